@@ -1,0 +1,20 @@
+# Source sets by naming convention, so a new file needs no CMake edit:
+#   src/<subsystem>/*.cpp        portable core (both builds)
+#   src/<subsystem>/*_win.cpp    Win32 shell (Windows build only); main_win.cpp holds WinMain
+#   src/<subsystem>/*_posix.cpp  native stand-ins for platform services (native build only)
+file(GLOB ALL_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
+set(CORE_SRC ${ALL_SRC})
+list(FILTER CORE_SRC EXCLUDE REGEX "_(win|posix)\\.cpp$")
+set(WIN_SRC ${ALL_SRC})
+list(FILTER WIN_SRC INCLUDE REGEX "_win\\.cpp$")
+list(FILTER WIN_SRC EXCLUDE REGEX "/main_win\\.cpp$")
+set(POSIX_SRC ${ALL_SRC})
+list(FILTER POSIX_SRC INCLUDE REGEX "_posix\\.cpp$")
+
+file(GLOB UNIT_TEST_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*_test.cpp)
+file(GLOB BENCH_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_bench.cpp)
+file(GLOB FUZZ_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+file(GLOB WIN_TEST_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*_test.cpp)
+file(GLOB E2E_TEST_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
+file(GLOB SUPPORT_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+file(GLOB FIXTURE_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fixtures/*.cpp)

@@ -1,0 +1,66 @@
+# Windows build: the exe, the Windows-side tests and the end-to-end tests, all run under Wine by tests/wine/.
+add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(SYSTEM_LIBS user32 gdi32 comdlg32 shell32 wininet winmm ws2_32 advapi32 bcrypt)
+
+add_library(app_lib STATIC ${CORE_SRC} ${WIN_SRC})
+target_include_directories(app_lib PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(app_lib PUBLIC VENDOR_HOST="${VENDOR_HOST}")
+target_link_libraries(app_lib PUBLIC ${SYSTEM_LIBS})
+
+add_executable(RizidudUdaravuzuv WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
+               ${CMAKE_SOURCE_DIR}/src/resources/app.rc)
+target_link_libraries(RizidudUdaravuzuv PRIVATE app_lib)
+target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME})
+
+# GoogleTest built with the cross compiler from Debian's sources.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/wine-run)
+set(WINE_ENV ${CMAKE_SOURCE_DIR}/tests/wine/wine-env)
+add_test(NAME wine_start COMMAND ${WINE_ENV} start ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+add_test(NAME wine_stop COMMAND ${WINE_ENV} stop ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+# Registers a test program that runs under Wine.
+function(add_wine_test name)
+  add_test(NAME ${name} COMMAND ${WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}> ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 RESOURCE_LOCK wine)
+endfunction()
+
+add_executable(unit_tests_win ${UNIT_TEST_SRC})
+target_link_libraries(unit_tests_win PRIVATE app_lib gmock gtest_main)
+target_link_options(unit_tests_win PRIVATE ${STATIC_RUNTIME})
+add_wine_test(unit_tests_win)
+
+# Helpers shared by the Windows-side and end-to-end tests: starting the exe, finding and driving windows.
+add_library(test_support STATIC ${SUPPORT_SRC})
+target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(test_support PUBLIC TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+target_link_libraries(test_support PUBLIC app_lib gmock gtest)
+
+foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
+  get_filename_component(stem ${src} NAME_WE)
+  string(REGEX REPLACE "_test$" "" stem ${stem})
+  get_filename_component(dir ${src} DIRECTORY)
+  get_filename_component(kind ${dir} NAME)
+  set(name ${kind}_${stem})
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE test_support gtest_main)
+  target_link_options(${name} PRIVATE ${STATIC_RUNTIME})
+  if(kind STREQUAL "e2e")
+    add_dependencies(${name} RizidudUdaravuzuv)
+  endif()
+  add_wine_test(${name})
+endforeach()
+
+# Stand-ins for the applications the utility drives (a barcode designer, a spreadsheet).
+foreach(src ${FIXTURE_SRC})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} WIN32 ${src})
+  target_link_libraries(${name} PRIVATE user32 gdi32)
+  target_link_options(${name} PRIVATE ${STATIC_RUNTIME})
+endforeach()

@@ -1,0 +1,39 @@
+// Application options file format.
+#include "app/app_settings.h"
+
+#include "app/file_io.h"
+
+#include <sstream>
+
+AppSettings appSettings;
+
+AppSettings DefaultAppSettings() {
+    AppSettings settings;
+    settings.useInternetAds = 1;
+    return settings;
+}
+
+AppSettings ParseAppSettings(const std::string& text) {
+    AppSettings settings = DefaultAppSettings();
+    std::istringstream in(text);
+    for (int AppSettings::*field : {&AppSettings::alwaysOnTop, &AppSettings::excelMode, &AppSettings::useInternetAds}) {
+        int value = 0;
+        if (!(in >> value)) break;
+        settings.*field = value;
+    }
+    return settings;
+}
+
+std::string FormatAppSettings(const AppSettings& settings) {
+    return std::to_string(settings.alwaysOnTop) + "\r\n" + std::to_string(settings.excelMode) + "\r\n" +
+           std::to_string(settings.useInternetAds) + "\r\n";
+}
+
+void ReadAppSettingsFile(AppSettings& settings) {
+    std::string text;
+    settings = ReadWholeFile(kAppSettingsFile, text) ? ParseAppSettings(text) : DefaultAppSettings();
+}
+
+bool WriteAppSettingsFile(const AppSettings& settings) {
+    return WriteFileAtomically(kAppSettingsFile, FormatAppSettings(settings));
+}

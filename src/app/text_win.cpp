@@ -1,0 +1,40 @@
+// Conversions between code page 1251, UTF-8 and UTF-16, and the text calls built on them.
+#include "app/text_win.h"
+
+namespace {
+std::wstring ToWide(UINT codePage, const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+
+std::string FromWide(UINT codePage, const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::wstring Wide(const std::string& cp1251) { return ToWide(1251, cp1251); }
+std::string Narrow(const std::wstring& utf16) { return FromWide(1251, utf16); }
+std::wstring WideFromUtf8(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
+std::string Utf8FromWide(const std::wstring& utf16) { return FromWide(CP_UTF8, utf16); }
+
+std::string GetControlText(HWND control) {
+    int length = GetWindowTextLengthW(control);
+    if (length <= 0) return {};
+    std::wstring text(length + 1, L'\0');
+    length = GetWindowTextW(control, &text[0], length + 1);
+    text.resize(length > 0 ? length : 0);
+    return Narrow(text);
+}
+
+void SetControlText(HWND control, const std::string& cp1251) { SetWindowTextW(control, Wide(cp1251).c_str()); }
+
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    return MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), type);
+}

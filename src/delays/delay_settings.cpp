@@ -1,0 +1,68 @@
+// Delay record defaults, the delays file format and its reading rules.
+#include "delays/delay_settings.h"
+
+#include "app/file_io.h"
+
+#include <climits>
+#include <cctype>
+#include <sstream>
+
+DelaySettings delays;
+
+namespace {
+// File line order: initialDelay first, then the record's order.
+int DelaySettings::*const kLineOrder[] = {
+    &DelaySettings::initialDelay,     &DelaySettings::doubleClickDelay,     &DelaySettings::masterOpenDelay,
+    &DelaySettings::typingDelay,      &DelaySettings::enterDelay,           &DelaySettings::betweenBarcodesDelay,
+    &DelaySettings::pageSwitchDelay,
+};
+}  // namespace
+
+unsigned BoundedDelay(int ms) {
+    if (ms <= 0) return 0;
+    return static_cast<unsigned>(ms) > kMaxDelayMs ? kMaxDelayMs : static_cast<unsigned>(ms);
+}
+
+void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
+    std::istringstream in(text);
+    for (auto field : kLineOrder) {
+        in >> std::ws;
+        if (in.eof()) return;  // no more values: this field and the rest keep theirs
+        int value = 0;
+        in >> value;  // on failure the stream stores 0 (not a number) or the nearest bound
+        settings.*field = value;
+        if (in.fail()) return;
+    }
+}
+
+std::string FormatDelaySettings(const DelaySettings& settings) {
+    std::string out;
+    for (auto field : kLineOrder) out += std::to_string(settings.*field) + "\r\n";
+    return out;
+}
+
+int ParseDelayField(const std::string& text) {
+    const std::string head = text.substr(0, 19);
+    size_t i = 0;
+    while (i < head.size() && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
+    bool negative = false;
+    if (i < head.size() && (head[i] == '+' || head[i] == '-')) negative = head[i++] == '-';
+    long long value = 0;
+    for (; i < head.size() && std::isdigit(static_cast<unsigned char>(head[i])); ++i) {
+        value = value * 10 + (head[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;
+    }
+    if (negative) value = -value;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+void LoadDelaySettings() {
+    std::string text;
+    if (ReadWholeFile(kDelaySettingsFile, text)) ParseDelaySettings(text, delays);
+}
+
+bool WriteDelaySettingsFile(const DelaySettings& settings) {
+    return WriteFileAtomically(kDelaySettingsFile, FormatDelaySettings(settings));
+}

@@ -1,0 +1,394 @@
+// Implementation of the end-to-end harness (see harness.h).
+#include "harness.h"
+
+#include <thread>
+
+namespace harness {
+
+namespace {
+std::wstring LinuxToWine(const std::string& path) {
+    std::wstring out = L"Z:";
+    for (char c : path) out += (c == '/') ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return out;
+}
+
+void CreateDirectories(const std::wstring& path) {
+    for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))
+        CreateDirectoryW(path.substr(0, pos).c_str(), nullptr);
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+void Sleep(milliseconds duration) { std::this_thread::sleep_for(duration); }
+
+void SendMouse(DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD vk, WORD scan, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+HWND FileNameField(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 0x47c)) {  // cmb13: the file name combo box
+        if (HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr)) return edit;
+        return combo;
+    }
+    return GetDlgItem(dialog, 0x480);  // edt1
+}
+
+HWND WaitForFileDialog(DWORD pid, milliseconds timeout) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopWindows(pid, L"#32770"))
+            if (FileNameField(w)) { found = w; return true; }
+        return false;
+    }, timeout);
+    return found;
+}
+}  // namespace
+
+// --- Paths -------------------------------------------------------------------------------------------
+
+std::wstring BuildDir() { return LinuxToWine(TEST_BUILD_DIR); }
+std::wstring ExePath() { return JoinPath(BuildDir(), L"RizidudUdaravuzuv.exe"); }
+std::wstring FixturePath(const std::wstring& name) { return JoinPath(BuildDir(), name + L".exe"); }
+std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
+    return (!dir.empty() && dir.back() == L'\\') ? dir + name : dir + L"\\" + name;
+}
+
+std::wstring MakeTempDir(const std::wstring& hint) {
+    static int counter = 0;
+    std::wstring dir = JoinPath(BuildDir(), L"wine\\work\\" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                                                L"-" + std::to_wstring(++counter) + L"-" +
+                                                std::to_wstring(GetTickCount()));
+    CreateDirectories(dir);
+    return dir;
+}
+
+// --- Files -------------------------------------------------------------------------------------------
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// --- Processes ---------------------------------------------------------------------------------------
+
+Process::~Process() {
+    Kill();
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+    if (info_.hThread) CloseHandle(info_.hThread);
+}
+
+bool Process::Start(const std::wstring& exe, const std::wstring& workDir, const std::wstring& args) {
+    std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          workDir.empty() ? nullptr : workDir.c_str(), &startup, &info_) != FALSE;
+}
+
+bool Process::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+
+DWORD Process::WaitExit(milliseconds timeout) {
+    if (!info_.hProcess) return STILL_ACTIVE;
+    if (WaitForSingleObject(info_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void Process::Kill() {
+    if (Running()) {
+        TerminateProcess(info_.hProcess, 99);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+}
+
+bool StartApp(App& app, const std::wstring& workDir, milliseconds timeout) {
+    app.workDir = workDir.empty() ? MakeTempDir(L"app") : workDir;
+    if (!app.process.Start(ExePath(), app.workDir)) return false;
+    app.window = WaitForTopWindow(app.process.Id(), L"RizidudUdaravuzuv", timeout);
+    if (!app.window) return false;
+    WaitForInputIdle(app.process.Handle(), static_cast<DWORD>(timeout.count()));
+    return true;
+}
+
+DWORD CloseApp(App& app, milliseconds timeout) {
+    if (app.window && IsWindow(app.window)) PostMessageW(app.window, WM_CLOSE, 0, 0);
+    return app.process.WaitExit(timeout);
+}
+
+// --- Windows -----------------------------------------------------------------------------------------
+
+bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout, milliseconds step) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        Sleep(step);
+    }
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className) {
+    struct Search { DWORD pid; const std::wstring* className; std::vector<HWND> found; } search{pid, &className, {}};
+    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == s->pid && IsWindowVisible(w) && (s->className->empty() || ClassOf(w) == *s->className))
+            s->found.push_back(w);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForTopWindow(DWORD pid, const std::wstring& className, milliseconds timeout) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        auto windows = TopWindows(pid, className);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+    }, timeout);
+    return found;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> result;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) result.push_back(child);
+    return result;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring TextOf(HWND window) {
+    LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+void SetTextOf(HWND control, const std::wstring& text) {
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text) {
+    for (HWND child : Children(parent))
+        if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0 && TextOf(child) == text) return child;
+    return nullptr;
+}
+
+HWND ChildById(HWND parent, int id) { return GetDlgItem(parent, id); }
+
+RECT RectInParent(HWND child) {
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+int ComboSelection(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+int ComboCount(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0)); }
+
+std::wstring ComboItem(HWND combo, int index) {
+    LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
+    if (length < 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
+LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+
+// --- Input -------------------------------------------------------------------------------------------
+
+void BringToFront(HWND topLevel) {
+    SetForegroundWindow(topLevel);
+    WaitUntil([&] { return GetForegroundWindow() == topLevel; }, milliseconds(2000));
+}
+
+POINT CenterOf(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+void MoveMouse(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    SendMouse(MOUSEEVENTF_MOVE);  // a zero move, so the target window sees WM_MOUSEMOVE
+}
+
+void ClickAt(POINT screen) {
+    MoveMouse(screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void DoubleClickAt(POINT screen) {
+    ClickAt(screen);
+    ClickAt(screen);
+}
+
+void Click(HWND control) {
+    BringToFront(GetAncestor(control, GA_ROOT));
+    ClickAt(CenterOf(control));
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        SendKey(0, c, KEYEVENTF_UNICODE);
+        SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+}
+
+void KeyDown(WORD vk) { SendKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), 0); }
+void KeyUp(WORD vk) { SendKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP); }
+void PressKey(WORD vk) {
+    KeyDown(vk);
+    KeyUp(vk);
+}
+
+void SelectComboItem(HWND combo, int index) {
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+// --- Message boxes and dialogs ------------------------------------------------------------------------
+
+MessageBoxInfo WaitForMessageBox(DWORD pid, milliseconds timeout) {
+    MessageBoxInfo info;
+    WaitUntil([&] {
+        for (HWND w : TopWindows(pid, L"#32770"))
+            if (!FileNameField(w)) { info.window = w; return true; }
+        return false;
+    }, timeout);
+    if (!info.window) return info;
+    info.caption = TextOf(info.window);
+    HICON information = LoadIcon(nullptr, IDI_INFORMATION);
+    for (HWND child : Children(info.window)) {
+        if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0) continue;
+        if ((StyleOf(child) & SS_TYPEMASK) == SS_ICON) {
+            info.hasInformationIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == information;
+        } else if (info.text.empty()) {
+            info.text = TextOf(child);
+        }
+    }
+    return info;
+}
+
+void AnswerMessageBox(HWND box, int buttonId) {
+    if (HWND button = GetDlgItem(box, buttonId)) {
+        SendMessageW(button, BM_CLICK, 0, 0);
+    } else {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+    }
+    WaitUntil([&] { return !IsWindow(box); }, milliseconds(5000));
+}
+
+bool CompleteFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout) {
+    HWND dialog = WaitForFileDialog(pid, timeout);
+    if (!dialog) return false;
+    SetTextOf(FileNameField(dialog), path);
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }, milliseconds(5000));
+}
+
+std::wstring ProposedFileName(DWORD pid, milliseconds timeout) {
+    HWND dialog = WaitForFileDialog(pid, timeout);
+    return dialog ? TextOf(FileNameField(dialog)) : std::wstring();
+}
+
+void CancelFileDialog(DWORD pid, milliseconds timeout) {
+    if (HWND dialog = WaitForFileDialog(pid, timeout)) {
+        SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !IsWindow(dialog); }, milliseconds(5000));
+    }
+}
+
+// --- Clipboard ---------------------------------------------------------------------------------------
+
+namespace {
+template <typename Reader>
+auto WithClipboardData(UINT format, Reader reader) -> decltype(reader(nullptr, 0)) {
+    decltype(reader(nullptr, 0)) result{};
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, milliseconds(3000))) return result;
+    if (HANDLE data = GetClipboardData(format)) {
+        if (const void* bytes = GlobalLock(data)) {
+            result = reader(bytes, GlobalSize(data));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+}  // namespace
+
+std::string ClipboardBytes(UINT format) {
+    return WithClipboardData(format, [](const void* p, size_t size) {
+        if (!p) return std::string();
+        const char* bytes = static_cast<const char*>(p);
+        return std::string(bytes, strnlen(bytes, size));
+    });
+}
+
+std::wstring ClipboardUnicode() {
+    return WithClipboardData(CF_UNICODETEXT, [](const void* p, size_t size) {
+        if (!p) return std::wstring();
+        const wchar_t* text = static_cast<const wchar_t*>(p);
+        return std::wstring(text, wcsnlen(text, size / sizeof(wchar_t)));
+    });
+}
+
+// --- Text --------------------------------------------------------------------------------------------
+
+std::wstring FromCp1251(const std::string& bytes) {
+    if (bytes.empty()) return {};
+    int n = MultiByteToWideChar(1251, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(1251, 0, bytes.data(), static_cast<int>(bytes.size()), &out[0], n);
+    return out;
+}
+
+std::string ToCp1251(const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace harness

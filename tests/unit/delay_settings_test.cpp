@@ -1,0 +1,89 @@
+// The delays file: line order, stream-extraction reading rules, formatting and the wait bound.
+#include "delays/delay_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+std::vector<int> InLineOrder(const DelaySettings& d) {
+    return {d.initialDelay, d.doubleClickDelay, d.masterOpenDelay, d.typingDelay, d.enterDelay,
+            d.betweenBarcodesDelay, d.pageSwitchDelay};
+}
+
+const std::vector<int> kDefaults = {1000, 200, 700, 20, 200, 200, 400};
+
+struct ReadCase {
+    const char* name;
+    const char* text;
+    std::vector<int> expected;  // file line order
+};
+
+const ReadCase kReadCases[] = {
+    {"seven lines", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n", {1, 2, 3, 4, 5, 6, 7}},
+    {"one line with blanks", "1 2 3\t4 5 6 7", {1, 2, 3, 4, 5, 6, 7}},
+    {"only the first value", "1500", {1500, 200, 700, 20, 200, 200, 400}},
+    {"a word first", "abc\r\n5\r\n", {0, 200, 700, 20, 200, 200, 400}},
+    {"a word in the middle", "1\r\n2\r\nxyz\r\n4\r\n", {1, 2, 0, 20, 200, 200, 400}},
+    {"number with a unit", "300ms\r\n9\r\n", {300, 0, 700, 20, 200, 200, 400}},
+    {"above 32 bits", "99999999999\r\n5\r\n", {INT_MAX, 200, 700, 20, 200, 200, 400}},
+    {"below 32 bits", "1\r\n-99999999999\r\n5\r\n", {1, INT_MIN, 700, 20, 200, 200, 400}},
+    {"negative kept as read", "-5\r\n", {-5, 200, 700, 20, 200, 200, 400}},
+    {"empty file", "", kDefaults},
+    {"only white space", " \r\n\r\n ", kDefaults},
+    {"truncated after three", "10\r\n20\r\n30", {10, 20, 30, 20, 200, 200, 400}},
+    {"extra values ignored", "1 2 3 4 5 6 7 8 9", {1, 2, 3, 4, 5, 6, 7}},
+};
+
+TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
+    for (const ReadCase& c : kReadCases) {
+        DelaySettings settings;
+        ParseDelaySettings(c.text, settings);
+        EXPECT_EQ(InLineOrder(settings), c.expected) << c.name;
+    }
+}
+
+TEST(DelaySettingsFile, DefaultsAndFormatInLineOrder) {
+    DelaySettings settings;
+    EXPECT_EQ(InLineOrder(settings), kDefaults);
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+    settings.typingDelay = 0;
+    settings.pageSwitchDelay = -3;
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n");
+}
+
+TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
+    DelaySettings written;
+    written.initialDelay = 0;
+    written.masterOpenDelay = INT_MAX;
+    written.enterDelay = INT_MIN;
+    DelaySettings read{};
+    ParseDelaySettings(FormatDelaySettings(written), read);
+    EXPECT_EQ(InLineOrder(read), InLineOrder(written));
+}
+
+TEST(DelayField, ReadLikeAtoiFromTheFirst19Characters) {
+    EXPECT_EQ(ParseDelayField(""), 0);
+    EXPECT_EQ(ParseDelayField("  250"), 250);
+    EXPECT_EQ(ParseDelayField("250ms"), 250);
+    EXPECT_EQ(ParseDelayField("abc"), 0);
+    EXPECT_EQ(ParseDelayField("-40"), -40);
+    EXPECT_EQ(ParseDelayField("+7"), 7);
+    EXPECT_EQ(ParseDelayField("99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ParseDelayField("-99999999999999999999999"), INT_MIN);
+    EXPECT_EQ(ParseDelayField("0000000000000000001234"), 1);  // the digits after the 19th are not read
+    EXPECT_EQ(ParseDelayField("000000000000000012345"), 123);
+}
+
+TEST(DelayBound, NoValueWaitsBelowZeroOrBeyondTheCap) {
+    EXPECT_EQ(BoundedDelay(0), 0u);
+    EXPECT_EQ(BoundedDelay(-1), 0u);
+    EXPECT_EQ(BoundedDelay(INT_MIN), 0u);
+    EXPECT_EQ(BoundedDelay(1), 1u);
+    EXPECT_EQ(BoundedDelay(700), 700u);
+    EXPECT_EQ(BoundedDelay(static_cast<int>(kMaxDelayMs)), kMaxDelayMs);
+    EXPECT_EQ(BoundedDelay(static_cast<int>(kMaxDelayMs) + 1), kMaxDelayMs);
+    EXPECT_EQ(BoundedDelay(INT_MAX), kMaxDelayMs);
+}
+}  // namespace
