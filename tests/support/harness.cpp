@@ -6,8 +6,9 @@
 namespace harness {
 
 namespace {
+// A build path as Windows sees it: Linux paths are reached through Wine's drive Z:.
 std::wstring LinuxToWine(const std::string& path) {
-    std::wstring out = L"Z:";
+    std::wstring out = (path.size() > 1 && path[1] == ':') ? L"" : L"Z:";
     for (char c : path) out += (c == '/') ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     return out;
 }
