@@ -13,6 +13,11 @@ add_executable(RizidudUdaravuzuv WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
 target_link_libraries(RizidudUdaravuzuv PRIVATE app_lib)
 target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME})
 
+if(NOT CMAKE_HOST_WIN32)
+  add_test(NAME exe_imports_only_system_dlls
+           COMMAND ${CMAKE_SOURCE_DIR}/tests/wine/check-imports $<TARGET_FILE:RizidudUdaravuzuv>)
+endif()
+
 # GoogleTest built with the cross compiler from Debian's sources.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

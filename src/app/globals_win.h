@@ -21,6 +21,9 @@ enum : UINT_PTR { kAdRotateTimerId = 1100, kInternetCheckTimerId = 1101, kAdHove
 enum : int { kBarcodesPerPageComboId = 103, kMergeButtonId = 104, kWebsiteLinkId = 105, kAdBannerId = 106,
              kVideoLinkId = 108 };
 
+// Registers the four window classes in order; at the first failure tells the user (no owner) and returns false.
+bool RegisterWindowClasses(HINSTANCE instance);
+
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 void CreateControls(HWND hWnd);
 
