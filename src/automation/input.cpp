@@ -1,0 +1,113 @@
+// Input primitives over the machine interface; every wait goes through BoundedDelay.
+#include "automation/input.h"
+
+#include "delays/delay_settings.h"
+
+namespace {
+// 0x80-0xBF of code page 1251; 0x98 has no character and stands for itself.
+const char16_t kUpperHalf[64] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+    0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122,
+    0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+    0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+    0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+bool Stopped(Machine& machine) { return machine.PendingStop() != StopCause::kNone; }
+
+void PressAndRelease(Machine& machine, unsigned char vk) {
+    machine.SendVirtualKey(vk, false);
+    machine.SendVirtualKey(vk, true);
+}
+
+const std::vector<unsigned> kDoubleClick = {kMouseLeftDown, kMouseLeftUp, kMouseLeftDown, kMouseLeftUp};
+
+// Cursor to the point, the double-click delay, then both clicks in one batch.
+void DoubleClickAt(Machine& machine, int x, int y) {
+    if (Stopped(machine)) return;
+    machine.SetCursor(x, y);
+    WaitDelay(machine, delays.doubleClickDelay);
+    if (Stopped(machine)) return;
+    machine.SendMouseButtons(kDoubleClick);
+}
+}  // namespace
+
+char16_t Utf16FromCp1251(unsigned char c) {
+    if (c < 0x80) return c;
+    if (c >= 0xC0) return static_cast<char16_t>(0x0410 + (c - 0xC0));
+    return kUpperHalf[c - 0x80];
+}
+
+CellKey CellKeyFor(unsigned char c) {
+    CellKey key;
+    if (c >= 'a' && c <= 'z') {
+        key.vk = static_cast<unsigned char>(c - 0x20);
+    } else if (c >= 'A' && c <= 'Z') {
+        key.vk = c;
+        key.shift = true;
+    } else if (c >= '0' && c <= '9') {
+        key.vk = c;
+    } else if (c == ' ') {
+        key.vk = kVkSpace;
+    } else if (c == '-') {
+        key.vk = kVkOemMinus;
+    } else {
+        key.unicode = true;
+        key.unit = Utf16FromCp1251(c);
+    }
+    return key;
+}
+
+void WaitDelay(Machine& machine, int ms) {
+    const unsigned bounded = BoundedDelay(ms);
+    if (bounded > 0) machine.Sleep(bounded);
+}
+
+void SimulateDoubleClick(Machine& machine, int x, int y) { DoubleClickAt(machine, x, y); }
+
+void SimulateTyping(Machine& machine, const std::string& text) {
+    for (unsigned char c : text) {
+        const char16_t unit = Utf16FromCp1251(c);
+        if (Stopped(machine)) return;
+        machine.SendUnicodeKey(unit, false);
+        WaitDelay(machine, 1);
+        if (Stopped(machine)) return;
+        machine.SendUnicodeKey(unit, true);
+        WaitDelay(machine, delays.typingDelay);
+    }
+}
+
+void SimulateKeyPress(Machine& machine, unsigned char key) {
+    if (Stopped(machine)) return;
+    PressAndRelease(machine, key);
+    WaitDelay(machine, delays.enterDelay);
+}
+
+void SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text) {
+    DoubleClickAt(machine, x, y);
+    if (Stopped(machine)) return;
+    WaitDelay(machine, delays.masterOpenDelay);
+    for (unsigned char c : text) {
+        if (Stopped(machine)) return;
+        const CellKey key = CellKeyFor(c);
+        if (key.unicode) {
+            machine.SendUnicodeKey(key.unit, false);
+            machine.SendUnicodeKey(key.unit, true);
+        } else {
+            if (key.shift) machine.SendVirtualKey(kVkShift, false);
+            PressAndRelease(machine, key.vk);
+            if (key.shift) machine.SendVirtualKey(kVkShift, true);
+        }
+        WaitDelay(machine, delays.typingDelay);
+    }
+    if (Stopped(machine)) return;
+    WaitDelay(machine, 50);
+}
+
+void SimulateExcelPageDown(Machine& machine) {
+    if (Stopped(machine)) return;
+    machine.SendVirtualKey(kVkControl, false);
+    PressAndRelease(machine, kVkNext);
+    machine.SendVirtualKey(kVkControl, true);
+    WaitDelay(machine, delays.pageSwitchDelay);
+}

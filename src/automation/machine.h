@@ -1,0 +1,42 @@
+// What the input primitives and the automation run need from the machine they drive: the cursor,
+// mouse and keyboard events, waiting, the Pause key, the message pump, the Escape hook and message
+// boxes. The exe binds it to the real system calls; tests bind it to a recorder with a virtual clock.
+#pragma once
+#include <string>
+#include <vector>
+
+// Why a run has to end before its next input.
+enum class StopCause {
+    kNone,
+    kEscape,  // Escape was pressed while the run's hook was installed
+    kClosed,  // the main window went away (the application is quitting)
+};
+
+// Mouse button flags as the system's mouse input records carry them.
+constexpr unsigned kMouseLeftDown = 0x0002;
+constexpr unsigned kMouseLeftUp = 0x0004;
+
+struct Machine {
+    virtual ~Machine() = default;
+
+    // --- input -----------------------------------------------------------------------------------
+    virtual void SetCursor(int x, int y) = 0;
+    virtual void SendMouseButtons(const std::vector<unsigned>& flags) = 0;  // all records in one call
+    virtual void SendUnicodeKey(char16_t unit, bool release) = 0;          // the character itself
+    virtual void SendVirtualKey(unsigned char vk, bool release) = 0;       // one key of the keyboard
+
+    // --- time and control ------------------------------------------------------------------------
+    // Waits `ms` milliseconds (never 0); may return early once PendingStop() is not kNone.
+    virtual void Sleep(unsigned ms) = 0;
+    virtual bool PauseDown() = 0;          // the Pause/Break key is held at this instant
+    virtual StopCause PendingStop() = 0;
+    virtual void PumpMessages() = 0;       // dispatches everything queued for the thread
+    virtual void InstallEscapeHook() = 0;  // also forgets an Escape seen before
+    virtual void RemoveEscapeHook() = 0;   // harmless when none is installed
+    virtual void BeginPreciseTiming() = 0;
+    virtual void EndPreciseTiming() = 0;   // harmless when not begun
+
+    // --- the user --------------------------------------------------------------------------------
+    virtual void FlashMainWindow() = 0;
+    virtual void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) = 0;
+};

@@ -1,0 +1,229 @@
+// The automation run over the machine interface. Every wait reads `delays` when it begins; input
+// stops at once when Escape was seen or the main window went away, and after a stop nothing more is
+// sent. Window messages are dispatched only at the pump points, once per page and once per barcode.
+#include "automation/run.h"
+
+#include "automation/input.h"
+#include "delays/delay_settings.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+
+const char* const kEmptyListMessage = "Список переменных пуст!";
+const char* const kBadTotalMessage = "Укажите корректное количество штрих-кодов!";
+const char* const kMissingPositionsMessage = "Не все координаты заданы!";
+const char* const kFinishedMessage = "Генерация завершена!";
+const char* const kFinishedCaption = "Готово";
+const char* const kStopMessage =
+    "? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
+const char* const kStopCaption = "ЭКСТРЕННАЯ ОСТАНОВКА";
+
+namespace {
+const char* const kErrorCaption = "Ошибка";
+bool runInProgress = false;  // a "СТАРТ" dispatched at a pump point must not start a run inside the run
+
+bool IsListBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The run ends without a message: the application is going away.
+void EndQuietly(Machine& machine) {
+    g_autoRunning = false;
+    machine.RemoveEscapeHook();
+    machine.EndPreciseTiming();
+}
+
+// True while the run may send more input; ends the run otherwise.
+bool StillRunning(Machine& machine) {
+    switch (machine.PendingStop()) {
+        case StopCause::kEscape:
+            if (g_autoRunning) StopRun(machine);
+            return false;
+        case StopCause::kClosed:
+            EndQuietly(machine);
+            return false;
+        case StopCause::kNone: break;
+    }
+    return g_autoRunning;
+}
+
+bool WaitAndGoOn(Machine& machine, int ms) {
+    WaitDelay(machine, ms);
+    return StillRunning(machine);
+}
+
+// A held Pause key ends the run with the stop message.
+bool PauseStops(Machine& machine) {
+    if (!machine.PauseDown()) return false;
+    StopRun(machine);
+    return true;
+}
+
+bool PumpAndGoOn(Machine& machine) {
+    machine.PumpMessages();
+    return StillRunning(machine);
+}
+
+// The wait after typing: typingDelay per character and 50 ms more, bounded like every other wait.
+int AfterTypingDelay(size_t length) {
+    const long long total = static_cast<long long>(delays.typingDelay) * static_cast<long long>(length) + 50;
+    return total > INT_MAX ? INT_MAX : total < INT_MIN ? INT_MIN : static_cast<int>(total);
+}
+
+// One barcode in wizard mode: open it, type the value, confirm three times.
+bool FillInWizard(Machine& machine, const Position& at, const std::string& value) {
+    SimulateDoubleClick(machine, at.x, at.y);
+    if (!StillRunning(machine)) return false;
+    if (!WaitAndGoOn(machine, delays.masterOpenDelay) || !WaitAndGoOn(machine, 100)) return false;
+    SimulateTyping(machine, value);
+    if (!StillRunning(machine)) return false;
+    if (!WaitAndGoOn(machine, AfterTypingDelay(value.size()))) return false;
+    for (int press = 0; press < 3; ++press) {
+        if (PauseStops(machine)) return false;
+        SimulateKeyPress(machine, kVkReturn);
+        if (!StillRunning(machine)) return false;
+    }
+    return true;
+}
+
+bool TurnPage(Machine& machine, bool excelMode) {
+    if (PauseStops(machine)) return false;
+    if (excelMode)
+        SimulateExcelPageDown(machine);
+    else
+        SimulateKeyPress(machine, kVkNext);
+    if (!StillRunning(machine)) return false;
+    return WaitAndGoOn(machine, delays.pageSwitchDelay);
+}
+
+// Pages and barcodes; false when the run was stopped or ended on the way.
+bool FillAll(Machine& machine, const RunInputs& inputs, const RunPlan& plan, int perPage) {
+    const size_t count = inputs.positions.size();
+    long long processed = 0;
+    while (processed < plan.total && g_autoRunning) {
+        if (!PumpAndGoOn(machine) || PauseStops(machine)) return false;
+        for (int i = 0; i < perPage && processed < plan.total && g_autoRunning; ++i) {
+            if (!PumpAndGoOn(machine) || PauseStops(machine)) return false;
+            const Position at = inputs.positions[static_cast<size_t>(i) % count];
+            if (PauseStops(machine)) return false;
+            const std::string value = RunValue(inputs, plan, processed);
+            if (inputs.excelMode) {
+                SimulateExcelPaste(machine, at.x, at.y, value);
+                if (!StillRunning(machine)) return false;
+            } else if (!FillInWizard(machine, at, value)) {
+                return false;
+            }
+            ++processed;
+            if (processed < plan.total) {
+                if (PauseStops(machine) || !WaitAndGoOn(machine, delays.betweenBarcodesDelay)) return false;
+            }
+        }
+        if (processed < plan.total && g_autoRunning && !TurnPage(machine, inputs.excelMode)) return false;
+    }
+    return true;
+}
+}  // namespace
+
+std::vector<std::string> ParseVariableLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        size_t first = start, last = end;
+        while (first < last && IsListBlank(text[first])) ++first;
+        while (last > first && IsListBlank(text[last - 1])) --last;
+        if (last > first) lines.push_back(text.substr(first, last - first));
+        start = end + 1;
+    }
+    return lines;
+}
+
+long long ParseRunNumber(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned long long magnitude = 0;
+    const unsigned long long limit = negative ? 1ULL + LLONG_MAX : static_cast<unsigned long long>(LLONG_MAX);
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const unsigned digit = static_cast<unsigned>(text[i] - '0');
+        if (magnitude > (limit - digit) / 10) return negative ? LLONG_MIN : LLONG_MAX;
+        magnitude = magnitude * 10 + digit;
+    }
+    if (!negative) return static_cast<long long>(magnitude);
+    return magnitude == 1ULL + LLONG_MAX ? LLONG_MIN : -static_cast<long long>(magnitude);
+}
+
+std::string FormatRunningNumber(long long number, const std::string& startText) {
+    char text[32];
+    if (startText.size() > 1 && startText[0] == '0')
+        std::snprintf(text, sizeof text, "%0*lld", static_cast<int>(startText.size()), number);
+    else
+        std::snprintf(text, sizeof text, "%lld", number);
+    return text;
+}
+
+RunPlan PlanRun(const RunInputs& inputs) {
+    RunPlan plan;
+    if (inputs.listMode) {
+        plan.list = ParseVariableLines(inputs.listText);
+        if (plan.list.empty()) {
+            plan.refusal = kEmptyListMessage;
+            return plan;
+        }
+        plan.total = static_cast<long long>(plan.list.size());
+    } else {
+        plan.total = ParseRunNumber(inputs.totalText);
+        if (plan.total <= 0) {
+            plan.refusal = kBadTotalMessage;
+            return plan;
+        }
+        plan.firstNumber = ParseRunNumber(inputs.startText);
+        // The last number must still fit: the run ends at the largest 64-bit number.
+        if (plan.firstNumber > 0 && plan.total - 1 > LLONG_MAX - plan.firstNumber)
+            plan.total = LLONG_MAX - plan.firstNumber + 1;
+    }
+    bool allSet = !inputs.positions.empty();
+    for (const Position& p : inputs.positions)
+        if (p.x == 0 && p.y == 0) allSet = false;
+    if (!allSet) plan.refusal = kMissingPositionsMessage;
+    return plan;
+}
+
+std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index) {
+    if (inputs.listMode) return inputs.prefix + plan.list[static_cast<size_t>(index)];
+    return inputs.prefix + FormatRunningNumber(plan.firstNumber + index, inputs.startText);
+}
+
+void StopRun(Machine& machine) {
+    g_autoRunning = false;
+    machine.RemoveEscapeHook();
+    machine.EndPreciseTiming();
+    machine.FlashMainWindow();
+    machine.ShowMessage(kStopMessage, kStopCaption, true);
+}
+
+void RunAutomation(Machine& machine, const RunInputs& inputs) {
+    if (runInProgress) return;
+    struct Guard {
+        Guard() { runInProgress = true; }
+        ~Guard() { runInProgress = false; }
+    } guard;
+
+    RunPlan plan = PlanRun(inputs);
+    if (inputs.listMode) variableList = plan.list;
+    if (!plan.refusal.empty()) {
+        machine.ShowMessage(plan.refusal, kErrorCaption, false);
+        return;
+    }
+    const int perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+
+    g_autoRunning = true;
+    machine.InstallEscapeHook();
+    machine.BeginPreciseTiming();
+    if (!WaitAndGoOn(machine, delays.initialDelay)) return;
+    if (!FillAll(machine, inputs, plan, perPage)) return;
+    if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
+    EndQuietly(machine);
+    machine.ShowMessage(kFinishedMessage, kFinishedCaption, false);
+}

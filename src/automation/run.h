@@ -1,0 +1,56 @@
+// The automation run: validation of what the main window says, the values of the barcodes, and the
+// run itself over the machine interface, page by page, with its Pause tests, pump points and stops.
+#pragma once
+#include "automation/automation_state.h"
+#include "automation/machine.h"
+
+#include <string>
+#include <vector>
+
+// What the main window holds when "СТАРТ" is pressed.
+struct RunInputs {
+    std::string prefix;
+    std::string startText;  // as typed, at most its first 19 characters
+    std::string totalText;  // likewise
+    int perPage = 5;        // selected index of the per-page list + 1
+    bool listMode = false;
+    std::string listText;   // the variable list field, whole
+    bool excelMode = false;
+    std::vector<Position> positions;
+};
+
+// Message texts of the run.
+extern const char* const kEmptyListMessage;
+extern const char* const kBadTotalMessage;
+extern const char* const kMissingPositionsMessage;
+extern const char* const kFinishedMessage;
+extern const char* const kFinishedCaption;
+extern const char* const kStopMessage;
+extern const char* const kStopCaption;
+
+// Non-blank lines of the list field, trimmed of blanks, tabs and line ends at both ends.
+std::vector<std::string> ParseVariableLines(const std::string& text);
+
+// A number field read as atoi reads it, but 64 bits wide; out-of-range digits give the nearest bound.
+long long ParseRunNumber(const std::string& text);
+
+// The running number as the start text shows it: zero-filled to its width when it has more than
+// one character and begins with '0', otherwise plain.
+std::string FormatRunningNumber(long long number, const std::string& startText);
+
+// How many barcodes a run fills and where its values come from; `refusal` is set when the inputs
+// are refused. Number mode never counts past the largest 64-bit number.
+struct RunPlan {
+    std::string refusal;
+    std::vector<std::string> list;  // list mode: the entries, each used once
+    long long firstNumber = 0;      // number mode
+    long long total = 0;
+};
+RunPlan PlanRun(const RunInputs& inputs);
+// The value of barcode `index` (0-based) of the run.
+std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index);
+
+// StartAutomation over a machine. Returns at once while another run is in progress.
+void RunAutomation(Machine& machine, const RunInputs& inputs);
+// The emergency stop: flag cleared, hook removed, caption flashed, stop message shown.
+void StopRun(Machine& machine);

@@ -1,0 +1,102 @@
+// A machine for tests: records every event of a run with the time of a virtual clock, which only
+// waits advance; Escape, Pause and the closing of the window are scheduled on that clock.
+#pragma once
+#include "automation/machine.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RecordingMachine : Machine {
+    struct Event {
+        long long at;
+        std::string what;
+    };
+    std::vector<Event> events;
+    long long now = 0;
+    long long escapeAt = -1;       // Escape seen from this time on
+    long long pauseFrom = -1;      // Pause held from this time on
+    long long closedAt = -1;       // main window gone from this time on
+    std::function<void()> onPump;  // what the pump dispatches
+    bool hookInstalled = false;
+    bool preciseTiming = false;
+
+    void Log(const std::string& what) { events.push_back({now, what}); }
+    static std::string Hex(unsigned value, int digits) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%0*X", digits, value);
+        return text;
+    }
+
+    void SetCursor(int x, int y) override { Log("cursor " + std::to_string(x) + "," + std::to_string(y)); }
+    void SendMouseButtons(const std::vector<unsigned>& flags) override {
+        std::string what = "mouse";
+        for (unsigned f : flags) what += " " + std::to_string(f);
+        Log(what);
+    }
+    void SendUnicodeKey(char16_t unit, bool release) override {
+        Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
+    }
+    void SendVirtualKey(unsigned char vk, bool release) override {
+        Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+    }
+    void Sleep(unsigned ms) override {
+        Log("wait " + std::to_string(ms));
+        long long end = now + ms;
+        for (long long stop : {escapeAt, closedAt})
+            if (stop >= now && stop < end) end = stop;
+        now = end;
+    }
+    bool PauseDown() override { return pauseFrom >= 0 && now >= pauseFrom; }
+    StopCause PendingStop() override {
+        if (closedAt >= 0 && now >= closedAt) return StopCause::kClosed;
+        if (hookInstalled && escapeAt >= 0 && now >= escapeAt) return StopCause::kEscape;
+        return StopCause::kNone;
+    }
+    void PumpMessages() override {
+        Log("pump");
+        if (onPump) onPump();
+    }
+    void InstallEscapeHook() override {
+        hookInstalled = true;
+        Log("hook on");
+    }
+    void RemoveEscapeHook() override {
+        if (hookInstalled) Log("hook off");
+        hookInstalled = false;
+    }
+    void BeginPreciseTiming() override { preciseTiming = true; }
+    void EndPreciseTiming() override { preciseTiming = false; }
+    void FlashMainWindow() override { Log("flash"); }
+    void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
+        Log("message " + caption + (informationIcon ? " (i): " : ": ") + text);
+    }
+
+    // --- reading the record ----------------------------------------------------------------------
+    std::vector<std::string> What() const {
+        std::vector<std::string> out;
+        for (const Event& e : events) out.push_back(e.what);
+        return out;
+    }
+    // Events whose text begins with `kind`.
+    std::vector<Event> Only(const std::string& kind) const {
+        std::vector<Event> out;
+        for (const Event& e : events)
+            if (e.what.compare(0, kind.size(), kind) == 0) out.push_back(e);
+        return out;
+    }
+    // The characters typed as Unicode key presses (down events), as code units.
+    std::u16string Typed() const {
+        std::u16string out;
+        for (const Event& e : Only("char+ ")) out += static_cast<char16_t>(std::stoul(e.what.substr(6), nullptr, 16));
+        return out;
+    }
+    bool HasInputAfter(long long at) const {
+        for (const Event& e : events)
+            if (e.at >= at && (e.what.rfind("cursor", 0) == 0 || e.what.rfind("mouse", 0) == 0 ||
+                               e.what.rfind("char", 0) == 0 || e.what.rfind("key", 0) == 0))
+                return true;
+        return false;
+    }
+};

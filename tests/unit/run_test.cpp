@@ -1,0 +1,384 @@
+// The automation run over a recording machine: values, order, pages, waits, refusals and stops.
+#include "automation/input.h"
+#include "automation/run.h"
+#include "delays/delay_settings.h"
+#include "recording_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+using Strings = std::vector<std::string>;
+
+namespace {
+const std::string kStopLine = std::string("message ") + kStopCaption + " (i): " + kStopMessage;
+const std::string kDoneLine = std::string("message ") + kFinishedCaption + ": " + kFinishedMessage;
+std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
+
+std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
+
+RunInputs Numbered(const std::string& prefix, const std::string& start, const std::string& total, int perPage) {
+    RunInputs in;
+    in.prefix = prefix;
+    in.startText = start;
+    in.totalText = total;
+    in.perPage = perPage;
+    in.positions = FivePositions();
+    in.positions.resize(static_cast<size_t>(perPage), Position{999, 999});
+    return in;
+}
+
+// The events of one barcode in wizard mode with the default delays, from its pump point on.
+Strings WizardBarcode(const std::string& at, const std::string& value, bool last) {
+    Strings out = {"pump", "cursor " + at, "wait 200", "mouse 2 4 2 4", "wait 700", "wait 100"};
+    for (char c : value) {
+        const std::string unit = RecordingMachine::Hex(static_cast<unsigned char>(c), 4);
+        out.insert(out.end(), {"char+ " + unit, "wait 1", "char- " + unit, "wait 20"});
+    }
+    out.push_back("wait " + std::to_string(20 * value.size() + 50));
+    for (int i = 0; i < 3; ++i) out.insert(out.end(), {"key+ 0D", "key- 0D", "wait 200"});
+    if (!last) out.push_back("wait 200");
+    return out;
+}
+
+// The value and the point of every barcode filled: each double-click and the text after it.
+struct Filled {
+    std::string at;
+    std::string value;
+    bool operator==(const Filled& o) const { return at == o.at && value == o.value; }
+};
+std::vector<Filled> FilledBarcodes(const RecordingMachine& m) {
+    std::vector<Filled> out;
+    std::string cursor;
+    for (const auto& e : m.events) {
+        if (e.what.rfind("cursor ", 0) == 0) cursor = e.what.substr(7);
+        if (e.what.rfind("mouse", 0) == 0) out.push_back({cursor, ""});
+        if (!out.empty() && e.what.rfind("char+ ", 0) == 0)
+            out.back().value += static_cast<char>(std::stoul(e.what.substr(6), nullptr, 16));
+        if (!out.empty() && e.what.rfind("key+ ", 0) == 0) {
+            const unsigned vk = std::stoul(e.what.substr(5), nullptr, 16);
+            if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) out.back().value += static_cast<char>(vk);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> Values(const RecordingMachine& m) {
+    std::vector<std::string> out;
+    for (const Filled& f : FilledBarcodes(m)) out.push_back(f.value);
+    return out;
+}
+
+size_t Count(const RecordingMachine& m, const std::string& what) {
+    size_t n = 0;
+    for (const auto& e : m.events) n += e.what == what;
+    return n;
+}
+
+class Run : public ::testing::Test {
+protected:
+    void SetUp() override {
+        delays = DelaySettings{};
+        g_autoRunning = false;
+        variableList.clear();
+    }
+    void TearDown() override { delays = DelaySettings{}; }
+    void Fast() { delays = DelaySettings{1, 1, 1, 1, 1, 1, 1}; }
+    RecordingMachine m;
+};
+}  // namespace
+
+TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
+    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    Strings expected = {"hook on", "wait 1000", "pump"};
+    for (int i = 1; i <= 3; ++i) {
+        const Strings one = WizardBarcode("10" + std::to_string(i) + ",20" + std::to_string(i),
+                                          "AB000" + std::to_string(i), i == 3);
+        expected.insert(expected.end(), one.begin(), one.end());
+    }
+    expected.insert(expected.end(), {"hook off", kDoneLine});
+    EXPECT_EQ(m.What(), expected);
+    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(m.preciseTiming);
+}
+
+TEST_F(Run, OneBarcodeTakesAboutTwoSecondsWithDefaultDelays) {
+    RunAutomation(m, Numbered("AB", "0001", "2", 5));
+    const auto cursors = m.Only("cursor");
+    ASSERT_EQ(cursors.size(), 2u);
+    // 200 + 700 + 100 + 6 x 21 + 6 x 20 + 50 + 3 x 200 + 200, from one double-click's cursor to the next
+    EXPECT_EQ(cursors[1].at - cursors[0].at, 2096);
+}
+
+TEST_F(Run, SevenBarcodesFivePerPageSwitchPageOnceWithItsWaits) {
+    RunAutomation(m, Numbered("", "1", "7", 5));
+    const std::vector<Filled> expected = {{"101,201", "1"}, {"102,202", "2"}, {"103,203", "3"}, {"104,204", "4"},
+                                          {"105,205", "5"}, {"101,201", "6"}, {"102,202", "7"}};
+    EXPECT_EQ(FilledBarcodes(m), expected);
+    EXPECT_EQ(Count(m, "key+ 22"), 1u);
+    // After barcode 5: between-barcodes wait, Page Down with the Enter delay, the page delay, then the
+    // page's pump point and the barcode's.
+    const Strings w = m.What();
+    size_t pageDown = 0;
+    while (w[pageDown] != "key+ 22") ++pageDown;
+    EXPECT_EQ(Strings(w.begin() + pageDown - 2, w.begin() + pageDown + 6),
+              (Strings{"wait 200", "wait 200", "key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}));
+    // No page switch after the last barcode, and no between-barcodes wait either.
+    EXPECT_EQ(Strings(w.end() - 5, w.end() - 1), (Strings{"key+ 0D", "key- 0D", "wait 200", "hook off"}));
+    EXPECT_EQ(w.back(), kDoneLine);
+}
+
+TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
+    struct Case {
+        const char* start;
+        const char* total;
+        Strings values;
+    } cases[] = {
+        {"7", "4", {"7", "8", "9", "10"}},
+        {"0", "3", {"0", "1", "2"}},
+        {"", "3", {"0", "1", "2"}},
+        {"0099", "3", {"0099", "0100", "0101"}},
+        {"09999", "2", {"09999", "10000"}},
+        {"4600000000001", "3", {"4600000000001", "4600000000002", "4600000000003"}},
+        {"9223372036854775806", "5", {"9223372036854775806", "9223372036854775807"}},  // no wrap-around
+        {"-2", "3", {"-2", "-1", "0"}},
+        {"12abc", "2", {"12", "13"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        Fast();
+        RecordingMachine r;
+        RunAutomation(r, Numbered("", c.start, c.total, 5));
+        EXPECT_EQ(Values(r), c.values);
+        EXPECT_EQ(r.What().back(), kDoneLine);
+    }
+}
+
+TEST(RunNumbers, ReadLikeAtoiButSixtyFourBitsWide) {
+    const struct {
+        const char* text;
+        long long value;
+    } cases[] = {
+        {"5", 5},           {"  42", 42},       {"+8", 8},    {"-17", -17},        {"", 0},
+        {"abc", 0},         {"30x", 30},        {"0001", 1},  {"4600000000001", 4600000000001LL},
+        {"9223372036854775807", LLONG_MAX},     {"9999999999999999999", LLONG_MAX},
+        {"-9223372036854775808", LLONG_MIN},    {"-99999999999999999999", LLONG_MIN},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseRunNumber(c.text), c.value) << c.text;
+}
+
+TEST(RunNumbers, TotalIsBoundedByTheNumbersLeft) {
+    RunInputs in;
+    in.positions = {{1, 1}};
+    in.startText = "9223372036854775800";
+    in.totalText = "9999999999999999999";
+    EXPECT_EQ(PlanRun(in).total, 8);
+    in.startText = "0";
+    EXPECT_EQ(PlanRun(in).total, LLONG_MAX);
+    in.totalText = "99999999999";  // beyond 32 bits, taken as written
+    EXPECT_EQ(PlanRun(in).total, 99999999999LL);
+}
+
+TEST(VariableList, NonBlankLinesTrimmedInOrder) {
+    const struct {
+        const char* text;
+        Strings lines;
+    } cases[] = {
+        {"", {}},
+        {" \r\n\t\r\n  ", {}},
+        {"  A1 \r\n\r\nB 2\r\n", {"A1", "B 2"}},
+        {"x\ny\nz", {"x", "y", "z"}},
+        {"\t tab \t\n", {"tab"}},
+        {"last without line end", {"last without line end"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseVariableLines(c.text), c.lines) << c.text;
+}
+
+TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
+    Fast();
+    RunInputs in = Numbered("", "0001", "0", 5);
+    in.listMode = true;
+    in.listText = " A1 \r\n\r\nB 2\r\n";
+    RunAutomation(m, in);
+    EXPECT_EQ(Values(m), (Strings{"A1", "B 2"}));
+    EXPECT_EQ(variableList, (Strings{"A1", "B 2"}));
+
+    RecordingMachine withPrefix;
+    in.prefix = "P";
+    RunAutomation(withPrefix, in);
+    EXPECT_EQ(Values(withPrefix), (Strings{"PA1", "PB 2"}));
+    EXPECT_EQ(withPrefix.What().back(), kDoneLine);
+}
+
+TEST_F(Run, RefusalsSendNothing) {
+    const std::vector<Position> unset = {{10, 10}, {0, 0}, {30, 30}};
+    struct Case {
+        const char* name;
+        bool listMode;
+        const char* listText;
+        const char* total;
+        std::vector<Position> positions;
+        const char* message;
+    } cases[] = {
+        {"blank list", true, " \r\n\r\n", "5", FivePositions(), kEmptyListMessage},
+        {"empty list", true, "", "5", FivePositions(), kEmptyListMessage},
+        {"total 0", false, "", "0", FivePositions(), kBadTotalMessage},
+        {"empty total", false, "", "", FivePositions(), kBadTotalMessage},
+        {"word total", false, "", "abc", FivePositions(), kBadTotalMessage},
+        {"negative total", false, "", "-4", FivePositions(), kBadTotalMessage},
+        {"one position unset", false, "", "5", unset, kMissingPositionsMessage},
+        {"no positions at all", false, "", "5", {}, kMissingPositionsMessage},
+        {"list mode checks positions", true, "a", "", unset, kMissingPositionsMessage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        RunInputs in = Numbered("", "1", c.total, 5);
+        in.listMode = c.listMode;
+        in.listText = c.listText;
+        in.positions = c.positions;
+        RunAutomation(r, in);
+        EXPECT_EQ(r.What(), Strings{Refusal(c.message)});
+        EXPECT_FALSE(g_autoRunning);
+    }
+}
+
+TEST_F(Run, APositionWithOneCoordinateZeroCountsAsSet) {
+    Fast();
+    RunInputs in = Numbered("", "1", "2", 2);
+    in.positions = {{0, 350}, {40, 0}};
+    RunAutomation(m, in);
+    EXPECT_EQ(FilledBarcodes(m), (std::vector<Filled>{{"0,350", "1"}, {"40,0", "2"}}));
+}
+
+TEST_F(Run, PauseHeldWhileTypingStopsBeforeTheFirstEnter) {
+    m.pauseFrom = 1000 + 200 + 700 + 100 + 10;  // inside the typing of the first value
+    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    EXPECT_EQ(Count(m, "key+ 0D"), 0u);
+    EXPECT_EQ(m.Typed(), u"AB0001");  // the value already under way is completed, nothing after it
+    const Strings w = m.What();
+    EXPECT_EQ(Strings(w.end() - 3, w.end()), (Strings{"hook off", "flash", kStopLine}));
+    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(m.preciseTiming);
+}
+
+TEST_F(Run, EscapeEndsALongWaitAtOnceAndNothingIsSentAfterIt) {
+    delays.masterOpenDelay = 5000;  // a step that blocks far longer than a hook may be kept waiting
+    m.escapeAt = 1000 + 200 + 300;
+    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    EXPECT_FALSE(m.HasInputAfter(m.escapeAt));
+    EXPECT_EQ(m.now, m.escapeAt);
+    const Strings w = m.What();
+    EXPECT_EQ(Strings(w.end() - 4, w.end()), (Strings{"wait 5000", "hook off", "flash", kStopLine}));
+}
+
+TEST_F(Run, EscapeBetweenTheCharactersOfAValueStopsTheTyping) {
+    Fast();
+    m.escapeAt = 1 + 1 + 1 + 100 + 2 + 1;  // while the second character's key is down
+    RunAutomation(m, Numbered("", "123456", "2", 5));
+    EXPECT_FALSE(m.HasInputAfter(m.escapeAt));
+    EXPECT_EQ(m.What().back(), kStopLine);
+    EXPECT_EQ(Count(m, "key+ 0D"), 0u);
+}
+
+TEST_F(Run, ClosingTheWindowEndsTheRunQuietlyAtThePumpPoint) {
+    Fast();
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 4) m.closedAt = m.now;  // the close is dispatched at the second barcode's pump point
+    };
+    RunAutomation(m, Numbered("", "1", "5", 5));
+    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
+    EXPECT_FALSE(m.HasInputAfter(m.closedAt));
+    EXPECT_EQ(m.What().back(), "hook off");  // neither the stop message nor the completion message
+    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(m.preciseTiming);
+}
+
+TEST_F(Run, StartPressedDuringARunStartsNoSecondRun) {
+    Fast();
+    const RunInputs in = Numbered("", "1", "3", 5);
+    m.onPump = [&] { RunAutomation(m, in); };
+    RunAutomation(m, in);
+    EXPECT_EQ(Values(m), (Strings{"1", "2", "3"}));
+    EXPECT_EQ(Count(m, "hook on"), 1u);
+    EXPECT_EQ(Count(m, kDoneLine), 1u);
+    // and once it has ended a new run may start
+    RecordingMachine again;
+    RunAutomation(again, in);
+    EXPECT_EQ(Values(again), (Strings{"1", "2", "3"}));
+}
+
+TEST_F(Run, ValuesLongerThanNinetyNineCharactersAreTypedWhole) {
+    Fast();
+    const std::string prefix(150, 'x');
+    RunAutomation(m, Numbered(prefix, "0001", "1", 5));
+    EXPECT_EQ(Values(m), Strings{prefix + "0001"});
+    // the wait after typing counts every character
+    EXPECT_EQ(Count(m, "wait " + std::to_string(154 + 50)), 1u);
+}
+
+TEST_F(Run, DelaysChangedAtAPumpPointApplyFromTheNextWait) {
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 3) delays.doubleClickDelay = 77;  // settings applied at the second barcode's pump
+    };
+    RunAutomation(m, Numbered("", "1", "3", 5));
+    EXPECT_EQ(Count(m, "wait 77"), 2u);
+}
+
+TEST_F(Run, HugeDelaysAreBoundedAndTheTypingWaitDoesNotOverflow) {
+    Fast();
+    delays.typingDelay = INT_MAX;
+    RunAutomation(m, Numbered("", "1", "1", 1));
+    for (const auto& e : m.Only("wait ")) EXPECT_LE(std::stoul(e.what.substr(5)), kMaxDelayMs) << e.what;
+    EXPECT_EQ(m.What().back(), kDoneLine);
+}
+
+TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsWithoutEnter) {
+    Fast();
+    RunInputs in = Numbered("a", "7", "3", 2);
+    in.excelMode = true;
+    RunAutomation(m, in);
+    EXPECT_EQ(FilledBarcodes(m), (std::vector<Filled>{{"101,201", "A7"}, {"102,202", "A8"}, {"101,201", "A9"}}));
+    EXPECT_EQ(Count(m, "key+ 0D"), 0u);
+    EXPECT_EQ(Count(m, "key+ 10"), 0u);  // small letters without Shift
+    // Ctrl+Page Down once, then the page delay from the sheet switch and once more from the run
+    const Strings w = m.What();
+    size_t at = 0;
+    while (w[at] != "key+ 11") ++at;
+    EXPECT_EQ(Strings(w.begin() + at, w.begin() + at + 7),
+              (Strings{"key+ 11", "key+ 22", "key- 22", "key- 11", "wait 1", "wait 1", "pump"}));
+    EXPECT_EQ(Count(m, "key+ 11"), 1u);
+    EXPECT_EQ(w.back(), kDoneLine);
+}
+
+TEST_F(Run, SpreadsheetModeTypesCyrillicExactly) {
+    Fast();
+    RunInputs in = Numbered("\xC0\xE1", "1", "1", 1);  // А б
+    in.excelMode = true;
+    RunAutomation(m, in);
+    EXPECT_EQ(m.Typed(), u"\u0410\u0431");
+    EXPECT_EQ(Count(m, "key+ 10"), 0u);
+    EXPECT_EQ(Count(m, "key+ 31"), 1u);
+}
+
+TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
+    delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
+    RunInputs in = Numbered("N", "0001", "1000", 30);
+    for (int i = 0; i < 30; ++i) in.positions[static_cast<size_t>(i)] = {i + 1, 1000 - i};
+    RunAutomation(m, in);
+    const std::vector<Filled> filled = FilledBarcodes(m);
+    ASSERT_EQ(filled.size(), 1000u);
+    for (int i = 0; i < 1000; ++i) {
+        const Position at = in.positions[static_cast<size_t>(i % 30)];
+        ASSERT_EQ(filled[static_cast<size_t>(i)].at, std::to_string(at.x) + "," + std::to_string(at.y)) << i;
+        ASSERT_EQ(filled[static_cast<size_t>(i)].value, "N" + FormatRunningNumber(i + 1, "0001")) << i;
+    }
+    EXPECT_EQ(Count(m, "key+ 22"), 33u);  // 34 pages
+    EXPECT_EQ(Count(m, "key+ 0D"), 3000u);
+    const long long perBarcode = 3 + 5 + 100 + 5 * (1 + 2) + (2 * 5 + 50) + 3 * 7;
+    EXPECT_EQ(m.now, 17 + 1000 * perBarcode + 999 * 11 + 33 * (7 + 13));
+}
