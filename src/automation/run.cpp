@@ -203,6 +203,8 @@ void StopRun(Machine& machine) {
     machine.ShowMessage(kStopMessage, kStopCaption, true);
 }
 
+bool RunInProgress() { return runInProgress; }
+
 void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (runInProgress) return;
     struct Guard {

@@ -52,5 +52,6 @@ std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long ind
 
 // StartAutomation over a machine. Returns at once while another run is in progress.
 void RunAutomation(Machine& machine, const RunInputs& inputs);
+bool RunInProgress();
 // The emergency stop: flag cleared, hook removed, caption flashed, stop message shown.
 void StopRun(Machine& machine);

@@ -1,11 +1,179 @@
-// The automation run (to be completed).
+// The automation run bound to this machine: SendInput and keybd_event for the input, a wait that
+// keeps the low-level keyboard hooks answered, GetAsyncKeyState for Pause, the PeekMessage pump,
+// and the main window's controls as the run's inputs.
 #include "automation/run_win.h"
+
+#include "app/app_settings.h"
+#include "app/globals_win.h"
+#include "app/text_win.h"
+#include "automation/automation_state.h"
+#include "automation/run.h"
+
+#include <mmsystem.h>
 
 HHOOK g_escapeHook = nullptr;
 
-void StartAutomation() {}
-void StopAutomation() {}
-void UpdateVariableListVisibility() {}
+namespace {
+bool escapeSeen = false;  // raised by the hook; the run stops before its next input
+bool quitTaken = false;   // the pump took the quit request of a closed main window
+int quitCode = 0;
+bool timingRaised = false;
+
+constexpr size_t kNumberFieldChars = 19;
+
+LONGLONG Ticks() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+LONGLONG TicksPerSecond() {
+    static LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return frequency;
+}
+
+struct SystemMachine : Machine {
+    void SetCursor(int x, int y) override { SetCursorPos(x, y); }
+
+    void SendMouseButtons(const std::vector<unsigned>& flags) override {
+        std::vector<INPUT> inputs(flags.size());
+        for (size_t i = 0; i < flags.size(); ++i) {
+            inputs[i].type = INPUT_MOUSE;
+            inputs[i].mi.dwFlags = flags[i];
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+
+    void SendUnicodeKey(char16_t unit, bool release) override {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = unit;
+        input.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0);
+        SendInput(1, &input, sizeof(INPUT));
+    }
+
+    void SendVirtualKey(unsigned char vk, bool release) override {
+        keybd_event(vk, 0, release ? KEYEVENTF_KEYUP : 0, 0);
+    }
+
+    // Waits while answering only sent messages, which is how the system calls this thread's
+    // low-level keyboard hooks (Escape and capture): a hook kept waiting holds up every key of the
+    // desktop, is skipped and at length removed. Window messages stay queued for the pump points.
+    void Sleep(unsigned ms) override {
+        const LONGLONG end = Ticks() + static_cast<LONGLONG>(ms) * TicksPerSecond() / 1000;
+        for (;;) {
+            if (PendingStop() != StopCause::kNone) return;
+            const LONGLONG left = end - Ticks();
+            if (left <= 0) return;
+            const DWORD timeout = static_cast<DWORD>((left * 1000 + TicksPerSecond() - 1) / TicksPerSecond());
+            MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_SENDMESSAGE, 0);
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+
+    bool PauseDown() override { return CheckPausePressed(); }
+
+    StopCause PendingStop() override {
+        if (quitTaken || !IsWindow(hMainWindow)) return StopCause::kClosed;
+        return escapeSeen ? StopCause::kEscape : StopCause::kNone;
+    }
+
+    void PumpMessages() override {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                quitTaken = true;
+                quitCode = static_cast<int>(msg.wParam);
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    void InstallEscapeHook() override {
+        escapeSeen = false;
+        g_escapeHook = SetWindowsHookExW(WH_KEYBOARD_LL, EscapeHookProc, hInst, 0);
+    }
+
+    void RemoveEscapeHook() override {
+        if (!g_escapeHook) return;
+        UnhookWindowsHookEx(g_escapeHook);
+        g_escapeHook = nullptr;
+    }
+
+    void BeginPreciseTiming() override {
+        if (!timingRaised) timingRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
+    }
+
+    void EndPreciseTiming() override {
+        if (timingRaised) timeEndPeriod(1);
+        timingRaised = false;
+    }
+
+    void FlashMainWindow() override {
+        if (IsWindow(hMainWindow)) FlashWindow(hMainWindow, TRUE);
+    }
+
+    void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
+        HWND owner = IsWindow(hMainWindow) ? hMainWindow : nullptr;
+        ::ShowMessage(owner, text, caption, MB_OK | (informationIcon ? MB_ICONINFORMATION : 0));
+    }
+};
+
+bool IsTicked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+RunInputs ReadRunInputs() {
+    RunInputs in;
+    in.prefix = GetControlText(hPrefixEdit);
+    in.startText = GetControlText(hStartNumberEdit).substr(0, kNumberFieldChars);
+    in.totalText = GetControlText(hTotalBarcodesEdit).substr(0, kNumberFieldChars);
+    in.perPage = static_cast<int>(SendMessageW(hBarcodesPerPageCombo, CB_GETCURSEL, 0, 0)) + 1;
+    in.listMode = IsTicked(hVariableListCheck);
+    if (in.listMode) in.listText = GetControlText(hVariableListEdit);
+    in.excelMode = appSettings.excelMode != 0;
+    in.positions = positions;
+    return in;
+}
+}  // namespace
+
+void StartAutomation() {
+    if (RunInProgress()) return;  // "СТАРТ" dispatched at a pump point of the run
+    quitTaken = false;
+    SystemMachine machine;
+    RunAutomation(machine, ReadRunInputs());
+    if (quitTaken) PostQuitMessage(quitCode);  // the main loop ends as it would have without the run
+    quitTaken = false;
+}
+
+void StopAutomation() {
+    SystemMachine machine;
+    StopRun(machine);
+}
+
+bool CheckPausePressed() { return (GetAsyncKeyState(VK_PAUSE) & 0x8000) != 0; }
+
+void ParseVariableList() { variableList = ParseVariableLines(GetControlText(hVariableListEdit)); }
+
+void UpdateVariableListVisibility() {
+    const bool listMode = IsTicked(hVariableListCheck);
+    ShowWindow(hVariableListEdit, listMode ? SW_SHOW : SW_HIDE);
+    EnableWindow(hStartNumberEdit, listMode ? FALSE : TRUE);
+    EnableWindow(hTotalBarcodesEdit, listMode ? FALSE : TRUE);
+}
+
+// Answers within microseconds: it only notes the Escape and swallows it. The run stops before its
+// next input and shows the stop message from its own code, not from inside the hook call.
 LRESULT CALLBACK EscapeHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode >= 0 && wParam == WM_KEYDOWN && g_autoRunning &&
+        reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_ESCAPE) {
+        escapeSeen = true;
+        return 1;
+    }
     return CallNextHookEx(g_escapeHook, nCode, wParam, lParam);
 }

@@ -6,5 +6,7 @@ extern HHOOK g_escapeHook;
 
 void StartAutomation();
 void StopAutomation();
+bool CheckPausePressed();
+void ParseVariableList();
 void UpdateVariableListVisibility();
 LRESULT CALLBACK EscapeHookProc(int nCode, WPARAM wParam, LPARAM lParam);
