@@ -1,11 +1,139 @@
-// The ad banner (to be completed).
+// The ad banner on the main window: loading and refreshing its list, rotation, the hand pointer
+// over it, the click that opens the hub page, and its colours and fonts.
 #include "online/banner_win.h"
 
-void LoadAdsFromFile() {}
-void UpdateAdsFromInternet() {}
-void RotateAd() {}
-void PollAdHover() {}
-void OnAdBannerClick() {}
-LRESULT PaintAdBanner(HDC) { return 0; }
-void OnMainMouseMove(HWND, LPARAM) {}
-void OnMainMouseLeave() {}
+#include "app/globals_win.h"
+#include "app/text_win.h"
+#include "delays/delay_settings.h"
+#include "online/banner_list.h"
+#include "online/cache_file.h"
+#include "online/internet.h"
+#include "online/messages.h"
+#include "online/vendor.h"
+
+#include <shellapi.h>
+
+namespace {
+constexpr COLORREF kNoMessageColor = 0xFF6666;
+HFONT hAdFontNormal, hAdFontBold, hAdFont;
+
+bool BannerExists() { return hAdBanner && IsWindow(hAdBanner); }
+
+void RepaintBanner() {
+    InvalidateRect(hAdBanner, nullptr, TRUE);
+    UpdateWindow(hAdBanner);
+}
+
+void ShowAd(int index) {
+    SetControlText(hAdBanner, ownAds[index].text);
+    RepaintBanner();
+}
+
+void ShowCurrentAd() {
+    if (!hAdBanner || ownAds.empty()) return;
+    if (currentAdIndex < 0 || currentAdIndex >= static_cast<int>(ownAds.size())) currentAdIndex = 0;
+    ShowAd(currentAdIndex);
+}
+
+bool IsOverBanner(POINT screen) {
+    RECT rect;
+    GetWindowRect(hAdBanner, &rect);
+    return PtInRect(&rect, screen) != FALSE;
+}
+
+void SetHoverPointer(bool over) { SetCursor(LoadCursor(nullptr, over ? IDC_HAND : IDC_ARROW)); }
+
+// The main window has no font of its own, so the description usually starts empty and the
+// system picks its default face at the banner's size.
+HFONT MakeBannerFont(LONG weight) {
+    LOGFONTW description = {};
+    if (HFONT base = reinterpret_cast<HFONT>(SendMessageW(hMainWindow, WM_GETFONT, 0, 0)))
+        GetObjectW(base, sizeof description, &description);
+    description.lfHeight = -12;
+    description.lfWeight = weight;
+    return CreateFontIndirectW(&description);
+}
+
+HFONT& Font(HFONT& font, LONG weight) {
+    if (!font) font = MakeBannerFont(weight);
+    return font;
+}
+}  // namespace
+
+void LoadAdsFromFile() {
+    g_adsAreClickable = FALSE;
+    g_adsAreClickable = LoadStartupAds(SystemInternet(), SystemCacheHost(), ownAds) ? TRUE : FALSE;
+}
+
+void UpdateAdsFromInternet() {
+    const bool clickable = RefreshAds(SystemInternet(), SystemCacheHost(), ownAds);
+    ShowCurrentAd();
+    g_adsAreClickable = clickable ? TRUE : FALSE;
+}
+
+void RotateAd() {
+    if (ownAds.empty()) return;
+    const int count = static_cast<int>(ownAds.size());
+    currentAdIndex = currentAdIndex < 0 ? 0 : (currentAdIndex + 1) % count;
+    if (hAdBanner) ShowAd(currentAdIndex);
+}
+
+void PollAdHover() {
+    if (!BannerExists()) return;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    const BOOL over = IsOverBanner(cursor) ? TRUE : FALSE;
+    if (over == g_isAdHovered) return;
+    g_isAdHovered = over;
+    SetHoverPointer(over);
+    RepaintBanner();
+}
+
+void OnMainMouseMove(HWND hWnd, LPARAM lParam) {
+    static BOOL wasOverAd = FALSE;
+    POINT point = {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+    ClientToScreen(hWnd, &point);
+    if (!BannerExists()) return;
+    const BOOL over = IsOverBanner(point) ? TRUE : FALSE;
+    if (over != wasOverAd) {
+        wasOverAd = g_isAdHovered = over;
+        SetHoverPointer(over);
+        RepaintBanner();
+    }
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hWnd, 0};
+    TrackMouseEvent(&track);
+}
+
+void OnMainMouseLeave() {
+    if (!g_isAdHovered) return;
+    g_isAdHovered = FALSE;
+    if (hAdBanner) RepaintBanner();
+}
+
+void OnAdBannerClick() {
+    if (g_adsAreClickable) {
+        Sleep(BoundedDelay(50));
+        UpdateAdsFromInternet();
+        ShellExecuteW(nullptr, L"open", Wide(VendorUrl("http", "/hub.html")).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    } else {
+        Sleep(BoundedDelay(100));
+    }
+    InvalidateRect(hAdBanner, nullptr, TRUE);
+}
+
+LRESULT PaintAdBanner(HDC dc) {
+    RECT client;
+    GetClientRect(hAdBanner, &client);
+    FillRect(dc, &client, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    if (currentAdIndex >= 0 && currentAdIndex < static_cast<int>(ownAds.size())) {
+        const AdMessage& message = ownAds[currentAdIndex];
+        SetTextColor(dc, message.color);
+        SelectObject(dc, message.bold ? Font(hAdFontBold, FW_BOLD) : Font(hAdFontNormal, FW_NORMAL));
+    } else {
+        SetTextColor(dc, kNoMessageColor);
+        SelectObject(dc, Font(hAdFont, FW_NORMAL));
+    }
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}

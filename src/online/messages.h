@@ -5,8 +5,8 @@
 #include <vector>
 
 struct AdMessage {
-    std::string text;     // code page 1251
-    uint32_t color = 0;   // COLORREF 0x00BBGGRR
+    std::string text;          // code page 1251
+    uint32_t color = 0x996633; // COLORREF 0x00BBGGRR
     bool bold = false;
 };
 

@@ -1,0 +1,20 @@
+// The program title's fetch and cache.
+#include "online/title.h"
+
+#include "online/messages.h"
+#include "online/vendor.h"
+
+bool DownloadTitleFromServer(InternetClient& net, CacheHost& host) {
+    const std::string title = FetchTitleText(net, VendorUrl("http", "/program_title.txt"));
+    return !title.empty() && SaveEncryptedToFile(host, title, kTitleCacheFile);
+}
+
+bool LoadTitleFromFile(CacheHost& host, std::string& title) {
+    std::string cached;
+    if (!LoadEncryptedFromFile(host, kTitleCacheFile, cached) || cached.empty()) return false;
+    title = cached;
+    return true;
+}
+
+bool DownloadTitleFromServer() { return DownloadTitleFromServer(SystemInternet(), SystemCacheHost()); }
+bool LoadTitleFromFile() { return LoadTitleFromFile(SystemCacheHost(), g_windowTitle); }

@@ -1,0 +1,15 @@
+// The program title: fetched from the vendor's server, cached in title.dat, kept in g_windowTitle.
+#pragma once
+#include "online/cache_file.h"
+#include "online/internet.h"
+
+#include <string>
+
+// Fetches the title and, when not empty, saves it to title.dat; true when saved.
+bool DownloadTitleFromServer(InternetClient& net, CacheHost& host);
+// Loads title.dat into `title` when it holds text; true when `title` was replaced.
+bool LoadTitleFromFile(CacheHost& host, std::string& title);
+
+// The same on the running platform, with g_windowTitle.
+bool DownloadTitleFromServer();
+bool LoadTitleFromFile();
