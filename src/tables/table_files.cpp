@@ -1,0 +1,58 @@
+// Default file names and confirmation texts of the saves; numbers are 64-bit and saturate at the ends.
+#include "tables/table_files.h"
+
+#include "tables/merge_table.h"
+
+#include <limits>
+
+namespace {
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+    std::int64_t sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum)) return sum;
+    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+}
+
+SaveRange RangeFrom(std::int64_t start, std::int64_t items) {
+    return {start, SaturatingAdd(start, SaturatingAdd(items, -1)), items};
+}
+
+std::string Range(const SaveRange& range) { return std::to_string(range.start) + "-" + std::to_string(range.end); }
+}  // namespace
+
+SaveRange PreviewSaveRange(bool mergeWindowOpen, const std::string& startText, const std::string& countText,
+                           bool useList1, std::size_t list1Size) {
+    const std::int64_t start = ParseLeadingInteger(mergeWindowOpen ? startText : "1");
+    const std::int64_t count = ParseLeadingInteger(mergeWindowOpen ? countText : "5");
+    const bool fromList = mergeWindowOpen && useList1 && list1Size > 0;
+    return RangeFrom(start, fromList ? static_cast<std::int64_t>(list1Size) : count);
+}
+
+std::string PreviewDefaultFileName(bool useList1, const SaveRange& range) {
+    return (useList1 ? "list_" : "") + Range(range) + ".txt";
+}
+
+std::string PreviewSavedMessage(const std::string& path, const SaveRange& range) {
+    return "Таблица сохранена!\n\nФайл: " + path + "\nДиапазон: " + Range(range);
+}
+
+SaveRange MergeSaveRange(const std::string& startText, const std::string& countText, bool useList1,
+                         std::size_t list1Size) {
+    const std::int64_t items = useList1 ? static_cast<std::int64_t>(list1Size) : ParseLeadingInteger(countText);
+    return RangeFrom(ParseLeadingInteger(startText), items);
+}
+
+std::string MergeSaveDefaultFileName(bool useList1, const SaveRange& range) {
+    return (useList1 ? "list_table_" : "") + Range(range) + ".txt";
+}
+
+std::int64_t MergeTableRows(std::int64_t items, int columns) {
+    if (columns < 1 || items < 1) return 0;
+    return (items - 1) / columns + 1;
+}
+
+std::string MergeSavedMessage(const std::string& path, std::int64_t rows, int columns, std::int64_t items,
+                              bool useList1) {
+    return "Таблица сохранена!\n\nФайл: " + path + "\nСтрок: " + std::to_string(rows) +
+           "\nСтолбцов: " + std::to_string(columns) +
+           (useList1 ? "\nВсего элементов из списка: " : "\nВсего элементов: ") + std::to_string(items);
+}
