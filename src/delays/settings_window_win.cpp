@@ -1,13 +1,138 @@
-// The delay-settings window (to be completed: controls, Apply, Close).
+// The delay-settings window: seven fields showing the delays in force, Apply and Close, and fixed
+// tuning tips for both run modes. At most one such window exists; it is owned by the main window.
 #include "delays/settings_window_win.h"
+
+#include "app/control_table_win.h"
+#include "app/globals_win.h"
+#include "app/text_win.h"
+#include "delays/delay_settings.h"
+
+#include <string>
 
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr;
 
-void ShowSettingsWindow() {}
+namespace {
+constexpr int kApplyButtonId = 1;
+constexpr int kCloseButtonId = 2;
+
+constexpr DWORD V = WS_VISIBLE;
+constexpr DWORD kField = V | WS_BORDER | ES_NUMBER;
+constexpr DWORD kButton = V | BS_DEFPUSHBUTTON;
+
+// Controls 1-30 in creation order. The field texts are replaced by the values in force at once.
+const ControlSpec kSettingsControls[] = {
+    {"STATIC", "                  НАСТРОЙКИ ЗАДЕРЖЕК (мс):", V | SS_LEFT, 10, 7, 263, 18, 0, nullptr},
+    {"STATIC", "  Начальная задержка:", V, 10, 29, 200, 18, 0, nullptr},
+    {"EDIT", "1000", kField, 213, 29, 60, 18, 0, &hInitialDelayEdit},
+    {"STATIC", "  Двойной клик по ШК:", V, 10, 51, 200, 18, 0, nullptr},
+    {"EDIT", "200", kField, 213, 51, 60, 18, 0, &hDoubleClickDelayEdit},
+    {"STATIC", "  Открытие Мастера ШК:", V, 10, 73, 200, 18, 0, nullptr},
+    {"EDIT", "700", kField, 213, 73, 60, 18, 0, &hMasterOpenDelayEdit},
+    {"STATIC", "  Ввод текста:", V, 10, 95, 200, 18, 0, nullptr},
+    {"EDIT", "20", kField, 213, 95, 60, 18, 0, &hTypingDelayEdit},
+    {"STATIC", "  Нажатие Далее на Мастере ШК:", V, 10, 117, 200, 18, 0, nullptr},
+    {"EDIT", "200", kField, 213, 117, 60, 18, 0, &hEnterDelayEdit},
+    {"STATIC", "  Переход между штрих-кодами:", V, 10, 139, 200, 18, 0, nullptr},
+    {"EDIT", "200", kField, 213, 139, 60, 18, 0, &hBetweenBarcodesDelayEdit},
+    {"STATIC", "  Переход страницы:", V, 10, 161, 200, 18, 0, nullptr},
+    {"EDIT", "400", kField, 213, 161, 60, 18, 0, &hPageSwitchDelayEdit},
+    {"BUTTON", "Применить", kButton, 10, 182, 130, 20, kApplyButtonId, nullptr},
+    {"BUTTON", "Закрыть", kButton, 143, 182, 130, 20, kCloseButtonId, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 207, 263, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 230, 263, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 250, 263, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 270, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 290, 263, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 310, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 330, 263, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 350, 263, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 370, 263, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 392, 263, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 414, 263, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 434, 263, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 454, 263, 16, 0, nullptr},
+};
+
+constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
+constexpr const char* kNotSavedMessage =
+    "Не удалось записать файл barcode_delays.cfg!\n"
+    "Новые значения задержек действуют до закрытия программы.";
+
+// The fields in the order they are filled: initial, double-click, wizard, typing, Enter, between, page.
+struct FieldBinding {
+    HWND* edit;
+    int DelaySettings::*value;
+};
+const FieldBinding kFields[] = {
+    {&hInitialDelayEdit, &DelaySettings::initialDelay},
+    {&hDoubleClickDelayEdit, &DelaySettings::doubleClickDelay},
+    {&hMasterOpenDelayEdit, &DelaySettings::masterOpenDelay},
+    {&hTypingDelayEdit, &DelaySettings::typingDelay},
+    {&hEnterDelayEdit, &DelaySettings::enterDelay},
+    {&hBetweenBarcodesDelayEdit, &DelaySettings::betweenBarcodesDelay},
+    {&hPageSwitchDelayEdit, &DelaySettings::pageSwitchDelay},
+};
+
+// One font for every opening of the window, made at first use and kept for the life of the process.
+HFONT SettingsFont() {
+    static HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+    return font;
+}
+
+void ShowDelaysInFields() {
+    for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
+}
+
+void OnApply(HWND hWnd) {
+    const bool saved = SaveDelaySettings();
+    // Show what is now in force (an emptied field reads 0, an over-long number its bound).
+    ShowDelaysInFields();
+    if (saved)
+        ShowMessage(hWnd, kSavedMessage, kSuccessCaption, MB_OK);
+    else
+        ShowMessage(hWnd, kNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
+// The handles die with the window; nothing may read or write through them afterwards.
+void OnDestroy() {
+    hSettingsWindow = nullptr;
+    for (const FieldBinding& field : kFields) *field.edit = nullptr;
+}
+
+void OnCommand(HWND hWnd, int id) {
+    if (id == kApplyButtonId) OnApply(hWnd);
+    if (id == kCloseButtonId) DestroyWindow(hWnd);
+}
+}  // namespace
+
+void CreateSettingsControls(HWND hWnd) {
+    CreateControls(hWnd, kSettingsControls);
+    ShowDelaysInFields();
+    SetFontOnChildren(hWnd, SettingsFont());
+}
+
+void ShowSettingsWindow() {
+    if (hSettingsWindow && IsWindow(hSettingsWindow)) {
+        if (IsIconic(hSettingsWindow)) ShowWindow(hSettingsWindow, SW_RESTORE);
+        SetForegroundWindow(hSettingsWindow);
+        return;
+    }
+    hSettingsWindow = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodeSettings", Wide("Настройки задержек").c_str(),
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 300, 515,
+                                      hMainWindow, nullptr, hInst, nullptr);
+    if (!hSettingsWindow) return;
+    ShowWindow(hSettingsWindow, SW_SHOWNORMAL);
+    UpdateWindow(hSettingsWindow);
+}
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) hSettingsWindow = nullptr;
-    return DefWindowProcW(hWnd, message, wParam, lParam);
+    switch (message) {
+        case WM_CREATE: CreateSettingsControls(hWnd); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_CLOSE: DestroyWindow(hWnd); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        default: return DefWindowProcW(hWnd, message, wParam, lParam);
+    }
 }

@@ -5,7 +5,10 @@
 extern HWND hSettingsWindow, hDoubleClickDelayEdit, hMasterOpenDelayEdit, hTypingDelayEdit, hEnterDelayEdit,
     hBetweenBarcodesDelayEdit, hPageSwitchDelayEdit, hInitialDelayEdit;
 
+// Opens the window, or brings the open one to the front.
 void ShowSettingsWindow();
+// Creates the window's controls and fills the fields with the delays in force.
+void CreateSettingsControls(HWND hWnd);
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Copies the seven fields of the settings window into `delays`.
