@@ -21,10 +21,15 @@ void CreateDirectories(const std::wstring& path) {
 
 void Sleep(milliseconds duration) { std::this_thread::sleep_for(duration); }
 
-void SendMouse(DWORD flags) {
+// A mouse event that carries its own screen position. Under Wine a cursor moved with SetCursorPos can
+// briefly snap back to where it was, so a button event without a position may land on the previous spot.
+void SendMouseAt(POINT screen, DWORD flags) {
+    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
+    input.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + height - 1) / height);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof input);
 }
 
@@ -248,14 +253,19 @@ POINT CenterOf(HWND window) {
 }
 
 void MoveMouse(POINT screen) {
-    SetCursorPos(screen.x, screen.y);
-    SendMouse(MOUSEEVENTF_MOVE);  // a zero move, so the target window sees WM_MOUSEMOVE
+    // Moved again while Wine's cursor has snapped back to the previous spot.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendMouseAt(screen, 0);
+        Sleep(milliseconds(30));
+        POINT now;
+        if (GetCursorPos(&now) && now.x == screen.x && now.y == screen.y) return;
+    }
 }
 
 void ClickAt(POINT screen) {
     MoveMouse(screen);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouseAt(screen, MOUSEEVENTF_LEFTUP);
 }
 
 void DoubleClickAt(POINT screen) {
