@@ -1,8 +1,20 @@
 // WinINet behind InternetClient: a direct session, uncached requests, the Content-Type header and
 // chunked reads. Texts cross as UTF-16; the body stays bytes.
+//
+// A request or read that outlives the session's receive time-out is given up: the blocking call
+// runs on a helper thread that the window's thread waits for with that limit, so a server that
+// accepts and never answers cannot freeze the window for good even where WinINet ignores its
+// time-outs. A call given up cleans up after itself when it finally returns.
 #include "online/http_win.h"
 
 #include "app/text_win.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 DWORD OptionFor(InternetTimeout which) {
@@ -13,6 +25,38 @@ DWORD OptionFor(InternetTimeout which) {
     }
     return 0;
 }
+
+// What a blocking call hands back, shared by the waiting thread and the helper thread.
+struct PendingCall {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    HINTERNET handle = nullptr;  // a request opened
+    BOOL ok = FALSE;             // a read
+    DWORD got = 0;
+    std::vector<char> bytes;
+};
+
+// Runs `call` on a helper thread and waits at most `limitMs`; false when it had to give up.
+template <class Call>
+bool RunWithin(DWORD limitMs, const std::shared_ptr<PendingCall>& pending, Call call) {
+    std::thread([pending, call] {
+        call(*pending);
+        std::lock_guard<std::mutex> guard(pending->lock);
+        if (pending->abandoned) {
+            if (pending->handle) InternetCloseHandle(pending->handle);
+            return;
+        }
+        pending->done = true;
+        pending->finished.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> guard(pending->lock);
+    if (pending->finished.wait_for(guard, std::chrono::milliseconds(limitMs), [&] { return pending->done; }))
+        return true;
+    pending->abandoned = true;
+    return false;
+}
 }  // namespace
 
 WinInetClient::~WinInetClient() {
@@ -21,21 +65,39 @@ WinInetClient::~WinInetClient() {
 }
 
 bool WinInetClient::Open(const std::string& agent) {
+    CloseUrl();
     Close();
+    waitLimitMs_ = kSystemReceiveTimeoutMs;
     root_ = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     return root_ != nullptr;
 }
 
+BOOL WinInetClient::SetOption(HINTERNET handle, DWORD option, void* value, DWORD size) {
+    return InternetSetOptionW(handle, option, value, size);
+}
+
 void WinInetClient::SetTimeout(InternetTimeout which, unsigned long milliseconds) {
+    if (!root_) return;
     DWORD value = milliseconds;
-    if (root_) InternetSetOptionW(root_, OptionFor(which), &value, sizeof value);
+    SetOption(root_, OptionFor(which), &value, sizeof value);
+    if (which == InternetTimeout::Receive) waitLimitMs_ = value;
 }
 
 bool WinInetClient::OpenUrl(const std::string& url) {
     CloseUrl();
     if (!root_) return false;
-    url_ = InternetOpenUrlW(root_, Wide(url).c_str(), nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
-                            0);
+    auto pending = std::make_shared<PendingCall>();
+    const HINTERNET root = root_;
+    const std::wstring address = Wide(url);
+    const bool inTime = RunWithin(waitLimitMs_, pending, [root, address](PendingCall& call) {
+        call.handle = InternetOpenUrlW(root, address.c_str(), nullptr, 0,
+                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    });
+    if (!inTime) {
+        GiveUp();
+        return false;
+    }
+    url_ = pending->handle;
     return url_ != nullptr;
 }
 
@@ -54,10 +116,27 @@ std::string WinInetClient::ContentType() {
 }
 
 bool WinInetClient::Read(char* buffer, size_t size, size_t& got) {
-    DWORD read = 0;
-    const BOOL ok = url_ && InternetReadFile(url_, buffer, static_cast<DWORD>(size), &read);
-    got = ok ? read : 0;
-    return ok != FALSE;
+    got = 0;
+    if (!url_) return false;
+    auto pending = std::make_shared<PendingCall>();
+    pending->bytes.resize(size);
+    const HINTERNET request = url_;
+    const bool inTime = RunWithin(waitLimitMs_, pending, [request](PendingCall& call) {
+        call.ok = InternetReadFile(request, call.bytes.data(), static_cast<DWORD>(call.bytes.size()), &call.got);
+    });
+    if (!inTime) {
+        GiveUp();
+        return false;
+    }
+    if (!pending->ok) return false;
+    got = pending->got;
+    std::copy(pending->bytes.begin(), pending->bytes.begin() + got, buffer);
+    return true;
+}
+
+void WinInetClient::GiveUp() {
+    CloseUrl();
+    Close();
 }
 
 void WinInetClient::CloseUrl() {

@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+// The system's receive time-out when a session sets none.
+constexpr DWORD kSystemReceiveTimeoutMs = 30000;
+
 class WinInetClient : public InternetClient {
 public:
     ~WinInetClient() override;
@@ -16,9 +19,18 @@ public:
     void CloseUrl() override;
     void Close() override;
 
-    HINTERNET Root() const { return root_; }  // the session handle, for checking its options
+    HINTERNET Root() const { return root_; }
+    // The longest a request or a read keeps the caller waiting: the session's receive time-out.
+    // WinINet normally gives up by then itself; the bound also holds where it does not.
+    DWORD WaitLimitMs() const { return waitLimitMs_; }
+
+protected:
+    virtual BOOL SetOption(HINTERNET handle, DWORD option, void* value, DWORD size);
 
 private:
+    void GiveUp();
+
     HINTERNET root_ = nullptr;
     HINTERNET url_ = nullptr;
+    DWORD waitLimitMs_ = kSystemReceiveTimeoutMs;
 };

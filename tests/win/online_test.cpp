@@ -1,0 +1,183 @@
+// The WinINet binding against a real loopback server: the session's time-outs, the title, message
+// and advertising fetches, the Content-Type and size rules, and servers that stall or never answer.
+#include "http_server.h"
+
+#include "online/banner_list.h"
+#include "online/http_win.h"
+#include "online/title.h"
+#include "online/vendor.h"
+
+#include "../unit/online_fakes.h"
+
+#include <gtest/gtest.h>
+
+using namespace harness;
+
+namespace {
+std::string Cp1251(const wchar_t* text) {
+    const int n = WideCharToMultiByte(1251, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(1251, 0, text, -1, &out[0], n, nullptr, nullptr);
+    out.resize(n - 1);
+    return out;
+}
+
+double SecondsSince(DWORD start) { return (GetTickCount() - start) / 1000.0; }
+
+struct VendorServer : ::testing::Test {
+    HttpServer server{VendorPort()};
+    TempCacheHost cache;
+    void SetUp() override { ASSERT_TRUE(server.Start()) << "port " << VendorPort() << " is taken"; }
+};
+
+// Records the options set on the session and passes them on to WinINet.
+struct RecordingClient : WinInetClient {
+    struct Option {
+        HINTERNET handle;
+        DWORD option, value;
+    };
+    std::vector<Option> options;
+    BOOL SetOption(HINTERNET handle, DWORD option, void* value, DWORD size) override {
+        options.push_back({handle, option, *static_cast<DWORD*>(value)});
+        return WinInetClient::SetOption(handle, option, value, size);
+    }
+};
+
+TEST_F(VendorServer, AdsFetchSetsTheThreeTimeoutsOnTheSession) {
+    server.Serve("/ads.txt", {200, "text/plain", "Реклама\r\n"});
+    RecordingClient client;
+    std::vector<AdMessage> ads;
+    ASSERT_TRUE(LoadAdsFromWebsite(client, ads));
+    ASSERT_EQ(client.options.size(), 3u);
+    const DWORD expected[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT,
+                              INTERNET_OPTION_SEND_TIMEOUT};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(client.options[i].option, expected[i]) << i;
+        EXPECT_EQ(client.options[i].value, 5000u) << i;
+        EXPECT_EQ(client.options[i].handle, client.options[0].handle) << i;
+    }
+    EXPECT_EQ(client.WaitLimitMs(), 5000u);
+
+    // The values reach the session handle itself.
+    ASSERT_TRUE(client.Open(kAgentName));
+    client.SetTimeout(InternetTimeout::Connect, 5000);
+    DWORD value = 0, size = sizeof value;
+    ASSERT_TRUE(InternetQueryOptionW(client.Root(), INTERNET_OPTION_CONNECT_TIMEOUT, &value, &size));
+    EXPECT_EQ(value, 5000u);
+
+    // The title and the message list set none: the system's defaults apply.
+    RecordingClient plain;
+    DownloadTitleFromServer(plain, cache);
+    DownloadInspirationalToFile(plain, cache);
+    EXPECT_TRUE(plain.options.empty());
+    EXPECT_EQ(plain.WaitLimitMs(), kSystemReceiveTimeoutMs);
+}
+
+TEST_F(VendorServer, TitleIsTrimmedAndCachedAndTheAgentIsNamed) {
+    server.Serve("/program_title.txt", {200, "text/plain", Cp1251(L"  Учёт штрихкодов\r\n")});
+    ASSERT_TRUE(DownloadTitleFromServer(SystemInternet(), cache));
+    std::string title;
+    ASSERT_TRUE(LoadTitleFromFile(cache, title));
+    EXPECT_EQ(title, Cp1251(L"Учёт штрихкодов"));
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/program_title.txt");
+    EXPECT_EQ(requests[0].userAgent, "RizidudUdaravuzuv/1.0");
+}
+
+TEST_F(VendorServer, MessageListIsCachedWholeWhateverTheStatus) {
+    std::string body;
+    for (int i = 0; i < 400; ++i) body += "@Сообщение " + std::to_string(i) + std::string(40, '.') + "\r\n";
+    server.Serve("/inspirational.txt", {404, "text/html", body});
+    ASSERT_TRUE(DownloadInspirationalToFile(SystemInternet(), cache));
+    std::vector<AdMessage> ads;
+    ASSERT_TRUE(LoadInspirationalFromFile(cache, ads));
+    ASSERT_EQ(ads.size(), 400u);
+    EXPECT_EQ(ads[399].text, "Сообщение 399" + std::string(40, '.'));
+    EXPECT_EQ(ads[399].color, 0x008000u);
+}
+
+TEST_F(VendorServer, AdsContentTypeAndBodyRules) {
+    struct Case {
+        const char* name;
+        HttpReply reply;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"plain text", {200, "text/plain; charset=windows-1251", "!Скидка\r\nНовинка\r\n"}, true},
+        {"no content type", {200, "", "!Скидка\r\nНовинка\r\n"}, true},
+        {"status not examined", {500, "text/plain", "!Скидка\r\nНовинка\r\n"}, true},
+        {"html with a charset", {200, "text/html; charset=utf-8", "!Скидка\r\nНовинка\r\n"}, false},
+        {"a document as plain text", {200, "text/plain", "\r\n  <html><body>Скидка</body></html>"}, false},
+        {"empty body", {200, "text/plain", ""}, false},
+    };
+    for (const Case& c : cases) {
+        server.Serve("/ads.txt", c.reply);
+        std::vector<AdMessage> ads = {{"old", 1, false}};
+        EXPECT_EQ(LoadAdsFromWebsite(SystemInternet(), ads), c.accepted) << c.name;
+        if (c.accepted) {
+            ASSERT_EQ(ads.size(), 2u) << c.name;
+            EXPECT_EQ(ads[0].text, "Скидка");
+            EXPECT_TRUE(ads[0].bold);
+            EXPECT_EQ(ads[1].color, 0xED9564u);
+        } else {
+            ASSERT_EQ(ads.size(), 1u) << c.name;
+            EXPECT_EQ(ads[0].text, "old") << c.name;
+        }
+    }
+}
+
+TEST_F(VendorServer, AdsBodyIsCutAfterTheReadThatPassesFiftyThousandBytes) {
+    std::string body;  // 1,000 numbered lines of 100 bytes
+    for (int i = 0; i < 1000; ++i) {
+        std::string line = "Ad " + std::to_string(i) + " ";
+        body += line + std::string(98 - line.size(), '.') + "\r\n";
+    }
+    server.Serve("/ads.txt", {200, "text/plain", body});
+    std::vector<AdMessage> ads;
+    ASSERT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    // More than 50,000 bytes and at most one 4,095-byte read beyond them.
+    EXPECT_GE(ads.size(), 501u);
+    EXPECT_LE(ads.size(), 541u);
+    EXPECT_EQ(ads[499].text, "Ad 499 " + std::string(91, '.'));
+}
+
+TEST_F(VendorServer, AServerThatNeverAnswersIsGivenUpAfterTheTimeout) {
+    server.SetBehaviour(ServerBehaviour::NeverAnswer);
+    std::vector<AdMessage> ads = {{"old", 1, false}};
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    const double took = SecondsSince(start);
+    EXPECT_GE(took, 4.5);
+    EXPECT_LT(took, 8.0);
+    EXPECT_EQ(ads[0].text, "old");
+    EXPECT_EQ(server.RequestCount("/ads.txt"), 1);
+
+    // The next fetch works normally once the server answers again.
+    server.SetBehaviour(ServerBehaviour::Answer);
+    server.Serve("/ads.txt", {200, "text/plain", "Снова работает\r\n"});
+    EXPECT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_EQ(ads[0].text, "Снова работает");
+}
+
+TEST_F(VendorServer, AServerThatStallsAndClosesFailsTheFetch) {
+    server.SetBehaviour(ServerBehaviour::StallThenClose, std::chrono::milliseconds(2000));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(FetchTitleText(SystemInternet(), VendorUrl("http", "/program_title.txt")), "");
+    std::vector<AdMessage> ads;
+    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_LT(SecondsSince(start), 12.0);
+}
+
+TEST(NoVendorServer, ARefusedConnectionFailsAtOnce) {
+    HttpServer refusing(VendorPort());
+    ASSERT_TRUE(refusing.Refuse());
+    const DWORD start = GetTickCount();
+    TempCacheHost cache;
+    EXPECT_FALSE(DownloadTitleFromServer(SystemInternet(), cache));
+    std::vector<AdMessage> ads;
+    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_LT(SecondsSince(start), 3.0);
+    EXPECT_FALSE(cache.Exists("title.dat"));
+}
+}  // namespace
