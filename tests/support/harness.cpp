@@ -136,7 +136,16 @@ void Process::Kill() {
     }
 }
 
+void RemoveCacheFilesBesideExe() {
+    for (const wchar_t* name : {L"title.dat", L"inspirational.dat"}) DeleteFileW(JoinPath(BuildDir(), name).c_str());
+}
+
 bool StartApp(App& app, const std::wstring& workDir, milliseconds timeout) {
+    RemoveCacheFilesBesideExe();
+    return StartAppWithCacheFiles(app, workDir, timeout);
+}
+
+bool StartAppWithCacheFiles(App& app, const std::wstring& workDir, milliseconds timeout) {
     app.workDir = workDir.empty() ? MakeTempDir(L"app") : workDir;
     if (!app.process.Start(ExePath(), app.workDir)) return false;
     app.window = WaitForTopWindow(app.process.Id(), L"RizidudUdaravuzuv", timeout);

@@ -53,8 +53,12 @@ struct App {
     std::wstring workDir;
     HWND window = nullptr;
 };
-// Starts the exe in `workDir` (a new temp dir when empty) and waits for its main window.
+// Starts the exe in `workDir` (a new temp dir when empty) and waits for its main window. The cache
+// files beside the exe (title.dat, inspirational.dat) are removed first, so each start is a first run.
 bool StartApp(App& app, const std::wstring& workDir = L"", milliseconds timeout = kDefaultTimeout);
+// The same, keeping whatever cache files a test has put beside the exe.
+bool StartAppWithCacheFiles(App& app, const std::wstring& workDir = L"", milliseconds timeout = kDefaultTimeout);
+void RemoveCacheFilesBesideExe();
 // Closes the main window as the close box does and returns the exit code.
 DWORD CloseApp(App& app, milliseconds timeout = kDefaultTimeout);
 
