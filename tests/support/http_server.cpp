@@ -174,7 +174,7 @@ void HttpServer::Handle(uintptr_t socketValue) {
     const std::string head = ReadRequestHead(s);
     const size_t pathStart = head.find(' ') + 1;
     Request request{head.substr(pathStart, head.find(' ', pathStart) - pathStart), HeaderValue(head, "User-Agent")};
-    HttpReply reply{404, "text/plain", "not found"};
+    HttpReply reply{404, "text/plain", ""};  // an empty body: nothing a client could take as text
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(request);

@@ -18,7 +18,7 @@ struct HttpReply {
 };
 
 enum class ServerBehaviour {
-    Answer,          // the reply for the path (404 when none)
+    Answer,          // the reply for the path (404 with an empty body when none)
     StallThenClose,  // read the request, wait `stall`, close without a word
     NeverAnswer,     // accept and hold the connection open until the server stops
 };
