@@ -15,6 +15,7 @@
 
 #include <shellapi.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -54,6 +55,7 @@ const ControlSpec kLinkControls[] = {
 };
 
 constexpr int kPerPageChoices = 30;
+constexpr size_t kPerPageComboRow = 8;  // index of the combo box in kMainControls
 constexpr int kDefaultPerPageIndex = 4;  // "5"
 
 HFONT CreateControlFont() {
@@ -193,8 +195,10 @@ void CreateControls(HWND hWnd) {
     LoadAdsFromFile();
     LoadAppSettings();
     HFONT font = CreateControlFont();
-    ::CreateControls(hWnd, kMainControls);
+    // The combo box gets its items right after it is created, before the controls that follow it.
+    ::CreateControls(hWnd, kMainControls, kPerPageComboRow + 1);
     FillPerPageCombo();
+    ::CreateControls(hWnd, kMainControls + kPerPageComboRow + 1, std::size(kMainControls) - kPerPageComboRow - 1);
     LoadProgramTitle();
     g_adRotateTimer = SetTimer(hWnd, kAdRotateTimerId, 9000, nullptr);
     g_adHoverTimer = SetTimer(hWnd, kAdHoverTimerId, 100, nullptr);

@@ -1,17 +1,185 @@
-// Coordinate rows and capture (to be completed).
-#include "automation/automation_state.h"
+// The position rows of the main window, the capture key (a low-level keyboard hook that takes the
+// mouse position) and the save/open dialogs of the coordinates file.
 #include "automation/capture_win.h"
+
+#include "app/control_table_win.h"
+#include "app/file_io.h"
+#include "app/globals_win.h"
+#include "app/text_win.h"
+#include "automation/automation_state.h"
+#include "automation/coordinates.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+static_assert(kScrollLineUp == SB_LINEUP && kScrollLineDown == SB_LINEDOWN && kScrollPageUp == SB_PAGEUP &&
+                  kScrollPageDown == SB_PAGEDOWN && kScrollThumbPosition == SB_THUMBPOSITION &&
+                  kScrollThumbTrack == SB_THUMBTRACK && kScrollTop == SB_TOP && kScrollBottom == SB_BOTTOM &&
+                  kScrollEnd == SB_ENDSCROLL,
+              "scroll request codes must match the scroll bar's");
 
 std::vector<HWND> coordEdits;
 std::vector<HWND> captureButtons;
 HHOOK g_keyboardHook = nullptr;
 
-void UpdateCoordinateFields(int count) { positions.resize(count > 0 ? count : 0); }
-void UpdateScroll() {}
-LRESULT OnCoordsScroll(WPARAM) { return 0; }
-void CaptureCoordinates(int) {}
+namespace {
+constexpr DWORD kCaptureKey = VK_OEM_3;  // the key left of 1 on the top row
+constexpr int kFirstRowY = 265;
+constexpr int kRowPitch = 25;
+
+// One row's four controls; y is added per row. The fields are read-only: points come only from a
+// capture or a file.
+constexpr DWORD kFieldStyle = WS_VISIBLE | WS_BORDER | ES_READONLY | ES_NUMBER;
+const ControlSpec kRowLabel = {"STATIC", "", WS_VISIBLE, 10, 0, 20, 20, 0, nullptr};
+const ControlSpec kRowXField = {"EDIT", "", kFieldStyle, 35, 0, 60, 20, 0, nullptr};
+const ControlSpec kRowYField = {"EDIT", "", kFieldStyle, 99, 0, 60, 20, 0, nullptr};
+const ControlSpec kRowButton = {"BUTTON", "Захват", WS_VISIBLE, 162, 0, 65, 20, 0, nullptr};
+
+constexpr int kFileNameChars = 256;
+const char kFileFilter[] = "Текстовые файлы\0*.txt\0Все файлы\0*.*\0";  // the array's own zero ends the list
+
+std::vector<HWND> rowLabels;  // the number labels, kept only to destroy them with their rows
+
+HWND CreateRowControl(const ControlSpec& spec, int row, const std::string& text) {
+    ControlSpec placed = spec;
+    placed.y = kFirstRowY + kRowPitch * row;
+    placed.text = text.c_str();
+    return CreateControl(hMainWindow, placed);
+}
+
+std::string CoordinateText(int value, bool shown) { return shown ? std::to_string(value) : std::string(); }
+
+void DestroyRows() {
+    for (const std::vector<HWND>* list : {&rowLabels, &coordEdits, &captureButtons})
+        for (HWND control : *list) DestroyWindow(control);
+    rowLabels.clear();
+    coordEdits.clear();
+    captureButtons.clear();
+}
+
+void RemoveCaptureHook() {
+    if (g_keyboardHook) UnhookWindowsHookEx(g_keyboardHook);
+    g_keyboardHook = nullptr;
+}
+
+// Stores the cursor position into the pending entry and shows it if its row is visible; false when
+// the entry no longer exists (the count was lowered meanwhile), so the capture stays pending.
+bool TakeCursorPosition() {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (currentCaptureIndex < 0 || currentCaptureIndex >= static_cast<int>(positions.size())) return false;
+    positions[currentCaptureIndex] = {cursor.x, cursor.y};
+    const int row = currentCaptureIndex - scrollPos;
+    if (row >= 0 && row < static_cast<int>(coordEdits.size() / 2)) {
+        SetControlText(coordEdits[2 * row], std::to_string(cursor.x));
+        SetControlText(coordEdits[2 * row + 1], std::to_string(cursor.y));
+    }
+    RemoveCaptureHook();
+    return true;
+}
+
+OPENFILENAMEW FileDialogRequest(const std::wstring& filter, wchar_t* fileName, DWORD flags) {
+    OPENFILENAMEW request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = hMainWindow;
+    request.lpstrFilter = filter.c_str();
+    request.nFilterIndex = 1;
+    request.lpstrFile = fileName;
+    request.nMaxFile = kFileNameChars;
+    request.Flags = flags;
+    return request;
+}
+
+void ShowLoadRefusal(const std::string& why) { ShowMessage(hMainWindow, why, kErrorCaption, MB_OK | MB_ICONERROR); }
+
+bool IsTooLargeForCoordinates(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size > kMaxCoordinatesFileBytes;
+}
+}  // namespace
+
+void UpdateCoordinateFields(int count) {
+    DestroyRows();
+    ResizePositions(positions, count);
+    scrollPos = 0;
+    SetScrollRange(hCoordsScroll, SB_CTL, 0, MaxScrollPos(static_cast<int>(positions.size()), visibleRows), TRUE);
+    SetScrollPos(hCoordsScroll, SB_CTL, 0, TRUE);
+    UpdateScroll();
+}
+
+void UpdateScroll() {
+    DestroyRows();
+    const int rows = RowsShown(static_cast<int>(positions.size()), scrollPos, visibleRows);
+    for (int r = 0; r < rows; ++r) {
+        const int i = scrollPos + r;
+        const Position& p = positions[i];
+        // A point on the left screen edge (x = 0) is a real capture and is shown like any other.
+        const bool shown = IsPositionSet(p);
+        rowLabels.push_back(CreateRowControl(kRowLabel, r, std::to_string(i + 1) + ":"));
+        coordEdits.push_back(CreateRowControl(kRowXField, r, CoordinateText(p.x, shown)));
+        coordEdits.push_back(CreateRowControl(kRowYField, r, CoordinateText(p.y, shown)));
+        captureButtons.push_back(CreateRowControl(kRowButton, r, kRowButton.text));
+    }
+}
+
+LRESULT OnCoordsScroll(WPARAM wParam) {
+    const int target =
+        ScrollTarget(scrollPos, LOWORD(wParam), HIWORD(wParam), static_cast<int>(positions.size()), visibleRows);
+    if (target != scrollPos) {
+        scrollPos = target;
+        SetScrollPos(hCoordsScroll, SB_CTL, scrollPos, TRUE);
+        UpdateScroll();
+    }
+    return 0;
+}
+
+void CaptureCoordinates(int index) {
+    currentCaptureIndex = index + scrollPos;
+    RemoveCaptureHook();
+    g_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, hInst, 0);
+}
+
 LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode >= 0 && wParam == WM_KEYDOWN) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        if (key->vkCode == kCaptureKey && TakeCursorPosition()) return 1;  // swallowed: it did its job
+    }
     return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
 }
-void SaveCoordinates() {}
-void LoadCoordinates() {}
+
+void SaveCoordinates() {
+    const std::wstring filter = Wide(std::string(kFileFilter, sizeof kFileFilter));
+    wchar_t fileName[kFileNameChars] = {};
+    lstrcpynW(fileName, Wide(kDefaultCoordinatesFileName).c_str(), kFileNameChars);
+    OPENFILENAMEW request =
+        FileDialogRequest(filter, fileName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST);
+    request.lpstrDefExt = L"txt";
+    if (!GetSaveFileNameW(&request)) return;
+    // Written to a temporary file and moved over the old one, so a failure never leaves half a list.
+    WriteFileAtomically(Utf8FromWide(fileName), FormatCoordinates(positions));
+}
+
+void LoadCoordinates() {
+    const std::wstring filter = Wide(std::string(kFileFilter, sizeof kFileFilter));
+    wchar_t fileName[kFileNameChars] = {};
+    OPENFILENAMEW request =
+        FileDialogRequest(filter, fileName, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR);
+    if (!GetOpenFileNameW(&request)) return;
+
+    if (IsTooLargeForCoordinates(fileName)) return ShowLoadRefusal(CoordinatesFileTooLargeMessage());
+    std::string text;
+    if (!ReadWholeFile(Utf8FromWide(fileName), text)) return;
+    std::vector<Position> loaded = ParseCoordinates(text);
+    // The list, the per-page choice and the rows must agree, so a list they cannot show is refused
+    // and the current one kept.
+    const std::string problem = CoordinatesLoadProblem(loaded.size());
+    if (!problem.empty()) return ShowLoadRefusal(problem);
+
+    const int count = static_cast<int>(loaded.size());
+    positions = std::move(loaded);
+    SendMessageW(hBarcodesPerPageCombo, CB_SETCURSEL, count - 1, 0);
+    UpdateCoordinateFields(count);
+}

@@ -1,0 +1,55 @@
+// The list of captured positions without the windows: the coordinates file ("x,y" lines), the
+// rules for changing the number of positions, and where the scrolling list of rows may go.
+#pragma once
+#include "automation/automation_state.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+constexpr const char* kDefaultCoordinatesFileName = "coordinates.txt";
+constexpr int kMaxPositionsPerPage = 30;  // the per-page choice offers 1 to 30
+// A real coordinates file is a few hundred bytes; anything far larger is not one.
+constexpr std::size_t kMaxCoordinatesFileBytes = 1 << 20;
+
+// A point counts as captured unless it is (0, 0): x = 0 is the left screen edge, a real position.
+bool IsPositionSet(const Position& position);
+
+// One "x,y" line per entry, CR LF after each, uncaptured entries as 0,0.
+std::string FormatCoordinates(const std::vector<Position>& list);
+
+// One line read as "%d,%d": optional white space and a signed decimal number, the comma right after
+// it, optional white space and a second signed number; whatever follows is ignored. A number that
+// does not fit in 32 bits makes the line unreadable.
+bool ParseCoordinateLine(const std::string& line, Position& position);
+// Every readable line of the file, in order; the others are skipped.
+std::vector<Position> ParseCoordinates(const std::string& text);
+
+// Why a loaded list cannot replace the current one (empty when it can): no readable line, or more
+// entries than a page can hold. Code page 1251.
+std::string CoordinatesLoadProblem(std::size_t count);
+std::string CoordinatesFileTooLargeMessage();
+
+// Count change: the leading entries are kept, new ones are (0, 0); a negative count means none.
+void ResizePositions(std::vector<Position>& list, int count);
+
+// The requests a vertical scroll bar reports (the low word of WM_VSCROLL's wParam).
+enum ScrollRequest : int {
+    kScrollLineUp = 0,
+    kScrollLineDown = 1,
+    kScrollPageUp = 2,
+    kScrollPageDown = 3,
+    kScrollThumbPosition = 4,
+    kScrollThumbTrack = 5,
+    kScrollTop = 6,
+    kScrollBottom = 7,
+    kScrollEnd = 8,
+};
+
+// Highest index that may be shown in the top row: max(0, count - visibleRows).
+int MaxScrollPos(int count, int visibleRows);
+// The top-row index after a scroll request from `current`, clamped to 0 .. MaxScrollPos. `thumb` is the
+// thumb position the bar reports with kScrollThumbTrack; other requests not listed leave it unchanged.
+int ScrollTarget(int current, int request, int thumb, int count, int visibleRows);
+// How many rows are shown with `scrollPos` at the top.
+int RowsShown(int count, int scrollPos, int visibleRows);

@@ -1,0 +1,131 @@
+// The coordinates file, count changes and the scroll arithmetic of the position rows.
+#include "automation/coordinates.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+using Points = std::vector<std::pair<int, int>>;
+
+Points AsPairs(const std::vector<Position>& list) {
+    Points out;
+    for (const Position& p : list) out.emplace_back(p.x, p.y);
+    return out;
+}
+
+std::vector<Position> FromPairs(const Points& points) {
+    std::vector<Position> out;
+    for (const auto& p : points) out.push_back({p.first, p.second});
+    return out;
+}
+}  // namespace
+
+TEST(CoordinatesFile, WritesOneCrLfLinePerEntryUncapturedAsZero) {
+    EXPECT_EQ(FormatCoordinates(FromPairs({{100, 200}, {0, 0}, {-5, 1080}, {0, 0}, {0, 7}})),
+              "100,200\r\n0,0\r\n-5,1080\r\n0,0\r\n0,7\r\n");
+    EXPECT_EQ(FormatCoordinates({}), "");
+    EXPECT_EQ(FormatCoordinates(FromPairs({{INT_MIN, INT_MAX}})), "-2147483648,2147483647\r\n");
+}
+
+TEST(CoordinatesFile, ReadsLinesByTheXCommaYRule) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Points expected;
+    };
+    const Case cases[] = {
+        {"unreadable line between two points", "100,200\r\nabc\r\n300, 400\r\n", {{100, 200}, {300, 400}}},
+        {"blank before the comma", "10 ,20\r\n30,40\r\n", {{30, 40}}},
+        {"leading blanks and tabs", "  \t7,8\r\n", {{7, 8}}},
+        {"blanks after the comma", "1,\t 2\n", {{1, 2}}},
+        {"signs", "-3,+4\n+5,-6\n", {{-3, 4}, {5, -6}}},
+        {"trailing text ignored", "1,2,3\n4,5 ms\n6,7abc\n", {{1, 2}, {4, 5}, {6, 7}}},
+        {"leading zeros", "007,0009\n", {{7, 9}}},
+        {"last line without line end", "1,1\n2,2", {{1, 1}, {2, 2}}},
+        {"LF only and empty lines", "\n1,2\n\n\n3,4\n", {{1, 2}, {3, 4}}},
+        {"second number missing", "1,\n1,x\n1\n,2\n", {}},
+        {"sign without digits", "-,5\n5,-\n", {}},
+        {"line end inside a point is not a blank", "1,\r\n2\n", {}},
+        {"32-bit extremes", "-2147483648,2147483647\n", {{INT_MIN, INT_MAX}}},
+        {"numbers beyond 32 bits", "2147483648,1\n1,-2147483649\n99999999999999999999,1\n", {}},
+        {"a zero byte ends what is read", std::string("1,2\0 junk\n", 10) + std::string("\0" "3,4\n", 5), {{1, 2}}},
+        {"empty file", "", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AsPairs(ParseCoordinates(c.text)), c.expected) << c.name;
+}
+
+TEST(CoordinatesFile, WhatIsWrittenReadsBackTheSame) {
+    const auto list = FromPairs({{0, 0}, {1, -1}, {0, 900}, {1919, 0}, {INT_MIN, INT_MAX}});
+    EXPECT_EQ(AsPairs(ParseCoordinates(FormatCoordinates(list))), AsPairs(list));
+}
+
+TEST(CoordinatesFile, OnlyListsOfOneToThirtyEntriesMayReplaceTheCurrentOne) {
+    EXPECT_NE(CoordinatesLoadProblem(0), "");
+    EXPECT_EQ(CoordinatesLoadProblem(1), "");
+    EXPECT_EQ(CoordinatesLoadProblem(30), "");
+    const std::string tooMany = CoordinatesLoadProblem(31);
+    EXPECT_NE(tooMany, "");
+    EXPECT_NE(tooMany.find("31"), std::string::npos) << "the message says how many lines were found";
+    EXPECT_NE(tooMany.find("30"), std::string::npos) << "and what the limit is";
+}
+
+TEST(Positions, ALeftEdgePointCountsAsCaptured) {
+    EXPECT_FALSE(IsPositionSet({0, 0}));
+    EXPECT_TRUE(IsPositionSet({0, 500}));
+    EXPECT_TRUE(IsPositionSet({500, 0}));
+    EXPECT_TRUE(IsPositionSet({-1, -1}));
+}
+
+TEST(Positions, CountChangesKeepTheLeadingEntries) {
+    std::vector<Position> list;
+    for (int i = 1; i <= 12; ++i) list.push_back({i, 10 * i});
+    ResizePositions(list, 3);
+    EXPECT_EQ(AsPairs(list), (Points{{1, 10}, {2, 20}, {3, 30}}));
+    ResizePositions(list, 8);
+    EXPECT_EQ(AsPairs(list), (Points{{1, 10}, {2, 20}, {3, 30}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}}));
+    ResizePositions(list, -1);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(PositionRows, ScrollRangeAndRowsShown) {
+    struct Case {
+        int count, scrollPos, maxScroll, rows;
+    };
+    const Case cases[] = {
+        {5, 0, 0, 5}, {10, 0, 0, 10}, {12, 0, 2, 10}, {12, 2, 2, 10}, {30, 20, 20, 10}, {1, 0, 0, 1}, {0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MaxScrollPos(c.count, 10), c.maxScroll) << c.count;
+        EXPECT_EQ(RowsShown(c.count, c.scrollPos, 10), c.rows) << c.count << " from " << c.scrollPos;
+    }
+}
+
+TEST(PositionRows, ScrollRequestsMoveWithinTheRange) {
+    struct Case {
+        const char* name;
+        int current, request, thumb, count, expected;
+    };
+    const Case cases[] = {
+        {"line down", 0, kScrollLineDown, 0, 12, 1},
+        {"line down at the end", 2, kScrollLineDown, 0, 12, 2},
+        {"line up", 2, kScrollLineUp, 0, 12, 1},
+        {"line up at the top", 0, kScrollLineUp, 0, 12, 0},
+        {"page down stops at the end", 0, kScrollPageDown, 0, 12, 2},
+        {"page down of a long list", 3, kScrollPageDown, 0, 30, 13},
+        {"page up stops at the top", 2, kScrollPageUp, 0, 12, 0},
+        {"thumb track", 0, kScrollThumbTrack, 15, 30, 15},
+        {"thumb track beyond the end", 0, kScrollThumbTrack, 65535, 30, 20},
+        {"thumb position is ignored", 1, kScrollThumbPosition, 2, 12, 1},
+        {"top is ignored", 2, kScrollTop, 0, 12, 2},
+        {"bottom is ignored", 0, kScrollBottom, 0, 12, 0},
+        {"end of scrolling", 1, kScrollEnd, 0, 12, 1},
+        {"unknown request", 1, 42, 0, 12, 1},
+        {"nothing to scroll", 0, kScrollPageDown, 0, 5, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ScrollTarget(c.current, c.request, c.thumb, c.count, 10), c.expected) << c.name;
+}
