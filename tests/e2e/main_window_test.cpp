@@ -1,5 +1,6 @@
 // The main window as the user finds it: its controls, the per-page rows and their scrolling, the
 // always-on-top and XL options, the two links, and closing it with other windows open.
+#include "browser_recorder.h"
 #include "capture_support.h"
 #include "harness.h"
 #include "online/vendor.h"
@@ -210,26 +211,14 @@ TEST(MainWindow, AWindowKeptOnTopTakesTheTopmostBandBackWhenItLosesIt) {
 }
 
 TEST(MainWindow, LinksOpenTheVendorPagesInTheBrowser) {
-    // Wine hands web addresses to the programs named here; wine-env provides one that records them.
-    const std::string recorder = std::string(TEST_BUILD_DIR) + "/wine/record-url";
-    const std::wstring log = JoinPath(BuildDir(), L"wine\\browser.log");
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              &key, nullptr), ERROR_SUCCESS);
-    const std::wstring value(recorder.begin(), recorder.end());
-    RegSetValueExW(key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    DeleteFileW(log.c_str());
-
+    BrowserRecorder browser;
     App app;
     ASSERT_TRUE(StartApp(app));
     Click(FindChild(app.window, L"Static", L"Контакты"));
-    const std::string contacts = VendorUrl("http", "/contacts.html") + "\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(log) == contacts; }, milliseconds(15000))) << ReadFileBytes(log);
+    EXPECT_TRUE(browser.WaitForUrls(1));
     Click(FindChild(app.window, L"Static", L"Видеоинструкция"));
-    const std::string both = contacts + VendorUrl("https", "/") + "\n";
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(log) == both; }, milliseconds(15000))) << ReadFileBytes(log);
+    EXPECT_TRUE(browser.WaitForUrls(2));
+    EXPECT_EQ(browser.Urls(), (std::vector<std::string>{VendorUrl("http", "/contacts.html"), VendorUrl("https", "/")}));
     EXPECT_EQ(CloseApp(app), 0u);
 }
 

@@ -262,12 +262,25 @@ POINT CenterOf(HWND window) {
 }
 
 void MoveMouse(POINT screen) {
-    // Moved again while Wine's cursor has snapped back to the previous spot.
+    // Moved again while Wine's cursor has snapped back to the previous spot. The snap-back can come
+    // some 100 ms after the move, so the cursor must stay on the target for a while: a key press that
+    // reads the cursor (a capture) must not find it at the old spot.
+    using clock = std::chrono::steady_clock;
+    const auto settled = milliseconds(60), retry = milliseconds(400);
     for (int attempt = 0; attempt < 5; ++attempt) {
         SendMouseAt(screen, 0);
-        Sleep(milliseconds(30));
-        POINT now;
-        if (GetCursorPos(&now) && now.x == screen.x && now.y == screen.y) return;
+        const auto moved = clock::now();
+        auto onTargetSince = moved;
+        bool onTarget = false;
+        while (clock::now() - moved < retry || onTarget) {
+            POINT now = {};
+            GetCursorPos(&now);
+            const bool there = now.x == screen.x && now.y == screen.y;
+            if (there && !onTarget) onTargetSince = clock::now();
+            onTarget = there;
+            if (onTarget && clock::now() - onTargetSince >= settled) return;
+            Sleep(milliseconds(5));
+        }
     }
 }
 
