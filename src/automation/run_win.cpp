@@ -18,6 +18,7 @@ bool escapeSeen = false;  // raised by the hook; the run stops before its next i
 bool quitTaken = false;   // the pump took the quit request of a closed main window
 int quitCode = 0;
 bool timingRaised = false;
+POINT cursorTarget = {0, 0};
 
 constexpr size_t kNumberFieldChars = 19;
 
@@ -36,10 +37,24 @@ LONGLONG TicksPerSecond() {
     return frequency;
 }
 
+// The clicks go where the cursor stands. If the cursor was moved in the meantime (a window system
+// that reports a late pointer position), it is put back on the point before the clicks.
+void PutCursorBack() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        POINT now;
+        if (!GetCursorPos(&now) || (now.x == cursorTarget.x && now.y == cursorTarget.y)) return;
+        SetCursorPos(cursorTarget.x, cursorTarget.y);
+    }
+}
+
 struct SystemMachine : Machine {
-    void SetCursor(int x, int y) override { SetCursorPos(x, y); }
+    void SetCursor(int x, int y) override {
+        SetCursorPos(x, y);
+        cursorTarget = {x, y};
+    }
 
     void SendMouseButtons(const std::vector<unsigned>& flags) override {
+        PutCursorBack();
         std::vector<INPUT> inputs(flags.size());
         for (size_t i = 0; i < flags.size(); ++i) {
             inputs[i].type = INPUT_MOUSE;

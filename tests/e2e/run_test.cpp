@@ -1,0 +1,229 @@
+// Automation runs of the real exe against the stand-in designer and spreadsheet: the values land
+// where and in the order they should, pages and sheets turn, and Escape, Pause and closing the
+// window stop a run with nothing sent afterwards.
+#include "harness.h"
+#include "run_support.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace harness;
+
+namespace {
+const std::wstring kStopText =
+    L"? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
+const std::vector<int> kQuickDelays = {300, 20, 60, 2, 20, 20, 80};  // file order, initial delay first
+
+struct Landed {
+    std::string page, object, value;
+    bool operator==(const Landed& o) const { return page == o.page && object == o.object && value == o.value; }
+};
+std::ostream& operator<<(std::ostream& out, const Landed& l) {
+    return out << "(" << l.page << "," << l.object << "," << l.value << ")";
+}
+
+std::vector<Landed> ValuesIn(const std::vector<FixtureEvent>& log) {
+    std::vector<Landed> out;
+    for (const FixtureEvent& e : EventsOf(log, "value"))
+        out.push_back({e.fields.at(1), e.fields.at(2), e.fields.size() > 3 ? e.fields[3] : ""});
+    return out;
+}
+
+std::string Utf8FromWide(const std::wstring& text) {
+    std::string out(text.size() * 4, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                       &out[0], static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const std::string& first) {
+    for (const FixtureEvent& e : EventsOf(log, kind))
+        if (e.fields.size() > 1 && e.fields[1] == first) return true;
+    return false;
+}
+
+std::vector<POINT> Centers(const std::vector<HWND>& parts, size_t count) {
+    std::vector<POINT> out;
+    for (size_t i = 0; i < count && i < parts.size(); ++i) out.push_back(CenterOf(parts[i]));
+    return out;
+}
+
+// The app and a stand-in side by side, the delays written and the points captured.
+struct Scene {
+    App app;
+    Fixture fixture;
+    std::wstring dir = MakeTempDir(L"run");
+
+    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& partClass,
+              size_t perPage, const std::vector<int>& delays, const std::wstring& fixtureArgs = L"") {
+        WriteDelays(dir, delays);
+        if (!StartApp(app, dir)) return ADD_FAILURE() << "the app did not start", false;
+        if (!StartFixture(fixture, fixtureName, fixtureClass, dir, fixtureArgs))
+            return ADD_FAILURE() << "the stand-in did not start", false;
+        ParkMainWindow(app);
+        if (!CapturePoints(app, fixture.window, Centers(fixture.Parts(partClass), perPage)))
+            return ADD_FAILURE() << "the points were not captured", false;
+        return true;
+    }
+    void Fields(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
+        SetTextOf(PrefixEdit(app), prefix);
+        SetTextOf(StartNumberEdit(app), start);
+        SetTextOf(TotalEdit(app), total);
+    }
+    void PressStart() { Click(StartButton(app)); }
+};
+
+void ExpectStopMessage(const MessageBoxInfo& box) {
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"ЭКСТРЕННАЯ ОСТАНОВКА");
+    EXPECT_EQ(box.text, kStopText);
+    EXPECT_TRUE(box.hasInformationIcon);
+}
+}  // namespace
+
+TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    s.Fields(L"AB", L"0099", L"8");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
+    // "СТАРТ" clicked again while the run goes on: dispatched at the next pump point, it starts nothing.
+    PostMessageW(s.app.window, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(StartButton(s.app)));
+
+    MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
+    ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.caption, L"Готово");
+    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_FALSE(done.hasInformationIcon);
+    AnswerMessageBox(done.window);
+
+    const std::vector<Landed> expected = {
+        {"1", "1", "AB0099"}, {"1", "2", "AB0100"}, {"1", "3", "AB0101"}, {"2", "1", "AB0102"},
+        {"2", "2", "AB0103"}, {"2", "3", "AB0104"}, {"3", "1", "AB0105"}, {"3", "2", "AB0106"},
+    };
+    std::this_thread::sleep_for(milliseconds(500));
+    const auto log = s.fixture.Log();
+    EXPECT_EQ(ValuesIn(log), expected);
+    EXPECT_EQ(EventsOf(log, "page").size(), 2u);  // no page turn after the last barcode
+    EXPECT_EQ(EventsOf(log, "open").size(), 8u);
+    EXPECT_TRUE(EventsOf(log, "cancel").empty());
+    EXPECT_TRUE(TopWindows(s.app.process.Id(), L"#32770").empty());  // one completion message only
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
+    SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
+    s.Fields(L"Жa-", L"1", L"7");
+    s.PressStart();
+    MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
+    ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.text, L"Генерация завершена!");
+    AnswerMessageBox(done.window);
+    // The last cell stays in its editor until a click elsewhere ends the editing.
+    ClickAt(CenterOf(s.fixture.Parts(L"FakeCell").back()));
+    ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == 7; }));
+
+    std::vector<Landed> expected;
+    for (int i = 1; i <= 7; ++i)
+        expected.push_back({std::to_string((i - 1) / 3 + 1), std::to_string((i - 1) % 3 + 1),
+                            Utf8FromWide(L"Жa-" + std::to_wstring(i))});
+    const auto log = s.fixture.Log();
+    EXPECT_EQ(ValuesIn(log), expected);
+    EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);
+    EXPECT_FALSE(Logged(log, "key", "D"));  // no Enter in this mode
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
+    Scene s;
+    // The wizard wait (4 s) is longer than the time a keyboard hook may keep the system waiting.
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3,
+                       {300, 20, 4000, 2, 20, 20, 80}, L"3"));
+    s.Fields(L"", L"1", L"6");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "open").empty(); }));
+    std::this_thread::sleep_for(milliseconds(300));
+    const auto pressed = std::chrono::steady_clock::now();
+    PressKey(VK_ESCAPE);
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
+    const auto shown = std::chrono::steady_clock::now();
+    ExpectStopMessage(box);
+    // Taken during the wait, not after it.
+    EXPECT_LT(std::chrono::duration_cast<milliseconds>(shown - pressed).count(), 2500);
+    const size_t atStop = s.fixture.Log().size();
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(milliseconds(1500));
+    const auto log = s.fixture.Log();
+    EXPECT_EQ(log.size(), atStop);             // nothing arrived after the stop
+    EXPECT_FALSE(Logged(log, "key", "1B"));    // the Escape itself was swallowed
+    EXPECT_TRUE(EventsOf(log, "char").empty());
+    EXPECT_TRUE(EventsOf(log, "cancel").empty());
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, HeldPauseStopsTheRun) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    s.Fields(L"P", L"1", L"30");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
+    KeyDown(VK_PAUSE);
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
+    KeyUp(VK_PAUSE);
+    ExpectStopMessage(box);
+    const auto atStop = s.fixture.Log();
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(milliseconds(1000));
+    const auto log = s.fixture.Log();
+    EXPECT_LT(ValuesIn(log).size(), 30u);
+    // After the stop only the Pause key itself reached the designer.
+    for (size_t i = atStop.size(); i < log.size(); ++i) EXPECT_EQ(log[i].fields, (std::vector<std::string>{"key", "13"}));
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, ClosingTheWindowDuringARunEndsItAndTheProcess) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    s.Fields(L"", L"1", L"30");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() >= 2; }));
+    EXPECT_EQ(CloseApp(s.app), 0u);
+    const size_t atExit = s.fixture.Log().size();
+    std::this_thread::sleep_for(milliseconds(1000));
+    const auto log = s.fixture.Log();
+    EXPECT_LE(log.size(), atExit + 40);  // at most the rest of one barcode that was under way
+    EXPECT_LT(ValuesIn(log).size(), 30u);
+    EXPECT_EQ(ReadFileBytes(JoinPath(s.dir, L"barcode_app.cfg")), "0\r\n0\r\n1\r\n");  // saved on the way out
+}
+
+TEST(RunE2E, RefusesWithoutPositionsAndTheListSwitchesTheFields) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    Click(StartButton(app));
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_EQ(box.text, L"Не все координаты заданы!");
+    EXPECT_FALSE(box.hasInformationIcon);
+    AnswerMessageBox(box.window);
+
+    HWND list = VariableListEdit(app);
+    ASSERT_TRUE(list);
+    EXPECT_FALSE(IsWindowVisible(list));
+    SendMessageW(CheckBox(app, L"Переменная из списка"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(list) != FALSE; }));
+    EXPECT_FALSE(IsWindowEnabled(StartNumberEdit(app)));
+    EXPECT_FALSE(IsWindowEnabled(TotalEdit(app)));
+    Click(StartButton(app));
+    box = WaitForMessageBox(app.process.Id());
+    EXPECT_EQ(box.text, L"Список переменных пуст!");
+    AnswerMessageBox(box.window);
+    SendMessageW(CheckBox(app, L"Переменная из списка"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list); }));
+    EXPECT_TRUE(IsWindowEnabled(StartNumberEdit(app)));
+    EXPECT_TRUE(IsWindowEnabled(TotalEdit(app)));
+    EXPECT_EQ(CloseApp(app), 0u);
+}

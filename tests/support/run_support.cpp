@@ -1,0 +1,135 @@
+// Implementation of the automation-run test helpers (see run_support.h).
+#include "run_support.h"
+
+#include <cstdio>
+#include <sstream>
+#include <thread>
+
+namespace harness {
+
+std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path) {
+    std::vector<FixtureEvent> out;
+    std::istringstream in(ReadFileBytes(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        size_t start = 0;
+        for (;;) {
+            const size_t tab = line.find('\t', start);
+            fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        if (fields.size() < 2) continue;
+        FixtureEvent event;
+        event.us = std::stoll(fields.front());
+        event.fields.assign(fields.begin() + 1, fields.end());
+        out.push_back(event);
+    }
+    return out;
+}
+
+std::vector<FixtureEvent> EventsOf(const std::vector<FixtureEvent>& log, const std::string& kind) {
+    std::vector<FixtureEvent> out;
+    for (const FixtureEvent& e : log)
+        if (e.kind() == kind) out.push_back(e);
+    return out;
+}
+
+long long NowMicroseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<long long>(now.QuadPart / frequency.QuadPart * 1000000 +
+                                  now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
+}
+
+std::vector<HWND> Fixture::Parts(const std::wstring& className) const {
+    std::vector<HWND> out;
+    for (HWND child : Children(window))
+        if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0) out.push_back(child);
+    return out;
+}
+
+bool StartFixture(Fixture& fixture, const std::wstring& name, const std::wstring& windowClass,
+                  const std::wstring& dir, const std::wstring& args) {
+    fixture.log = JoinPath(dir, name + L".log");
+    if (!fixture.process.Start(FixturePath(name), dir, L"\"" + fixture.log + L"\"" + (args.empty() ? L"" : L" " + args)))
+        return false;
+    fixture.window = WaitForTopWindow(fixture.process.Id(), windowClass);
+    return fixture.window && WaitUntil([&] { return !EventsOf(fixture.Log(), "ready").empty(); });
+}
+
+void WriteDelays(const std::wstring& workDir, const std::vector<int>& lineOrder) {
+    std::string text;
+    for (int value : lineOrder) text += std::to_string(value) + "\r\n";
+    WriteFileBytes(JoinPath(workDir, L"barcode_delays.cfg"), text);
+}
+
+void ParkMainWindow(const App& app) {
+    SetWindowPos(app.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Handles what is queued for the test thread's own windows for a while.
+void PumpFor(milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+}
+
+bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points) {
+    HWND combo = nullptr;
+    for (HWND child : Children(app.window))
+        if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") == 0) combo = child;
+    SelectComboItem(combo, static_cast<int>(points.size()) - 1);
+    HWND pointer = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 1270, 1014, 4, 4, nullptr,
+                                   nullptr, nullptr, nullptr);
+    struct Destroy {
+        HWND w;
+        ~Destroy() { DestroyWindow(w); }
+    } destroy{pointer};
+    std::vector<HWND> children = Children(app.window);
+    std::vector<size_t> buttons;
+    for (size_t i = 0; i < children.size(); ++i)
+        if (_wcsicmp(ClassOf(children[i]).c_str(), L"Button") == 0 && TextOf(children[i]) == L"Захват" && i >= 2) buttons.push_back(i);
+    if (buttons.size() < points.size()) return false;
+    for (size_t row = 0; row < points.size(); ++row) {
+        HWND x = children[buttons[row] - 2], y = children[buttons[row] - 1];
+        auto taken = [&] {
+            return TextOf(x) == std::to_wstring(points[row].x) && TextOf(y) == std::to_wstring(points[row].y);
+        };
+        for (int attempt = 0; attempt < 3 && !taken(); ++attempt) {
+            SendMessageW(children[buttons[row]], BM_CLICK, 0, 0);
+            // The user turns away from the main window and points. Under Wine a process moves the
+            // cursor reliably only while it is in front, so the test's own window takes the front.
+            SetForegroundWindow(pointer);
+            PumpFor(milliseconds(50));
+            MoveMouse(points[row]);
+            WaitUntil([&] {
+                POINT seen;
+                GetCursorPos(&seen);
+                return seen.x == points[row].x && seen.y == points[row].y;
+            }, milliseconds(1000), milliseconds(5));
+            PressKey(VK_OEM_3);
+            WaitUntil(taken, milliseconds(1500));
+        }
+        if (!taken()) return false;
+    }
+    return true;
+}
+
+HWND StartButton(const App& app) { return FindChild(app.window, L"Button", L"СТАРТ"); }
+HWND PrefixEdit(const App& app) { return Children(app.window).at(2); }
+HWND StartNumberEdit(const App& app) { return Children(app.window).at(4); }
+HWND TotalEdit(const App& app) { return Children(app.window).at(6); }
+HWND CheckBox(const App& app, const std::wstring& text) { return FindChild(app.window, L"Button", text); }
+HWND VariableListEdit(const App& app) {
+    for (HWND child : Children(app.window))
+        if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && (StyleOf(child) & ES_MULTILINE)) return child;
+    return nullptr;
+}
+
+}  // namespace harness
