@@ -28,7 +28,7 @@ void DoubleClickAt(Machine& machine, int x, int y) {
     machine.SetCursor(x, y);
     WaitDelay(machine, delays.doubleClickDelay);
     if (Stopped(machine)) return;
-    machine.SendMouseButtons(kDoubleClick);
+    machine.SendMouseButtons(x, y, kDoubleClick);
 }
 }  // namespace
 

@@ -21,7 +21,9 @@ struct Machine {
 
     // --- input -----------------------------------------------------------------------------------
     virtual void SetCursor(int x, int y) = 0;
-    virtual void SendMouseButtons(const std::vector<unsigned>& flags) = 0;  // all records in one call
+    // All records in one call, each carrying the point, so the clicks land there even if the cursor
+    // was moved after it was put on the point.
+    virtual void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) = 0;
     virtual void SendUnicodeKey(char16_t unit, bool release) = 0;          // the character itself
     virtual void SendVirtualKey(unsigned char vk, bool release) = 0;       // one key of the keyboard
 

@@ -11,6 +11,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 HHOOK g_escapeHook = nullptr;
 
 namespace {
@@ -18,7 +20,6 @@ bool escapeSeen = false;  // raised by the hook; the run stops before its next i
 bool quitTaken = false;   // the pump took the quit request of a closed main window
 int quitCode = 0;
 bool timingRaised = false;
-POINT cursorTarget = {0, 0};
 
 constexpr size_t kNumberFieldChars = 19;
 
@@ -37,28 +38,22 @@ LONGLONG TicksPerSecond() {
     return frequency;
 }
 
-// The clicks go where the cursor stands. If the cursor was moved in the meantime (a window system
-// that reports a late pointer position), it is put back on the point before the clicks.
-void PutCursorBack() {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        POINT now;
-        if (!GetCursorPos(&now) || (now.x == cursorTarget.x && now.y == cursorTarget.y)) return;
-        SetCursorPos(cursorTarget.x, cursorTarget.y);
-    }
-}
-
 struct SystemMachine : Machine {
-    void SetCursor(int x, int y) override {
-        SetCursorPos(x, y);
-        cursorTarget = {x, y};
-    }
+    void SetCursor(int x, int y) override { SetCursorPos(x, y); }
 
-    void SendMouseButtons(const std::vector<unsigned>& flags) override {
-        PutCursorBack();
+    void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
+        // Absolute coordinates over all monitors: 0..65535 spans the virtual screen.
+        const LONGLONG left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        const LONGLONG width = std::max(1, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        const LONGLONG height = std::max(1, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        const LONG dx = static_cast<LONG>(((x - left) * 65536 + width - 1) / width);
+        const LONG dy = static_cast<LONG>(((y - top) * 65536 + height - 1) / height);
         std::vector<INPUT> inputs(flags.size());
         for (size_t i = 0; i < flags.size(); ++i) {
             inputs[i].type = INPUT_MOUSE;
-            inputs[i].mi.dwFlags = flags[i];
+            inputs[i].mi.dx = dx;
+            inputs[i].mi.dy = dy;
+            inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
         }
         SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     }
@@ -84,8 +79,12 @@ struct SystemMachine : Machine {
             if (PendingStop() != StopCause::kNone) return;
             const LONGLONG left = end - Ticks();
             if (left <= 0) return;
-            const DWORD timeout = static_cast<DWORD>((left * 1000 + TicksPerSecond() - 1) / TicksPerSecond());
-            MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_SENDMESSAGE, 0);
+            // Blocks for the whole milliseconds left but one; the last one is waited out in short
+            // steps, so a wait ends on time rather than a timer tick late.
+            const LONGLONG wholeMs = left * 1000 / TicksPerSecond();
+            const DWORD timeout = wholeMs >= 2 ? static_cast<DWORD>(wholeMs - 1) : 0;
+            if (MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_SENDMESSAGE, 0) == WAIT_TIMEOUT && timeout == 0)
+                SwitchToThread();
             MSG msg;
             PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }

@@ -50,6 +50,39 @@ HWND FileNameField(HWND dialog) {
     return GetDlgItem(dialog, 0x480);  // edt1
 }
 
+// Whether an icon control of another process shows `icon`, judged by the pixels on the screen: icon
+// handles are private to each process under Wine, so comparing handles says nothing there.
+bool ShowsIcon(HWND control, HICON icon) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    const int width = GetSystemMetrics(SM_CXICON), height = GetSystemMetrics(SM_CYICON);
+    HDC screen = GetDC(nullptr);
+    HDC shown = CreateCompatibleDC(screen), drawn = CreateCompatibleDC(screen);
+    HBITMAP shownBits = CreateCompatibleBitmap(screen, width, height), drawnBits = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(shown, shownBits);
+    SelectObject(drawn, drawnBits);
+    bool same = false;
+    for (int attempt = 0; attempt < 20 && !same; ++attempt) {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        BitBlt(shown, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        HBRUSH background = CreateSolidBrush(GetPixel(shown, 0, 0));  // icon corners are transparent
+        RECT all = {0, 0, width, height};
+        FillRect(drawn, &all, background);
+        DeleteObject(background);
+        DrawIconEx(drawn, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+        same = true;
+        for (int y = 0; y < height && same; ++y)
+            for (int x = 0; x < width && same; ++x) same = GetPixel(shown, x, y) == GetPixel(drawn, x, y);
+        if (!same) Sleep(milliseconds(50));
+    }
+    DeleteDC(shown);
+    DeleteDC(drawn);
+    DeleteObject(shownBits);
+    DeleteObject(drawnBits);
+    ReleaseDC(nullptr, screen);
+    return same;
+}
+
 HWND WaitForFileDialog(DWORD pid, milliseconds timeout) {
     HWND found = nullptr;
     WaitUntil([&] {
@@ -335,7 +368,8 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, milliseconds timeout) {
     for (HWND child : Children(info.window)) {
         if (_wcsicmp(ClassOf(child).c_str(), L"Static") != 0) continue;
         if ((StyleOf(child) & SS_TYPEMASK) == SS_ICON) {
-            info.hasInformationIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == information;
+            info.hasInformationIcon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0)) == information ||
+                                      ShowsIcon(child, information);
         } else if (info.text.empty()) {
             info.text = TextOf(child);
         }

@@ -26,7 +26,7 @@ protected:
 
 TEST_F(Input, DoubleClickWaitsThenSendsBothClicksInOneBatch) {
     SimulateDoubleClick(m, 300, -40);
-    EXPECT_EQ(m.What(), (Strings{"cursor 300,-40", "wait 200", "mouse 2 4 2 4"}));
+    EXPECT_EQ(m.What(), (Strings{"cursor 300,-40", "wait 200", "mouse 2 4 2 4 at 300,-40"}));
     EXPECT_EQ(m.now, 200);
 }
 
@@ -64,14 +64,14 @@ TEST_F(Input, DelaysAreReadWhenEachWaitBegins) {
 
 TEST_F(Input, ExcelPasteOfEmptyTextStillClicksAndWaits) {
     SimulateExcelPaste(m, 10, 20, "");
-    EXPECT_EQ(m.What(), (Strings{"cursor 10,20", "wait 200", "mouse 2 4 2 4", "wait 700", "wait 50"}));
+    EXPECT_EQ(m.What(), (Strings{"cursor 10,20", "wait 200", "mouse 2 4 2 4 at 10,20", "wait 700", "wait 50"}));
 }
 
 TEST_F(Input, ExcelPasteUsesKeysWithShiftForCapitalsAndTheCharacterOtherwise) {
     delays.typingDelay = 3;
     SimulateExcelPaste(m, 1, 2, "Aa7- \xE6,");
     const Strings expected = {
-        "cursor 1,2", "wait 200", "mouse 2 4 2 4", "wait 700",
+        "cursor 1,2", "wait 200", "mouse 2 4 2 4 at 1,2", "wait 700",
         "key+ 10", "key+ 41", "key- 41", "key- 10", "wait 3",  // A
         "key+ 41", "key- 41", "wait 3",                        // a
         "key+ 37", "key- 37", "wait 3",                        // 7

@@ -30,10 +30,10 @@ struct RecordingMachine : Machine {
     }
 
     void SetCursor(int x, int y) override { Log("cursor " + std::to_string(x) + "," + std::to_string(y)); }
-    void SendMouseButtons(const std::vector<unsigned>& flags) override {
+    void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
         std::string what = "mouse";
         for (unsigned f : flags) what += " " + std::to_string(f);
-        Log(what);
+        Log(what + " at " + std::to_string(x) + "," + std::to_string(y));
     }
     void SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));

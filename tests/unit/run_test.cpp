@@ -32,7 +32,7 @@ RunInputs Numbered(const std::string& prefix, const std::string& start, const st
 
 // The events of one barcode in wizard mode with the default delays, from its pump point on.
 Strings WizardBarcode(const std::string& at, const std::string& value, bool last) {
-    Strings out = {"pump", "cursor " + at, "wait 200", "mouse 2 4 2 4", "wait 700", "wait 100"};
+    Strings out = {"pump", "cursor " + at, "wait 200", "mouse 2 4 2 4 at " + at, "wait 700", "wait 100"};
     for (char c : value) {
         const std::string unit = RecordingMachine::Hex(static_cast<unsigned char>(c), 4);
         out.insert(out.end(), {"char+ " + unit, "wait 1", "char- " + unit, "wait 20"});
@@ -43,7 +43,7 @@ Strings WizardBarcode(const std::string& at, const std::string& value, bool last
     return out;
 }
 
-// The value and the point of every barcode filled: each double-click and the text after it.
+// The value and the point of every barcode filled: each double-click's point and the text after it.
 struct Filled {
     std::string at;
     std::string value;
@@ -51,10 +51,8 @@ struct Filled {
 };
 std::vector<Filled> FilledBarcodes(const RecordingMachine& m) {
     std::vector<Filled> out;
-    std::string cursor;
     for (const auto& e : m.events) {
-        if (e.what.rfind("cursor ", 0) == 0) cursor = e.what.substr(7);
-        if (e.what.rfind("mouse", 0) == 0) out.push_back({cursor, ""});
+        if (e.what.rfind("mouse", 0) == 0) out.push_back({e.what.substr(e.what.find(" at ") + 4), ""});
         if (!out.empty() && e.what.rfind("char+ ", 0) == 0)
             out.back().value += static_cast<char>(std::stoul(e.what.substr(6), nullptr, 16));
         if (!out.empty() && e.what.rfind("key+ ", 0) == 0) {
