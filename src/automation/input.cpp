@@ -58,6 +58,11 @@ CellKey CellKeyFor(unsigned char c) {
     return key;
 }
 
+long NormalizedCoordinate(int value, int origin, int extent) {
+    if (extent < 1) extent = 1;
+    return static_cast<long>(((static_cast<long long>(value) - origin) * 65536 + extent - 1) / extent);
+}
+
 void WaitDelay(Machine& machine, int ms) {
     const unsigned bounded = BoundedDelay(ms);
     if (bounded > 0) machine.Sleep(bounded);

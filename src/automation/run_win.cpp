@@ -7,11 +7,10 @@
 #include "app/globals_win.h"
 #include "app/text_win.h"
 #include "automation/automation_state.h"
+#include "automation/input.h"
 #include "automation/run.h"
 
 #include <mmsystem.h>
-
-#include <algorithm>
 
 HHOOK g_escapeHook = nullptr;
 
@@ -43,11 +42,8 @@ struct SystemMachine : Machine {
 
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
         // Absolute coordinates over all monitors: 0..65535 spans the virtual screen.
-        const LONGLONG left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        const LONGLONG width = std::max(1, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-        const LONGLONG height = std::max(1, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-        const LONG dx = static_cast<LONG>(((x - left) * 65536 + width - 1) / width);
-        const LONG dy = static_cast<LONG>(((y - top) * 65536 + height - 1) / height);
+        const LONG dx = NormalizedCoordinate(x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        const LONG dy = NormalizedCoordinate(y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
         std::vector<INPUT> inputs(flags.size());
         for (size_t i = 0; i < flags.size(); ++i) {
             inputs[i].type = INPUT_MOUSE;
