@@ -1,9 +1,7 @@
 // Implementation of the automation-run test helpers (see run_support.h).
 #include "run_support.h"
 
-#include <cstdio>
 #include <sstream>
-#include <thread>
 
 namespace harness {
 
@@ -70,31 +68,16 @@ void ParkMainWindow(const App& app) {
     SetWindowPos(app.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Handles what is queued for the test thread's own windows for a while.
-void PumpFor(milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < end) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-}
-
 bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points) {
     HWND combo = nullptr;
     for (HWND child : Children(app.window))
         if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") == 0) combo = child;
     SelectComboItem(combo, static_cast<int>(points.size()) - 1);
-    HWND pointer = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 1270, 1014, 4, 4, nullptr,
-                                   nullptr, nullptr, nullptr);
-    struct Destroy {
-        HWND w;
-        ~Destroy() { DestroyWindow(w); }
-    } destroy{pointer};
     std::vector<HWND> children = Children(app.window);
     std::vector<size_t> buttons;
     for (size_t i = 0; i < children.size(); ++i)
-        if (_wcsicmp(ClassOf(children[i]).c_str(), L"Button") == 0 && TextOf(children[i]) == L"Захват" && i >= 2) buttons.push_back(i);
+        if (i >= 2 && _wcsicmp(ClassOf(children[i]).c_str(), L"Button") == 0 && TextOf(children[i]) == L"Захват")
+            buttons.push_back(i);
     if (buttons.size() < points.size()) return false;
     for (size_t row = 0; row < points.size(); ++row) {
         HWND x = children[buttons[row] - 2], y = children[buttons[row] - 1];
@@ -103,16 +86,8 @@ bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points)
         };
         for (int attempt = 0; attempt < 3 && !taken(); ++attempt) {
             SendMessageW(children[buttons[row]], BM_CLICK, 0, 0);
-            // The user turns away from the main window and points. Under Wine a process moves the
-            // cursor reliably only while it is in front, so the test's own window takes the front.
-            SetForegroundWindow(pointer);
-            PumpFor(milliseconds(50));
+            BringToFront(front);  // the user turns to the other application and points there
             MoveMouse(points[row]);
-            WaitUntil([&] {
-                POINT seen;
-                GetCursorPos(&seen);
-                return seen.x == points[row].x && seen.y == points[row].y;
-            }, milliseconds(1000), milliseconds(5));
             PressKey(VK_OEM_3);
             WaitUntil(taken, milliseconds(1500));
         }
