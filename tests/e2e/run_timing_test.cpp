@@ -59,8 +59,12 @@ void MeasureRun(const std::vector<int>& lineOrder, int perPage, int total) {
 
     Click(StartButton(app));
     const long long pressed = NowMicroseconds();
-    MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::minutes(5));
+    // The completion message disables the main window as it opens: that is where the run ends. The
+    // box itself becomes visible some time later, which is the window system's time, not the run's.
+    WaitUntil([&] { return !IsWindowEnabled(app.window); }, std::chrono::minutes(5), milliseconds(1));
     const long long finished = NowMicroseconds();
+    MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::minutes(5));
+    const long long shown = NowMicroseconds();
     ASSERT_TRUE(done.window);
     AnswerMessageBox(done.window);
 
@@ -80,12 +84,13 @@ void MeasureRun(const std::vector<int>& lineOrder, int perPage, int total) {
                 lineOrder[1], lineOrder[2], lineOrder[3], lineOrder[4], lineOrder[5], lineOrder[6]);
     std::printf("  first double-click to last Enter: schedule %.1f ms, measured %.1f ms, overhead %+.2f %%\n",
                 planned, actual, (actual - planned) * 100.0 / planned);
-    std::printf("  START click to completion message: schedule %.1f ms, measured %.1f ms, overhead %+.2f %%\n",
+    std::printf("  START click to the completion message opening: schedule %.1f ms, measured %.1f ms, overhead %+.2f %%\n",
                 wholePlanned, wholeActual, (wholeActual - wholePlanned) * 100.0 / wholePlanned);
     std::printf("  START click to first double-click: schedule %.1f ms, measured %.1f ms\n", plan.firstClick,
                 static_cast<double>(opens.front().us - pressed) / 1000.0);
-    std::printf("  last Enter to completion message: schedule %.1f ms, measured %.1f ms\n", plan.end - plan.lastEnter,
-                static_cast<double>(finished - values.back().us) / 1000.0);
+    std::printf("  last Enter to the completion message opening: schedule %.1f ms, measured %.1f ms\n",
+                plan.end - plan.lastEnter, static_cast<double>(finished - values.back().us) / 1000.0);
+    std::printf("  the completion message took %.1f ms more to appear\n", static_cast<double>(shown - finished) / 1000.0);
     for (size_t i = 1; i < opens.size(); ++i)
         std::printf("  double-click %zu: %.1f ms after the first\n", i + 1,
                     static_cast<double>(opens[i].us - opens.front().us) / 1000.0);
