@@ -112,6 +112,32 @@ TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
 
+TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 2, kQuickDelays, L"2"));
+    HWND listCheck = CheckBox(s.app, L"Переменная из списка");
+    SendMessageW(listCheck, BM_CLICK, 0, 0);
+    SetTextOf(VariableListEdit(s.app), L" A1 \r\n\r\nB 2\r\n   \r\n");
+    s.Fields(L"P", L"0001", L"0");  // the total is not looked at in list mode
+    s.PressStart();
+    MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
+    ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.text, L"Генерация завершена!");
+    AnswerMessageBox(done.window);
+
+    SendMessageW(listCheck, BM_CLICK, 0, 0);
+    s.Fields(L"", L"4600000000001", L"2");
+    s.PressStart();
+    done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
+    ASSERT_TRUE(done.window);
+    AnswerMessageBox(done.window);
+
+    const std::vector<Landed> expected = {
+        {"1", "1", "PA1"}, {"1", "2", "PB 2"}, {"1", "1", "4600000000001"}, {"1", "2", "4600000000002"}};
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), expected);
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
 TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     Scene s;
     ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
