@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace harness;
 
 namespace {
@@ -150,6 +152,52 @@ TEST_F(OnlineApp, ClickableAdsOpenTheHubPage) {
     ASSERT_TRUE(browser.WaitForUrls(1));
     EXPECT_EQ(browser.Urls(), std::vector<std::string>{"http://" + VendorHost() + "/hub.html"});
     EXPECT_EQ(server.RequestCount("/ads.txt"), 3);  // a click refreshes the list first
+}
+
+// Counts the banner's on-screen pixels that are close to `color`.
+int PixelsOfColour(HWND banner, COLORREF color) {
+    RECT rect;
+    GetWindowRect(banner, &rect);
+    HDC screen = GetDC(nullptr);
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF p = GetPixel(screen, x, y);
+            if (std::abs(GetRValue(p) - GetRValue(color)) < 40 && std::abs(GetGValue(p) - GetGValue(color)) < 40 &&
+                std::abs(GetBValue(p) - GetBValue(color)) < 40)
+                ++count;
+        }
+    ReleaseDC(nullptr, screen);
+    return count;
+}
+
+HCURSOR CurrentCursor() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+TEST_F(OnlineApp, BannerPaintsInTheMessageColourAndShowsAHandOverIt) {
+    Serve();
+    server.Serve("/ads.txt", {200, "text/plain", ToCp1251(L"!Красная строка\r\n")});
+    ASSERT_TRUE(StartApp(app));
+    ASSERT_TRUE(BannerShows(L"Красная строка"));
+    BringToFront(app.window);
+    EXPECT_TRUE(WaitUntil([&] { return PixelsOfColour(Banner(), RGB(255, 0, 0)) > 20; }));
+    EXPECT_EQ(PixelsOfColour(Banner(), RGB(100, 149, 237)), 0);
+
+    // Cursor handles differ between processes, so the test compares the pointer over the banner with
+    // the one over the rest of the window.
+    RECT rect;
+    GetWindowRect(app.window, &rect);
+    const POINT away = {rect.left + 200, rect.top + 400};  // over the window, below the controls
+    MoveMouse(away);
+    Sleep(500);
+    const HCURSOR arrow = CurrentCursor();
+    MoveMouse(CenterOf(Banner()));
+    EXPECT_TRUE(WaitUntil([&] { return CurrentCursor() != arrow; }, milliseconds(3000)));
+    MoveMouse(away);
+    EXPECT_TRUE(WaitUntil([&] { return CurrentCursor() == arrow; }, milliseconds(3000)));
 }
 
 TEST_F(OnlineApp, AStallingServerDelaysButDoesNotHangTheWindow) {
