@@ -4,16 +4,16 @@
 #include "app/globals_win.h"
 #include "app/text_win.h"
 
-HWND CreateControl(HWND parent, const ControlSpec& spec) {
-    HWND control = CreateWindowExW(0, Wide(spec.className).c_str(), Wide(spec.text).c_str(), WS_CHILD | spec.style,
-                                   spec.x, spec.y, spec.width, spec.height, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), hInst, nullptr);
-    if (spec.global) *spec.global = control;
+HWND CreateControl(HWND parent, const ControlSpec& row) {
+    HWND control = CreateWindowExW(0, Wide(row.className).c_str(), Wide(row.text).c_str(), WS_CHILD | row.style,
+                                   row.x, row.y, row.width, row.height, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), hInst, nullptr);
+    if (row.global) *row.global = control;
     return control;
 }
 
-void CreateControls(HWND parent, const ControlSpec* specs, size_t count) {
-    for (size_t i = 0; i < count; ++i) CreateControl(parent, specs[i]);
+void CreateControls(HWND parent, const ControlSpec* rows, size_t count) {
+    for (size_t i = 0; i < count; ++i) CreateControl(parent, rows[i]);
 }
 
 namespace {

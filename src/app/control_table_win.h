@@ -13,10 +13,10 @@ struct ControlSpec {
     HWND* global;  // where the handle is kept, or nullptr
 };
 
-HWND CreateControl(HWND parent, const ControlSpec& spec);
-void CreateControls(HWND parent, const ControlSpec* specs, size_t count);
+HWND CreateControl(HWND parent, const ControlSpec& row);
+void CreateControls(HWND parent, const ControlSpec* rows, size_t count);
 template <size_t N>
-void CreateControls(HWND parent, const ControlSpec (&specs)[N]) { CreateControls(parent, specs, N); }
+void CreateControls(HWND parent, const ControlSpec (&rows)[N]) { CreateControls(parent, rows, N); }
 
 // Gives `font` to every child window of `parent` that exists now.
 void SetFontOnChildren(HWND parent, HFONT font);

@@ -41,8 +41,8 @@ const char kFileFilter[] = "Текстовые файлы\0*.txt\0Все фай�
 
 std::vector<HWND> rowLabels;  // the number labels, kept only to destroy them with their rows
 
-HWND CreateRowControl(const ControlSpec& spec, int row, const std::string& text) {
-    ControlSpec placed = spec;
+HWND CreateRowControl(const ControlSpec& layout, int row, const std::string& text) {
+    ControlSpec placed = layout;
     placed.y = kFirstRowY + kRowPitch * row;
     placed.text = text.c_str();
     return CreateControl(hMainWindow, placed);
