@@ -61,7 +61,6 @@ HFONT& Font(HFONT& font, LONG weight) {
 }  // namespace
 
 void LoadAdsFromFile() {
-    g_adsAreClickable = FALSE;
     g_adsAreClickable = LoadStartupAds(SystemInternet(), SystemCacheHost(), ownAds) ? TRUE : FALSE;
 }
 
