@@ -22,6 +22,15 @@ std::string ReadChunks(InternetClient& net, size_t cap) {
     }
     return body;
 }
+
+// A session with the agent name and the three time-outs.
+bool OpenSession(InternetClient& net) {
+    if (!net.Open(kAgentName)) return false;
+    net.SetTimeout(InternetTimeout::Connect, kFetchTimeoutMs);
+    net.SetTimeout(InternetTimeout::Receive, kFetchTimeoutMs);
+    net.SetTimeout(InternetTimeout::Send, kFetchTimeoutMs);
+    return true;
+}
 }  // namespace
 
 std::string TrimBlanks(const std::string& text) {
@@ -31,7 +40,7 @@ std::string TrimBlanks(const std::string& text) {
 }
 
 std::string FetchTitleText(InternetClient& net, const std::string& url) {
-    if (!net.Open(kAgentName)) return {};
+    if (!OpenSession(net)) return {};
     if (!net.OpenUrl(url)) {
         net.Close();
         return {};
@@ -49,7 +58,7 @@ std::string FetchTitleText(InternetClient& net, const std::string& url) {
 }
 
 std::string FetchWholeBody(InternetClient& net, const std::string& url) {
-    if (!net.Open(kAgentName)) return {};
+    if (!OpenSession(net)) return {};
     if (!net.OpenUrl(url)) {
         net.Close();
         return {};
@@ -61,10 +70,7 @@ std::string FetchWholeBody(InternetClient& net, const std::string& url) {
 }
 
 bool FetchAdsBody(InternetClient& net, const std::string& url, std::string& body) {
-    if (!net.Open(kAgentName)) return false;
-    net.SetTimeout(InternetTimeout::Connect, kAdsTimeoutMs);
-    net.SetTimeout(InternetTimeout::Receive, kAdsTimeoutMs);
-    net.SetTimeout(InternetTimeout::Send, kAdsTimeoutMs);
+    if (!OpenSession(net)) return false;
     if (!net.OpenUrl(url)) {
         net.Close();
         return false;

@@ -33,8 +33,9 @@ TEST(TitleFetch, OneReadOfAtMost255BytesTrimmed) {
         ScriptedInternet net;
         net.response.chunks = c.chunks;
         EXPECT_EQ(FetchTitleText(net, Url("/program_title.txt")), c.expected) << c.name;
-        EXPECT_EQ(net.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "OpenUrl " + Url("/program_title.txt"), "Read 255",
-                                    "CloseUrl", "Close"}))
+        EXPECT_EQ(net.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "Timeout 0 5000", "Timeout 1 5000",
+                                    "Timeout 2 5000", "OpenUrl " + Url("/program_title.txt"), "Read 255", "CloseUrl",
+                                    "Close"}))
             << c.name;
     }
 }
@@ -48,7 +49,8 @@ TEST(TitleFetch, FailuresCloseWhatWasOpened) {
     ScriptedInternet noServer;
     noServer.response.reachable = false;
     EXPECT_EQ(FetchTitleText(noServer, "u"), "");
-    EXPECT_EQ(noServer.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "OpenUrl u", "Close"}));
+    EXPECT_EQ(noServer.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "Timeout 0 5000", "Timeout 1 5000",
+                                     "Timeout 2 5000", "OpenUrl u", "Close"}));
 
     ScriptedInternet badRead;
     badRead.response.failReadAfterChunks = true;
@@ -101,8 +103,9 @@ TEST(MessageFetch, WholeBodyIsCachedUnchanged) {
     // The second chunk arrives in two reads; a zero byte drops the rest of its read only.
     EXPECT_EQ(cached, "# comment\r\n!Red\r\n" + big + "x\r\nlast");
     EXPECT_EQ(net.calls.front(), "Open RizidudUdaravuzuv/1.0");
-    EXPECT_EQ(net.calls[1], "OpenUrl " + Url("/inspirational.txt"));
-    EXPECT_EQ(net.calls[2], "Read 4095");
+    EXPECT_EQ(net.calls[1], "Timeout 0 5000");
+    EXPECT_EQ(net.calls[4], "OpenUrl " + Url("/inspirational.txt"));
+    EXPECT_EQ(net.calls[5], "Read 4095");
 }
 
 TEST(MessageFetch, NothingFetchedLeavesTheOldCache) {

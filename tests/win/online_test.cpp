@@ -65,12 +65,15 @@ TEST_F(VendorServer, AdsFetchSetsTheThreeTimeoutsOnTheSession) {
     ASSERT_TRUE(InternetQueryOptionW(client.Root(), INTERNET_OPTION_CONNECT_TIMEOUT, &value, &size));
     EXPECT_EQ(value, 5000u);
 
-    // The title and the message list set none: the system's defaults apply.
-    RecordingClient plain;
-    DownloadTitleFromServer(plain, cache);
-    DownloadInspirationalToFile(plain, cache);
-    EXPECT_TRUE(plain.options.empty());
-    EXPECT_EQ(plain.WaitLimitMs(), kSystemReceiveTimeoutMs);
+    // The title and the message list are bounded the same way.
+    RecordingClient title, messages;
+    DownloadTitleFromServer(title, cache);
+    DownloadInspirationalToFile(messages, cache);
+    for (RecordingClient* bounded : {&title, &messages}) {
+        ASSERT_EQ(bounded->options.size(), 3u);
+        for (const auto& option : bounded->options) EXPECT_EQ(option.value, 5000u);
+        EXPECT_EQ(bounded->WaitLimitMs(), 5000u);
+    }
 }
 
 TEST_F(VendorServer, TitleIsTrimmedAndCachedAndTheAgentIsNamed) {
