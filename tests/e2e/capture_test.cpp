@@ -170,9 +170,27 @@ TEST(CoordinatesFile, SaveAndLoadRoundTripThroughTheDialogs) {
     // The save dialog proposes the default name and offers text files first.
     Click(ButtonWithText(app.window, kSave));
     EXPECT_EQ(ProposedFileName(app.process.Id()), L"coordinates.txt");
-    const std::wstring path = JoinPath(app.workDir, L"points.txt");
+    const std::wstring path = JoinPath(app.workDir, L"точки захвата.txt");
     ASSERT_TRUE(CompleteFileDialog(app.process.Id(), path));
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path) == "601,702\r\n0,0\r\n0,0\r\n0,655\r\n0,0\r\n"; }));
+    const std::string saved = "601,702\r\n0,0\r\n0,0\r\n0,655\r\n0,0\r\n";
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path) == saved; }));
+
+    // Saving over an existing file asks first; declining leaves it as it was.
+    WriteFileBytes(path, "1,1\r\n");
+    for (int answer : {IDNO, IDYES}) {
+        Click(ButtonWithText(app.window, kSave));
+        HWND dialog = SubmitFileDialog(app.process.Id(), path);
+        ASSERT_TRUE(dialog);
+        MessageBoxInfo question = WaitForMessageBox(app.process.Id());
+        ASSERT_TRUE(question.window);
+        AnswerMessageBox(question.window, answer);
+        if (answer == IDNO) {
+            CancelFileDialog(app.process.Id());
+            EXPECT_EQ(ReadFileBytes(path), "1,1\r\n");
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path) == saved; }));
 
     // Another count first, then the file brings back five entries and the per-page choice "5".
     SelectPerPage(app.window, 2);

@@ -222,6 +222,49 @@ TEST(MainWindow, LinksOpenTheVendorPagesInTheBrowser) {
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
+// The cursor the utility shows with the mouse at a screen point (handles differ between processes,
+// so cursors are compared with each other, not with this program's own).
+HCURSOR CursorAt(POINT screen) {
+    MoveMouse(screen);
+    Sleep(50);
+    MoveMouse(screen);  // a second move on the spot: the cursor is chosen again where it now is
+    Sleep(100);
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+TEST(MainWindow, TheHandCursorShowsOnlyWellInsideTheLinksAndTheBanner) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    BringToFront(app.window);
+    POINT plain = {140, 525};  // client area between the video link and the version label
+    ClientToScreen(app.window, &plain);
+    const HCURSOR arrow = CursorAt(plain);
+    // The banner comes last: leaving it, its hover poll puts the arrow back once on its own.
+    for (HWND control : {ChildById(app.window, 108), ChildById(app.window, 105), ChildById(app.window, 106)}) {
+        RECT r;
+        GetWindowRect(control, &r);
+        const LONG midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+        const HCURSOR hand = CursorAt({midX, midY});
+        EXPECT_NE(hand, arrow) << GetDlgCtrlID(control);
+        // The rectangle shrunk by 2: its left and top edges are inside, its right and bottom edges not.
+        const struct {
+            POINT at;
+            bool inside;
+        } probes[] = {
+            {{r.left + 1, midY}, false}, {{r.left + 2, midY}, true},  {{r.right - 3, midY}, true},
+            {{r.right - 2, midY}, false}, {{midX, r.top + 1}, false}, {{midX, r.top + 2}, true},
+            {{midX, r.bottom - 3}, true}, {{midX, r.bottom - 2}, false},
+        };
+        for (const auto& probe : probes)
+            EXPECT_EQ(CursorAt(probe.at), probe.inside ? hand : arrow)
+                << GetDlgCtrlID(control) << " at " << probe.at.x - r.left << "," << probe.at.y - r.top;
+    }
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
 // Opens another window of the utility with `button`, then closes the main window as the close box does.
 void CloseWithWindowOpen(const wchar_t* button, const wchar_t* windowClass) {
     App app;

@@ -311,7 +311,12 @@ void MoveMouse(POINT screen) {
             const bool there = now.x == screen.x && now.y == screen.y;
             if (there && !onTarget) onTargetSince = clock::now();
             onTarget = there;
-            if (onTarget && clock::now() - onTargetSince >= settled) return;
+            if (onTarget && clock::now() - onTargetSince >= settled) {
+                // The snap-back moved the pointer as far as windows can tell; one more move at the
+                // target lets the window under it see where the cursor really is (hover, cursor shape).
+                SendMouseAt(screen, 0);
+                return;
+            }
             Sleep(milliseconds(5));
         }
     }
@@ -387,11 +392,17 @@ void AnswerMessageBox(HWND box, int buttonId) {
 }
 
 bool CompleteFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout) {
+    HWND dialog = SubmitFileDialog(pid, path, timeout);
+    return dialog && WaitUntil([&] { return !IsWindow(dialog); }, milliseconds(5000));
+}
+
+HWND SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout) {
     HWND dialog = WaitForFileDialog(pid, timeout);
-    if (!dialog) return false;
+    if (!dialog) return nullptr;
     SetTextOf(FileNameField(dialog), path);
-    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    return WaitUntil([&] { return !IsWindow(dialog); }, milliseconds(5000));
+    // Posted: the dialog may ask something (replace the file?) and would not return until answered.
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    return dialog;
 }
 
 std::wstring ProposedFileName(DWORD pid, milliseconds timeout) {

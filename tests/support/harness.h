@@ -109,6 +109,8 @@ void AnswerMessageBox(HWND box, int buttonId = IDOK);
 // Waits for the common open/save dialog of the process, types `path` into its file name field and
 // confirms. Returns false when no dialog appeared.
 bool CompleteFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout = kDefaultTimeout);
+// The same without waiting for the dialog to close (it may ask a question first); returns the dialog.
+HWND SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout = kDefaultTimeout);
 // Reads the file name the open/save dialog proposes (empty when none appeared) and leaves it open.
 std::wstring ProposedFileName(DWORD pid, milliseconds timeout = kDefaultTimeout);
 void CancelFileDialog(DWORD pid, milliseconds timeout = kDefaultTimeout);
