@@ -1,0 +1,16 @@
+// Fuzz target: the coordinates file reader takes any bytes, and what it reads is written and read
+// back to the same points.
+#include "automation/coordinates.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const std::vector<Position> read = ParseCoordinates(text);
+    const std::string written = FormatCoordinates(read);
+    if (FormatCoordinates(ParseCoordinates(written)) != written) std::abort();
+    CoordinatesLoadProblem(read.size());
+    return 0;
+}
