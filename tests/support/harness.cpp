@@ -285,7 +285,14 @@ LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE);
 
 void BringToFront(HWND topLevel) {
     SetForegroundWindow(topLevel);
-    WaitUntil([&] { return GetForegroundWindow() == topLevel; }, milliseconds(2000));
+    // The foreground changes at once, but the window's own thread activates it a little later; a
+    // click that arrives in between can be lost, so wait for that thread too.
+    const DWORD thread = GetWindowThreadProcessId(topLevel, nullptr);
+    WaitUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == topLevel && GetGUIThreadInfo(thread, &info) && info.hwndActive == topLevel;
+    }, milliseconds(2000));
 }
 
 POINT CenterOf(HWND window) {
