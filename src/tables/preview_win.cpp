@@ -1,8 +1,199 @@
-// The preview windows (to be completed).
+// The two preview windows (one class, one procedure), their copy and save commands, and the save
+// of the merge window's "Сохранить как...".
 #include "tables/preview_win.h"
+
+#include "app/control_table_win.h"
+#include "app/globals_win.h"
+#include "app/text_win.h"
+#include "tables/clipboard_win.h"
+#include "tables/merge_lists.h"
+#include "tables/merge_table.h"
+#include "tables/merge_window_win.h"
+#include "tables/save_dialog_win.h"
+#include "tables/table_content_win.h"
+#include "tables/table_files.h"
 
 HWND hPreviewWindow = nullptr, hPreviewEdit = nullptr, hPasswordPreviewWindow = nullptr, hPasswordPreviewEdit = nullptr;
 
+namespace {
+constexpr DWORD V = WS_VISIBLE;
+constexpr DWORD kPreviewEdit = V | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN;
+
+enum : int { kTableCopyId = 301, kTableSaveId = 302, kTableCloseId = 303, kTableInfoId = 304,
+             kPasswordCopyId = 401, kPasswordSaveId = 402, kPasswordCloseId = 403, kPasswordInfoId = 404 };
+
+const ControlSpec kTablePreviewControls[] = {
+    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, 0, &hPreviewEdit},
+    {"BUTTON", "Копировать", V, 10, 370, 150, 30, kTableCopyId, nullptr},
+    {"BUTTON", "Сохранить", V, 170, 370, 150, 30, kTableSaveId, nullptr},
+    {"BUTTON", "Закрыть", V, 330, 370, 150, 30, kTableCloseId, nullptr},
+    {"STATIC", " Любой функционал таблиц можно включать не закрывая этого окна", V, 10, 410, 560, 20, kTableInfoId,
+     nullptr},
+};
+
+const ControlSpec kPasswordPreviewControls[] = {
+    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, 0, &hPasswordPreviewEdit},
+    {"BUTTON", "Копировать", V, 10, 370, 150, 30, kPasswordCopyId, nullptr},
+    {"BUTTON", "Сохранить", V, 170, 370, 150, 30, kPasswordSaveId, nullptr},
+    {"BUTTON", "Закрыть", V, 330, 370, 150, 30, kPasswordCloseId, nullptr},
+    {"STATIC", " Любой функционал паролей можно влючать не закрывая этого окна", V, 10, 410, 560, 20,
+     kPasswordInfoId, nullptr},
+};
+
+// What tells the two kinds of preview apart.
+struct PreviewKind {
+    HWND* window;
+    HWND* edit;
+    const char* title;
+    const ControlSpec* controls;
+    size_t controlCount;
+    int firstId;  // copy; save, close and the label follow
+};
+
+const PreviewKind kTablePreview = {&hPreviewWindow, &hPreviewEdit, "Предварительный просмотр таблицы",
+                                   kTablePreviewControls, sizeof kTablePreviewControls / sizeof *kTablePreviewControls,
+                                   kTableCopyId};
+const PreviewKind kPasswordPreview = {&hPasswordPreviewWindow, &hPasswordPreviewEdit, "Сгенерированные пароли",
+                                      kPasswordPreviewControls,
+                                      sizeof kPasswordPreviewControls / sizeof *kPasswordPreviewControls,
+                                      kPasswordCopyId};
+
+const PreviewKind* KindOf(HWND window) {
+    if (window && window == hPreviewWindow) return &kTablePreview;
+    if (window && window == hPasswordPreviewWindow) return &kPasswordPreview;
+    return nullptr;
+}
+
+void ShowPreview(const PreviewKind& kind, const std::string& content) {
+    if (*kind.window && IsWindow(*kind.window)) {
+        SetForegroundWindow(*kind.window);
+        if (*kind.edit) SetPreviewText(*kind.edit, content);
+        return;
+    }
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodePreview", Wide(kind.title).c_str(),
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  505, 475, hMainWindow, nullptr, hInst, nullptr);
+    if (!window) return;
+    *kind.window = window;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CreateControls(window, kind.controls, kind.controlCount);
+    SetPreviewText(*kind.edit, content);
+    HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+    SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SetFocus(*kind.edit);
+    SendMessageW(*kind.edit, EM_SETSEL, 0, -1);
+}
+
+// --- Commands ---------------------------------------------------------------------------------------
+
+void Copy(HWND window, HWND edit, const char* copiedMessage) {
+    switch (CopyTextToClipboard(window, GetControlText(edit))) {
+        case CopyResult::ClipboardBusy: return;
+        case CopyResult::OutOfMemory: ShowMessage(window, kCopyFailedMessage, kErrorCaption, MB_OK); return;
+        case CopyResult::Copied: ShowMessage(window, copiedMessage, kSuccessCaption, MB_OK); return;
+    }
+}
+
+// Asks for a name and writes `text`; false when cancelled or not written (the latter is reported).
+bool SaveText(HWND owner, const std::string& text, const std::string& defaultName, std::wstring& path) {
+    if (!AskSaveFileName(owner, defaultName, path)) return false;
+    if (WriteTextFile(path, text)) return true;
+    ShowMessage(owner, kSaveErrorMessage, kErrorCaption, MB_OK);
+    return false;
+}
+
+void SaveTablePreview(HWND window) {
+    const std::string text = GetControlText(hPreviewEdit);
+    if (text.empty()) return;
+    const bool open = IsMergeWindowOpen();
+    const std::string startText = open ? ReadField(hMergeStartEdit, 19) : std::string();
+    const std::string countText = open ? ReadField(hMergeCountEdit, 19) : std::string();
+    const bool useList1 = open && SendMessageW(hUseList1Check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const SaveRange range = PreviewSaveRange(open, startText, countText, useList1, mergeList1.size());
+    std::wstring path;
+    if (!SaveText(window, text, PreviewDefaultFileName(useList1, range), path)) return;
+    ShowMessageWithPath(window, PreviewSavedMessage(kPathMarker, range), path, kSuccessCaption);
+}
+
+void SavePasswordPreview(HWND window) {
+    const std::string text = GetControlText(hPasswordPreviewEdit);
+    if (text.empty()) return;
+    std::wstring path;
+    if (SaveText(window, text, kPasswordsDefaultFileName, path))
+        ShowMessage(window, kPasswordsSavedMessage, kSuccessCaption, MB_OK);
+}
+
+void OnCommand(HWND window, int id) {
+    if (id == kTableCopyId) Copy(window, hPreviewEdit, kTableCopiedMessage);
+    if (id == kPasswordCopyId) Copy(window, hPasswordPreviewEdit, kPasswordsCopiedMessage);
+    if (id == kTableSaveId) SaveTablePreview(window);
+    if (id == kPasswordSaveId) SavePasswordPreview(window);
+    if (id == kTableCloseId || id == kPasswordCloseId) DestroyWindow(window);
+}
+
+void MoveControl(HWND control, int x, int y, int width, int height) {
+    if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER);
+}
+
+void OnSize(HWND window, int width, int height) {
+    const PreviewKind* kind = KindOf(window);
+    if (!kind) return;  // still being created: the controls keep their creation geometry
+    MoveControl(*kind->edit, 10, 10, width - 20, height - 120);
+    const int buttonY = height - 80, infoY = height - 40;
+    MoveControl(GetDlgItem(window, kind->firstId), 10, buttonY, 150, 30);
+    MoveControl(GetDlgItem(window, kind->firstId + 1), 170, buttonY, 150, 30);
+    MoveControl(GetDlgItem(window, kind->firstId + 2), 330, buttonY, 150, 30);
+    MoveControl(GetDlgItem(window, kind->firstId + 3), 10, infoY, width - 20, 20);
+}
+
+void OnDestroy(HWND window) {
+    if (window == hPreviewWindow) {
+        hPreviewWindow = hPreviewEdit = nullptr;
+    } else if (window == hPasswordPreviewWindow) {
+        hPasswordPreviewWindow = hPasswordPreviewEdit = nullptr;
+    }
+}
+}  // namespace
+
+void SetPreviewText(HWND edit, const std::string& content) {
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest limit: a long table is never cut
+    SetControlText(edit, content);
+}
+
+void ShowPreviewWindow(const std::string& content) { ShowPreview(kTablePreview, content); }
+void ShowPasswordPreviewWindow(const std::string& content) { ShowPreview(kPasswordPreview, content); }
+
+void SaveMergeTable(const std::string& content) {
+    if (content.empty()) {
+        ShowMessage(hMergeWindow, kNoDataToSaveMessage, kErrorCaption, MB_OK);
+        return;
+    }
+    char start[20];
+    GetStartNumberString(start, sizeof start);
+    const std::string countText = ReadField(hMergeCountEdit, 19);
+    const bool useList1 = SendMessageW(hUseList1Check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const SaveRange range = MergeSaveRange(start, countText, useList1, mergeList1.size());
+    std::wstring path;
+    if (!AskSaveFileName(hMergeWindow, MergeSaveDefaultFileName(useList1, range), path)) return;
+    if (!WriteTextFile(path, content)) {
+        ShowMessage(hMergeWindow, kSaveErrorMessage, kErrorCaption, MB_OK);
+        return;
+    }
+    const int columns = GetMergeColumnsCount();
+    const std::string message =
+        MergeSavedMessage(kPathMarker, MergeTableRows(range.items, columns), columns, range.items, useList1);
+    ShowMessageWithPath(hMergeWindow, message, path, kSuccessCaption);
+}
+
 LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hWnd, message, wParam, lParam);
+    switch (message) {
+        case WM_SIZE: OnSize(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_CLOSE: DestroyWindow(hWnd); return 0;
+        case WM_DESTROY: OnDestroy(hWnd); return 0;
+        default: return DefWindowProcW(hWnd, message, wParam, lParam);
+    }
 }

@@ -2,6 +2,17 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 extern HWND hPreviewWindow, hPreviewEdit, hPasswordPreviewWindow, hPasswordPreviewEdit;
 
 LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Open the preview with `content`, or put `content` into the one already open and bring it forward.
+void ShowPreviewWindow(const std::string& content);
+void ShowPasswordPreviewWindow(const std::string& content);
+// Replaces a preview field's text (code page 1251), however long.
+void SetPreviewText(HWND edit, const std::string& content);
+
+// "Сохранить как..." of the merge window: asks for a file name and writes a freshly built table.
+void SaveMergeTable(const std::string& content);

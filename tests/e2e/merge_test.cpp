@@ -1,0 +1,359 @@
+// The merge window and the table preview used as a person would: fields, options, the table text,
+// copying, saving through the real dialog, and refusals.
+#include "harness.h"
+#include "merge_window.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+using namespace harness;
+
+namespace {
+struct ChildRow {
+    const wchar_t* className;
+    const wchar_t* text;
+    int x, y, w, h;
+    int id;
+};
+
+// The merge window's 31 controls in creation order (combo boxes are measured closed, so no height).
+const ChildRow kMergeChildren[] = {
+    {L"Static", L"ГЕНЕРАТОР ТАБЛИЦ ДЛЯ СЛИЯНИЯ", 10, 10, 340, 30, 0},
+    {L"Static", L"  Столбцов в строке:", 10, 45, 277, 20, 0},
+    {L"ComboBox", L"5", 290, 45, 60, -1, 0},
+    {L"Button", L"Данные из списка 1", 10, 70, 340, 20, 201},
+    {L"Button", L"Вторые столбцы из списка 2", 10, 95, 340, 20, 202},
+    {L"Button", L"TRANSPOSE (столбцы > строки)", 10, 120, 340, 20, 205},
+    {L"Button", L"Для штрих-кода (столбец для ШК)", 10, 145, 340, 20, 206},
+    {L"Button", L"ГЕНЕРАТОР ПАРОЛЕЙ", 10, 170, 340, 190, 0},
+    {L"Static", L"                               Использовать символы:", 20, 195, 320, 20, 0},
+    {L"Button", L"ABC (латиница загл.)", 20, 220, 155, 20, 301},
+    {L"Button", L"abc (латиница проп.)", 185, 220, 155, 20, 302},
+    {L"Button", L"АБВ (кирилица загл.)", 20, 245, 155, 20, 303},
+    {L"Button", L"абв (кириллица проп.)", 185, 245, 155, 20, 304},
+    {L"Button", L"123 (цифры)", 20, 270, 155, 20, 305},
+    {L"Button", L"!@#$%&* (спецсимволы)", 185, 270, 155, 20, 310},
+    {L"Static", L"  Длина пароля:", 20, 300, 100, 20, 0},
+    {L"ComboBox", L"8", 130, 300, 60, -1, 306},
+    {L"Static", L"  Кол-во паролей:", 20, 330, 100, 20, 0},
+    {L"Edit", L"10", 130, 330, 60, 20, 307},
+    {L"Button", L"В один столбец", 200, 300, 140, 20, 309},
+    {L"Button", L"Сгенерировать пароли", 200, 325, 140, 25, 308},
+    {L"Edit", L"", 10, 365, 340, 80, 0},
+    {L"Edit", L"", 10, 450, 340, 80, 0},
+    {L"Static", L"  Префикс:", 10, 535, 237, 20, 0},
+    {L"Edit", L"", 250, 535, 100, 20, 0},
+    {L"Static", L"  Начать с:", 10, 560, 237, 20, 0},
+    {L"Edit", L"0001", 250, 560, 100, 20, 0},
+    {L"Static", L"  Количество:", 10, 585, 237, 20, 0},
+    {L"Edit", L"100", 250, 585, 100, 20, 0},
+    {L"Button", L"Создать таблицу", 10, 612, 167, 30, 203},
+    {L"Button", L"Сохранить как...", 183, 612, 167, 30, 204},
+};
+
+// The table of the window's defaults: 100 items "0001".."0100" in rows of five.
+std::string DefaultTable() {
+    std::string text = "001,002,003,004,005\r\n";
+    for (int row = 0; row < 20; ++row) {
+        char line[64];
+        const int n = row * 5;
+        std::snprintf(line, sizeof line, "%04d,%04d,%04d,%04d,%04d\r\n", n + 1, n + 2, n + 3, n + 4, n + 5);
+        text += line;
+    }
+    return text;
+}
+
+void ExpectDefaults(HWND merge) {
+    const std::vector<HWND> children = Children(merge);
+    ASSERT_EQ(children.size(), 31u);
+    for (size_t i = 0; i < children.size(); ++i) {
+        const ChildRow& row = kMergeChildren[i];
+        HWND child = children[i];
+        EXPECT_EQ(ClassOf(child), row.className) << i;
+        EXPECT_EQ(row.className == std::wstring(L"ComboBox") ? ComboItem(child, ComboSelection(child)) : TextOf(child),
+                  row.text) << i;
+        EXPECT_EQ(GetDlgCtrlID(child), row.id) << i;
+        const RECT rect = RectInParent(child);
+        EXPECT_EQ(rect.left, row.x) << i;
+        EXPECT_EQ(rect.top, row.y) << i;
+        EXPECT_EQ(rect.right - rect.left, row.w) << i;
+        if (row.h >= 0) {
+            EXPECT_EQ(rect.bottom - rect.top, row.h) << i;
+        }
+        if (ClassOf(child) == L"Button" && (StyleOf(child) & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
+            EXPECT_FALSE(IsChecked(child)) << i;
+        }
+    }
+    EXPECT_EQ(ComboCount(children[kColumnsCombo]), 30);
+    EXPECT_EQ(ComboItem(children[kColumnsCombo], 29), L"30");
+    EXPECT_EQ(ComboCount(ChildById(merge, 306)), 20);
+    EXPECT_FALSE(IsWindowVisible(children[kList1Field]));
+    EXPECT_FALSE(IsWindowVisible(children[kList2Field]));
+    EXPECT_TRUE(IsWindowEnabled(children[kStartField]));
+    EXPECT_TRUE(IsWindowEnabled(children[kCountField]));
+}
+
+void ClickId(HWND merge, int id) { Click(ChildById(merge, id)); }
+
+class MergeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(StartApp(app));
+        merge = OpenMergeWindow(app);
+        ASSERT_TRUE(merge);
+    }
+    void TearDown() override { CloseApp(app); }
+
+    HWND Field(int index) const { return MergeChildAt(merge, index); }
+    DWORD Pid() const { return app.process.Id(); }
+    HWND CreateTable() {
+        ClickId(merge, 203);
+        return WaitForTablePreview(app);
+    }
+
+    App app;
+    HWND merge = nullptr;
+};
+}  // namespace
+
+TEST_F(MergeTest, OpensWithItsLayoutAndDefaultsAndReopensWithDefaults) {
+    EXPECT_EQ(TextOf(merge), L"Слияние при печати");
+    EXPECT_TRUE(ExStyleOf(merge) & WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(GetWindow(merge, GW_OWNER), app.window);
+    RECT rect;
+    GetWindowRect(merge, &rect);
+    EXPECT_EQ(rect.right - rect.left, 375);
+    EXPECT_EQ(rect.bottom - rect.top, 687);
+    ExpectDefaults(merge);
+
+    // The merge button again brings the same window forward with what the user typed.
+    TypeInto(Field(kCountField), L"7");
+    ClickId(merge, 205);
+    EXPECT_EQ(OpenMergeWindow(app), merge);
+    EXPECT_EQ(TextOf(Field(kCountField)), L"7");
+    EXPECT_TRUE(IsChecked(ChildById(merge, 205)));
+
+    // Closed and opened again, everything is back at its default.
+    PostMessageW(merge, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(merge); }));
+    merge = OpenMergeWindow(app);
+    ASSERT_TRUE(merge);
+    ExpectDefaults(merge);
+}
+
+TEST_F(MergeTest, ListOptionsShowTheirFieldsAndListOneDisablesStartAndCount) {
+    ClickId(merge, 201);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Field(kList1Field)) != FALSE; }));
+    EXPECT_FALSE(IsWindowEnabled(Field(kStartField)));
+    EXPECT_FALSE(IsWindowEnabled(Field(kCountField)));
+    EXPECT_FALSE(IsWindowVisible(Field(kList2Field)));
+    TypeInto(Field(kList1Field), L"kept");
+
+    ClickId(merge, 201);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(Field(kList1Field)); }));
+    EXPECT_TRUE(IsWindowEnabled(Field(kStartField)));
+    EXPECT_TRUE(IsWindowEnabled(Field(kCountField)));
+
+    ClickId(merge, 202);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Field(kList2Field)) != FALSE; }));
+    EXPECT_FALSE(IsWindowVisible(Field(kList1Field)));
+    EXPECT_TRUE(IsWindowEnabled(Field(kStartField)));
+    EXPECT_EQ(TextOf(Field(kList1Field)), L"kept");
+}
+
+TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(PreviewBytes(preview), DefaultTable());
+    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал таблиц можно включать не закрывая этого окна"));
+
+    // Save from the preview: proposed 1-100.txt, the file holds the preview's bytes exactly.
+    const std::wstring dir = MakeTempDir(L"save");
+    Click(FindChild(preview, L"Button", L"Сохранить"));
+    EXPECT_EQ(ProposedFileName(Pid()), L"1-100.txt");
+    const std::wstring previewPath = JoinPath(dir, L"из превью.txt");
+    ASSERT_TRUE(CompleteFileDialog(Pid(), previewPath));
+    ExpectMessage(Pid(), L"Успех", L"Таблица сохранена!\n\nФайл: " + previewPath + L"\nДиапазон: 1-100");
+    EXPECT_EQ(ReadFileBytes(previewPath), DefaultTable());
+
+    // "Сохранить как..." of the merge window: same name, rows and columns in the message.
+    ClickId(merge, 204);
+    EXPECT_EQ(ProposedFileName(Pid()), L"1-100.txt");
+    const std::wstring path = JoinPath(dir, L"table");  // the dialog adds .txt
+    ASSERT_TRUE(CompleteFileDialog(Pid(), path));
+    ExpectMessage(Pid(), L"Успех",
+                  L"Таблица сохранена!\n\nФайл: " + path + L".txt\nСтрок: 20\nСтолбцов: 5\nВсего элементов: 100");
+    EXPECT_EQ(ReadFileBytes(path + L".txt"), DefaultTable());
+
+    // Saving over it asks first; confirmed, the file holds only the new, shorter table.
+    TypeInto(Field(kCountField), L"3");
+    ClickId(merge, 204);
+    EXPECT_EQ(ProposedFileName(Pid()), L"1-3.txt");
+    CompleteFileDialog(Pid(), path + L".txt", std::chrono::milliseconds(3000));
+    MessageBoxInfo confirm = WaitForMessageBox(Pid());
+    ASSERT_TRUE(confirm.window);
+    AnswerMessageBox(confirm.window, IDYES);
+    ExpectMessage(Pid(), L"Успех",
+                  L"Таблица сохранена!\n\nФайл: " + path + L".txt\nСтрок: 1\nСтолбцов: 5\nВсего элементов: 3");
+    EXPECT_EQ(ReadFileBytes(path + L".txt"), CrLfLines({"001,002,003,004,005", "0001,0002,0003"}));
+
+    // A cancelled dialog writes nothing and says nothing.
+    ClickId(merge, 204);
+    CancelFileDialog(Pid());
+    EXPECT_FALSE(WaitForMessageBox(Pid(), std::chrono::milliseconds(500)).window);
+}
+
+TEST_F(MergeTest, ReshapingOptionsRegenerateAnOpenPreview) {
+    TypeInto(Field(kStartField), L"1");
+    TypeInto(Field(kCountField), L"7");
+    SelectComboItem(Field(kColumnsCombo), 2);
+    // With no preview open, the options generate nothing.
+    ClickId(merge, 205);
+    EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(300)));
+    ClickId(merge, 205);
+
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    std::string text = PreviewBytes(preview);
+    EXPECT_EQ(text, CrLfLines({"001,002,003", "1,2,3", "4,5,6", "7"}));
+    ClickId(merge, 205);
+    EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"001,002,003", "1,4,7", "2,5", "3,6"}));
+    ClickId(merge, 206);
+    EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"1", "4", "7", "2", "5", "3", "6"}));
+    ClickId(merge, 205);
+    EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"1", "2", "3", "4", "5", "6", "7"}));
+
+    // Other fields take effect only with "Создать таблицу", which reuses the open preview.
+    ClickId(merge, 206);
+    text = WaitForPreviewChange(preview, text);
+    SelectComboItem(Field(kColumnsCombo), 6);
+    Sleep(300);
+    EXPECT_EQ(PreviewBytes(preview), text);
+    EXPECT_EQ(CreateTable(), preview);
+    EXPECT_EQ(WaitForPreviewChange(preview, text), CrLfLines({"001,002,003,004,005,006,007", "1,2,3,4,5,6,7"}));
+    EXPECT_EQ(TopWindows(Pid(), L"BarcodePreview").size(), 1u);
+}
+
+TEST_F(MergeTest, CopyPutsBothTextFormatsOnTheClipboard) {
+    TypeInto(Field(kPrefixField), L"Щ-");
+    TypeInto(Field(kCountField), L"3");
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    const std::string expected = CrLfLines({"001,002,003,004,005", "Щ-0001,Щ-0002,Щ-0003"});
+    EXPECT_EQ(PreviewBytes(preview), expected);
+    Click(FindChild(preview, L"Button", L"Копировать"));
+    ExpectMessage(Pid(), L"Успех", L"Таблица скопирована в буфер обмена!");
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), expected);
+    EXPECT_EQ(ClipboardUnicode(), L"001,002,003,004,005\r\nЩ-0001,Щ-0002,Щ-0003\r\n");
+}
+
+TEST_F(MergeTest, ListOneNamesAndMessages) {
+    ClickId(merge, 201);
+    SetTextOf(Field(kList1Field), L"a\r\nb\r\nc\r\nd\r\ne\r\n  \r\nf\r\ng\r\nh\r\ni\r\nj\r\nk\r\nl\r\n");
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "a,b,c,d,e", "f,g,h,i,j", "k,l"}));
+
+    Click(FindChild(preview, L"Button", L"Сохранить"));
+    EXPECT_EQ(ProposedFileName(Pid()), L"list_1-12.txt");
+    CancelFileDialog(Pid());
+
+    ClickId(merge, 204);
+    EXPECT_EQ(ProposedFileName(Pid()), L"list_table_1-12.txt");
+    const std::wstring path = JoinPath(MakeTempDir(L"list"), L"list_table_1-12.txt");
+    ASSERT_TRUE(CompleteFileDialog(Pid(), path));
+    ExpectMessage(Pid(), L"Успех",
+                  L"Таблица сохранена!\n\nФайл: " + path +
+                      L"\nСтрок: 3\nСтолбцов: 5\nВсего элементов из списка: 12");
+
+    // Only blank lines: nothing to build, whatever the count field says.
+    SetTextOf(Field(kList1Field), L" \r\n\t\r\n");
+    ClickId(merge, 203);
+    ExpectMessage(Pid(), L"Ошибка", L"Нет данных для генерации таблицы!");
+}
+
+TEST_F(MergeTest, PreviewOutlivesTheMergeWindowAndSavesWithTheFallbackRange) {
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    PostMessageW(merge, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(merge); }));
+    ASSERT_TRUE(IsWindow(preview));
+    Click(FindChild(preview, L"Button", L"Сохранить"));
+    EXPECT_EQ(ProposedFileName(Pid()), L"1-5.txt");
+    const std::wstring path = JoinPath(MakeTempDir(L"closed"), L"1-5.txt");
+    ASSERT_TRUE(CompleteFileDialog(Pid(), path));
+    ExpectMessage(Pid(), L"Успех", L"Таблица сохранена!\n\nФайл: " + path + L"\nДиапазон: 1-5");
+    EXPECT_EQ(ReadFileBytes(path), DefaultTable());
+
+    // Resizing keeps the buttons 80 and the label 40 pixels above the bottom edge.
+    SetWindowPos(preview, nullptr, 0, 0, 700, 600, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    ASSERT_TRUE(WaitUntil([&] {
+        GetClientRect(preview, &client);
+        return RectInParent(FindChild(preview, L"Button", L"Закрыть")).top == client.bottom - 80;
+    }));
+    const RECT field = RectInParent(PreviewField(preview));
+    EXPECT_EQ(field.right - field.left, client.right - 20);
+    EXPECT_EQ(field.bottom - field.top, client.bottom - 120);
+    EXPECT_EQ(RectInParent(GetDlgItem(preview, 304)).top, client.bottom - 40);
+
+    Click(FindChild(preview, L"Button", L"Закрыть"));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }));
+}
+
+TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
+    const struct {
+        const wchar_t* count;
+        const wchar_t* message;
+    } refusals[] = {
+        {L"0", L"Укажите корректное количество!"},
+        {L"", L"Укажите корректное количество!"},
+        {L"5000001", L"Слишком большая таблица! Можно не более 5000000 элементов."},
+    };
+    for (const auto& refusal : refusals) {
+        TypeInto(Field(kCountField), refusal.count);
+        ClickId(merge, 203);
+        ExpectMessage(Pid(), L"Ошибка", refusal.message);
+    }
+    EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
+
+    TypeInto(Field(kCountField), L"2");
+    TypeInto(Field(kStartField), L"12a");
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "20001,20002"}));
+    EXPECT_EQ(TextOf(Field(kStartField)), L"20001");
+
+    // A 13-digit start counts on in 64 bits and names the file after its real range.
+    TypeInto(Field(kStartField), L"1234567899999");
+    ClickId(merge, 203);
+    EXPECT_EQ(WaitForPreviewChange(preview, PreviewBytes(preview)),
+              CrLfLines({"001,002,003,004,005", "1234567899999,1234567900000"}));
+    Click(FindChild(preview, L"Button", L"Сохранить"));
+    EXPECT_EQ(ProposedFileName(Pid()), L"1234567899999-1234567900000.txt");
+    CancelFileDialog(Pid());
+}
+
+TEST_F(MergeTest, AMillionItemsAppearInThePreviewWithinASecond) {
+    TypeInto(Field(kCountField), L"1000000");
+    TypeInto(Field(kStartField), L"0000001");
+    Click(Field(kStartField));  // the pointer rests away from the button
+    HWND button = ChildById(merge, 203);
+    const POINT at = CenterOf(button);
+    MoveMouse(at);
+    const auto begin = std::chrono::steady_clock::now();
+    ClickAt(at);
+    HWND preview = WaitForTablePreview(app);
+    ASSERT_TRUE(preview);
+    HWND field = PreviewField(preview);
+    // 1,000,000 items of 7 digits and a comma or line end each, a header of 21 characters, and
+    // the 200,000 line ends' second character.
+    const LRESULT expectedLength = 21 + 1000000 * 8 + 200000;
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(field, WM_GETTEXTLENGTH, 0, 0) == expectedLength; }));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    std::printf("preview of 1,000,000 items shown after %.3f s\n", seconds);
+    EXPECT_LT(seconds, 1.0);
+}

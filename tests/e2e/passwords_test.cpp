@@ -1,0 +1,157 @@
+// The password generator of the merge window and its preview: layout of the list, refresh on the
+// single-column and special-character options, copy and save.
+#include "harness.h"
+#include "merge_window.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace harness;
+
+namespace {
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without CR LF";
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = line.find(',', start);
+        cells.push_back(line.substr(start, comma - start));
+        if (comma == std::string::npos) return cells;
+        start = comma + 1;
+    }
+}
+
+// Checks every password of a list: its prefix, length and characters.
+void ExpectPasswords(const std::vector<std::string>& lines, size_t firstLine, size_t perLine, const std::string& prefix,
+                     size_t length, const std::string& pool) {
+    for (size_t i = firstLine; i < lines.size(); ++i) {
+        const std::vector<std::string> cells = Cells(lines[i]);
+        EXPECT_LE(cells.size(), perLine) << lines[i];
+        for (const std::string& cell : cells) {
+            ASSERT_EQ(cell.compare(0, prefix.size(), prefix), 0) << cell;
+            const std::string password = cell.substr(prefix.size());
+            EXPECT_EQ(password.size(), length) << cell;
+            EXPECT_EQ(password.find_first_not_of(pool), std::string::npos) << cell;
+        }
+    }
+}
+
+class PasswordsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(StartApp(app));
+        merge = OpenMergeWindow(app);
+        ASSERT_TRUE(merge);
+    }
+    void TearDown() override { CloseApp(app); }
+
+    DWORD Pid() const { return app.process.Id(); }
+    HWND Generate() {
+        Click(ChildById(merge, 308));
+        return WaitForPasswordPreview(app);
+    }
+
+    App app;
+    HWND merge = nullptr;
+};
+}  // namespace
+
+TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
+    HWND preview = Generate();
+    ASSERT_TRUE(preview);
+    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал паролей можно влючать не закрывая этого окна"));
+    std::string text = PreviewBytes(preview);
+    std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "P001,P002,P003,P004,P005");
+    EXPECT_EQ(Cells(lines[1]).size(), 5u);
+    EXPECT_EQ(Cells(lines[2]).size(), 5u);
+    ExpectPasswords(lines, 1, 5, "", 8, "0123456789");
+
+    // "В один столбец" with the preview open: ten fresh passwords, one a line, no header.
+    Click(ChildById(merge, 309));
+    text = WaitForPreviewChange(preview, text);
+    lines = Lines(text);
+    ASSERT_EQ(lines.size(), 10u);
+    ExpectPasswords(lines, 0, 1, "", 8, "0123456789");
+
+    // Another set ticked changes nothing until the special characters are toggled.
+    Click(ChildById(merge, 302));
+    Sleep(300);
+    EXPECT_EQ(PreviewBytes(preview), text);
+    Click(ChildById(merge, 310));
+    text = WaitForPreviewChange(preview, text);
+    ExpectPasswords(Lines(text), 0, 1, "", 8, "abcdefghijklmnopqrstuvwxyz!@#$%&*?+-=_");
+
+    Click(FindChild(preview, L"Button", L"Копировать"));
+    ExpectMessage(Pid(), L"Успех", L"Пароли скопированы в буфер обмена!");
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), text);
+    EXPECT_EQ(ClipboardUnicode(), FromCp1251(text));
+
+    Click(FindChild(preview, L"Button", L"Сохранить"));
+    EXPECT_EQ(ProposedFileName(Pid()), L"passwords.txt");
+    const std::wstring path = JoinPath(MakeTempDir(L"passwords"), L"passwords.txt");
+    ASSERT_TRUE(CompleteFileDialog(Pid(), path));
+    ExpectMessage(Pid(), L"Успех", L"Пароли сохранены!");
+    EXPECT_EQ(ReadFileBytes(path), text);
+
+    // Generating again reuses the open preview.
+    Click(ChildById(merge, 308));
+    WaitForPreviewChange(preview, text);
+    EXPECT_EQ(TopWindows(Pid(), L"BarcodePreview").size(), 1u);
+}
+
+TEST_F(PasswordsTest, CyrillicPoolPrefixLengthAndCount) {
+    Click(ChildById(merge, 303));
+    SelectComboItem(ChildById(merge, 306), 19);
+    TypeInto(ChildById(merge, 307), L"3");
+    TypeInto(MergeChildAt(merge, kPrefixField), L"PW-");
+    HWND preview = Generate();
+    ASSERT_TRUE(preview);
+    const std::vector<std::string> lines = Lines(PreviewBytes(preview));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "P001,P002,P003,P004,P005");
+    EXPECT_EQ(Cells(lines[1]).size(), 3u);
+    ExpectPasswords(lines, 1, 5, "PW-", 20, "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ");
+}
+
+TEST_F(PasswordsTest, ACountBelowOneIsRefused) {
+    for (const wchar_t* count : {L"0", L""}) {
+        TypeInto(ChildById(merge, 307), count);
+        Click(ChildById(merge, 308));
+        ExpectMessage(Pid(), L"Ошибка", L"Укажите корректное количество паролей!");
+    }
+    EXPECT_FALSE(WaitForPasswordPreview(app, std::chrono::milliseconds(200)));
+}
+
+TEST_F(PasswordsTest, EveryStartGivesDifferentPasswords) {
+    HWND preview = Generate();
+    ASSERT_TRUE(preview);
+    const std::string first = PreviewBytes(preview);
+    CloseApp(app);
+    App second;
+    ASSERT_TRUE(StartApp(second));
+    HWND secondMerge = OpenMergeWindow(second);
+    ASSERT_TRUE(secondMerge);
+    Click(ChildById(secondMerge, 308));
+    HWND secondPreview = WaitForPasswordPreview(second);
+    ASSERT_TRUE(secondPreview);
+    EXPECT_NE(PreviewBytes(secondPreview), first);
+    CloseApp(second);
+}

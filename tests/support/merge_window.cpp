@@ -1,0 +1,75 @@
+// Implementation of the merge window helpers (see merge_window.h).
+#include "merge_window.h"
+
+#include <gtest/gtest.h>
+
+namespace harness {
+
+HWND OpenMergeWindow(const App& app) {
+    HWND button = FindChild(app.window, L"Button", L"СЛИЯНИЕ ПРИ ПЕЧАТИ");
+    if (!button) return nullptr;
+    Click(button);
+    return WaitForTopWindow(app.process.Id(), L"BarcodeMerge");
+}
+
+HWND MergeChildAt(HWND merge, int index) {
+    const std::vector<HWND> children = Children(merge);
+    return index < static_cast<int>(children.size()) ? children[static_cast<size_t>(index)] : nullptr;
+}
+
+void TypeInto(HWND field, const std::wstring& text) {
+    Click(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+    if (text.empty()) {
+        PressKey(VK_DELETE);
+    } else {
+        TypeText(text);
+    }
+    WaitUntil([&] { return TextOf(field) == text; }, milliseconds(3000));
+}
+
+HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring& caption, milliseconds timeout) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopWindows(pid, className))
+            if (TextOf(w) == caption) { found = w; return true; }
+        return false;
+    }, timeout);
+    return found;
+}
+
+HWND WaitForTablePreview(const App& app, milliseconds timeout) {
+    return WaitForWindow(app.process.Id(), L"BarcodePreview", L"Предварительный просмотр таблицы", timeout);
+}
+
+HWND WaitForPasswordPreview(const App& app, milliseconds timeout) {
+    return WaitForWindow(app.process.Id(), L"BarcodePreview", L"Сгенерированные пароли", timeout);
+}
+
+HWND PreviewField(HWND preview) { return FindWindowExW(preview, nullptr, L"Edit", nullptr); }
+
+std::string PreviewBytes(HWND preview) { return ToCp1251(TextOf(PreviewField(preview))); }
+
+std::string WaitForPreviewChange(HWND preview, const std::string& before, milliseconds timeout) {
+    std::string now = before;
+    WaitUntil([&] { return (now = PreviewBytes(preview)) != before; }, timeout);
+    return now;
+}
+
+bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text) {
+    MessageBoxInfo box = WaitForMessageBox(pid);
+    EXPECT_TRUE(box.window) << "no message box";
+    if (!box.window) return false;
+    EXPECT_EQ(box.caption, caption);
+    EXPECT_EQ(box.text, text);
+    AnswerMessageBox(box.window);
+    return box.caption == caption && box.text == text;
+}
+
+std::string CrLfLines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+}  // namespace harness

@@ -1,0 +1,35 @@
+// End-to-end helpers for the merge window and the preview windows of the utility under test.
+#pragma once
+#include "harness.h"
+
+#include <string>
+
+namespace harness {
+
+// Children of the merge window in creation order; fields without an identifier are found by place.
+enum MergeChild : int {
+    kColumnsCombo = 2, kList1Field = 21, kList2Field = 22, kPrefixField = 24, kStartField = 26, kCountField = 28
+};
+
+// Clicks the main window's merge button and waits for the merge window.
+HWND OpenMergeWindow(const App& app);
+HWND MergeChildAt(HWND merge, int index);
+// Selects a field's whole text and types `text` over it, as a user would.
+void TypeInto(HWND field, const std::wstring& text);
+// Waits for a visible top-level window of the process with this class and caption.
+HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring& caption,
+                   milliseconds timeout = kDefaultTimeout);
+HWND WaitForTablePreview(const App& app, milliseconds timeout = kDefaultTimeout);
+HWND WaitForPasswordPreview(const App& app, milliseconds timeout = kDefaultTimeout);
+HWND PreviewField(HWND preview);  // the preview's text field
+// The preview's text as code page 1251 bytes, as the product keeps it.
+std::string PreviewBytes(HWND preview);
+// Waits until the preview's text differs from `before`; returns the new text.
+std::string WaitForPreviewChange(HWND preview, const std::string& before, milliseconds timeout = kDefaultTimeout);
+// Expects a message box with this caption and text, answers it with OK and returns whether it matched.
+bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
+
+// "line1\r\nline2\r\n..." from lines.
+std::string CrLfLines(std::initializer_list<std::string> lines);
+
+}  // namespace harness
