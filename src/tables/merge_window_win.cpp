@@ -44,9 +44,11 @@ const ControlSpec kMergeControls[] = {
     {"EDIT", "", kListEdit, 10, 365, 340, 80, 0, &hList1Edit},
     {"EDIT", "", kListEdit, 10, 450, 340, 80, 0, &hList2Edit},
     {"STATIC", "  Префикс:", V, 10, 535, 237, 20, 0, nullptr},
-    {"EDIT", "", V | WS_BORDER, 250, 535, 100, 20, 0, &hMergePrefixEdit},
+    // The prefix and start fields scroll, so a prefix of up to 99 characters or a start of 13 and
+    // more digits can be typed whole into their narrow boxes.
+    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 250, 535, 100, 20, 0, &hMergePrefixEdit},
     {"STATIC", "  Начать с:", V, 10, 560, 237, 20, 0, nullptr},
-    {"EDIT", "0001", V | WS_BORDER, 250, 560, 100, 20, 0, &hMergeStartEdit},
+    {"EDIT", "0001", V | WS_BORDER | ES_AUTOHSCROLL, 250, 560, 100, 20, 0, &hMergeStartEdit},
     {"STATIC", "  Количество:", V, 10, 585, 237, 20, 0, nullptr},
     {"EDIT", "100", V | WS_BORDER | ES_NUMBER, 250, 585, 100, 20, 0, &hMergeCountEdit},
     {"BUTTON", "Создать таблицу", V | BS_DEFPUSHBUTTON, 10, 612, 167, 30, kCreateTableButtonId, &hCreateTableButton},

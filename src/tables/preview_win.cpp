@@ -77,10 +77,11 @@ void ShowPreview(const PreviewKind& kind, const std::string& content) {
     *kind.window = window;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControls(window, kind.controls, kind.controlCount);
-    SetPreviewText(*kind.edit, content);
+    // The font goes on before the text: an edit control lays its whole text out again for a new font.
     HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
     SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetPreviewText(*kind.edit, content);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     SetFocus(*kind.edit);
@@ -90,7 +91,7 @@ void ShowPreview(const PreviewKind& kind, const std::string& content) {
 // --- Commands ---------------------------------------------------------------------------------------
 
 void Copy(HWND window, HWND edit, const char* copiedMessage) {
-    switch (CopyTextToClipboard(window, GetControlText(edit))) {
+    switch (CopyTextToClipboard(window, PreviewTextOf(edit))) {
         case CopyResult::ClipboardBusy: return;
         case CopyResult::OutOfMemory: ShowMessage(window, kCopyFailedMessage, kErrorCaption, MB_OK); return;
         case CopyResult::Copied: ShowMessage(window, copiedMessage, kSuccessCaption, MB_OK); return;
@@ -106,7 +107,7 @@ bool SaveText(HWND owner, const std::string& text, const std::string& defaultNam
 }
 
 void SaveTablePreview(HWND window) {
-    const std::string text = GetControlText(hPreviewEdit);
+    const std::string text = PreviewTextOf(hPreviewEdit);
     if (text.empty()) return;
     const bool open = IsMergeWindowOpen();
     const std::string startText = open ? ReadField(hMergeStartEdit, 19) : std::string();
@@ -119,7 +120,7 @@ void SaveTablePreview(HWND window) {
 }
 
 void SavePasswordPreview(HWND window) {
-    const std::string text = GetControlText(hPasswordPreviewEdit);
+    const std::string text = PreviewTextOf(hPasswordPreviewEdit);
     if (text.empty()) return;
     std::wstring path;
     if (SaveText(window, text, kPasswordsDefaultFileName, path))
@@ -150,18 +151,16 @@ void OnSize(HWND window, int width, int height) {
 }
 
 void OnDestroy(HWND window) {
+    KillTimer(window, kPreviewFillTimerId);
     if (window == hPreviewWindow) {
+        ForgetPreviewText(hPreviewEdit);
         hPreviewWindow = hPreviewEdit = nullptr;
     } else if (window == hPasswordPreviewWindow) {
+        ForgetPreviewText(hPasswordPreviewEdit);
         hPasswordPreviewWindow = hPasswordPreviewEdit = nullptr;
     }
 }
 }  // namespace
-
-void SetPreviewText(HWND edit, const std::string& content) {
-    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest limit: a long table is never cut
-    SetControlText(edit, content);
-}
 
 void ShowPreviewWindow(const std::string& content) { ShowPreview(kTablePreview, content); }
 void ShowPasswordPreviewWindow(const std::string& content) { ShowPreview(kPasswordPreview, content); }
@@ -192,6 +191,7 @@ LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
         case WM_SIZE: OnSize(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_TIMER: if (wParam == kPreviewFillTimerId) ContinuePreviewFill(hWnd); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tables/preview_text_win.h"
+
 extern HWND hPreviewWindow, hPreviewEdit, hPasswordPreviewWindow, hPasswordPreviewEdit;
 
 LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -11,8 +13,6 @@ LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM l
 // Open the preview with `content`, or put `content` into the one already open and bring it forward.
 void ShowPreviewWindow(const std::string& content);
 void ShowPasswordPreviewWindow(const std::string& content);
-// Replaces a preview field's text (code page 1251), however long.
-void SetPreviewText(HWND edit, const std::string& content);
 
 // "Сохранить как..." of the merge window: asks for a file name and writes a freshly built table.
 void SaveMergeTable(const std::string& content);

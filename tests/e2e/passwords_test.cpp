@@ -63,7 +63,9 @@ protected:
     DWORD Pid() const { return app.process.Id(); }
     HWND Generate() {
         Click(ChildById(merge, 308));
-        return WaitForPasswordPreview(app);
+        HWND preview = WaitForPasswordPreview(app);
+        if (preview) MoveAside(preview);
+        return preview;
     }
 
     App app;

@@ -17,8 +17,19 @@ HWND MergeChildAt(HWND merge, int index) {
     return index < static_cast<int>(children.size()) ? children[static_cast<size_t>(index)] : nullptr;
 }
 
+namespace {
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+}  // namespace
+
 void TypeInto(HWND field, const std::wstring& text) {
     Click(field);
+    // The click is handled after messages sent to the field, so select only once it has landed.
+    WaitUntil([&] { return FocusOf(field) == field; }, milliseconds(3000));
+    Sleep(50);
     SendMessageW(field, EM_SETSEL, 0, -1);
     if (text.empty()) {
         PressKey(VK_DELETE);
@@ -46,13 +57,27 @@ HWND WaitForPasswordPreview(const App& app, milliseconds timeout) {
     return WaitForWindow(app.process.Id(), L"BarcodePreview", L"Сгенерированные пароли", timeout);
 }
 
+void MoveAside(HWND preview) {
+    SetWindowPos(preview, nullptr, 640, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WaitUntil([&] {
+        RECT rect;
+        GetWindowRect(preview, &rect);
+        return rect.left == 640;
+    }, milliseconds(3000));
+}
+
 HWND PreviewField(HWND preview) { return FindWindowExW(preview, nullptr, L"Edit", nullptr); }
 
 std::string PreviewBytes(HWND preview) { return ToCp1251(TextOf(PreviewField(preview))); }
 
 std::string WaitForPreviewChange(HWND preview, const std::string& before, milliseconds timeout) {
+    // Two equal reads in a row: a read that crosses a change of the text may catch part of it.
     std::string now = before;
-    WaitUntil([&] { return (now = PreviewBytes(preview)) != before; }, timeout);
+    WaitUntil([&] {
+        if ((now = PreviewBytes(preview)) == before) return false;
+        Sleep(100);
+        return PreviewBytes(preview) == now;
+    }, timeout);
     return now;
 }
 
@@ -64,6 +89,25 @@ bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& t
     EXPECT_EQ(box.text, text);
     AnswerMessageBox(box.window);
     return box.caption == caption && box.text == text;
+}
+
+bool SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout) {
+    HWND dialog = nullptr, field = nullptr;
+    WaitUntil([&] {
+        for (HWND w : TopWindows(pid, L"#32770")) {
+            if (HWND combo = GetDlgItem(w, 0x47c)) {  // the file name combo box
+                dialog = w;
+                field = FindWindowExW(combo, nullptr, L"Edit", nullptr);
+                if (!field) field = combo;
+                return true;
+            }
+        }
+        return false;
+    }, timeout);
+    if (!dialog) return false;
+    SetTextOf(field, path);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    return true;
 }
 
 std::string CrLfLines(std::initializer_list<std::string> lines) {

@@ -21,6 +21,8 @@ HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring&
                    milliseconds timeout = kDefaultTimeout);
 HWND WaitForTablePreview(const App& app, milliseconds timeout = kDefaultTimeout);
 HWND WaitForPasswordPreview(const App& app, milliseconds timeout = kDefaultTimeout);
+// Moves a preview (always on top) off the merge window, as a user would before ticking options there.
+void MoveAside(HWND preview);
 HWND PreviewField(HWND preview);  // the preview's text field
 // The preview's text as code page 1251 bytes, as the product keeps it.
 std::string PreviewBytes(HWND preview);
@@ -28,6 +30,10 @@ std::string PreviewBytes(HWND preview);
 std::string WaitForPreviewChange(HWND preview, const std::string& before, milliseconds timeout = kDefaultTimeout);
 // Expects a message box with this caption and text, answers it with OK and returns whether it matched.
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
+
+// Fills in the open save dialog's file name and presses its OK button without waiting for the
+// dialog to finish, so a confirmation it asks for can be answered.
+bool SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout = kDefaultTimeout);
 
 // "line1\r\nline2\r\n..." from lines.
 std::string CrLfLines(std::initializer_list<std::string> lines);

@@ -1,0 +1,97 @@
+// Progressive filling of the preview fields (see preview_text_win.h).
+#include "tables/preview_text_win.h"
+
+#include "app/text_win.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+// About 30 ms of edit-control work per part where it is slowest; instant elsewhere.
+constexpr size_t kPartChars = 65536;
+
+struct FieldText {
+    HWND edit;
+    std::string bytes;
+    std::wstring wide;
+    size_t shown;  // characters of `wide` already in the field
+};
+
+std::vector<FieldText> fields;  // one per open preview
+
+FieldText* Find(HWND edit) {
+    for (FieldText& field : fields)
+        if (field.edit == edit) return &field;
+    return nullptr;
+}
+
+// The end of the next part: whole lines where possible.
+size_t PartEnd(const std::wstring& text, size_t from) {
+    if (text.size() - from <= kPartChars) return text.size();
+    const size_t lineEnd = text.rfind(L'\n', from + kPartChars - 1);
+    return (lineEnd != std::wstring::npos && lineEnd >= from) ? lineEnd + 1 : from + kPartChars;
+}
+
+void AppendPart(FieldText& field) {
+    const size_t end = PartEnd(field.wide, field.shown);
+    const std::wstring part = field.wide.substr(field.shown, end - field.shown);
+    HWND edit = field.edit;
+    // Appending moves the caret to the end and scrolls there; the reader's place and a whole-text
+    // selection are put back.
+    DWORD selStart = 0, selEnd = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+    const bool allSelected = selStart == 0 && selEnd == field.shown;
+    const LRESULT firstLine = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(edit, EM_SETSEL, field.shown, field.shown);
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(part.c_str()));
+    field.shown = end;
+    SendMessageW(edit, EM_SETSEL, selStart, allSelected ? field.shown : selEnd);
+    SendMessageW(edit, EM_LINESCROLL, 0, firstLine - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(edit, nullptr, TRUE);
+}
+}  // namespace
+
+void SetPreviewText(HWND edit, const std::string& content) {
+    if (!edit) return;
+    FieldText* field = Find(edit);
+    if (!field) {
+        fields.push_back({edit, {}, {}, 0});
+        field = &fields.back();
+    }
+    field->bytes = content;
+    field->wide = Wide(content);
+    field->shown = PartEnd(field->wide, 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest limit: a long table is never cut
+    SetWindowTextW(edit, field->wide.substr(0, field->shown).c_str());
+    HWND window = GetParent(edit);
+    if (field->shown < field->wide.size())
+        SetTimer(window, kPreviewFillTimerId, 1, nullptr);
+    else
+        KillTimer(window, kPreviewFillTimerId);
+}
+
+const std::string& PreviewTextOf(HWND edit) {
+    static const std::string kNone;
+    const FieldText* field = Find(edit);
+    return field ? field->bytes : kNone;
+}
+
+void ContinuePreviewFill(HWND window) {
+    for (FieldText& field : fields) {
+        if (GetParent(field.edit) != window) continue;
+        if (field.shown < field.wide.size()) AppendPart(field);
+        if (field.shown >= field.wide.size()) {
+            KillTimer(window, kPreviewFillTimerId);
+            std::wstring().swap(field.wide);  // the bytes stay for copy and save
+        }
+        return;
+    }
+    KillTimer(window, kPreviewFillTimerId);
+}
+
+void ForgetPreviewText(HWND edit) {
+    fields.erase(std::remove_if(fields.begin(), fields.end(), [&](const FieldText& f) { return f.edit == edit; }),
+                 fields.end());
+}
