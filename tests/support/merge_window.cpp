@@ -91,25 +91,6 @@ bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& t
     return box.caption == caption && box.text == text;
 }
 
-bool SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout) {
-    HWND dialog = nullptr, field = nullptr;
-    WaitUntil([&] {
-        for (HWND w : TopWindows(pid, L"#32770")) {
-            if (HWND combo = GetDlgItem(w, 0x47c)) {  // the file name combo box
-                dialog = w;
-                field = FindWindowExW(combo, nullptr, L"Edit", nullptr);
-                if (!field) field = combo;
-                return true;
-            }
-        }
-        return false;
-    }, timeout);
-    if (!dialog) return false;
-    SetTextOf(field, path);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    return true;
-}
-
 std::string CrLfLines(std::initializer_list<std::string> lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

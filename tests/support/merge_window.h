@@ -31,10 +31,6 @@ std::string WaitForPreviewChange(HWND preview, const std::string& before, millis
 // Expects a message box with this caption and text, answers it with OK and returns whether it matched.
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
 
-// Fills in the open save dialog's file name and presses its OK button without waiting for the
-// dialog to finish, so a confirmation it asks for can be answered.
-bool SubmitFileDialog(DWORD pid, const std::wstring& path, milliseconds timeout = kDefaultTimeout);
-
 // "line1\r\nline2\r\n..." from lines.
 std::string CrLfLines(std::initializer_list<std::string> lines);
 
