@@ -52,8 +52,8 @@ constexpr const char* kBadPasswordCountMessage = "Укажите коррект�
 constexpr const char* kRandomFailureMessage = "Не удалось получить случайные числа от системы! Пароли не созданы.";
 std::string TooManyPasswordsMessage();
 
-// Measured under Wine: 1,000,000 passwords of the longest kind appear in the preview within about
-// a second; the bound keeps every request inside that.
+// A million passwords of the default kind are as large as a million-item merge table (see
+// kMaxTableItems); the text is bound by kMaxTableBytes as well.
 constexpr std::int64_t kMaxPasswords = 1000000;
 
 PasswordTableResult BuildPasswordTable(const PasswordTableRequest& request, RandomIndexPicker& picker);

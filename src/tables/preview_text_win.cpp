@@ -7,14 +7,17 @@
 #include <vector>
 
 namespace {
-// About 30 ms of edit-control work per part where it is slowest; instant elsewhere.
-constexpr size_t kPartChars = 65536;
+// The first part takes some 30 ms where the edit control is slowest; later parts grow or shrink so
+// that each keeps the window busy for about a quarter of a second.
+constexpr size_t kFirstPartChars = 65536, kMinPartChars = 16384, kMaxPartChars = 1048576;
+constexpr ULONGLONG kPartTargetMs = 250;
 
 struct FieldText {
     HWND edit;
     std::string bytes;
     std::wstring wide;
     size_t shown;  // characters of `wide` already in the field
+    size_t partChars;
 };
 
 std::vector<FieldText> fields;  // one per open preview
@@ -26,14 +29,15 @@ FieldText* Find(HWND edit) {
 }
 
 // The end of the next part: whole lines where possible.
-size_t PartEnd(const std::wstring& text, size_t from) {
-    if (text.size() - from <= kPartChars) return text.size();
-    const size_t lineEnd = text.rfind(L'\n', from + kPartChars - 1);
-    return (lineEnd != std::wstring::npos && lineEnd >= from) ? lineEnd + 1 : from + kPartChars;
+size_t PartEnd(const std::wstring& text, size_t from, size_t partChars) {
+    if (text.size() - from <= partChars) return text.size();
+    const size_t lineEnd = text.rfind(L'\n', from + partChars - 1);
+    return (lineEnd != std::wstring::npos && lineEnd >= from) ? lineEnd + 1 : from + partChars;
 }
 
 void AppendPart(FieldText& field) {
-    const size_t end = PartEnd(field.wide, field.shown);
+    const ULONGLONG began = GetTickCount64();
+    const size_t end = PartEnd(field.wide, field.shown, field.partChars);
     const std::wstring part = field.wide.substr(field.shown, end - field.shown);
     HWND edit = field.edit;
     // Appending moves the caret to the end and scrolls there; the reader's place and a whole-text
@@ -50,6 +54,10 @@ void AppendPart(FieldText& field) {
     SendMessageW(edit, EM_LINESCROLL, 0, firstLine - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(edit, nullptr, TRUE);
+
+    const ULONGLONG took = GetTickCount64() - began;
+    if (took < kPartTargetMs / 2) field.partChars = std::min(field.partChars * 2, kMaxPartChars);
+    if (took > kPartTargetMs * 2) field.partChars = std::max(field.partChars / 2, kMinPartChars);
 }
 }  // namespace
 
@@ -57,12 +65,13 @@ void SetPreviewText(HWND edit, const std::string& content) {
     if (!edit) return;
     FieldText* field = Find(edit);
     if (!field) {
-        fields.push_back({edit, {}, {}, 0});
+        fields.push_back({edit, {}, {}, 0, kFirstPartChars});
         field = &fields.back();
     }
     field->bytes = content;
     field->wide = Wide(content);
-    field->shown = PartEnd(field->wide, 0);
+    field->partChars = kFirstPartChars;
+    field->shown = PartEnd(field->wide, 0, field->partChars);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest limit: a long table is never cut
     SetWindowTextW(edit, field->wide.substr(0, field->shown).c_str());
     HWND window = GetParent(edit);

@@ -313,7 +313,7 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
     } refusals[] = {
         {L"0", L"Укажите корректное количество!"},
         {L"", L"Укажите корректное количество!"},
-        {L"5000001", L"Слишком большая таблица! Можно не более 5000000 элементов."},
+        {L"2000001", L"Слишком большая таблица! Можно не более 2000000 элементов."},
     };
     for (const auto& refusal : refusals) {
         TypeInto(Field(kCountField), refusal.count);
