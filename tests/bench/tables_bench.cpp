@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace {
 constexpr const char* kBaselineCommand = "seq -w 0000001 1000000 | paste -d, - - - - - > /dev/null";
@@ -60,6 +62,21 @@ void Table(benchmark::State& state, bool transpose, bool barcode) {
 BENCHMARK_CAPTURE(Table, plain, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Table, transposed, true, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Table, barcode, false, true)->Unit(benchmark::kMillisecond);
+
+// Items from a list of a million lines, transposed: the path that splits and strips every item.
+void ListTransposed(benchmark::State& state) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 1000000; ++i) lines.push_back("item " + std::to_string(i));
+    MergeTableRequest request = MillionItems(true, false);
+    request.useList1 = true;
+    request.list1 = &lines;
+    Measure(state, [&] {
+        TableResult result = BuildMergeTable(request);
+        benchmark::DoNotOptimize(result.text.data());
+        return result.text.size();
+    });
+}
+BENCHMARK(ListTransposed)->Unit(benchmark::kMillisecond);
 
 void Passwords(benchmark::State& state) {
     std::mt19937 engine(1);
