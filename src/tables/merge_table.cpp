@@ -242,7 +242,7 @@ struct CellCollector {
     std::string scratch;
 
     bool IsWhole(std::string_view prefixPart, std::string_view value) const {
-        if (!prefixPart.empty() && !prefixIsPlain) return false;
+        if (value.empty() || (!prefixPart.empty() && !prefixIsPlain)) return false;
         if (HasSeparator(value) || IsBlank(value.back())) return false;
         return !prefixPart.empty() || !IsBlank(value.front());
     }

@@ -208,6 +208,22 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     EXPECT_FALSE(WaitForMessageBox(Pid(), std::chrono::milliseconds(500)).window);
 }
 
+TEST_F(MergeTest, ALongPathIsShownWholeInTheMessage) {
+    // Over 200 characters, with a letter that code page 1251 does not have.
+    const std::wstring outer = JoinPath(MakeTempDir(L"long"), L"Отчёт Ω " + std::wstring(70, L'д'));
+    const std::wstring dir = JoinPath(outer, std::wstring(70, L'ж'));
+    ASSERT_TRUE(CreateDirectoryW(outer.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    const std::wstring path = JoinPath(dir, L"таблица слияния.txt");
+    ASSERT_GT(path.size(), 200u);
+    TypeInto(Field(kCountField), L"3");
+    ClickId(merge, 204);
+    ASSERT_TRUE(CompleteFileDialog(Pid(), path));
+    ExpectMessage(Pid(), L"Успех",
+                  L"Таблица сохранена!\n\nФайл: " + path + L"\nСтрок: 1\nСтолбцов: 5\nВсего элементов: 3");
+    EXPECT_EQ(ReadFileBytes(path), CrLfLines({"001,002,003,004,005", "0001,0002,0003"}));
+}
+
 TEST_F(MergeTest, ReshapingOptionsRegenerateAnOpenPreview) {
     TypeInto(Field(kStartField), L"1");
     TypeInto(Field(kCountField), L"7");
