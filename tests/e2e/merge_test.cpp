@@ -171,6 +171,26 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     EXPECT_EQ(PreviewBytes(preview), DefaultTable());
     EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
     EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал таблиц можно включать не закрывая этого окна"));
+    RECT outer;
+    GetWindowRect(preview, &outer);
+    EXPECT_EQ(outer.right - outer.left, 505);
+    EXPECT_EQ(outer.bottom - outer.top, 475);
+    const struct {
+        HWND control;
+        RECT rect;  // left, top, right, bottom in the client area
+    } layout[] = {
+        {PreviewField(preview), {10, 10, 478, 360}},
+        {GetDlgItem(preview, 301), {10, 370, 160, 400}},
+        {GetDlgItem(preview, 302), {170, 370, 320, 400}},
+        {GetDlgItem(preview, 303), {330, 370, 480, 400}},
+        {GetDlgItem(preview, 304), {10, 410, 570, 430}},
+    };
+    for (const auto& row : layout) {
+        const RECT rect = RectInParent(row.control);
+        EXPECT_TRUE(EqualRect(&rect, &row.rect)) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
+    }
+    EXPECT_EQ(TextOf(GetDlgItem(preview, 301)), L"Копировать");
+    EXPECT_EQ(TextOf(GetDlgItem(preview, 303)), L"Закрыть");
 
     // Save from the preview: proposed 1-100.txt, the file holds the preview's bytes exactly.
     const std::wstring dir = MakeTempDir(L"save");
