@@ -338,17 +338,10 @@ std::string PlainTable(ItemWalk walk, std::string_view header, size_t expected, 
     return text;
 }
 
-// One cell per line, straight from the items.
-std::string BarcodeTable(ItemWalk walk, CellCollector& collector, size_t expected, bool& tooLarge) {
-    std::string text;
-    Writer out(text, expected);
-    auto write = [&](std::string_view prefixPart, std::string_view cell) {
-        out.Reserve(prefixPart.size() + cell.size() + 2);
-        out.Put(prefixPart);
-        out.Put(cell);
-        out.Put('\r');
-        out.Put('\n');
-    };
+// Every cell of every item through `write` (the prefix on the first value only), stopping once the
+// text written so far passes the size bound.
+template <typename Write>
+void WriteEachCell(ItemWalk& walk, CellCollector& collector, const Writer& out, Write write, bool& tooLarge) {
     walk.Run(
         [&](int, std::string_view value) {
             collector.Add(walk.prefix, value, write);
@@ -362,6 +355,20 @@ std::string BarcodeTable(ItemWalk walk, CellCollector& collector, size_t expecte
             tooLarge = out.Size() > kMaxTableBytes;
             return !tooLarge;
         });
+}
+
+// One cell per line, straight from the items.
+std::string BarcodeTable(ItemWalk walk, CellCollector& collector, size_t expected, bool& tooLarge) {
+    std::string text;
+    Writer out(text, expected);
+    auto write = [&](std::string_view prefixPart, std::string_view cell) {
+        out.Reserve(prefixPart.size() + cell.size() + 2);
+        out.Put(prefixPart);
+        out.Put(cell);
+        out.Put('\r');
+        out.Put('\n');
+    };
+    WriteEachCell(walk, collector, out, write, tooLarge);
     return text;
 }
 
@@ -413,19 +420,7 @@ void CollectCells(ItemWalk walk, CellCollector& collector, size_t expected, Pack
         out.Put(cell);
         cells.ends.push_back(static_cast<std::uint32_t>(out.Size()));
     };
-    walk.Run(
-        [&](int, std::string_view value) {
-            collector.Add(walk.prefix, value, write);
-            return true;
-        },
-        [&](std::string_view second) {
-            collector.Add({}, second, write);
-            return true;
-        },
-        [&] {
-            tooLarge = out.Size() > kMaxTableBytes;
-            return !tooLarge;
-        });
+    WriteEachCell(walk, collector, out, write, tooLarge);
 }
 }  // namespace
 
