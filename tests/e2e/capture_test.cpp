@@ -101,7 +101,7 @@ TEST(Capture, OtherKeysAndAltPressesDoNotCapture) {
     front.Clear();
     MoveMouse({640, 700});
     PressKey('A');
-    KeyDown(VK_MENU);
+    EXPECT_TRUE(HoldKey(VK_MENU));
     PressKey(kCaptureKey);
     KeyUp(VK_MENU);
     EXPECT_TRUE(WaitUntil([&] { return front.PressesOf('A') == 1 && front.PressesOf(kCaptureKey) == 1; },

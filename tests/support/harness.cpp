@@ -354,6 +354,10 @@ void TypeText(const std::wstring& text) {
 
 void KeyDown(WORD vk) { SendKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), 0); }
 void KeyUp(WORD vk) { SendKey(vk, static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), KEYEVENTF_KEYUP); }
+bool HoldKey(WORD vk) {
+    KeyDown(vk);
+    return WaitUntil([vk] { return (GetAsyncKeyState(vk) & 0x8000) != 0; }, milliseconds(3000));
+}
 void PressKey(WORD vk) {
     KeyDown(vk);
     KeyUp(vk);

@@ -93,6 +93,10 @@ void TypeText(const std::wstring& text);  // KEYEVENTF_UNICODE, one character at
 void PressKey(WORD vk);
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
+// Presses vk and waits until the desktop's key state shows it down. Under Wine a key passes every
+// low-level hook before it counts as down, so a key sent straight after it could still be seen
+// without the modifier. Only for keys no hook swallows.
+bool HoldKey(WORD vk);
 // Selects an item of a drop-down list combo box as a user would (notifying the parent).
 void SelectComboItem(HWND combo, int index);
 
