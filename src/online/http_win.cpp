@@ -7,13 +7,13 @@
 // time-outs. A call given up cleans up after itself when it finally returns.
 #include "online/http_win.h"
 
+#include "app/detached_thread_win.h"
 #include "app/text_win.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -41,7 +41,7 @@ struct PendingCall {
 // Runs `call` on a helper thread and waits at most `limitMs`; false when it had to give up.
 template <class Call>
 bool RunWithin(DWORD limitMs, const std::shared_ptr<PendingCall>& pending, Call call) {
-    std::thread([pending, call] {
+    const bool started = StartDetachedThread([pending, call] {
         call(*pending);
         std::lock_guard<std::mutex> guard(pending->lock);
         if (pending->abandoned) {
@@ -50,7 +50,11 @@ bool RunWithin(DWORD limitMs, const std::shared_ptr<PendingCall>& pending, Call 
         }
         pending->done = true;
         pending->finished.notify_all();
-    }).detach();
+    });
+    if (!started) {  // no helper to be had: the call still runs, only without the limit
+        call(*pending);
+        return true;
+    }
     std::unique_lock<std::mutex> guard(pending->lock);
     if (pending->finished.wait_for(guard, std::chrono::milliseconds(limitMs), [&] { return pending->done; }))
         return true;
