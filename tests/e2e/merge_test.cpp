@@ -146,22 +146,24 @@ TEST_F(MergeTest, OpensWithItsLayoutAndDefaultsAndReopensWithDefaults) {
 }
 
 TEST_F(MergeTest, ListOptionsShowTheirFieldsAndListOneDisablesStartAndCount) {
+    // The window changes the four fields one after another: wait for all of them.
+    const auto fieldsBecome = [&](bool list1Shown, bool list2Shown, bool numbersEnabled) {
+        return WaitUntil([&] {
+            return (IsWindowVisible(Field(kList1Field)) != FALSE) == list1Shown &&
+                   (IsWindowVisible(Field(kList2Field)) != FALSE) == list2Shown &&
+                   (IsWindowEnabled(Field(kStartField)) != FALSE) == numbersEnabled &&
+                   (IsWindowEnabled(Field(kCountField)) != FALSE) == numbersEnabled;
+        });
+    };
     ClickId(merge, 201);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Field(kList1Field)) != FALSE; }));
-    EXPECT_FALSE(IsWindowEnabled(Field(kStartField)));
-    EXPECT_FALSE(IsWindowEnabled(Field(kCountField)));
-    EXPECT_FALSE(IsWindowVisible(Field(kList2Field)));
+    EXPECT_TRUE(fieldsBecome(true, false, false)) << "list 1 shown, start and count disabled";
     TypeInto(Field(kList1Field), L"kept");
 
     ClickId(merge, 201);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(Field(kList1Field)); }));
-    EXPECT_TRUE(IsWindowEnabled(Field(kStartField)));
-    EXPECT_TRUE(IsWindowEnabled(Field(kCountField)));
+    EXPECT_TRUE(fieldsBecome(false, false, true)) << "back to numbers";
 
     ClickId(merge, 202);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Field(kList2Field)) != FALSE; }));
-    EXPECT_FALSE(IsWindowVisible(Field(kList1Field)));
-    EXPECT_TRUE(IsWindowEnabled(Field(kStartField)));
+    EXPECT_TRUE(fieldsBecome(false, true, true)) << "only list 2 shown";
     EXPECT_EQ(TextOf(Field(kList1Field)), L"kept");
 }
 

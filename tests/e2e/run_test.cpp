@@ -244,16 +244,15 @@ TEST(RunE2E, RefusesWithoutPositionsAndTheListSwitchesTheFields) {
     ASSERT_TRUE(list);
     EXPECT_FALSE(IsWindowVisible(list));
     SendMessageW(CheckBox(app, L"Переменная из списка"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(list) != FALSE; }));
+    // The field is shown before the two number fields are disabled: wait for the last of them.
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(list) && !IsWindowEnabled(TotalEdit(app)); }));
     EXPECT_FALSE(IsWindowEnabled(StartNumberEdit(app)));
-    EXPECT_FALSE(IsWindowEnabled(TotalEdit(app)));
     Click(StartButton(app));
     box = WaitForMessageBox(app.process.Id());
     EXPECT_EQ(box.text, L"Список переменных пуст!");
     AnswerMessageBox(box.window);
     SendMessageW(CheckBox(app, L"Переменная из списка"), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list); }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(list) && IsWindowEnabled(TotalEdit(app)); }));
     EXPECT_TRUE(IsWindowEnabled(StartNumberEdit(app)));
-    EXPECT_TRUE(IsWindowEnabled(TotalEdit(app)));
     EXPECT_EQ(CloseApp(app), 0u);
 }
