@@ -133,6 +133,7 @@ TEST_F(MergeTest, OpensWithItsLayoutAndDefaultsAndReopensWithDefaults) {
     // The merge button again brings the same window forward with what the user typed.
     TypeInto(Field(kCountField), L"7");
     ClickId(merge, 205);
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(ChildById(merge, 205)); }));
     EXPECT_EQ(OpenMergeWindow(app), merge);
     EXPECT_EQ(TextOf(Field(kCountField)), L"7");
     EXPECT_TRUE(IsChecked(ChildById(merge, 205)));
