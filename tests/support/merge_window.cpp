@@ -66,6 +66,22 @@ void MoveAside(HWND preview) {
     }, milliseconds(3000));
 }
 
+TimedPreview ClickAndTimePreview(HWND merge, int buttonId, const std::function<HWND()>& waitForPreview) {
+    BringToFront(merge);
+    const POINT at = CenterOf(ChildById(merge, buttonId));
+    MoveMouse(at);  // so the clock covers the click alone
+    TimedPreview timed;
+    timed.clicked = std::chrono::steady_clock::now();
+    ClickAt(at);
+    timed.preview = waitForPreview();
+    if (!timed.preview) return timed;
+    timed.field = PreviewField(timed.preview);
+    if (WaitUntil([&] { return SendMessageW(timed.field, WM_GETTEXTLENGTH, 0, 0) > 0; }, milliseconds(5000),
+                  milliseconds(2)))
+        timed.shown = std::chrono::duration<double>(std::chrono::steady_clock::now() - timed.clicked).count();
+    return timed;
+}
+
 HWND PreviewField(HWND preview) { return FindWindowExW(preview, nullptr, L"Edit", nullptr); }
 
 std::string PreviewBytes(HWND preview) { return ToCp1251(TextOf(PreviewField(preview))); }

@@ -2,6 +2,8 @@
 #pragma once
 #include "harness.h"
 
+#include <chrono>
+#include <functional>
 #include <string>
 
 namespace harness {
@@ -24,6 +26,15 @@ HWND WaitForPasswordPreview(const App& app, milliseconds timeout = kDefaultTimeo
 // Moves a preview (always on top) off the merge window, as a user would before ticking options there.
 void MoveAside(HWND preview);
 HWND PreviewField(HWND preview);  // the preview's text field
+// A generating button clicked and timed: the preview it opened, its field, when the click went out
+// and the seconds until the field first held text (negative when no preview or no text came).
+struct TimedPreview {
+    HWND preview = nullptr;
+    HWND field = nullptr;
+    std::chrono::steady_clock::time_point clicked;
+    double shown = -1;
+};
+TimedPreview ClickAndTimePreview(HWND merge, int buttonId, const std::function<HWND()>& waitForPreview);
 // The preview's text as code page 1251 bytes, as the product keeps it.
 std::string PreviewBytes(HWND preview);
 // Waits until the preview's text differs from `before`; returns the new text.
