@@ -1,7 +1,7 @@
 // Application options file format.
 #include "app/app_settings.h"
 
-#include "app/file_io.h"
+#include "platform/file_io.h"
 
 #include <sstream>
 

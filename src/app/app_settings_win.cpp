@@ -1,12 +1,14 @@
 // Loading, saving and applying the application options to the main window.
+#include "app/app_settings_win.h"
+
 #include "app/app_settings.h"
-#include "app/globals_win.h"
+#include "app/main_window_ids.h"
+#include "platform/app_window_win.h"
+#include "platform/controls_win.h"
 
 namespace {
-bool MainWindowExists() { return hMainWindow && IsWindow(hMainWindow); }
-
-void SetTopmost(HWND insertAfter) {
-    SetWindowPos(hMainWindow, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+void SetTopmost(HWND window, HWND insertAfter) {
+    SetWindowPos(window, insertAfter, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -14,24 +16,30 @@ bool IsTopmost(HWND window) { return (GetWindowLongPtrW(window, GWL_EXSTYLE) & W
 
 void LoadAppSettings() {
     ReadAppSettingsFile(appSettings);
-    if (!MainWindowExists()) return;
+    HWND window = AppWindow();
+    if (!window) return;
     UpdateWindowStyle();
-    SendMessageW(hAlwaysOnTopCheck, BM_SETCHECK, appSettings.alwaysOnTop ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetChecked(GetDlgItem(window, kAlwaysOnTopCheckId), appSettings.alwaysOnTop != 0);
 }
 
 void SaveAppSettings() { WriteAppSettingsFile(appSettings); }
 
 void UpdateWindowStyle() {
-    if (!MainWindowExists()) return;
+    HWND window = AppWindow();
+    if (!window) return;
     if (appSettings.alwaysOnTop) {
-        SetTopmost(HWND_TOPMOST);
-        if (!IsTopmost(hMainWindow)) SetTopmost(HWND_TOPMOST);
+        SetTopmost(window, HWND_TOPMOST);
+        // Asked once more when the first request did not take: a window in the middle of being
+        // shown or activated can come out of it without the topmost style.
+        if (!IsTopmost(window)) SetTopmost(window, HWND_TOPMOST);
     } else {
-        SetTopmost(HWND_NOTOPMOST);
+        SetTopmost(window, HWND_NOTOPMOST);
     }
-    RedrawWindow(hMainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    // The frame is drawn again once the z-order change has settled, so the caption shows the state
+    // the window is really in.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
     Sleep(50);
-    RedrawWindow(hMainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 // Re-asserts the topmost band after activation or a z-order change (the window procedure calls these).

@@ -1,9 +1,10 @@
 // Process entry: settings, title, the four window classes, the main window and the message loop.
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "app/app_settings_win.h"
+#include "app/main_window_win.h"
 #include "delays/delay_settings.h"
-#include "online/messages.h"
 #include "online/title_win.h"
+#include "platform/captions.h"
+#include "platform/text_win.h"
 
 namespace {
 int StartupFailure(const char* message) {
@@ -13,21 +14,23 @@ int StartupFailure(const char* message) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
-    hInst = hInstance;
     LoadDelaySettings();
     LoadAppSettings();
+    // The caption is known before the window exists, so it is created with it.
     LoadProgramTitle();
 
     if (!RegisterWindowClasses(hInstance)) return -1;
 
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"RizidudUdaravuzuv", Wide(g_windowTitle).c_str(),
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"RizidudUdaravuzuv", WideFromCp1251(g_windowTitle).c_str(),
                                   WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 405, 575, nullptr, nullptr,
                                   hInstance, nullptr);
     if (!window) return StartupFailure("Ошибка создания главного окна!");
-    hMainWindow = window;
 
     ShowWindow(window, nCmdShow);
     UpdateWindow(window);
+    // Always-on-top is applied once the window is on screen and has painted: the topmost band given
+    // to a window before its first show does not hold on every system. The loads before this one
+    // only read the file, as the window did not exist yet.
     Sleep(100);
     LoadAppSettings();
 

@@ -1,16 +1,21 @@
 // The main window: its controls (a data table) and its window procedure, which routes every
 // message to the subsystem that owns it.
+#include "app/main_window_win.h"
+
 #include "app/app_settings.h"
-#include "app/control_table_win.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "app/app_settings_win.h"
+#include "app/main_window_ids.h"
+#include "automation/automation_state.h"
 #include "automation/capture_win.h"
 #include "automation/run_win.h"
 #include "delays/settings_window_win.h"
 #include "online/banner_win.h"
-#include "online/messages.h"
 #include "online/title_win.h"
 #include "online/vendor.h"
+#include "platform/app_window_win.h"
+#include "platform/controls_win.h"
+#include "platform/gdi_win.h"
+#include "platform/text_win.h"
 #include "tables/merge_window_win.h"
 
 #include <shellapi.h>
@@ -19,37 +24,46 @@
 #include <string>
 
 namespace {
+HWND hPrefixEdit = nullptr, hStartNumberEdit = nullptr, hTotalBarcodesEdit = nullptr, hBarcodesPerPageCombo = nullptr,
+     hStartButton = nullptr, hSettingsButton = nullptr, hMergeButton = nullptr, hSaveCoordsButton = nullptr,
+     hLoadCoordsButton = nullptr, hHidePromptsCheck = nullptr, hVariableListCheck = nullptr,
+     hVariableListEdit = nullptr, hAlwaysOnTopCheck = nullptr, hCoordsScroll = nullptr, hAdBanner = nullptr,
+     hVideoLink = nullptr, hWebsiteLink = nullptr;
+
 constexpr DWORD V = WS_VISIBLE;
 
 // Controls 1-21 of the main window, in creation order.
-const ControlSpec kMainControls[] = {
+const ControlRow kMainControls[] = {
     {"BUTTON", "СЛИЯНИЕ ПРИ ПЕЧАТИ", V | BS_DEFPUSHBUTTON, 10, 32, 370, 25, kMergeButtonId, &hMergeButton},
     {"STATIC", " Префикс:", V | SS_LEFT, 10, 62, 114, 20, 0, nullptr},
-    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, 0, &hPrefixEdit},
+    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, kPrefixEditId, &hPrefixEdit},
     {"STATIC", " Начать с:", V | SS_LEFT, 10, 87, 114, 20, 0, nullptr},
-    {"EDIT", "0001", V | WS_BORDER, 125, 87, 95, 20, 0, &hStartNumberEdit},
+    {"EDIT", "0001", V | WS_BORDER, 125, 87, 95, 20, kStartNumberEditId, &hStartNumberEdit},
     {"STATIC", " Всего:", V | SS_LEFT, 230, 62, 109, 20, 0, nullptr},
-    {"EDIT", "5", V | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, 0, &hTotalBarcodesEdit},
+    {"EDIT", "5", V | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, kTotalBarcodesEditId, &hTotalBarcodesEdit},
     {"STATIC", " К-во захв. на стр.:", V | SS_LEFT, 230, 87, 109, 20, 0, nullptr},
     {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 340, 87, 40, 450, kBarcodesPerPageComboId, &hBarcodesPerPageCombo},
-    {"BUTTON", "Настройки, советы", V | BS_DEFPUSHBUTTON, 10, 113, 210, 20, 0, &hSettingsButton},
-    {"BUTTON", "Поверх окон", V | BS_AUTOCHECKBOX, 230, 113, 150, 20, 0, &hAlwaysOnTopCheck},
-    {"BUTTON", "XL (вставка в Excel)", V | BS_AUTOCHECKBOX, 230, 138, 150, 20, 0, &hHidePromptsCheck},
-    {"BUTTON", "Переменная из списка", V | BS_AUTOCHECKBOX, 230, 165, 150, 20, 0, &hVariableListCheck},
-    {"EDIT", "", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245, 0,
-     &hVariableListEdit},
+    {"BUTTON", "Настройки, советы", V | BS_DEFPUSHBUTTON, 10, 113, 210, 20, kSettingsButtonId, &hSettingsButton},
+    {"BUTTON", "Поверх окон", V | BS_AUTOCHECKBOX, 230, 113, 150, 20, kAlwaysOnTopCheckId, &hAlwaysOnTopCheck},
+    {"BUTTON", "XL (вставка в Excel)", V | BS_AUTOCHECKBOX, 230, 138, 150, 20, kHidePromptsCheckId, &hHidePromptsCheck},
+    {"BUTTON", "Переменная из списка", V | BS_AUTOCHECKBOX, 230, 165, 150, 20, kVariableListCheckId,
+     &hVariableListCheck},
+    {"EDIT", "", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245,
+     kVariableListEditId, &hVariableListEdit},
     {"STATIC", "Pause/Break - экстренная остановка", V | SS_CENTER, 10, 191, 370, 18, 0, nullptr},
-    {"BUTTON", "СТАРТ", V | BS_DEFPUSHBUTTON, 10, 213, 370, 25, 0, &hStartButton},
+    {"BUTTON", "СТАРТ", V | BS_DEFPUSHBUTTON, 10, 213, 370, 25, kStartButtonId, &hStartButton},
     {"STATIC", "Перед захватами отцентруйте страницу - F4", V | SS_CENTER, 10, 242, 370, 18, 0, nullptr},
-    {"SCROLLBAR", "", V | SBS_VERT, 230, 265, 20, 245, 0, &hCoordsScroll},
-    {"BUTTON", "Сохранить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 139, 210, 20, 0, &hSaveCoordsButton},
-    {"BUTTON", "Загрузить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 165, 210, 20, 0, &hLoadCoordsButton},
+    {"SCROLLBAR", "", V | SBS_VERT, 230, 265, 20, 245, kCoordsScrollId, &hCoordsScroll},
+    {"BUTTON", "Сохранить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 139, 210, 20, kSaveCoordsButtonId,
+     &hSaveCoordsButton},
+    {"BUTTON", "Загрузить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 165, 210, 20, kLoadCoordsButtonId,
+     &hLoadCoordsButton},
     {"STATIC", "версия 2.1", V | SS_CENTER, 162, 513, 65, 18, 0, nullptr},
 };
 
 // The banner (its text is set at creation) and the two links, created after the font is given out.
-const ControlSpec kBannerControl = {"STATIC", "", V | SS_CENTER | SS_NOTIFY, 10, 8, 370, 18, kAdBannerId, &hAdBanner};
-const ControlSpec kLinkControls[] = {
+const ControlRow kBannerControl = {"STATIC", "", V | SS_CENTER | SS_NOTIFY, 10, 8, 370, 18, kAdBannerId, &hAdBanner};
+const ControlRow kLinkControls[] = {
     {"STATIC", "Видеоинструкция", V | SS_LEFT | SS_NOTIFY, 10, 513, 117, 20, kVideoLinkId, &hVideoLink},
     {"STATIC", "Контакты", V | SS_CENTER | SS_NOTIFY, 315, 513, 70, 20, kWebsiteLinkId, &hWebsiteLink},
 };
@@ -58,33 +72,14 @@ constexpr int kPerPageChoices = 30;
 constexpr size_t kPerPageComboRow = 8;  // index of the combo box in kMainControls
 constexpr int kDefaultPerPageIndex = 4;  // "5"
 
-HFONT CreateControlFont() {
-    return CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-}
-
-void FillPerPageCombo() {
-    for (int i = 1; i <= kPerPageChoices; ++i)
-        SendMessageW(hBarcodesPerPageCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
-    SendMessageW(hBarcodesPerPageCombo, CB_SETCURSEL, kDefaultPerPageIndex, 0);
-}
-
-void SetCheck(HWND box, int on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-bool IsChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+// The number fields are read as typed, at most their first 19 characters.
+constexpr size_t kNumberFieldChars = 19;
 
 void OpenInBrowser(const std::string& url) {
-    ShellExecuteW(nullptr, L"open", Wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, L"open", WideFromCp1251(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // --- Links: colour and underline chosen when they paint -----------------------------------------------
-
-HFONT MakeLinkFont(HWND window, bool underline) {
-    LOGFONTW description = {};
-    HFONT current = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
-    if (current) GetObjectW(current, sizeof description, &description);
-    description.lfUnderline = underline ? TRUE : FALSE;
-    return CreateFontIndirectW(&description);
-}
 
 bool IsCursorInClient(HWND control) {
     POINT cursor;
@@ -95,10 +90,13 @@ bool IsCursorInClient(HWND control) {
     return PtInRect(&client, cursor) != FALSE;
 }
 
-LRESULT PaintLink(HWND hWnd, HWND link, HDC dc, HFONT& hoverFont, HFONT& normalFont) {
+// The main window has no font of its own, so the variants start from the system's default face.
+LRESULT PaintLink(HWND hWnd, HWND link, HDC dc, OwnedFont& hoverFont, OwnedFont& normalFont) {
     const bool hovered = IsCursorInClient(link);
-    HFONT& font = hovered ? hoverFont : normalFont;
-    if (!font) font = MakeLinkFont(hWnd, hovered);
+    OwnedFont& owned = hovered ? hoverFont : normalFont;
+    if (!owned)
+        owned.Reset(CreateVariantFont(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), hovered));
+    HFONT font = owned.Get();
     SetTextColor(dc, hovered ? RGB(0, 0, 255) : RGB(100, 100, 100));
     SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
@@ -116,20 +114,42 @@ bool IsPointInsideShrunk(HWND control, POINT point) {
 
 // --- Message handlers ------------------------------------------------------------------------------
 
+RunInputs ReadRunInputs() {
+    RunInputs in;
+    in.prefix = GetControlText(hPrefixEdit);
+    in.startText = GetControlText(hStartNumberEdit).substr(0, kNumberFieldChars);
+    in.totalText = GetControlText(hTotalBarcodesEdit).substr(0, kNumberFieldChars);
+    in.perPage = ComboIndex(hBarcodesPerPageCombo) + 1;
+    in.listMode = IsChecked(hVariableListCheck);
+    if (in.listMode) in.listText = GetControlText(hVariableListEdit);
+    in.excelMode = appSettings.excelMode != 0;
+    in.positions = positions;
+    return in;
+}
+
+void UpdateVariableListVisibility() {
+    const bool listMode = IsChecked(hVariableListCheck);
+    ShowWindow(hVariableListEdit, listMode ? SW_SHOW : SW_HIDE);
+    EnableWindow(hStartNumberEdit, listMode ? FALSE : TRUE);
+    EnableWindow(hTotalBarcodesEdit, listMode ? FALSE : TRUE);
+}
+
+void OnLoadCoordinates() {
+    if (!LoadCoordinates()) return;
+    const int count = static_cast<int>(positions.size());
+    SendMessageW(hBarcodesPerPageCombo, CB_SETCURSEL, count - 1, 0);
+    UpdateCoordinateFields(count);
+}
+
 void OnCommand(HWND control, int id, int code) {
     if (control == hMergeButton) ShowMergeWindow();
     if (control == hSettingsButton) ShowSettingsWindow();
     if (id == kBarcodesPerPageComboId && code == CBN_SELCHANGE)
-        UpdateCoordinateFields(static_cast<int>(SendMessageW(hBarcodesPerPageCombo, CB_GETCURSEL, 0, 0)) + 1);
-    for (size_t i = 0; i < captureButtons.size(); ++i) {
-        if (control == captureButtons[i]) {
-            CaptureCoordinates(static_cast<int>(i));
-            break;
-        }
-    }
-    if (control == hStartButton) StartAutomation();
+        UpdateCoordinateFields(ComboIndex(hBarcodesPerPageCombo) + 1);
+    OnCaptureButton(control);
+    if (control == hStartButton) StartAutomation(ReadRunInputs());
     if (control == hSaveCoordsButton) SaveCoordinates();
-    if (control == hLoadCoordsButton) LoadCoordinates();
+    if (control == hLoadCoordsButton) OnLoadCoordinates();
     if (control == hVariableListCheck) UpdateVariableListVisibility();
     if (control == hAlwaysOnTopCheck) {
         appSettings.alwaysOnTop = IsChecked(hAlwaysOnTopCheck) ? 1 : 0;
@@ -150,18 +170,13 @@ void OnTimer(UINT_PTR id) {
         case kAdRotateTimerId: RotateAd(); break;
         case kInternetCheckTimerId: UpdateAdsFromInternet(); break;
         case kAdHoverTimerId: PollAdHover(); break;
-        case kTitleTimerId:
-            if (DownloadTitleFromServer()) {
-                LoadTitleFromFile();
-                UpdateProgramTitle();
-            }
-            break;
+        case kTitleTimerId: UpdateTitleFromServer(); break;
         default: break;
     }
 }
 
 LRESULT OnCtlColorStatic(HWND hWnd, HDC dc, HWND control) {
-    static HFONT hVideoFontHover, hVideoFontNormal, hLinkFont, hNormalFont;
+    static OwnedFont hVideoFontHover, hVideoFontNormal, hLinkFont, hNormalFont;
     if (control == hVideoLink) return PaintLink(hWnd, control, dc, hVideoFontHover, hVideoFontNormal);
     if (control == hWebsiteLink) return PaintLink(hWnd, control, dc, hLinkFont, hNormalFont);
     if (control == hAdBanner) return PaintAdBanner(dc);
@@ -185,42 +200,45 @@ void OnWindowPosChanged(HWND hWnd, const WINDOWPOS* position) {
 
 void OnDestroy(HWND hWnd) {
     SaveAppSettings();
-    for (UINT_PTR timer : {g_adRotateTimer, g_adHoverTimer, internetCheckTimer})
-        if (timer) KillTimer(hWnd, timer);
+    for (UINT_PTR timer : {kAdRotateTimerId, kAdHoverTimerId, kInternetCheckTimerId}) KillTimer(hWnd, timer);
     PostQuitMessage(0);
+}
+
+// The creation of the main window, in the order start-up has always had: the banner's messages and
+// the options are loaded first, then the controls, the title, the timers and the position rows; the
+// banner is refreshed from the server last.
+void CreateMainControls(HWND hWnd) {
+    LoadAdsFromFile();
+    LoadAppSettings();
+    // The per-page list is filled as soon as the combo exists, before the controls after it, so no
+    // control ever sees it empty.
+    CreateControlRows(hWnd, kMainControls, kPerPageComboRow + 1);
+    FillNumberCombo(hBarcodesPerPageCombo, kPerPageChoices, kDefaultPerPageIndex);
+    CreateControlRows(hWnd, kMainControls + kPerPageComboRow + 1, std::size(kMainControls) - kPerPageComboRow - 1);
+    LoadProgramTitle();
+    SetTimer(hWnd, kAdRotateTimerId, 9000, nullptr);
+    SetTimer(hWnd, kAdHoverTimerId, 100, nullptr);
+    SetTimer(hWnd, kInternetCheckTimerId, 1800000, nullptr);
+    SetTimer(hWnd, kTitleTimerId, 3600000, nullptr);
+    SetChecked(hAlwaysOnTopCheck, appSettings.alwaysOnTop != 0);
+    SetChecked(hHidePromptsCheck, appSettings.excelMode != 0);
+    SetAppWindow(hWnd);
+    AttachCoordinateRows(hWnd, hCoordsScroll);
+    UpdateCoordinateFields(5);
+    ShowWindow(hVariableListEdit, SW_HIDE);
+    SetFontOnChildren(hWnd, UiFont());
+    ControlRow banner = kBannerControl;
+    const std::string bannerText = BannerStartText();
+    banner.text = bannerText.c_str();
+    AttachAdBanner(CreateControlRow(hWnd, banner));
+    CreateControlRows(hWnd, kLinkControls);
+    UpdateAdsFromInternet();
 }
 }  // namespace
 
-void CreateControls(HWND hWnd) {
-    LoadAdsFromFile();
-    LoadAppSettings();
-    HFONT font = CreateControlFont();
-    // The combo box gets its items right after it is created, before the controls that follow it.
-    ::CreateControls(hWnd, kMainControls, kPerPageComboRow + 1);
-    FillPerPageCombo();
-    ::CreateControls(hWnd, kMainControls + kPerPageComboRow + 1, std::size(kMainControls) - kPerPageComboRow - 1);
-    LoadProgramTitle();
-    g_adRotateTimer = SetTimer(hWnd, kAdRotateTimerId, 9000, nullptr);
-    g_adHoverTimer = SetTimer(hWnd, kAdHoverTimerId, 100, nullptr);
-    internetCheckTimer = SetTimer(hWnd, kInternetCheckTimerId, 1800000, nullptr);
-    SetTimer(hWnd, kTitleTimerId, 3600000, nullptr);
-    SetCheck(hAlwaysOnTopCheck, appSettings.alwaysOnTop);
-    SetCheck(hHidePromptsCheck, appSettings.excelMode);
-    hMainWindow = hWnd;
-    UpdateCoordinateFields(5);
-    ShowWindow(hVariableListEdit, SW_HIDE);
-    SetFontOnChildren(hWnd, font);
-    ControlSpec banner = kBannerControl;
-    const std::string bannerText = ownAds.empty() ? std::string("Реклама") : ownAds.front().text;
-    banner.text = bannerText.c_str();
-    CreateControl(hWnd, banner);
-    ::CreateControls(hWnd, kLinkControls);
-    UpdateAdsFromInternet();
-}
-
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: CreateControls(hWnd); return 0;
+        case WM_CREATE: CreateMainControls(hWnd); return 0;
         case WM_COMMAND: OnCommand(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: OnTimer(wParam); return 0;
         case WM_CTLCOLORSTATIC: return OnCtlColorStatic(hWnd, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

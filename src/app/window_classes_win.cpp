@@ -1,7 +1,8 @@
 // The four window classes of the utility, registered in a fixed order at start-up.
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "app/main_window_win.h"
 #include "delays/settings_window_win.h"
+#include "platform/captions.h"
+#include "platform/text_win.h"
 #include "tables/merge_window_win.h"
 #include "tables/preview_win.h"
 

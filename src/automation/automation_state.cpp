@@ -1,9 +1,4 @@
-// Definitions of the automation engine's shared state.
+// Definition of the captured positions.
 #include "automation/automation_state.h"
 
 std::vector<Position> positions;
-int scrollPos = 0;
-int visibleRows = 10;
-int currentCaptureIndex = -1;
-std::vector<std::string> variableList;
-bool g_autoRunning = false;

@@ -1,6 +1,5 @@
-// Program-wide state of the automation engine that the portable core shares with the shell.
+// The captured positions: filled by the capture key and the coordinates file, read by the run.
 #pragma once
-#include <string>
 #include <vector>
 
 struct Position {
@@ -9,8 +8,3 @@ struct Position {
 };
 
 extern std::vector<Position> positions;  // one entry per barcode of a page
-extern int scrollPos;                    // index of the entry shown in the top coordinate row
-extern int visibleRows;                  // coordinate rows shown at once
-extern int currentCaptureIndex;          // entry the pending capture fills
-extern std::vector<std::string> variableList;
-extern bool g_autoRunning;

@@ -2,16 +2,16 @@
 // mouse position) and the save/open dialogs of the coordinates file.
 #include "automation/capture_win.h"
 
-#include "app/control_table_win.h"
-#include "app/file_io.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
 #include "automation/automation_state.h"
 #include "automation/coordinates.h"
-
-#include <commdlg.h>
+#include "platform/captions.h"
+#include "platform/controls_win.h"
+#include "platform/file_dialog_win.h"
+#include "platform/file_io.h"
+#include "platform/text_win.h"
 
 #include <string>
+#include <vector>
 
 static_assert(kScrollLineUp == SB_LINEUP && kScrollLineDown == SB_LINEDOWN && kScrollPageUp == SB_PAGEUP &&
                   kScrollPageDown == SB_PAGEDOWN && kScrollThumbPosition == SB_THUMBPOSITION &&
@@ -19,11 +19,17 @@ static_assert(kScrollLineUp == SB_LINEUP && kScrollLineDown == SB_LINEDOWN && kS
                   kScrollEnd == SB_ENDSCROLL,
               "scroll request codes must match the scroll bar's");
 
-std::vector<HWND> coordEdits;
-std::vector<HWND> captureButtons;
-HHOOK g_keyboardHook = nullptr;
-
 namespace {
+HWND rowsParent = nullptr;  // the main window
+HWND hCoordsScroll = nullptr;
+std::vector<HWND> coordEdits;      // X and Y field of every row shown, X first
+std::vector<HWND> captureButtons;  // "Захват" button of every row shown
+std::vector<HWND> rowLabels;       // the number labels, kept only to destroy them with their rows
+HHOOK g_keyboardHook = nullptr;
+int scrollPos = 0;                 // index of the entry shown in the top row
+constexpr int visibleRows = 10;
+int currentCaptureIndex = -1;      // entry the pending capture fills
+
 constexpr DWORD kCaptureKey = VK_OEM_3;  // the key left of 1 on the top row
 constexpr int kFirstRowY = 265;
 constexpr int kRowPitch = 25;
@@ -31,21 +37,16 @@ constexpr int kRowPitch = 25;
 // One row's four controls; y is added per row. The fields are read-only: points come only from a
 // capture or a file.
 constexpr DWORD kFieldStyle = WS_VISIBLE | WS_BORDER | ES_READONLY | ES_NUMBER;
-const ControlSpec kRowLabel = {"STATIC", "", WS_VISIBLE, 10, 0, 20, 20, 0, nullptr};
-const ControlSpec kRowXField = {"EDIT", "", kFieldStyle, 35, 0, 60, 20, 0, nullptr};
-const ControlSpec kRowYField = {"EDIT", "", kFieldStyle, 99, 0, 60, 20, 0, nullptr};
-const ControlSpec kRowButton = {"BUTTON", "Захват", WS_VISIBLE, 162, 0, 65, 20, 0, nullptr};
+const ControlRow kRowLabel = {"STATIC", "", WS_VISIBLE, 10, 0, 20, 20, 0, nullptr};
+const ControlRow kRowXField = {"EDIT", "", kFieldStyle, 35, 0, 60, 20, 0, nullptr};
+const ControlRow kRowYField = {"EDIT", "", kFieldStyle, 99, 0, 60, 20, 0, nullptr};
+const ControlRow kRowButton = {"BUTTON", "Захват", WS_VISIBLE, 162, 0, 65, 20, 0, nullptr};
 
-constexpr int kFileNameChars = 256;
-const char kFileFilter[] = "Текстовые файлы\0*.txt\0Все файлы\0*.*\0";  // the array's own zero ends the list
-
-std::vector<HWND> rowLabels;  // the number labels, kept only to destroy them with their rows
-
-HWND CreateRowControl(const ControlSpec& layout, int row, const std::string& text) {
-    ControlSpec placed = layout;
+HWND CreateRowControl(const ControlRow& layout, int row, const std::string& text) {
+    ControlRow placed = layout;
     placed.y = kFirstRowY + kRowPitch * row;
     placed.text = text.c_str();
-    return CreateControl(hMainWindow, placed);
+    return CreateControlRow(rowsParent, placed);
 }
 
 std::string CoordinateText(int value, bool shown) { return shown ? std::to_string(value) : std::string(); }
@@ -79,19 +80,7 @@ bool TakeCursorPosition() {
     return true;
 }
 
-OPENFILENAMEW FileDialogRequest(const std::wstring& filter, wchar_t* fileName, DWORD flags) {
-    OPENFILENAMEW request = {};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = hMainWindow;
-    request.lpstrFilter = filter.c_str();
-    request.nFilterIndex = 1;
-    request.lpstrFile = fileName;
-    request.nMaxFile = kFileNameChars;
-    request.Flags = flags;
-    return request;
-}
-
-void ShowLoadRefusal(const std::string& why) { ShowMessage(hMainWindow, why, kErrorCaption, MB_OK | MB_ICONERROR); }
+void ShowLoadRefusal(const std::string& why) { ShowMessage(rowsParent, why, kErrorCaption, MB_OK | MB_ICONERROR); }
 
 bool IsTooLargeForCoordinates(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -100,6 +89,11 @@ bool IsTooLargeForCoordinates(const std::wstring& path) {
     return size > kMaxCoordinatesFileBytes;
 }
 }  // namespace
+
+void AttachCoordinateRows(HWND parent, HWND scrollBar) {
+    rowsParent = parent;
+    hCoordsScroll = scrollBar;
+}
 
 void UpdateCoordinateFields(int count) {
     DestroyRows();
@@ -139,7 +133,7 @@ LRESULT OnCoordsScroll(WPARAM wParam) {
 void CaptureCoordinates(int index) {
     currentCaptureIndex = index + scrollPos;
     RemoveCaptureHook();
-    g_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, hInst, 0);
+    g_keyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleW(nullptr), 0);
 }
 
 LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
@@ -150,36 +144,41 @@ LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
 }
 
+bool OnCaptureButton(HWND control) {
+    for (size_t i = 0; i < captureButtons.size(); ++i) {
+        if (control == captureButtons[i]) {
+            CaptureCoordinates(static_cast<int>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
 void SaveCoordinates() {
-    const std::wstring filter = Wide(std::string(kFileFilter, sizeof kFileFilter));
-    wchar_t fileName[kFileNameChars] = {};
-    lstrcpynW(fileName, Wide(kDefaultCoordinatesFileName).c_str(), kFileNameChars);
-    OPENFILENAMEW request =
-        FileDialogRequest(filter, fileName, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST);
-    request.lpstrDefExt = L"txt";
-    if (!GetSaveFileNameW(&request)) return;
+    std::wstring fileName;
+    if (!AskSaveFileName(rowsParent, kDefaultCoordinatesFileName, fileName)) return;
     // Written to a temporary file and moved over the old one, so a failure never leaves half a list.
     WriteFileAtomically(Utf8FromWide(fileName), FormatCoordinates(positions));
 }
 
-void LoadCoordinates() {
-    const std::wstring filter = Wide(std::string(kFileFilter, sizeof kFileFilter));
-    wchar_t fileName[kFileNameChars] = {};
-    OPENFILENAMEW request =
-        FileDialogRequest(filter, fileName, OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR);
-    if (!GetOpenFileNameW(&request)) return;
+bool LoadCoordinates() {
+    std::wstring fileName;
+    if (!AskOpenFileName(rowsParent, fileName)) return false;
 
-    if (IsTooLargeForCoordinates(fileName)) return ShowLoadRefusal(CoordinatesFileTooLargeMessage());
+    if (IsTooLargeForCoordinates(fileName)) {
+        ShowLoadRefusal(CoordinatesFileTooLargeMessage());
+        return false;
+    }
     std::string text;
-    if (!ReadWholeFile(Utf8FromWide(fileName), text)) return;
+    if (!ReadWholeFile(Utf8FromWide(fileName), text)) return false;
     std::vector<Position> loaded = ParseCoordinates(text);
     // The list, the per-page choice and the rows must agree, so a list they cannot show is refused
     // and the current one kept.
     const std::string problem = CoordinatesLoadProblem(loaded.size());
-    if (!problem.empty()) return ShowLoadRefusal(problem);
-
-    const int count = static_cast<int>(loaded.size());
+    if (!problem.empty()) {
+        ShowLoadRefusal(problem);
+        return false;
+    }
     positions = std::move(loaded);
-    SendMessageW(hBarcodesPerPageCombo, CB_SETCURSEL, count - 1, 0);
-    UpdateCoordinateFields(count);
+    return true;
 }

@@ -1,30 +1,19 @@
 // Coordinates file format, count changes and scroll arithmetic of the position rows.
 #include "automation/coordinates.h"
 
+#include "platform/text_parse.h"
+
 #include <algorithm>
 #include <climits>
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-void SkipBlanks(const std::string& text, std::size_t& at) {
-    while (at < text.size() && IsBlank(text[at])) ++at;
-}
-
-// A signed decimal number at `at`, as "%d" takes it after its white space; false when there is none
-// or it does not fit in 32 bits.
+// A signed decimal number as "%d" takes it after its white space; false when there is none or it
+// does not fit in 32 bits.
 bool ReadNumber(const std::string& text, std::size_t& at, int& value) {
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    if (at >= text.size() || !IsDigit(text[at])) return false;
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    for (; at < text.size() && IsDigit(text[at]); ++at) {
-        magnitude = magnitude * 10 + (text[at] - '0');
-        if (magnitude > limit) return false;
-    }
-    value = static_cast<int>(negative ? -magnitude : magnitude);
+    const LeadingInteger number = ReadLeadingInteger(text, at);
+    if (!number.hasDigits || number.overflow || number.value < INT_MIN || number.value > INT_MAX) return false;
+    at = number.end;
+    value = static_cast<int>(number.value);
     return true;
 }
 }  // namespace
@@ -40,11 +29,9 @@ std::string FormatCoordinates(const std::vector<Position>& list) {
 bool ParseCoordinateLine(const std::string& line, Position& position) {
     std::size_t at = 0;
     int x = 0, y = 0;
-    SkipBlanks(line, at);
     if (!ReadNumber(line, at, x)) return false;
     if (at >= line.size() || line[at] != ',') return false;
     ++at;
-    SkipBlanks(line, at);
     if (!ReadNumber(line, at, y)) return false;
     position.x = x;
     position.y = y;

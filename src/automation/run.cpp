@@ -5,8 +5,9 @@
 
 #include "automation/input.h"
 #include "delays/delay_settings.h"
+#include "platform/captions.h"
+#include "platform/text_parse.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdio>
 
@@ -20,10 +21,11 @@ const char* const kStopMessage =
 const char* const kStopCaption = "ЭКСТРЕННАЯ ОСТАНОВКА";
 
 namespace {
-const char* const kErrorCaption = "Ошибка";
-bool runInProgress = false;  // a "СТАРТ" dispatched at a pump point must not start a run inside the run
-
-bool IsListBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// Two states, not one: input may go out only while g_autoRunning, and a "СТАРТ" dispatched at a
+// pump point or inside the run's own message boxes (stop, refusal) must not start a run inside the
+// run, which runInProgress guards for the whole call.
+bool g_autoRunning = false;
+bool runInProgress = false;
 
 // The run ends without a message: the application is going away.
 void EndQuietly(Machine& machine) {
@@ -123,37 +125,6 @@ bool FillAll(Machine& machine, const RunInputs& inputs, const RunPlan& plan, int
 }
 }  // namespace
 
-std::vector<std::string> ParseVariableLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        size_t first = start, last = end;
-        while (first < last && IsListBlank(text[first])) ++first;
-        while (last > first && IsListBlank(text[last - 1])) --last;
-        if (last > first) lines.push_back(text.substr(first, last - first));
-        start = end + 1;
-    }
-    return lines;
-}
-
-long long ParseRunNumber(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    unsigned long long magnitude = 0;
-    const unsigned long long limit = negative ? 1ULL + LLONG_MAX : static_cast<unsigned long long>(LLONG_MAX);
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const unsigned digit = static_cast<unsigned>(text[i] - '0');
-        if (magnitude > (limit - digit) / 10) return negative ? LLONG_MIN : LLONG_MAX;
-        magnitude = magnitude * 10 + digit;
-    }
-    if (!negative) return static_cast<long long>(magnitude);
-    return magnitude == 1ULL + LLONG_MAX ? LLONG_MIN : -static_cast<long long>(magnitude);
-}
-
 std::string FormatRunningNumber(long long number, const std::string& startText) {
     char text[32];
     if (startText.size() > 1 && startText[0] == '0')
@@ -166,19 +137,19 @@ std::string FormatRunningNumber(long long number, const std::string& startText) 
 RunPlan PlanRun(const RunInputs& inputs) {
     RunPlan plan;
     if (inputs.listMode) {
-        plan.list = ParseVariableLines(inputs.listText);
+        plan.list = SplitListLines(inputs.listText);
         if (plan.list.empty()) {
             plan.refusal = kEmptyListMessage;
             return plan;
         }
         plan.total = static_cast<long long>(plan.list.size());
     } else {
-        plan.total = ParseRunNumber(inputs.totalText);
+        plan.total = ParseLeadingInteger(inputs.totalText);
         if (plan.total <= 0) {
             plan.refusal = kBadTotalMessage;
             return plan;
         }
-        plan.firstNumber = ParseRunNumber(inputs.startText);
+        plan.firstNumber = ParseLeadingInteger(inputs.startText);
         // The last number must still fit: the run ends at the largest 64-bit number.
         if (plan.firstNumber > 0 && plan.total - 1 > LLONG_MAX - plan.firstNumber)
             plan.total = LLONG_MAX - plan.firstNumber + 1;
@@ -204,6 +175,7 @@ void StopRun(Machine& machine) {
 }
 
 bool RunInProgress() { return runInProgress; }
+bool AutomationRunning() { return g_autoRunning; }
 
 void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (runInProgress) return;
@@ -213,7 +185,6 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     } guard;
 
     RunPlan plan = PlanRun(inputs);
-    if (inputs.listMode) variableList = plan.list;
     if (!plan.refusal.empty()) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;

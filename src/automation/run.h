@@ -1,7 +1,7 @@
 // The automation run: validation of what the main window says, the values of the barcodes, and the
 // run itself over the machine interface, page by page, with its Pause tests, pump points and stops.
 #pragma once
-#include "automation/automation_state.h"
+#include "automation/coordinates.h"
 #include "automation/machine.h"
 
 #include <string>
@@ -28,12 +28,6 @@ extern const char* const kFinishedCaption;
 extern const char* const kStopMessage;
 extern const char* const kStopCaption;
 
-// Non-blank lines of the list field, trimmed of blanks, tabs and line ends at both ends.
-std::vector<std::string> ParseVariableLines(const std::string& text);
-
-// A number field read as atoi reads it, but 64 bits wide; out-of-range digits give the nearest bound.
-long long ParseRunNumber(const std::string& text);
-
 // The running number as the start text shows it: zero-filled to its width when it has more than
 // one character and begins with '0', otherwise plain.
 std::string FormatRunningNumber(long long number, const std::string& startText);
@@ -53,5 +47,7 @@ std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long ind
 // StartAutomation over a machine. Returns at once while another run is in progress.
 void RunAutomation(Machine& machine, const RunInputs& inputs);
 bool RunInProgress();
+// Input may go out: the run has started and not yet stopped or ended.
+bool AutomationRunning();
 // The emergency stop: flag cleared, hook removed, caption flashed, stop message shown.
 void StopRun(Machine& machine);

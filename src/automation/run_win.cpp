@@ -1,26 +1,19 @@
 // The automation run bound to this machine: SendInput and keybd_event for the input, a wait that
-// keeps the low-level keyboard hooks answered, GetAsyncKeyState for Pause, the PeekMessage pump,
-// and the main window's controls as the run's inputs.
+// keeps the low-level keyboard hooks answered, GetAsyncKeyState for Pause and the PeekMessage pump.
 #include "automation/run_win.h"
 
-#include "app/app_settings.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
-#include "automation/automation_state.h"
 #include "automation/input.h"
-#include "automation/run.h"
+#include "platform/app_window_win.h"
+#include "platform/text_win.h"
 
 #include <mmsystem.h>
 
-HHOOK g_escapeHook = nullptr;
-
 namespace {
+HHOOK g_escapeHook = nullptr;
 bool escapeSeen = false;  // raised by the hook; the run stops before its next input
 bool quitTaken = false;   // the pump took the quit request of a closed main window
 int quitCode = 0;
 bool timingRaised = false;
-
-constexpr size_t kNumberFieldChars = 19;
 
 LONGLONG Ticks() {
     LARGE_INTEGER now;
@@ -89,7 +82,7 @@ struct SystemMachine : Machine {
     bool PauseDown() override { return CheckPausePressed(); }
 
     StopCause PendingStop() override {
-        if (quitTaken || !IsWindow(hMainWindow)) return StopCause::kClosed;
+        if (quitTaken || !AppWindow()) return StopCause::kClosed;
         return escapeSeen ? StopCause::kEscape : StopCause::kNone;
     }
 
@@ -108,7 +101,7 @@ struct SystemMachine : Machine {
 
     void InstallEscapeHook() override {
         escapeSeen = false;
-        g_escapeHook = SetWindowsHookExW(WH_KEYBOARD_LL, EscapeHookProc, hInst, 0);
+        g_escapeHook = SetWindowsHookExW(WH_KEYBOARD_LL, EscapeHookProc, GetModuleHandleW(nullptr), 0);
     }
 
     void RemoveEscapeHook() override {
@@ -127,60 +120,31 @@ struct SystemMachine : Machine {
     }
 
     void FlashMainWindow() override {
-        if (IsWindow(hMainWindow)) FlashWindow(hMainWindow, TRUE);
+        if (HWND window = AppWindow()) FlashWindow(window, TRUE);
     }
 
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
-        HWND owner = IsWindow(hMainWindow) ? hMainWindow : nullptr;
-        ::ShowMessage(owner, text, caption, MB_OK | (informationIcon ? MB_ICONINFORMATION : 0));
+        ::ShowMessage(AppWindow(), text, caption, MB_OK | (informationIcon ? MB_ICONINFORMATION : 0));
     }
 };
 
-bool IsTicked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-RunInputs ReadRunInputs() {
-    RunInputs in;
-    in.prefix = GetControlText(hPrefixEdit);
-    in.startText = GetControlText(hStartNumberEdit).substr(0, kNumberFieldChars);
-    in.totalText = GetControlText(hTotalBarcodesEdit).substr(0, kNumberFieldChars);
-    in.perPage = static_cast<int>(SendMessageW(hBarcodesPerPageCombo, CB_GETCURSEL, 0, 0)) + 1;
-    in.listMode = IsTicked(hVariableListCheck);
-    if (in.listMode) in.listText = GetControlText(hVariableListEdit);
-    in.excelMode = appSettings.excelMode != 0;
-    in.positions = positions;
-    return in;
-}
 }  // namespace
 
-void StartAutomation() {
+void StartAutomation(const RunInputs& inputs) {
     if (RunInProgress()) return;  // "СТАРТ" dispatched at a pump point of the run
     quitTaken = false;
     SystemMachine machine;
-    RunAutomation(machine, ReadRunInputs());
+    RunAutomation(machine, inputs);
     if (quitTaken) PostQuitMessage(quitCode);  // the main loop ends as it would have without the run
     quitTaken = false;
 }
 
-void StopAutomation() {
-    SystemMachine machine;
-    StopRun(machine);
-}
-
 bool CheckPausePressed() { return (GetAsyncKeyState(VK_PAUSE) & 0x8000) != 0; }
-
-void ParseVariableList() { variableList = ParseVariableLines(GetControlText(hVariableListEdit)); }
-
-void UpdateVariableListVisibility() {
-    const bool listMode = IsTicked(hVariableListCheck);
-    ShowWindow(hVariableListEdit, listMode ? SW_SHOW : SW_HIDE);
-    EnableWindow(hStartNumberEdit, listMode ? FALSE : TRUE);
-    EnableWindow(hTotalBarcodesEdit, listMode ? FALSE : TRUE);
-}
 
 // Answers within microseconds: it only notes the Escape and swallows it. The run stops before its
 // next input and shows the stop message from its own code, not from inside the hook call.
 LRESULT CALLBACK EscapeHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
-    if (nCode >= 0 && wParam == WM_KEYDOWN && g_autoRunning &&
+    if (nCode >= 0 && wParam == WM_KEYDOWN && AutomationRunning() &&
         reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->vkCode == VK_ESCAPE) {
         escapeSeen = true;
         return 1;

@@ -1,12 +1,10 @@
-// The automation run started by "СТАРТ", its emergency stop and the variable-list switch.
+// The automation run started by "СТАРТ" on this machine, and its emergency-stop keys.
 #pragma once
+#include "automation/run.h"
+
 #include <windows.h>
 
-extern HHOOK g_escapeHook;
-
-void StartAutomation();
-void StopAutomation();
+// Runs with what the main window held when "СТАРТ" was pressed; returns when the run has ended.
+void StartAutomation(const RunInputs& inputs);
 bool CheckPausePressed();
-void ParseVariableList();
-void UpdateVariableListVisibility();
 LRESULT CALLBACK EscapeHookProc(int nCode, WPARAM wParam, LPARAM lParam);

@@ -1,10 +1,9 @@
 // Delay record defaults, the delays file format and its reading rules.
 #include "delays/delay_settings.h"
 
-#include "app/file_io.h"
+#include "platform/file_io.h"
+#include "platform/text_parse.h"
 
-#include <climits>
-#include <cctype>
 #include <sstream>
 
 DelaySettings delays;
@@ -41,22 +40,7 @@ std::string FormatDelaySettings(const DelaySettings& settings) {
     return out;
 }
 
-int ParseDelayField(const std::string& text) {
-    const std::string head = text.substr(0, 19);
-    size_t i = 0;
-    while (i < head.size() && std::isspace(static_cast<unsigned char>(head[i]))) ++i;
-    bool negative = false;
-    if (i < head.size() && (head[i] == '+' || head[i] == '-')) negative = head[i++] == '-';
-    long long value = 0;
-    for (; i < head.size() && std::isdigit(static_cast<unsigned char>(head[i])); ++i) {
-        value = value * 10 + (head[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) break;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
-}
+int ParseDelayField(const std::string& text) { return ParseLeadingInt32(text.substr(0, 19)); }
 
 void LoadDelaySettings() {
     std::string text;

@@ -2,42 +2,42 @@
 // tuning tips for both run modes. At most one such window exists; it is owned by the main window.
 #include "delays/settings_window_win.h"
 
-#include "app/control_table_win.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
 #include "delays/delay_settings.h"
+#include "delays/settings_window_ids.h"
+#include "platform/app_window_win.h"
+#include "platform/captions.h"
+#include "platform/controls_win.h"
+#include "platform/gdi_win.h"
+#include "platform/text_win.h"
 
 #include <string>
 
+namespace {
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr;
-
-namespace {
-constexpr int kApplyButtonId = 1;
-constexpr int kCloseButtonId = 2;
 
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | BS_DEFPUSHBUTTON;
 
 // Controls 1-30 in creation order. The field texts are replaced by the values in force at once.
-const ControlSpec kSettingsControls[] = {
+const ControlRow kSettingsControls[] = {
     {"STATIC", "                  НАСТРОЙКИ ЗАДЕРЖЕК (мс):", V | SS_LEFT, 10, 7, 263, 18, 0, nullptr},
     {"STATIC", "  Начальная задержка:", V, 10, 29, 200, 18, 0, nullptr},
-    {"EDIT", "1000", kField, 213, 29, 60, 18, 0, &hInitialDelayEdit},
+    {"EDIT", "1000", kField, 213, 29, 60, 18, kInitialDelayEditId, &hInitialDelayEdit},
     {"STATIC", "  Двойной клик по ШК:", V, 10, 51, 200, 18, 0, nullptr},
-    {"EDIT", "200", kField, 213, 51, 60, 18, 0, &hDoubleClickDelayEdit},
+    {"EDIT", "200", kField, 213, 51, 60, 18, kDoubleClickDelayEditId, &hDoubleClickDelayEdit},
     {"STATIC", "  Открытие Мастера ШК:", V, 10, 73, 200, 18, 0, nullptr},
-    {"EDIT", "700", kField, 213, 73, 60, 18, 0, &hMasterOpenDelayEdit},
+    {"EDIT", "700", kField, 213, 73, 60, 18, kMasterOpenDelayEditId, &hMasterOpenDelayEdit},
     {"STATIC", "  Ввод текста:", V, 10, 95, 200, 18, 0, nullptr},
-    {"EDIT", "20", kField, 213, 95, 60, 18, 0, &hTypingDelayEdit},
+    {"EDIT", "20", kField, 213, 95, 60, 18, kTypingDelayEditId, &hTypingDelayEdit},
     {"STATIC", "  Нажатие Далее на Мастере ШК:", V, 10, 117, 200, 18, 0, nullptr},
-    {"EDIT", "200", kField, 213, 117, 60, 18, 0, &hEnterDelayEdit},
+    {"EDIT", "200", kField, 213, 117, 60, 18, kEnterDelayEditId, &hEnterDelayEdit},
     {"STATIC", "  Переход между штрих-кодами:", V, 10, 139, 200, 18, 0, nullptr},
-    {"EDIT", "200", kField, 213, 139, 60, 18, 0, &hBetweenBarcodesDelayEdit},
+    {"EDIT", "200", kField, 213, 139, 60, 18, kBetweenBarcodesDelayEditId, &hBetweenBarcodesDelayEdit},
     {"STATIC", "  Переход страницы:", V, 10, 161, 200, 18, 0, nullptr},
-    {"EDIT", "400", kField, 213, 161, 60, 18, 0, &hPageSwitchDelayEdit},
+    {"EDIT", "400", kField, 213, 161, 60, 18, kPageSwitchDelayEditId, &hPageSwitchDelayEdit},
     {"BUTTON", "Применить", kButton, 10, 182, 130, 20, kApplyButtonId, nullptr},
     {"BUTTON", "Закрыть", kButton, 143, 182, 130, 20, kCloseButtonId, nullptr},
     {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 207, 263, 18, 0, nullptr},
@@ -75,16 +75,22 @@ const FieldBinding kFields[] = {
     {&hPageSwitchDelayEdit, &DelaySettings::pageSwitchDelay},
 };
 
-// One font for every opening of the window, made at first use and kept for the life of the process.
-HFONT SettingsFont() {
-    static HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
-    return font;
-}
-
 void ShowDelaysInFields() {
     for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
 }
 
+}  // namespace
+
+void ReadDelaySettings() {
+    for (const FieldBinding& field : kFields) delays.*field.value = ParseDelayField(GetControlText(*field.edit));
+}
+
+bool SaveDelaySettings() {
+    ReadDelaySettings();
+    return WriteDelaySettingsFile(delays);
+}
+
+namespace {
 void OnApply(HWND hWnd) {
     const bool saved = SaveDelaySettings();
     // Show what is now in force (an emptied field reads 0, an over-long number its bound).
@@ -108,23 +114,14 @@ void OnCommand(HWND hWnd, int id) {
 }  // namespace
 
 void CreateSettingsControls(HWND hWnd) {
-    CreateControls(hWnd, kSettingsControls);
+    CreateControlRows(hWnd, kSettingsControls);
     ShowDelaysInFields();
-    SetFontOnChildren(hWnd, SettingsFont());
+    SetFontOnChildren(hWnd, UiFont());
 }
 
 void ShowSettingsWindow() {
-    if (hSettingsWindow && IsWindow(hSettingsWindow)) {
-        if (IsIconic(hSettingsWindow)) ShowWindow(hSettingsWindow, SW_RESTORE);
-        SetForegroundWindow(hSettingsWindow);
-        return;
-    }
-    hSettingsWindow = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodeSettings", Wide("Настройки задержек").c_str(),
-                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 300, 515,
-                                      hMainWindow, nullptr, hInst, nullptr);
-    if (!hSettingsWindow) return;
-    ShowWindow(hSettingsWindow, SW_SHOWNORMAL);
-    UpdateWindow(hSettingsWindow);
+    if (BringForwardIfOpen(hSettingsWindow)) return;
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 515, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

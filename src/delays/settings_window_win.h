@@ -2,9 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern HWND hSettingsWindow, hDoubleClickDelayEdit, hMasterOpenDelayEdit, hTypingDelayEdit, hEnterDelayEdit,
-    hBetweenBarcodesDelayEdit, hPageSwitchDelayEdit, hInitialDelayEdit;
-
 // Opens the window, or brings the open one to the front.
 void ShowSettingsWindow();
 // Creates the window's controls and fills the fields with the delays in force.

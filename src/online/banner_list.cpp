@@ -44,7 +44,3 @@ bool RefreshAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ad
     if (ads.empty()) FillBuiltInMessages(ads);
     return false;
 }
-
-bool DownloadInspirationalToFile() { return DownloadInspirationalToFile(SystemInternet(), SystemCacheHost()); }
-bool LoadInspirationalFromFile() { return LoadInspirationalFromFile(SystemCacheHost(), ownAds); }
-bool LoadAdsFromWebsite() { return LoadAdsFromWebsite(SystemInternet(), ownAds); }

@@ -21,7 +21,3 @@ bool LoadStartupAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>
 // empty) the built-in list. Returns whether the banner is clickable.
 bool RefreshAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ads);
 
-// The same on the running platform, with ownAds.
-bool DownloadInspirationalToFile();
-bool LoadInspirationalFromFile();
-bool LoadAdsFromWebsite();

@@ -2,20 +2,27 @@
 // over it, the click that opens the hub page, and its colours and fonts.
 #include "online/banner_win.h"
 
-#include "app/globals_win.h"
-#include "app/text_win.h"
 #include "delays/delay_settings.h"
 #include "online/banner_list.h"
 #include "online/cache_file.h"
 #include "online/internet.h"
 #include "online/messages.h"
 #include "online/vendor.h"
+#include "platform/gdi_win.h"
+#include "platform/text_win.h"
 
 #include <shellapi.h>
 
+#include <vector>
+
 namespace {
 constexpr COLORREF kNoMessageColor = 0xFF6666;
-HFONT hAdFontNormal, hAdFontBold, hAdFont;
+HWND hAdBanner = nullptr;
+std::vector<AdMessage> ownAds;  // the banner's messages
+int currentAdIndex = 0;
+int g_isAdHovered = 0;       // BOOL
+int g_adsAreClickable = 0;   // BOOL
+OwnedFont hAdFontNormal, hAdFontBold, hAdFont;
 
 bool BannerExists() { return hAdBanner && IsWindow(hAdBanner); }
 
@@ -47,18 +54,22 @@ void SetHoverPointer(bool over) { SetCursor(LoadCursor(nullptr, over ? IDC_HAND 
 // system picks its default face at the banner's size.
 HFONT MakeBannerFont(LONG weight) {
     LOGFONTW description = {};
-    if (HFONT base = reinterpret_cast<HFONT>(SendMessageW(hMainWindow, WM_GETFONT, 0, 0)))
+    if (HFONT base = reinterpret_cast<HFONT>(SendMessageW(GetParent(hAdBanner), WM_GETFONT, 0, 0)))
         GetObjectW(base, sizeof description, &description);
     description.lfHeight = -12;
     description.lfWeight = weight;
     return CreateFontIndirectW(&description);
 }
 
-HFONT& Font(HFONT& font, LONG weight) {
-    if (!font) font = MakeBannerFont(weight);
-    return font;
+HFONT Font(OwnedFont& font, LONG weight) {
+    if (!font) font.Reset(MakeBannerFont(weight));
+    return font.Get();
 }
 }  // namespace
+
+void AttachAdBanner(HWND banner) { hAdBanner = banner; }
+
+std::string BannerStartText() { return ownAds.empty() ? std::string("Реклама") : ownAds.front().text; }
 
 void LoadAdsFromFile() {
     g_adsAreClickable = LoadStartupAds(SystemInternet(), SystemCacheHost(), ownAds) ? TRUE : FALSE;
@@ -109,11 +120,13 @@ void OnMainMouseLeave() {
     if (hAdBanner) RepaintBanner();
 }
 
+// The short waits give the click a visible moment before anything happens, the same on every kind of
+// banner; they are bounded like every other wait of the program.
 void OnAdBannerClick() {
     if (g_adsAreClickable) {
         Sleep(BoundedDelay(50));
         UpdateAdsFromInternet();
-        ShellExecuteW(nullptr, L"open", Wide(VendorUrl("http", "/hub.html")).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, L"open", WideFromCp1251(VendorUrl("http", "/hub.html")).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     } else {
         Sleep(BoundedDelay(100));
     }

@@ -1,7 +1,7 @@
 // Scrambled cache files: the XOR transform, their path beside the executable, saving, loading and age.
 #include "online/cache_file.h"
 
-#include "app/file_io.h"
+#include "platform/file_io.h"
 
 namespace {
 // Characters, not bytes, count against the path limit: the platform's paths are UTF-16.
@@ -55,12 +55,3 @@ bool IsFileOlderThanMonth(CacheHost& host, const std::string& filename) {
     // Unsigned on purpose: a time in the future wraps to a huge age and counts as stale.
     return host.CurrentFileTime() - written > monthIn100ns;
 }
-
-bool SaveEncryptedToFile(const std::string& content, const std::string& filename) {
-    return SaveEncryptedToFile(SystemCacheHost(), content, filename);
-}
-bool LoadEncryptedFromFile(const std::string& filename, std::string& outContent) {
-    return LoadEncryptedFromFile(SystemCacheHost(), filename, outContent);
-}
-bool IsFileOlderThanMonth(const std::string& filename) { return IsFileOlderThanMonth(SystemCacheHost(), filename); }
-bool IsTitleFileOlderThanMonth() { return IsFileOlderThanMonth(kTitleCacheFile); }

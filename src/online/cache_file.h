@@ -33,11 +33,5 @@ bool SaveEncryptedToFile(CacheHost& host, const std::string& content, const std:
 bool LoadEncryptedFromFile(CacheHost& host, const std::string& filename, std::string& outContent);
 bool IsFileOlderThanMonth(CacheHost& host, const std::string& filename);
 
-// The same on the running platform.
-bool SaveEncryptedToFile(const std::string& content, const std::string& filename);
-bool LoadEncryptedFromFile(const std::string& filename, std::string& outContent);
-bool IsFileOlderThanMonth(const std::string& filename);
-bool IsTitleFileOlderThanMonth();
-
 constexpr const char* kTitleCacheFile = "title.dat";
 constexpr const char* kInspirationalCacheFile = "inspirational.dat";

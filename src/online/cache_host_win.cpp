@@ -2,7 +2,7 @@
 // and the current UTC time, all as file times.
 #include "online/cache_file.h"
 
-#include "app/text_win.h"
+#include "platform/text_win.h"
 
 #include <windows.h>
 

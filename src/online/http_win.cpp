@@ -7,8 +7,8 @@
 // time-outs. A call given up cleans up after itself when it finally returns.
 #include "online/http_win.h"
 
-#include "app/detached_thread_win.h"
-#include "app/text_win.h"
+#include "platform/detached_thread_win.h"
+#include "platform/text_win.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -72,7 +72,7 @@ bool WinInetClient::Open(const std::string& agent) {
     CloseUrl();
     Close();
     waitLimitMs_ = kSystemReceiveTimeoutMs;
-    root_ = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    root_ = InternetOpenW(WideFromCp1251(agent).c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     return root_ != nullptr;
 }
 
@@ -92,7 +92,7 @@ bool WinInetClient::OpenUrl(const std::string& url) {
     if (!root_) return false;
     auto pending = std::make_shared<PendingCall>();
     const HINTERNET root = root_;
-    const std::wstring address = Wide(url);
+    const std::wstring address = WideFromCp1251(url);
     const bool inTime = RunWithin(waitLimitMs_, pending, [root, address](PendingCall& call) {
         call.handle = InternetOpenUrlW(root, address.c_str(), nullptr, 0,
                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
@@ -116,7 +116,7 @@ std::string WinInetClient::ContentType() {
     }
     if (!ok) return {};
     value.resize(bytes / sizeof(wchar_t));
-    return Narrow(value);
+    return Cp1251FromWide(value);
 }
 
 bool WinInetClient::Read(char* buffer, size_t size, size_t& got) {

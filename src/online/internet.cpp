@@ -1,11 +1,11 @@
 // The fetching rules of the title, the message list and the advertising list over InternetClient.
 #include "online/internet.h"
 
+#include "platform/text_parse.h"
+
 #include <cstring>
 
 namespace {
-constexpr const char* kBlanks = " \t\r\n";
-
 // Appends a chunk as text: a zero byte ends it.
 void AppendAsText(std::string& body, const char* chunk, size_t got) {
     body.append(chunk, strnlen(chunk, got));
@@ -32,12 +32,6 @@ bool OpenSession(InternetClient& net) {
     return true;
 }
 }  // namespace
-
-std::string TrimBlanks(const std::string& text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 std::string FetchTitleText(InternetClient& net, const std::string& url) {
     if (!OpenSession(net)) return {};

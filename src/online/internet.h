@@ -26,17 +26,12 @@ public:
 InternetClient& SystemInternet();  // the running platform's client
 
 constexpr const char* kAgentName = "RizidudUdaravuzuv/1.0";
-// Connect, receive and send time-out of every fetch. The advertising list always had it; the title
-// and the message list take it too, so a server that accepts and never answers costs a few seconds
-// of start-up instead of the system's 30 s per fetch.
+// Connect, receive and send time-out of every fetch, so a server that accepts and never answers
+// costs a few seconds instead of the system's 30 s per fetch.
 constexpr unsigned long kFetchTimeoutMs = 5000;
-constexpr unsigned long kAdsTimeoutMs = kFetchTimeoutMs;
 constexpr size_t kTitleReadBytes = 255;
 constexpr size_t kChunkBytes = 4095;
 constexpr size_t kAdsBodyCap = 50000;
-
-// Removes " \t\r\n" from both ends.
-std::string TrimBlanks(const std::string& text);
 
 // The title (time-outs set first): one read of at most 255 bytes, cut at a zero byte, trimmed. Empty on any failure.
 std::string FetchTitleText(InternetClient& net, const std::string& url);

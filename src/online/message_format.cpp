@@ -1,7 +1,7 @@
 // Parsing of message lines and the built-in message list.
 #include "online/message_format.h"
 
-#include "online/internet.h"
+#include "platform/text_parse.h"
 
 #include <sstream>
 

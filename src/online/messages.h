@@ -1,4 +1,4 @@
-// Banner messages and the online texts shared between the portable core and the shell.
+// One banner message: its text and how it is drawn.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,9 +9,3 @@ struct AdMessage {
     uint32_t color = 0x996633; // COLORREF 0x00BBGGRR
     bool bold = false;
 };
-
-extern std::string g_windowTitle;      // the main window's caption
-extern std::vector<AdMessage> ownAds;  // the banner's messages
-extern int currentAdIndex;
-extern int g_isAdHovered;     // BOOL
-extern int g_adsAreClickable; // BOOL

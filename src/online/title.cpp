@@ -1,7 +1,6 @@
 // The program title's fetch and cache.
 #include "online/title.h"
 
-#include "online/messages.h"
 #include "online/vendor.h"
 
 bool DownloadTitleFromServer(InternetClient& net, CacheHost& host) {
@@ -15,6 +14,3 @@ bool LoadTitleFromFile(CacheHost& host, std::string& title) {
     title = cached;
     return true;
 }
-
-bool DownloadTitleFromServer() { return DownloadTitleFromServer(SystemInternet(), SystemCacheHost()); }
-bool LoadTitleFromFile() { return LoadTitleFromFile(SystemCacheHost(), g_windowTitle); }

@@ -1,4 +1,4 @@
-// The program title: fetched from the vendor's server, cached in title.dat, kept in g_windowTitle.
+// The program title: fetched from the vendor's server, cached in title.dat.
 #pragma once
 #include "online/cache_file.h"
 #include "online/internet.h"
@@ -10,6 +10,3 @@ bool DownloadTitleFromServer(InternetClient& net, CacheHost& host);
 // Loads title.dat into `title` when it holds text; true when `title` was replaced.
 bool LoadTitleFromFile(CacheHost& host, std::string& title);
 
-// The same on the running platform, with g_windowTitle.
-bool DownloadTitleFromServer();
-bool LoadTitleFromFile();

@@ -1,8 +1,12 @@
-// The program title: cached, fetched from the vendor's server, shown as the main window's caption.
+// The program title on the main window's caption: cached, fetched from the vendor's server.
 #pragma once
-#include "online/title.h"
+#include <string>
+
+extern std::string g_windowTitle;  // the main window's caption
 
 // Start-up: fetch when the cache is missing or stale, load the cache, show.
 void LoadProgramTitle();
+// The hourly update: fetch, and when a title was saved, load and show it.
+void UpdateTitleFromServer();
 // Sets the main window's caption to g_windowTitle when the window exists.
 void UpdateProgramTitle();

@@ -2,7 +2,7 @@
 // the system's code page for non-Unicode programs is.
 #include "tables/clipboard_win.h"
 
-#include "app/text_win.h"
+#include "platform/text_win.h"
 
 #include <cstring>
 
@@ -32,7 +32,7 @@ CopyResult CopyTextToClipboard(HWND owner, const std::string& text, ClipboardAll
     if (!allocate) allocate = GlobalBlock;
     if (!OpenClipboard(owner)) return CopyResult::ClipboardBusy;
     EmptyClipboard();
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = WideFromCp1251(text);
     HGLOBAL narrowBlock = FilledBlock(allocate, text.c_str(), text.size() + 1);
     HGLOBAL wideBlock = narrowBlock ? FilledBlock(allocate, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) : nullptr;
     if (!narrowBlock || !wideBlock) {

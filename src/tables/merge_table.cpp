@@ -1,6 +1,7 @@
 // Builds the merge table text and its transposed and barcode forms.
 #include "tables/merge_table.h"
 
+#include "platform/text_parse.h"
 #include "tables/merge_lists.h"
 
 #include <algorithm>
@@ -10,15 +11,7 @@
 #include <string_view>
 
 namespace {
-constexpr std::string_view kBlanks = " \t\r\n";
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view Trim(std::string_view text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 // Calls `take` for every comma-separated piece of every line of `data` that is not empty once
 // stripped of blanks. Splitting at commas and line feeds in one pass gives the same pieces as
@@ -151,45 +144,12 @@ std::string TableTooLargeMessage() {
            std::to_string(kMaxTableBytes / (1024 * 1024)) + " МБ.";
 }
 
-std::int64_t ParseLeadingInteger(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::uint64_t magnitude = 0;
-    const std::uint64_t limit = negative ? std::uint64_t(std::numeric_limits<std::int64_t>::max()) + 1
-                                         : std::uint64_t(std::numeric_limits<std::int64_t>::max());
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (magnitude >= limit) {
-            magnitude = limit;
-            break;
-        }
-    }
-    if (!negative) return static_cast<std::int64_t>(magnitude);
-    return magnitude == limit ? std::numeric_limits<std::int64_t>::min() : -static_cast<std::int64_t>(magnitude);
-}
-
 std::string GetStartNumberString(const std::string& fieldText) {
     return IsAllDigits(fieldText) ? fieldText : std::string(kReplacementStartNumber);
 }
 
 int GetMergeColumnsCount(bool mergeWindowOpen, int selectedIndex) {
     return mergeWindowOpen ? selectedIndex + 1 : 5;
-}
-
-std::vector<std::string> SplitListLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    const std::string_view all(text);
-    while (start <= all.size()) {
-        size_t end = all.find('\n', start);
-        if (end == std::string_view::npos) end = all.size();
-        std::string_view line = Trim(all.substr(start, end - start));
-        if (!line.empty()) lines.emplace_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 void ParseMergeLists(bool useList1, const std::string& list1Text, bool useList2, const std::string& list2Text) {
@@ -478,33 +438,4 @@ TableResult BuildMergeTable(const MergeTableRequest& request) {
     }
     if (tooLarge) return {{}, TableTooLargeMessage()};
     return result;
-}
-
-std::string SimpleTranspose(const std::string& content, int columns) {
-    const size_t headerEnd = content.find("\r\n");
-    if (headerEnd == std::string::npos) return content;
-    const std::string_view all(content);
-    const std::string_view data = all.substr(headerEnd + 2);
-    if (data.empty()) return content;
-    std::vector<std::string_view> cells;
-    ForEachCell(data, [&](std::string_view cell) { cells.push_back(cell); });
-    if (cells.empty()) return content;
-    return LayOutTransposed(all.substr(0, headerEnd + 2), cells, columns, false, content.size());
-}
-
-std::string FormatForBarcode(const std::string& content) {
-    if (content.empty()) return content;
-    const size_t firstLineEnd = content.find('\n');
-    if (firstLineEnd == std::string::npos) return {};
-    std::string out;
-    {
-        Writer writer(out, content.size());
-        ForEachCell(std::string_view(content).substr(firstLineEnd + 1), [&](std::string_view cell) {
-            writer.Reserve(cell.size() + 2);
-            writer.Put(cell);
-            writer.Put('\r');
-            writer.Put('\n');
-        });
-    }
-    return out;
 }

@@ -1,9 +1,11 @@
 // The merge window: its controls (a data table), the list fields' visibility and its commands.
 #include "tables/merge_window_win.h"
 
-#include "app/control_table_win.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "platform/app_window_win.h"
+#include "platform/controls_win.h"
+#include "platform/gdi_win.h"
+#include "platform/text_win.h"
+#include "tables/merge_window_ids.h"
 #include "tables/preview_win.h"
 #include "tables/table_content_win.h"
 
@@ -19,10 +21,10 @@ constexpr DWORD kCheck = V | BS_AUTOCHECKBOX;
 constexpr DWORD kListEdit = WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
 // Controls 1-31, in creation order.
-const ControlSpec kMergeControls[] = {
+const ControlRow kMergeControls[] = {
     {"STATIC", "ГЕНЕРАТОР ТАБЛИЦ ДЛЯ СЛИЯНИЯ", V | SS_CENTER, 10, 10, 340, 30, 0, nullptr},
     {"STATIC", "  Столбцов в строке:", V, 10, 45, 277, 20, 0, nullptr},
-    {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 290, 45, 60, 450, 0, &hMergeColumnsCombo},
+    {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 290, 45, 60, 450, kMergeColumnsComboId, &hMergeColumnsCombo},
     {"BUTTON", "Данные из списка 1", kCheck, 10, 70, 340, 20, kUseList1CheckId, &hUseList1Check},
     {"BUTTON", "Вторые столбцы из списка 2", kCheck, 10, 95, 340, 20, kUseList2CheckId, &hUseList2Check},
     {"BUTTON", "TRANSPOSE (столбцы > строки)", kCheck, 10, 120, 340, 20, kTransposeCheckId, &hTransposeCheck},
@@ -41,30 +43,22 @@ const ControlSpec kMergeControls[] = {
     {"EDIT", "10", V | WS_BORDER | ES_NUMBER, 130, 330, 60, 20, kPasswordCountEditId, nullptr},
     {"BUTTON", "В один столбец", kCheck, 200, 300, 140, 20, kSingleColumnCheckId, nullptr},
     {"BUTTON", "Сгенерировать пароли", V | BS_DEFPUSHBUTTON, 200, 325, 140, 25, kGeneratePasswordsButtonId, nullptr},
-    {"EDIT", "", kListEdit, 10, 365, 340, 80, 0, &hList1Edit},
-    {"EDIT", "", kListEdit, 10, 450, 340, 80, 0, &hList2Edit},
+    {"EDIT", "", kListEdit, 10, 365, 340, 80, kList1EditId, &hList1Edit},
+    {"EDIT", "", kListEdit, 10, 450, 340, 80, kList2EditId, &hList2Edit},
     {"STATIC", "  Префикс:", V, 10, 535, 237, 20, 0, nullptr},
     // The prefix and start fields scroll, so a prefix of up to 99 characters or a start of 13 and
     // more digits can be typed whole into their narrow boxes.
-    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 250, 535, 100, 20, 0, &hMergePrefixEdit},
+    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 250, 535, 100, 20, kMergePrefixEditId, &hMergePrefixEdit},
     {"STATIC", "  Начать с:", V, 10, 560, 237, 20, 0, nullptr},
-    {"EDIT", "0001", V | WS_BORDER | ES_AUTOHSCROLL, 250, 560, 100, 20, 0, &hMergeStartEdit},
+    {"EDIT", "0001", V | WS_BORDER | ES_AUTOHSCROLL, 250, 560, 100, 20, kMergeStartEditId, &hMergeStartEdit},
     {"STATIC", "  Количество:", V, 10, 585, 237, 20, 0, nullptr},
-    {"EDIT", "100", V | WS_BORDER | ES_NUMBER, 250, 585, 100, 20, 0, &hMergeCountEdit},
+    {"EDIT", "100", V | WS_BORDER | ES_NUMBER, 250, 585, 100, 20, kMergeCountEditId, &hMergeCountEdit},
     {"BUTTON", "Создать таблицу", V | BS_DEFPUSHBUTTON, 10, 612, 167, 30, kCreateTableButtonId, &hCreateTableButton},
     {"BUTTON", "Сохранить как...", V | BS_DEFPUSHBUTTON, 183, 612, 167, 30, kSaveTableButtonId, nullptr},
 };
 
 constexpr int kColumnChoices = 30, kDefaultColumnIndex = 4;           // "5"
 constexpr int kPasswordLengthChoices = 20, kDefaultPasswordLengthIndex = 7;  // "8"
-
-void FillNumberCombo(HWND combo, int count, int selected) {
-    for (int i = 1; i <= count; ++i)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
-    SendMessageW(combo, CB_SETCURSEL, selected, 0);
-}
-
-bool IsTicked(int id) { return SendMessageW(GetDlgItem(hMergeWindow, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Puts freshly generated text into an open preview; nothing when the preview is closed.
 void RefreshPreview(HWND preview, HWND edit, std::string (*generate)()) {
@@ -91,20 +85,18 @@ void OnCommand(int id) {
 }
 }  // namespace
 
-void CreateMergeControls(HWND hWnd, HINSTANCE) {
-    HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial");
-    CreateControls(hWnd, kMergeControls);
+void CreateMergeControls(HWND hWnd) {
+    CreateControlRows(hWnd, kMergeControls);
     FillNumberCombo(hMergeColumnsCombo, kColumnChoices, kDefaultColumnIndex);
     FillNumberCombo(GetDlgItem(hWnd, kPasswordLengthComboId), kPasswordLengthChoices, kDefaultPasswordLengthIndex);
     ShowWindow(hList1Edit, SW_HIDE);
     ShowWindow(hList2Edit, SW_HIDE);
-    SetFontOnChildren(hWnd, font);
+    SetFontOnChildren(hWnd, UiFont());
 }
 
 void UpdateMergeListVisibility() {
     if (!IsMergeWindowOpen()) return;
-    const bool useList1 = IsTicked(kUseList1CheckId), useList2 = IsTicked(kUseList2CheckId);
+    const bool useList1 = IsMergeOptionTicked(kUseList1CheckId), useList2 = IsMergeOptionTicked(kUseList2CheckId);
     ShowWindow(hList1Edit, useList1 ? SW_SHOW : SW_HIDE);
     EnableWindow(hMergeStartEdit, !useList1);
     EnableWindow(hMergeCountEdit, !useList1);
@@ -118,21 +110,13 @@ void CreateMergeTable() {
 }
 
 void ShowMergeWindow() {
-    if (IsMergeWindowOpen()) {
-        SetForegroundWindow(hMergeWindow);
-        return;
-    }
-    hMergeWindow = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodeMerge", Wide("Слияние при печати").c_str(),
-                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 375, 687,
-                                   hMainWindow, nullptr, hInst, nullptr);
-    if (!hMergeWindow) return;
-    ShowWindow(hMergeWindow, SW_SHOW);
-    UpdateWindow(hMergeWindow);
+    if (BringForwardIfOpen(hMergeWindow)) return;
+    hMergeWindow = CreateOwnedWindow(L"BarcodeMerge", "Слияние при печати", 375, 687, SW_SHOW);
 }
 
 LRESULT CALLBACK MergeWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: CreateMergeControls(hWnd, hInst); return 0;
+        case WM_CREATE: CreateMergeControls(hWnd); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: hMergeWindow = nullptr; return 0;

@@ -2,6 +2,7 @@
 #include "tables/passwords.h"
 
 #include "tables/merge_table.h"
+#include "platform/text_parse.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,12 +59,6 @@ bool AppendPassword(const std::string& pool, int length, RandomIndexPicker& pick
     return true;
 }
 }  // namespace
-
-std::string GenerateRandomPassword(int length, const PasswordCharsets& sets, RandomIndexPicker& picker) {
-    std::string password;
-    if (!AppendPassword(PasswordPool(sets), length, picker, password)) return {};
-    return password;
-}
 
 std::string TooManyPasswordsMessage() {
     return "Слишком много паролей! Можно не более " + std::to_string(kMaxPasswords) + " за один раз.";

@@ -31,9 +31,6 @@ struct PasswordCharsets {
 // The ticked sets joined in their fixed order; the digits when none is ticked. Code page 1251 bytes.
 std::string PasswordPool(const PasswordCharsets& sets);
 
-// One password of exactly `length` characters from the pool of `sets`; empty when the source failed.
-std::string GenerateRandomPassword(int length, const PasswordCharsets& sets, RandomIndexPicker& picker);
-
 struct PasswordTableRequest {
     PasswordCharsets sets;
     int length = 8;            // 1 to 20

@@ -1,7 +1,7 @@
 // Progressive filling of the preview fields (see preview_text_win.h).
 #include "tables/preview_text_win.h"
 
-#include "app/text_win.h"
+#include "platform/text_win.h"
 
 #include <algorithm>
 #include <vector>
@@ -69,7 +69,7 @@ void SetPreviewText(HWND edit, const std::string& content) {
         field = &fields.back();
     }
     field->bytes = content;
-    field->wide = Wide(content);
+    field->wide = WideFromCp1251(content);
     field->partChars = kFirstPartChars;
     field->shown = PartEnd(field->wide, 0, field->partChars);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest limit: a long table is never cut

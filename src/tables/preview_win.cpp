@@ -2,14 +2,18 @@
 // of the merge window's "Сохранить как...".
 #include "tables/preview_win.h"
 
-#include "app/control_table_win.h"
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "platform/app_window_win.h"
+#include "platform/captions.h"
+#include "platform/controls_win.h"
+#include "platform/file_dialog_win.h"
+#include "platform/gdi_win.h"
+#include "platform/text_win.h"
 #include "tables/clipboard_win.h"
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 #include "tables/merge_window_win.h"
-#include "tables/save_dialog_win.h"
+#include "tables/preview_ids.h"
+#include "tables/save_file_win.h"
 #include "tables/table_content_win.h"
 #include "tables/table_files.h"
 
@@ -19,11 +23,8 @@ namespace {
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kPreviewEdit = V | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN;
 
-enum : int { kTableCopyId = 301, kTableSaveId = 302, kTableCloseId = 303, kTableInfoId = 304,
-             kPasswordCopyId = 401, kPasswordSaveId = 402, kPasswordCloseId = 403, kPasswordInfoId = 404 };
-
-const ControlSpec kTablePreviewControls[] = {
-    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, 0, &hPreviewEdit},
+const ControlRow kTablePreviewControls[] = {
+    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, kTablePreviewEditId, &hPreviewEdit},
     {"BUTTON", "Копировать", V, 10, 370, 150, 30, kTableCopyId, nullptr},
     {"BUTTON", "Сохранить", V, 170, 370, 150, 30, kTableSaveId, nullptr},
     {"BUTTON", "Закрыть", V, 330, 370, 150, 30, kTableCloseId, nullptr},
@@ -31,8 +32,8 @@ const ControlSpec kTablePreviewControls[] = {
      nullptr},
 };
 
-const ControlSpec kPasswordPreviewControls[] = {
-    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, 0, &hPasswordPreviewEdit},
+const ControlRow kPasswordPreviewControls[] = {
+    {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, kPasswordPreviewEditId, &hPasswordPreviewEdit},
     {"BUTTON", "Копировать", V, 10, 370, 150, 30, kPasswordCopyId, nullptr},
     {"BUTTON", "Сохранить", V, 170, 370, 150, 30, kPasswordSaveId, nullptr},
     {"BUTTON", "Закрыть", V, 330, 370, 150, 30, kPasswordCloseId, nullptr},
@@ -45,7 +46,7 @@ struct PreviewKind {
     HWND* window;
     HWND* edit;
     const char* title;
-    const ControlSpec* controls;
+    const ControlRow* controls;
     size_t controlCount;
     int firstId;  // copy; save, close and the label follow
 };
@@ -65,22 +66,19 @@ const PreviewKind* KindOf(HWND window) {
 }
 
 void ShowPreview(const PreviewKind& kind, const std::string& content) {
-    if (*kind.window && IsWindow(*kind.window)) {
-        SetForegroundWindow(*kind.window);
+    if (BringForwardIfOpen(*kind.window)) {
         if (*kind.edit) SetPreviewText(*kind.edit, content);
         return;
     }
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodePreview", Wide(kind.title).c_str(),
+    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodePreview", WideFromCp1251(kind.title).c_str(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  505, 475, hMainWindow, nullptr, hInst, nullptr);
+                                  505, 475, AppWindow(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window) return;
     *kind.window = window;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    CreateControls(window, kind.controls, kind.controlCount);
+    CreateControlRows(window, kind.controls, kind.controlCount);
     // The font goes on before the text: an edit control lays its whole text out again for a new font.
-    HFONT font = CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
-    SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedPitchFont()), TRUE);
     SetPreviewText(*kind.edit, content);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -112,7 +110,7 @@ void SaveTablePreview(HWND window) {
     const bool open = IsMergeWindowOpen();
     const std::string startText = open ? ReadField(hMergeStartEdit, 19) : std::string();
     const std::string countText = open ? ReadField(hMergeCountEdit, 19) : std::string();
-    const bool useList1 = open && SendMessageW(hUseList1Check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool useList1 = open && IsChecked(hUseList1Check);
     const SaveRange range = PreviewSaveRange(open, startText, countText, useList1, mergeList1.size());
     std::wstring path;
     if (!SaveText(window, text, PreviewDefaultFileName(useList1, range), path)) return;
@@ -173,7 +171,7 @@ void SaveMergeTable(const std::string& content) {
     char start[20];
     GetStartNumberString(start, sizeof start);
     const std::string countText = ReadField(hMergeCountEdit, 19);
-    const bool useList1 = SendMessageW(hUseList1Check, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool useList1 = IsChecked(hUseList1Check);
     const SaveRange range = MergeSaveRange(start, countText, useList1, mergeList1.size());
     std::wstring path;
     if (!AskSaveFileName(hMergeWindow, MergeSaveDefaultFileName(useList1, range), path)) return;

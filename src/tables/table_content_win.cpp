@@ -2,10 +2,12 @@
 // builders and show their refusals in message boxes owned by the merge window.
 #include "tables/table_content_win.h"
 
-#include "app/globals_win.h"
-#include "app/text_win.h"
+#include "platform/captions.h"
+#include "platform/controls_win.h"
+#include "platform/text_win.h"
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
+#include "tables/merge_window_ids.h"
 #include "tables/merge_window_win.h"
 #include "tables/passwords.h"
 #include "tables/system_random_win.h"
@@ -13,13 +15,11 @@
 #include <cstring>
 
 namespace {
-bool IsTicked(HWND box) { return box && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-bool IsTickedId(int id) { return IsTicked(GetDlgItem(hMergeWindow, id)); }
-
-int ComboIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
 void ShowRefusal(const std::string& message) { ShowMessage(hMergeWindow, message, kErrorCaption, MB_OK); }
 }  // namespace
+
+bool IsMergeOptionTicked(int id) { return IsChecked(GetDlgItem(hMergeWindow, id)); }
 
 bool IsMergeWindowOpen() { return hMergeWindow && IsWindow(hMergeWindow); }
 
@@ -45,7 +45,7 @@ int GetMergeColumnsCount() {
 }
 
 void ParseMergeLists() {
-    const bool useList1 = IsTicked(hUseList1Check), useList2 = IsTicked(hUseList2Check);
+    const bool useList1 = IsChecked(hUseList1Check), useList2 = IsChecked(hUseList2Check);
     ParseMergeLists(useList1, useList1 ? GetControlText(hList1Edit) : std::string(), useList2,
                     useList2 ? GetControlText(hList2Edit) : std::string());
 }
@@ -59,10 +59,10 @@ std::string GenerateTableContent() {
     request.startText = start;
     request.countText = ReadField(hMergeCountEdit, 19);
     request.columns = GetMergeColumnsCount();
-    request.useList1 = IsTicked(hUseList1Check);
-    request.useList2 = IsTicked(hUseList2Check);
-    request.useTranspose = IsTicked(hTransposeCheck);
-    request.useForBarcode = IsTicked(hForBarcodeCheck);
+    request.useList1 = IsChecked(hUseList1Check);
+    request.useList2 = IsChecked(hUseList2Check);
+    request.useTranspose = IsChecked(hTransposeCheck);
+    request.useForBarcode = IsChecked(hForBarcodeCheck);
     if (request.useList1 || request.useList2) ParseMergeLists();
     request.list1 = &mergeList1;
     request.list2 = &mergeList2;
@@ -75,15 +75,15 @@ std::string GenerateTableContent() {
 std::string GeneratePasswordTable() {
     if (!IsMergeWindowOpen()) return {};
     PasswordTableRequest request;
-    request.sets.useUpperLatin = IsTickedId(kUpperLatinCheckId);
-    request.sets.useLowerLatin = IsTickedId(kLowerLatinCheckId);
-    request.sets.useUpperCyrillic = IsTickedId(kUpperCyrillicCheckId);
-    request.sets.useLowerCyrillic = IsTickedId(kLowerCyrillicCheckId);
-    request.sets.useDigits = IsTickedId(kDigitsCheckId);
-    request.sets.useSpecial = IsTickedId(kSpecialCheckId);
+    request.sets.useUpperLatin = IsMergeOptionTicked(kUpperLatinCheckId);
+    request.sets.useLowerLatin = IsMergeOptionTicked(kLowerLatinCheckId);
+    request.sets.useUpperCyrillic = IsMergeOptionTicked(kUpperCyrillicCheckId);
+    request.sets.useLowerCyrillic = IsMergeOptionTicked(kLowerCyrillicCheckId);
+    request.sets.useDigits = IsMergeOptionTicked(kDigitsCheckId);
+    request.sets.useSpecial = IsMergeOptionTicked(kSpecialCheckId);
     request.length = ComboIndex(GetDlgItem(hMergeWindow, kPasswordLengthComboId)) + 1;
     request.countText = ReadField(GetDlgItem(hMergeWindow, kPasswordCountEditId), 19);
-    request.singleColumn = IsTickedId(kSingleColumnCheckId);
+    request.singleColumn = IsMergeOptionTicked(kSingleColumnCheckId);
     request.columns = request.singleColumn ? 1 : GetMergeColumnsCount();
     request.prefix = ReadField(hMergePrefixEdit, 99);
 

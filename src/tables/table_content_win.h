@@ -5,6 +5,8 @@
 #include <string>
 
 bool IsMergeWindowOpen();
+// The check box `id` of the merge window is ticked (false when the window is closed).
+bool IsMergeOptionTicked(int id);
 // A control's text in code page 1251, cut to at most `maxChars` characters.
 std::string ReadField(HWND control, size_t maxChars);
 

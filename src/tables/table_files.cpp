@@ -2,6 +2,7 @@
 #include "tables/table_files.h"
 
 #include "tables/merge_table.h"
+#include "platform/text_parse.h"
 
 #include <limits>
 

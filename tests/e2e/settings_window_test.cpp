@@ -2,7 +2,7 @@
 // typing, Apply and Close, and the values carried through barcode_delays.cfg.
 #include "harness.h"
 
-#include "app/text_win.h"
+#include "platform/text_win.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Whole-file reading and atomic replacement, in the working directory of the test run
 // (native and under Wine, so both implementations are held to the same behaviour).
-#include "app/file_io.h"
+#include "platform/file_io.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,11 @@
 // Merge table text: items and running numbers, lists, reshaping, refusals and the start-number rule.
+#include "platform/text_parse.h"
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +41,48 @@ std::vector<std::string> DataLines(const std::string& text) {
         start = end + 2;
     }
     return lines;
+}
+
+// Straightforward reshapes of a plain table, the reference the builder's fused ones must match.
+std::vector<std::string> DataCells(const std::string& data) {
+    std::vector<std::string> cells;
+    for (const std::string& line : SplitListLines(data)) {
+        size_t start = 0;
+        for (;;) {
+            const size_t comma = line.find(',', start);
+            const std::string cell = TrimBlanks(line.substr(start, comma == std::string::npos ? comma : comma - start));
+            if (!cell.empty()) cells.push_back(cell);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+    }
+    return cells;
+}
+
+// Lays the data cells out column by column under the same header.
+std::string SimpleTranspose(const std::string& content, int columns) {
+    const size_t headerEnd = content.find("\r\n");
+    if (headerEnd == std::string::npos) return content;
+    const std::vector<std::string> cells = DataCells(content.substr(headerEnd + 2));
+    if (cells.empty()) return content;
+    const size_t width = static_cast<size_t>(std::max(columns, 1));
+    const size_t rows = (cells.size() + width - 1) / width;
+    std::string out = content.substr(0, headerEnd + 2);
+    for (size_t row = 0; row < rows; ++row) {
+        for (size_t col = 0; col < width && col * rows + row < cells.size(); ++col)
+            out += (col > 0 ? "," : "") + cells[col * rows + row];
+        out += "\r\n";
+    }
+    return out;
+}
+
+// Drops the header and puts every non-empty cell on a line of its own.
+std::string FormatForBarcode(const std::string& content) {
+    const size_t firstLineEnd = content.find('\n');
+    if (firstLineEnd == std::string::npos) return {};
+    std::string out;
+    for (const std::string& cell : DataCells(content.substr(firstLineEnd + 1))) out += cell + "\r\n";
+    return out;
 }
 }  // namespace
 

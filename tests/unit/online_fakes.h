@@ -1,7 +1,7 @@
 // Test doubles for the online texts: an HTTP client that replays a scripted response and records
 // every call, and a cache host rooted in a fresh temporary folder with settable file and clock times.
 #pragma once
-#include "app/file_io.h"
+#include "platform/file_io.h"
 #include "online/cache_file.h"
 #include "online/internet.h"
 

@@ -153,7 +153,15 @@ TEST(PasswordTable, EveryLengthAndEveryCharacterFromTheChosenPool) {
         const std::string pool = PasswordPool(sets);
         RandomIndexPicker picker(SeededSource(7));
         for (int length = 1; length <= 20; ++length) {
-            const std::string password = GenerateRandomPassword(length, sets, picker);
+            PasswordTableRequest request;
+            request.sets = sets;
+            request.length = length;
+            request.countText = "1";
+            request.singleColumn = true;
+            std::string password = BuildPasswordTable(request, picker).text;
+            ASSERT_GE(password.size(), 2u);
+            ASSERT_EQ(password.substr(password.size() - 2), "\r\n");
+            password.resize(password.size() - 2);
             EXPECT_EQ(password.size(), static_cast<size_t>(length)) << pool;
             EXPECT_EQ(password.find_first_not_of(pool), std::string::npos) << pool << ": " << password;
         }

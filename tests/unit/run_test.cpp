@@ -2,6 +2,7 @@
 #include "automation/input.h"
 #include "automation/run.h"
 #include "delays/delay_settings.h"
+#include "platform/text_parse.h"
 #include "recording_machine.h"
 
 #include <gtest/gtest.h>
@@ -79,8 +80,6 @@ class Run : public ::testing::Test {
 protected:
     void SetUp() override {
         delays = DelaySettings{};
-        g_autoRunning = false;
-        variableList.clear();
     }
     void TearDown() override { delays = DelaySettings{}; }
     void Fast() { delays = DelaySettings{1, 1, 1, 1, 1, 1, 1}; }
@@ -98,7 +97,7 @@ TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
     }
     expected.insert(expected.end(), {"hook off", kDoneLine});
     EXPECT_EQ(m.What(), expected);
-    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(AutomationRunning());
     EXPECT_FALSE(m.preciseTiming);
 }
 
@@ -164,7 +163,7 @@ TEST(RunNumbers, ReadLikeAtoiButSixtyFourBitsWide) {
         {"9223372036854775807", LLONG_MAX},     {"9999999999999999999", LLONG_MAX},
         {"-9223372036854775808", LLONG_MIN},    {"-99999999999999999999", LLONG_MIN},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseRunNumber(c.text), c.value) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(ParseLeadingInteger(c.text), c.value) << c.text;
 }
 
 TEST(RunNumbers, TotalIsBoundedByTheNumbersLeft) {
@@ -191,7 +190,7 @@ TEST(VariableList, NonBlankLinesTrimmedInOrder) {
         {"\t tab \t\n", {"tab"}},
         {"last without line end", {"last without line end"}},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseVariableLines(c.text), c.lines) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(SplitListLines(c.text), c.lines) << c.text;
 }
 
 TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
@@ -201,7 +200,6 @@ TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
     in.listText = " A1 \r\n\r\nB 2\r\n";
     RunAutomation(m, in);
     EXPECT_EQ(Values(m), (Strings{"A1", "B 2"}));
-    EXPECT_EQ(variableList, (Strings{"A1", "B 2"}));
 
     RecordingMachine withPrefix;
     in.prefix = "P";
@@ -239,7 +237,7 @@ TEST_F(Run, RefusalsSendNothing) {
         in.positions = c.positions;
         RunAutomation(r, in);
         EXPECT_EQ(r.What(), Strings{Refusal(c.message)});
-        EXPECT_FALSE(g_autoRunning);
+        EXPECT_FALSE(AutomationRunning());
     }
 }
 
@@ -258,7 +256,7 @@ TEST_F(Run, PauseHeldWhileTypingStopsBeforeTheFirstEnter) {
     EXPECT_EQ(m.Typed(), u"AB0001");  // the value already under way is completed, nothing after it
     const Strings w = m.What();
     EXPECT_EQ(Strings(w.end() - 3, w.end()), (Strings{"hook off", "flash", kStopLine}));
-    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(AutomationRunning());
     EXPECT_FALSE(m.preciseTiming);
 }
 
@@ -291,7 +289,7 @@ TEST_F(Run, ClosingTheWindowEndsTheRunQuietlyAtThePumpPoint) {
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
     EXPECT_FALSE(m.HasInputAfter(m.closedAt));
     EXPECT_EQ(m.What().back(), "hook off");  // neither the stop message nor the completion message
-    EXPECT_FALSE(g_autoRunning);
+    EXPECT_FALSE(AutomationRunning());
     EXPECT_FALSE(m.preciseTiming);
 }
 

@@ -1,7 +1,7 @@
 // Threads nobody waits for: every one runs its own work once and releases what it captured.
 // Thousands in a row, as a long session of fetches starts them; a detached std::thread crashed
 // here now and then under Wine.
-#include "app/detached_thread_win.h"
+#include "platform/detached_thread_win.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>

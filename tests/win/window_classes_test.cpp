@@ -1,5 +1,5 @@
 // Start-up registration of the window classes, including the refusal when one cannot be registered.
-#include "app/globals_win.h"
+#include "app/main_window_win.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>

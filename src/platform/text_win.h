@@ -5,8 +5,8 @@
 
 #include <string>
 
-std::wstring Wide(const std::string& cp1251);
-std::string Narrow(const std::wstring& utf16);  // characters outside 1251 become '?'
+std::wstring WideFromCp1251(const std::string& cp1251);
+std::string Cp1251FromWide(const std::wstring& utf16);  // characters outside 1251 become '?'
 std::wstring WideFromUtf8(const std::string& utf8);
 std::string Utf8FromWide(const std::wstring& utf16);
 

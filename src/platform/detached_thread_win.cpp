@@ -1,4 +1,4 @@
-#include "app/detached_thread_win.h"
+#include "platform/detached_thread_win.h"
 
 #include <windows.h>
 

@@ -1,11 +1,8 @@
-// The save-as dialog of the table and password saves, file writing and messages that embed a path.
+// File writing of the table and password saves and messages that embed a path.
 #pragma once
 #include <windows.h>
 
 #include <string>
-
-// Asks for a file name with `defaultName` (code page 1251) proposed; false when the user cancels.
-bool AskSaveFileName(HWND owner, const std::string& defaultName, std::wstring& path);
 
 // Replaces the file with exactly `bytes`; false when it cannot be written.
 bool WriteTextFile(const std::wstring& path, const std::string& bytes);

@@ -1,6 +1,6 @@
 // Win32 implementation of file_io.h: UTF-16 paths, flush to disk, then an atomic replace.
-#include "app/file_io.h"
-#include "app/text_win.h"
+#include "platform/file_io.h"
+#include "platform/text_win.h"
 
 #include <windows.h>
 

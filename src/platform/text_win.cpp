@@ -1,5 +1,5 @@
 // Conversions between code page 1251, UTF-8 and UTF-16, and the text calls built on them.
-#include "app/text_win.h"
+#include "platform/text_win.h"
 
 namespace {
 std::wstring ToWide(UINT codePage, const std::string& text) {
@@ -19,8 +19,8 @@ std::string FromWide(UINT codePage, const std::wstring& text) {
 }
 }  // namespace
 
-std::wstring Wide(const std::string& cp1251) { return ToWide(1251, cp1251); }
-std::string Narrow(const std::wstring& utf16) { return FromWide(1251, utf16); }
+std::wstring WideFromCp1251(const std::string& cp1251) { return ToWide(1251, cp1251); }
+std::string Cp1251FromWide(const std::wstring& utf16) { return FromWide(1251, utf16); }
 std::wstring WideFromUtf8(const std::string& utf8) { return ToWide(CP_UTF8, utf8); }
 std::string Utf8FromWide(const std::wstring& utf16) { return FromWide(CP_UTF8, utf16); }
 
@@ -30,11 +30,11 @@ std::string GetControlText(HWND control) {
     std::wstring text(length + 1, L'\0');
     length = GetWindowTextW(control, &text[0], length + 1);
     text.resize(length > 0 ? length : 0);
-    return Narrow(text);
+    return Cp1251FromWide(text);
 }
 
-void SetControlText(HWND control, const std::string& cp1251) { SetWindowTextW(control, Wide(cp1251).c_str()); }
+void SetControlText(HWND control, const std::string& cp1251) { SetWindowTextW(control, WideFromCp1251(cp1251).c_str()); }
 
 int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
-    return MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), type);
+    return MessageBoxW(owner, WideFromCp1251(text).c_str(), WideFromCp1251(caption).c_str(), type);
 }

@@ -1,5 +1,5 @@
 // POSIX implementation of file_io.h, used by the native build and its tests.
-#include "app/file_io.h"
+#include "platform/file_io.h"
 
 #include <cstdio>
 #include <fstream>

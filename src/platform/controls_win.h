@@ -1,0 +1,33 @@
+// Controls described as data (one row per child window, in creation order) and the few control
+// operations every window shares.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+struct ControlRow {
+    const char* className;
+    const char* text;  // code page 1251
+    DWORD style;       // WS_CHILD is added
+    int x, y, width, height;
+    int id;
+    HWND* handle;  // where the window keeps the handle, or nullptr
+};
+
+HWND CreateControlRow(HWND parent, const ControlRow& row);
+void CreateControlRows(HWND parent, const ControlRow* rows, size_t count);
+template <size_t N>
+void CreateControlRows(HWND parent, const ControlRow (&rows)[N]) { CreateControlRows(parent, rows, N); }
+
+// Gives `font` to every child window of `parent` that exists now.
+void SetFontOnChildren(HWND parent, HFONT font);
+
+bool IsChecked(HWND box);  // false for a null handle
+void SetChecked(HWND box, bool on);
+int ComboIndex(HWND combo);
+// Items "1" .. "count", with the item at `selected` chosen.
+void FillNumberCombo(HWND combo, int count, int selected);
+
+// Brings `window` forward (restoring it when minimised) if it exists; false when it does not, so the
+// caller creates it.
+bool BringForwardIfOpen(HWND window);

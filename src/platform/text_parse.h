@@ -1,0 +1,29 @@
+// Reading numbers and lists out of what the user typed or a file holds: one set of rules for the
+// whole program.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The leading decimal number of a text as atoi finds it: blanks, an optional sign, digits.
+struct LeadingInteger {
+    std::int64_t value = 0;   // saturated at the 64-bit bounds when `overflow`
+    std::size_t end = 0;      // index just past the last digit read (or past the blanks and sign)
+    bool hasDigits = false;
+    bool overflow = false;    // the digits go beyond the 64-bit range
+};
+LeadingInteger ReadLeadingInteger(std::string_view text, std::size_t from = 0);
+
+// The leading number in 64 bits; out-of-range digits give the nearest bound, no digits give 0.
+std::int64_t ParseLeadingInteger(std::string_view text);
+// The same, clamped to the 32-bit range.
+int ParseLeadingInt32(std::string_view text);
+
+// Removes blanks, tabs, CR and LF from both ends.
+std::string_view TrimBlanks(std::string_view text);
+std::string TrimBlanks(const std::string& text);
+
+// The lines of a text (split at LF), each trimmed as TrimBlanks does, the empty ones left out.
+std::vector<std::string> SplitListLines(std::string_view text);
