@@ -1,5 +1,6 @@
 // The main window as the user finds it: its controls, the per-page rows and their scrolling, the
 // always-on-top and XL options, the two links, and closing it with other windows open.
+#include "app/main_window_ids.h"
 #include "browser_recorder.h"
 #include "capture_support.h"
 #include "harness.h"
@@ -20,32 +21,32 @@ struct ExpectedControl {
 
 constexpr DWORD V = WS_VISIBLE;
 const ExpectedControl kTable[] = {
-    {L"Button", L"СЛИЯНИЕ ПРИ ПЕЧАТИ", V | BS_DEFPUSHBUTTON, 10, 32, 370, 25, 104},
+    {L"Button", L"СЛИЯНИЕ ПРИ ПЕЧАТИ", V | BS_DEFPUSHBUTTON, 10, 32, 370, 25, kMergeButtonId},
     {L"Static", L" Префикс:", V | SS_LEFT, 10, 62, 114, 20, 0},
-    {L"Edit", L"", V | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, 0},
+    {L"Edit", L"", V | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, kPrefixEditId},
     {L"Static", L" Начать с:", V | SS_LEFT, 10, 87, 114, 20, 0},
-    {L"Edit", L"0001", V | WS_BORDER, 125, 87, 95, 20, 0},
+    {L"Edit", L"0001", V | WS_BORDER, 125, 87, 95, 20, kStartNumberEditId},
     {L"Static", L" Всего:", V | SS_LEFT, 230, 62, 109, 20, 0},
-    {L"Edit", L"5", V | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, 0},
+    {L"Edit", L"5", V | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, kTotalBarcodesEditId},
     {L"Static", L" К-во захв. на стр.:", V | SS_LEFT, 230, 87, 109, 20, 0},
-    {L"ComboBox", L"5", V | CBS_DROPDOWNLIST, 340, 87, 40, -1, 103},
-    {L"Button", L"Настройки, советы", V | BS_DEFPUSHBUTTON, 10, 113, 210, 20, 0},
-    {L"Button", L"Поверх окон", V | BS_AUTOCHECKBOX, 230, 113, 150, 20, 0},
-    {L"Button", L"XL (вставка в Excel)", V | BS_AUTOCHECKBOX, 230, 138, 150, 20, 0},
-    {L"Button", L"Переменная из списка", V | BS_AUTOCHECKBOX, 230, 165, 150, 20, 0},
-    {L"Edit", L"", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245, 0},
+    {L"ComboBox", L"5", V | CBS_DROPDOWNLIST, 340, 87, 40, -1, kBarcodesPerPageComboId},
+    {L"Button", L"Настройки, советы", V | BS_DEFPUSHBUTTON, 10, 113, 210, 20, kSettingsButtonId},
+    {L"Button", L"Поверх окон", V | BS_AUTOCHECKBOX, 230, 113, 150, 20, kAlwaysOnTopCheckId},
+    {L"Button", L"XL (вставка в Excel)", V | BS_AUTOCHECKBOX, 230, 138, 150, 20, kHidePromptsCheckId},
+    {L"Button", L"Переменная из списка", V | BS_AUTOCHECKBOX, 230, 165, 150, 20, kVariableListCheckId},
+    {L"Edit", L"", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245, kVariableListEditId},
     {L"Static", L"Pause/Break - экстренная остановка", V | SS_CENTER, 10, 191, 370, 18, 0},
-    {L"Button", L"СТАРТ", V | BS_DEFPUSHBUTTON, 10, 213, 370, 25, 0},
+    {L"Button", L"СТАРТ", V | BS_DEFPUSHBUTTON, 10, 213, 370, 25, kStartButtonId},
     {L"Static", L"Перед захватами отцентруйте страницу - F4", V | SS_CENTER, 10, 242, 370, 18, 0},
-    {L"ScrollBar", L"", V | SBS_VERT, 230, 265, 20, 245, 0},
-    {L"Button", L"Сохранить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 139, 210, 20, 0},
-    {L"Button", L"Загрузить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 165, 210, 20, 0},
+    {L"ScrollBar", L"", V | SBS_VERT, 230, 265, 20, 245, kCoordsScrollId},
+    {L"Button", L"Сохранить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 139, 210, 20, kSaveCoordsButtonId},
+    {L"Button", L"Загрузить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 165, 210, 20, kLoadCoordsButtonId},
     {L"Static", L"версия 2.1", V | SS_CENTER, 162, 513, 65, 18, 0},
 };
 const ExpectedControl kAfterRows[] = {
-    {L"Static", nullptr, V | SS_CENTER | SS_NOTIFY, 10, 8, 370, 18, 106},
-    {L"Static", L"Видеоинструкция", V | SS_LEFT | SS_NOTIFY, 10, 513, 117, 20, 108},
-    {L"Static", L"Контакты", V | SS_CENTER | SS_NOTIFY, 315, 513, 70, 20, 105},
+    {L"Static", nullptr, V | SS_CENTER | SS_NOTIFY, 10, 8, 370, 18, kAdBannerId},
+    {L"Static", L"Видеоинструкция", V | SS_LEFT | SS_NOTIFY, 10, 513, 117, 20, kVideoLinkId},
+    {L"Static", L"Контакты", V | SS_CENTER | SS_NOTIFY, 315, 513, 70, 20, kWebsiteLinkId},
 };
 ExpectedControl RowControl(int column, int row) {
     const int y = 265 + 25 * row;

@@ -2,6 +2,7 @@
 // copying, saving through the real dialog, and refusals.
 #include "harness.h"
 #include "merge_window.h"
+#include "tables/merge_window_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -22,35 +23,35 @@ struct ChildRow {
 const ChildRow kMergeChildren[] = {
     {L"Static", L"ГЕНЕРАТОР ТАБЛИЦ ДЛЯ СЛИЯНИЯ", 10, 10, 340, 30, 0},
     {L"Static", L"  Столбцов в строке:", 10, 45, 277, 20, 0},
-    {L"ComboBox", L"5", 290, 45, 60, -1, 0},
-    {L"Button", L"Данные из списка 1", 10, 70, 340, 20, 201},
-    {L"Button", L"Вторые столбцы из списка 2", 10, 95, 340, 20, 202},
-    {L"Button", L"TRANSPOSE (столбцы > строки)", 10, 120, 340, 20, 205},
-    {L"Button", L"Для штрих-кода (столбец для ШК)", 10, 145, 340, 20, 206},
+    {L"ComboBox", L"5", 290, 45, 60, -1, kMergeColumnsComboId},
+    {L"Button", L"Данные из списка 1", 10, 70, 340, 20, kUseList1CheckId},
+    {L"Button", L"Вторые столбцы из списка 2", 10, 95, 340, 20, kUseList2CheckId},
+    {L"Button", L"TRANSPOSE (столбцы > строки)", 10, 120, 340, 20, kTransposeCheckId},
+    {L"Button", L"Для штрих-кода (столбец для ШК)", 10, 145, 340, 20, kForBarcodeCheckId},
     {L"Button", L"ГЕНЕРАТОР ПАРОЛЕЙ", 10, 170, 340, 190, 0},
     {L"Static", L"                               Использовать символы:", 20, 195, 320, 20, 0},
-    {L"Button", L"ABC (латиница загл.)", 20, 220, 155, 20, 301},
-    {L"Button", L"abc (латиница проп.)", 185, 220, 155, 20, 302},
-    {L"Button", L"АБВ (кирилица загл.)", 20, 245, 155, 20, 303},
-    {L"Button", L"абв (кириллица проп.)", 185, 245, 155, 20, 304},
-    {L"Button", L"123 (цифры)", 20, 270, 155, 20, 305},
-    {L"Button", L"!@#$%&* (спецсимволы)", 185, 270, 155, 20, 310},
+    {L"Button", L"ABC (латиница загл.)", 20, 220, 155, 20, kUpperLatinCheckId},
+    {L"Button", L"abc (латиница проп.)", 185, 220, 155, 20, kLowerLatinCheckId},
+    {L"Button", L"АБВ (кирилица загл.)", 20, 245, 155, 20, kUpperCyrillicCheckId},
+    {L"Button", L"абв (кириллица проп.)", 185, 245, 155, 20, kLowerCyrillicCheckId},
+    {L"Button", L"123 (цифры)", 20, 270, 155, 20, kDigitsCheckId},
+    {L"Button", L"!@#$%&* (спецсимволы)", 185, 270, 155, 20, kSpecialCheckId},
     {L"Static", L"  Длина пароля:", 20, 300, 100, 20, 0},
-    {L"ComboBox", L"8", 130, 300, 60, -1, 306},
+    {L"ComboBox", L"8", 130, 300, 60, -1, kPasswordLengthComboId},
     {L"Static", L"  Кол-во паролей:", 20, 330, 100, 20, 0},
-    {L"Edit", L"10", 130, 330, 60, 20, 307},
-    {L"Button", L"В один столбец", 200, 300, 140, 20, 309},
-    {L"Button", L"Сгенерировать пароли", 200, 325, 140, 25, 308},
-    {L"Edit", L"", 10, 365, 340, 80, 0},
-    {L"Edit", L"", 10, 450, 340, 80, 0},
+    {L"Edit", L"10", 130, 330, 60, 20, kPasswordCountEditId},
+    {L"Button", L"В один столбец", 200, 300, 140, 20, kSingleColumnCheckId},
+    {L"Button", L"Сгенерировать пароли", 200, 325, 140, 25, kGeneratePasswordsButtonId},
+    {L"Edit", L"", 10, 365, 340, 80, kList1EditId},
+    {L"Edit", L"", 10, 450, 340, 80, kList2EditId},
     {L"Static", L"  Префикс:", 10, 535, 237, 20, 0},
-    {L"Edit", L"", 250, 535, 100, 20, 0},
+    {L"Edit", L"", 250, 535, 100, 20, kMergePrefixEditId},
     {L"Static", L"  Начать с:", 10, 560, 237, 20, 0},
-    {L"Edit", L"0001", 250, 560, 100, 20, 0},
+    {L"Edit", L"0001", 250, 560, 100, 20, kMergeStartEditId},
     {L"Static", L"  Количество:", 10, 585, 237, 20, 0},
-    {L"Edit", L"100", 250, 585, 100, 20, 0},
-    {L"Button", L"Создать таблицу", 10, 612, 167, 30, 203},
-    {L"Button", L"Сохранить как...", 183, 612, 167, 30, 204},
+    {L"Edit", L"100", 250, 585, 100, 20, kMergeCountEditId},
+    {L"Button", L"Создать таблицу", 10, 612, 167, 30, kCreateTableButtonId},
+    {L"Button", L"Сохранить как...", 183, 612, 167, 30, kSaveTableButtonId},
 };
 
 // The table of the window's defaults: 100 items "0001".."0100" in rows of five.
@@ -88,7 +89,7 @@ void ExpectDefaults(HWND merge) {
     }
     EXPECT_EQ(ComboCount(children[kColumnsCombo]), 30);
     EXPECT_EQ(ComboItem(children[kColumnsCombo], 29), L"30");
-    EXPECT_EQ(ComboCount(ChildById(merge, 306)), 20);
+    EXPECT_EQ(ComboCount(ChildById(merge, kPasswordLengthComboId)), 20);
     EXPECT_FALSE(IsWindowVisible(children[kList1Field]));
     EXPECT_FALSE(IsWindowVisible(children[kList2Field]));
     EXPECT_TRUE(IsWindowEnabled(children[kStartField]));
@@ -133,10 +134,10 @@ TEST_F(MergeTest, OpensWithItsLayoutAndDefaultsAndReopensWithDefaults) {
     // The merge button again brings the same window forward with what the user typed.
     TypeInto(Field(kCountField), L"7");
     ClickId(merge, 205);
-    EXPECT_TRUE(WaitUntil([&] { return IsChecked(ChildById(merge, 205)); }));
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(ChildById(merge, kTransposeCheckId)); }));
     EXPECT_EQ(OpenMergeWindow(app), merge);
     EXPECT_EQ(TextOf(Field(kCountField)), L"7");
-    EXPECT_TRUE(IsChecked(ChildById(merge, 205)));
+    EXPECT_TRUE(IsChecked(ChildById(merge, kTransposeCheckId)));
 
     // Closed and opened again, everything is back at its default.
     PostMessageW(merge, WM_CLOSE, 0, 0);
