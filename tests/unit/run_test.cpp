@@ -2,7 +2,7 @@
 #include "automation/input.h"
 #include "automation/run.h"
 #include "delays/delay_settings.h"
-#include "recording_machine.h"
+#include "fakes/recording_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "online/title.h"
 #include "online/vendor.h"
 
-#include "../unit/online_fakes.h"
+#include "fakes/online_fakes.h"
 
 #include <gtest/gtest.h>
 
