@@ -431,10 +431,13 @@ void CancelFileDialog(DWORD pid, milliseconds timeout) {
 // --- Clipboard ---------------------------------------------------------------------------------------
 
 namespace {
+// Another program (the utility copying) may hold the clipboard for a moment.
+bool OpenClipboardWhenFree() { return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, milliseconds(3000)); }
+
 template <typename Reader>
 auto WithClipboardData(UINT format, Reader reader) -> decltype(reader(nullptr, 0)) {
     decltype(reader(nullptr, 0)) result{};
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, milliseconds(3000))) return result;
+    if (!OpenClipboardWhenFree()) return result;
     if (HANDLE data = GetClipboardData(format)) {
         if (const void* bytes = GlobalLock(data)) {
             result = reader(bytes, GlobalSize(data));
@@ -460,6 +463,13 @@ std::wstring ClipboardUnicode() {
         const wchar_t* text = static_cast<const wchar_t*>(p);
         return std::wstring(text, wcsnlen(text, size / sizeof(wchar_t)));
     });
+}
+
+bool ClipboardHas(UINT format) {
+    if (!OpenClipboardWhenFree()) return false;
+    const bool has = GetClipboardData(format) != nullptr;
+    CloseClipboard();
+    return has;
 }
 
 // --- Text --------------------------------------------------------------------------------------------

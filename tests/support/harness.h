@@ -122,6 +122,7 @@ void CancelFileDialog(DWORD pid, milliseconds timeout = kDefaultTimeout);
 // --- Clipboard ---------------------------------------------------------------------------------------
 std::string ClipboardBytes(UINT format);  // without the terminating zero(s)
 std::wstring ClipboardUnicode();
+bool ClipboardHas(UINT format);  // data of the format is there (or can be made from what is there)
 
 // --- Text --------------------------------------------------------------------------------------------
 std::wstring FromCp1251(const std::string& bytes);
