@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "text_lines.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -125,6 +127,7 @@ std::wstring ClipboardUnicode();
 bool ClipboardHas(UINT format);  // data of the format is there (or can be made from what is there)
 
 // --- Text --------------------------------------------------------------------------------------------
+// Lines and cells of table and log text: text_lines.h, included above.
 std::wstring FromCp1251(const std::string& bytes);
 std::string ToCp1251(const std::wstring& text);
 

@@ -107,10 +107,4 @@ bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& t
     return box.caption == caption && box.text == text;
 }
 
-std::string CrLfLines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
-
 }  // namespace harness

@@ -42,7 +42,4 @@ std::string WaitForPreviewChange(HWND preview, const std::string& before, millis
 // Expects a message box with this caption and text, answers it with OK and returns whether it matched.
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
 
-// "line1\r\nline2\r\n..." from lines.
-std::string CrLfLines(std::initializer_list<std::string> lines);
-
 }  // namespace harness

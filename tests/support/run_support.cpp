@@ -1,23 +1,12 @@
 // Implementation of the automation-run test helpers (see run_support.h).
 #include "run_support.h"
 
-#include <sstream>
-
 namespace harness {
 
 std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path) {
     std::vector<FixtureEvent> out;
-    std::istringstream in(ReadFileBytes(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        size_t start = 0;
-        for (;;) {
-            const size_t tab = line.find('\t', start);
-            fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
+    for (const std::string& line : SplitLines(ReadFileBytes(path), "\n", OpenLastLine::Kept)) {
+        const std::vector<std::string> fields = SplitCells(line, '\t');
         if (fields.size() < 2) continue;
         FixtureEvent event;
         event.us = std::stoll(fields.front());
