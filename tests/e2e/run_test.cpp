@@ -43,9 +43,9 @@ bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const
     return false;
 }
 
-std::vector<POINT> Centers(const std::vector<HWND>& parts, size_t count) {
+std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count) {
     std::vector<POINT> out;
-    for (size_t i = 0; i < count && i < parts.size(); ++i) out.push_back(CenterOf(parts[i]));
+    for (size_t i = 0; i < count && i < windows.size(); ++i) out.push_back(CenterOf(windows[i]));
     return out;
 }
 
@@ -55,14 +55,14 @@ struct Scene {
     Fixture fixture;
     std::wstring dir = MakeTempDir(L"run");
 
-    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& partClass,
+    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& targetClass,
               size_t perPage, const std::vector<int>& delays, const std::wstring& fixtureArgs = L"") {
         WriteDelays(dir, delays);
         if (!StartApp(app, dir)) return ADD_FAILURE() << "the app did not start", false;
         if (!StartFixture(fixture, fixtureName, fixtureClass, dir, fixtureArgs))
             return ADD_FAILURE() << "the stand-in did not start", false;
         ParkMainWindow(app);
-        if (!CapturePoints(app, fixture.window, Centers(fixture.Parts(partClass), perPage)))
+        if (!CapturePoints(app, fixture.window, Centers(fixture.ChildrenOfClass(targetClass), perPage)))
             return ADD_FAILURE() << "the points were not captured", false;
         return true;
     }
@@ -149,7 +149,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     EXPECT_EQ(done.text, L"Генерация завершена!");
     AnswerMessageBox(done.window);
     // The last cell stays in its editor until a click elsewhere ends the editing.
-    ClickAt(CenterOf(s.fixture.Parts(L"FakeCell").back()));
+    ClickAt(CenterOf(s.fixture.ChildrenOfClass(L"FakeCell").back()));
     ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == 7; }));
 
     std::vector<Landed> expected;

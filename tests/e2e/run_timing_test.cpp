@@ -51,7 +51,7 @@ void MeasureRun(const std::vector<int>& lineOrder, int perPage, int total) {
     ASSERT_TRUE(StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, std::to_wstring(perPage)));
     ParkMainWindow(app);
     std::vector<POINT> points;
-    for (HWND object : designer.Parts(L"FakeBarcodeObject")) points.push_back(CenterOf(object));
+    for (HWND object : designer.ChildrenOfClass(L"FakeBarcodeObject")) points.push_back(CenterOf(object));
     ASSERT_TRUE(CapturePoints(app, designer.window, points));
     SetTextOf(PrefixEdit(app), L"AB");
     SetTextOf(StartNumberEdit(app), L"0001");

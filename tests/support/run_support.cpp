@@ -31,7 +31,7 @@ long long NowMicroseconds() {
                                   now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
 }
 
-std::vector<HWND> Fixture::Parts(const std::wstring& className) const {
+std::vector<HWND> Fixture::ChildrenOfClass(const std::wstring& className) const {
     std::vector<HWND> out;
     for (HWND child : Children(window))
         if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0) out.push_back(child);
