@@ -88,9 +88,6 @@ void ExpectMatches(HWND child, const ExpectedControl& e, const std::string& wher
     EXPECT_EQ(GetDlgCtrlID(child), e.id);
 }
 
-bool IsTopmost(HWND window) { return (ExStyleOf(window) & WS_EX_TOPMOST) != 0; }
-std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")); }
-
 std::vector<std::wstring> Labels(int first, int last) {
     std::vector<std::wstring> labels;
     for (int i = first; i <= last; ++i) labels.push_back(std::to_wstring(i) + L":");

@@ -172,7 +172,7 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
     EXPECT_EQ(PreviewBytes(preview), DefaultTable());
-    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsTopmost(preview));
     EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал таблиц можно включать не закрывая этого окна"));
     RECT outer;
     GetWindowRect(preview, &outer);

@@ -52,7 +52,7 @@ protected:
 TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
     HWND preview = Generate();
     ASSERT_TRUE(preview);
-    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsTopmost(preview));
     EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал паролей можно влючать не закрывая этого окна"));
     std::string text = PreviewBytes(preview);
     std::vector<std::string> lines = SplitLines(text);

@@ -226,7 +226,7 @@ TEST(RunE2E, ClosingTheWindowDuringARunEndsItAndTheProcess) {
     const auto log = s.fixture.Log();
     EXPECT_LE(log.size(), atExit + 40);  // at most the rest of one barcode that was under way
     EXPECT_LT(ValuesIn(log).size(), 30u);
-    EXPECT_EQ(ReadFileBytes(JoinPath(s.dir, L"barcode_app.cfg")), "0\r\n0\r\n1\r\n");  // saved on the way out
+    EXPECT_EQ(SettingsIn(s.app), "0\r\n0\r\n1\r\n");  // saved on the way out
 }
 
 TEST(RunE2E, RefusesWithoutPositionsAndTheListSwitchesTheFields) {

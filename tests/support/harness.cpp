@@ -192,6 +192,8 @@ DWORD CloseApp(App& app, milliseconds timeout) {
     return app.process.WaitExit(timeout);
 }
 
+std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")); }
+
 // --- Windows -----------------------------------------------------------------------------------------
 
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout, milliseconds step) {
@@ -280,6 +282,7 @@ std::wstring ComboItem(HWND combo, int index) {
 
 LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
 LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+bool IsTopmost(HWND window) { return (ExStyleOf(window) & WS_EX_TOPMOST) != 0; }
 
 // --- Input -------------------------------------------------------------------------------------------
 

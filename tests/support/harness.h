@@ -63,6 +63,7 @@ bool StartAppWithCacheFiles(App& app, const std::wstring& workDir = L"", millise
 void RemoveCacheFilesBesideExe();
 // Closes the main window as the close box does and returns the exit code.
 DWORD CloseApp(App& app, milliseconds timeout = kDefaultTimeout);
+std::string SettingsIn(const App& app);  // the bytes of barcode_app.cfg in its working directory
 
 // --- Windows -----------------------------------------------------------------------------------------
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout = kDefaultTimeout,
@@ -83,6 +84,7 @@ std::wstring ComboItem(HWND combo, int index);
 int ComboCount(HWND combo);
 LONG_PTR StyleOf(HWND window);
 LONG_PTR ExStyleOf(HWND window);
+bool IsTopmost(HWND window);
 
 // --- Input (real SendInput) -------------------------------------------------------------------------
 void BringToFront(HWND topLevel);
