@@ -97,26 +97,10 @@ void ExpectDefaults(HWND merge) {
 
 void ClickId(HWND merge, int id) { Click(ChildById(merge, id)); }
 
-class MergeTest : public ::testing::Test {
+class MergeTest : public MergeWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartApp(app));
-        merge = OpenMergeWindow(app);
-        ASSERT_TRUE(merge);
-    }
-    void TearDown() override { CloseApp(app); }
-
     HWND Field(int index) const { return MergeChildAt(merge, index); }
-    DWORD Pid() const { return app.process.Id(); }
-    HWND CreateTable() {
-        ClickId(merge, 203);
-        HWND preview = WaitForTablePreview(app);
-        if (preview) MoveAside(preview);
-        return preview;
-    }
-
-    App app;
-    HWND merge = nullptr;
+    HWND CreateTable() { return ClickForPreview(203, WaitForTablePreview); }
 };
 }  // namespace
 

@@ -27,25 +27,9 @@ void ExpectPasswords(const std::vector<std::string>& lines, size_t firstLine, si
     }
 }
 
-class PasswordsTest : public ::testing::Test {
+class PasswordsTest : public MergeWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartApp(app));
-        merge = OpenMergeWindow(app);
-        ASSERT_TRUE(merge);
-    }
-    void TearDown() override { CloseApp(app); }
-
-    DWORD Pid() const { return app.process.Id(); }
-    HWND Generate() {
-        Click(ChildById(merge, 308));
-        HWND preview = WaitForPasswordPreview(app);
-        if (preview) MoveAside(preview);
-        return preview;
-    }
-
-    App app;
-    HWND merge = nullptr;
+    HWND Generate() { return ClickForPreview(308, WaitForPasswordPreview); }
 };
 }  // namespace
 

@@ -2,6 +2,8 @@
 #pragma once
 #include "harness.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -41,5 +43,19 @@ std::string PreviewBytes(HWND preview);
 std::string WaitForPreviewChange(HWND preview, const std::string& before, milliseconds timeout = kDefaultTimeout);
 // Expects a message box with this caption and text, answers it with OK and returns whether it matched.
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
+
+// The utility started with its merge window open; closed after the test.
+class MergeWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { CloseApp(app); }
+
+    DWORD Pid() const { return app.process.Id(); }
+    // Clicks a generating button and waits for the preview it opens, then moves the preview aside.
+    HWND ClickForPreview(int buttonId, HWND (*waitForPreview)(const App&, milliseconds));
+
+    App app;
+    HWND merge = nullptr;
+};
 
 }  // namespace harness
