@@ -30,13 +30,6 @@ std::vector<Landed> ValuesIn(const std::vector<FixtureEvent>& log) {
     return out;
 }
 
-std::string Utf8FromWide(const std::wstring& text) {
-    std::string out(text.size() * 4, '\0');
-    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                       &out[0], static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
-}
-
 bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const std::string& first) {
     for (const FixtureEvent& e : EventsOf(log, kind))
         if (e.fields.size() > 1 && e.fields[1] == first) return true;
@@ -66,6 +59,13 @@ struct Scene {
             return ADD_FAILURE() << "the points were not captured", false;
         return true;
     }
+    // The designer with `perPage` objects a page, or the spreadsheet, with a point on each target.
+    bool OpenDesigner(size_t perPage, const std::vector<int>& delays = kQuickDelays) {
+        return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays, std::to_wstring(perPage));
+    }
+    bool OpenSpreadsheet(size_t perPage) {
+        return Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", perPage, kQuickDelays);
+    }
     void Fields(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
         SetTextOf(PrefixEdit(app), prefix);
         SetTextOf(StartNumberEdit(app), start);
@@ -84,7 +84,7 @@ void ExpectStopMessage(const MessageBoxInfo& box) {
 
 TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"AB", L"0099", L"8");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
@@ -114,7 +114,7 @@ TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
 
 TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 2, kQuickDelays, L"2"));
+    ASSERT_TRUE(s.OpenDesigner(2));
     HWND listCheck = CheckBox(s.app, L"Переменная из списка");
     SendMessageW(listCheck, BM_CLICK, 0, 0);
     SetTextOf(VariableListEdit(s.app), L" A1 \r\n\r\nB 2\r\n   \r\n");
@@ -140,7 +140,7 @@ TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
 
 TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
+    ASSERT_TRUE(s.OpenSpreadsheet(3));
     SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
     s.Fields(L"Жa-", L"1", L"7");
     s.PressStart();
@@ -155,7 +155,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     std::vector<Landed> expected;
     for (int i = 1; i <= 7; ++i)
         expected.push_back({std::to_string((i - 1) / 3 + 1), std::to_string((i - 1) % 3 + 1),
-                            Utf8FromWide(L"Жa-" + std::to_wstring(i))});
+                            AsLogged(L"Жa-" + std::to_wstring(i))});
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), expected);
     EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);
@@ -166,8 +166,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
 TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
     Scene s;
     // The wizard wait (4 s) is longer than the time a keyboard hook may keep the system waiting.
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3,
-                       {300, 20, 4000, 2, 20, 20, 80}, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 4000, 2, 20, 20, 80}));
     s.Fields(L"", L"1", L"6");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "open").empty(); }));
@@ -192,7 +191,7 @@ TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
 
 TEST(RunE2E, HeldPauseStopsTheRun) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"P", L"1", L"30");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
@@ -216,7 +215,7 @@ TEST(RunE2E, HeldPauseStopsTheRun) {
 
 TEST(RunE2E, ClosingTheWindowDuringARunEndsItAndTheProcess) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"", L"1", L"30");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() >= 2; }));

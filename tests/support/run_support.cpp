@@ -1,6 +1,8 @@
 // Implementation of the automation-run test helpers (see run_support.h).
 #include "run_support.h"
 
+#include "fixtures/fixture_log.h"
+
 namespace harness {
 
 std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path) {
@@ -23,13 +25,8 @@ std::vector<FixtureEvent> EventsOf(const std::vector<FixtureEvent>& log, const s
     return out;
 }
 
-long long NowMicroseconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<long long>(now.QuadPart / frequency.QuadPart * 1000000 +
-                                  now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
-}
+long long NowMicroseconds() { return fixture::NowMicroseconds(); }
+std::string AsLogged(const std::wstring& text) { return fixture::Utf8(text); }
 
 std::vector<HWND> Fixture::ChildrenOfClass(const std::wstring& className) const {
     std::vector<HWND> out;
