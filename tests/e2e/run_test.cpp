@@ -155,7 +155,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     std::vector<Landed> expected;
     for (int i = 1; i <= 7; ++i)
         expected.push_back({std::to_string((i - 1) / 3 + 1), std::to_string((i - 1) % 3 + 1),
-                            AsLogged(L"Жa-" + std::to_wstring(i))});
+                            ToUtf8(L"Жa-" + std::to_wstring(i))});
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), expected);
     EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);

@@ -1,6 +1,8 @@
 // Implementation of the end-to-end harness (see harness.h).
 #include "harness.h"
 
+#include "fixtures/fixture_log.h"
+
 #include <thread>
 
 namespace harness {
@@ -492,5 +494,7 @@ std::string ToCp1251(const std::wstring& text) {
     WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
+
+std::string ToUtf8(const std::wstring& text) { return fixture::Utf8(text); }
 
 }  // namespace harness

@@ -132,5 +132,6 @@ bool ClipboardHas(UINT format);  // data of the format is there (or can be made 
 // Lines and cells of table and log text: text_lines.h, included above.
 std::wstring FromCp1251(const std::string& bytes);
 std::string ToCp1251(const std::wstring& text);
+std::string ToUtf8(const std::wstring& text);  // as the stand-ins log text, and for test messages
 
 }  // namespace harness

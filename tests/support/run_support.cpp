@@ -26,7 +26,6 @@ std::vector<FixtureEvent> EventsOf(const std::vector<FixtureEvent>& log, const s
 }
 
 long long NowMicroseconds() { return fixture::NowMicroseconds(); }
-std::string AsLogged(const std::wstring& text) { return fixture::Utf8(text); }
 
 std::vector<HWND> Fixture::ChildrenOfClass(const std::wstring& className) const {
     std::vector<HWND> out;

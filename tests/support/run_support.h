@@ -16,8 +16,7 @@ struct FixtureEvent {
 };
 std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path);
 std::vector<FixtureEvent> EventsOf(const std::vector<FixtureEvent>& log, const std::string& kind);
-long long NowMicroseconds();                     // on the stand-ins' clock
-std::string AsLogged(const std::wstring& text);  // a text as the stand-ins log it (UTF-8)
+long long NowMicroseconds();  // on the stand-ins' clock
 
 // A stand-in application (fake_designer, fake_spreadsheet) with its log in `dir`.
 struct Fixture {
