@@ -6,6 +6,7 @@ target_compile_definitions(core PUBLIC VENDOR_HOST="${VENDOR_HOST}")
 find_package(GTest REQUIRED)
 include(GoogleTest)
 add_executable(unit_tests ${UNIT_TEST_SRC})
+target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # for "fakes/..." and "support/..."
 target_link_libraries(unit_tests PRIVATE core GTest::gtest_main GTest::gmock)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)
 

@@ -45,13 +45,15 @@ else()
 endif()
 
 add_executable(unit_tests_win ${UNIT_TEST_SRC})
+target_include_directories(unit_tests_win PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # for "fakes/..." and "support/..."
 target_link_libraries(unit_tests_win PRIVATE app_lib gmock gtest_main)
 target_link_options(unit_tests_win PRIVATE ${STATIC_RUNTIME})
 add_wine_test(unit_tests_win)
 
 # Helpers shared by the Windows-side and end-to-end tests: starting the exe, finding and driving windows.
 add_library(test_support STATIC ${SUPPORT_SRC})
-target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests
+                           ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(test_support PUBLIC TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
 target_link_libraries(test_support PUBLIC app_lib gmock gtest)
 

@@ -11,8 +11,6 @@ namespace {
 constexpr WORD kCaptureKey = VK_OEM_3;
 using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 
-Values Empty(int rows) { return Values(rows, {L"", L""}); }
-
 // The user points at `where` in the application in front and presses the capture key.
 void PressCaptureKeyAt(POINT where) {
     MoveMouse(where);
@@ -36,12 +34,6 @@ bool ThroughDialog(App& app, const wchar_t* button, const std::wstring& path) {
     return CompleteFileDialog(app.process.Id(), path);
 }
 
-std::vector<std::wstring> Labels(int first, int last) {
-    std::vector<std::wstring> labels;
-    for (int i = first; i <= last; ++i) labels.push_back(std::to_wstring(i) + L":");
-    return labels;
-}
-
 constexpr const wchar_t* kSave = L"Сохранить координаты захватов";
 constexpr const wchar_t* kLoad = L"Загрузить координаты захватов";
 }  // namespace
@@ -55,13 +47,13 @@ TEST(Capture, TheKeyFillsTheArmedRowOnceAndIsSwallowedOnlyThen) {
     front.BringForward();
     PressCaptureKeyAt({700, 650});
     EXPECT_TRUE(WaitUntil([&] { return front.PressesOf(kCaptureKey) == 1; }, milliseconds(3000)));
-    EXPECT_EQ(RowValues(app.window), Empty(5));
+    EXPECT_EQ(RowValues(app.window), EmptyRows(5));
 
     ArmRow(app.window, 2);
     front.BringForward();
     front.Clear();
     PressCaptureKeyAt({612, 734});
-    Values expected = Empty(5);
+    Values expected = EmptyRows(5);
     expected[2] = {L"612", L"734"};
     EXPECT_TRUE(RowValuesBecome(app.window, expected)) << "the armed row shows the mouse position";
     Sleep(300);
@@ -83,7 +75,7 @@ TEST(Capture, TwoArmedRowsThenOnePressFillOnlyTheLast) {
     front.BringForward();
     front.Clear();
     PressCaptureKeyAt({700, 600});
-    Values expected = Empty(5);
+    Values expected = EmptyRows(5);
     expected[3] = {L"700", L"600"};
     EXPECT_TRUE(RowValuesBecome(app.window, expected));
     PressCaptureKeyAt({710, 610});
@@ -106,10 +98,10 @@ TEST(Capture, OtherKeysAndAltPressesDoNotCapture) {
     KeyUp(VK_MENU);
     EXPECT_TRUE(WaitUntil([&] { return front.PressesOf('A') == 1 && front.PressesOf(kCaptureKey) == 1; },
                           milliseconds(3000)));
-    EXPECT_EQ(RowValues(app.window), Empty(5));
+    EXPECT_EQ(RowValues(app.window), EmptyRows(5));
     // Still armed: a plain press now captures.
     PressKey(kCaptureKey);
-    Values expected = Empty(5);
+    Values expected = EmptyRows(5);
     expected[0] = {L"640", L"700"};
     EXPECT_TRUE(RowValuesBecome(app.window, expected));
     EXPECT_EQ(CloseApp(app), 0u);
@@ -122,7 +114,7 @@ TEST(Capture, APointOnTheLeftScreenEdgeStaysShownAfterTheRowsAreRebuilt) {
     ArmRow(app.window, 1);
     front.BringForward();
     PressCaptureKeyAt({0, 700});
-    Values expected = Empty(5);
+    Values expected = EmptyRows(5);
     expected[1] = {L"0", L"700"};
     ASSERT_TRUE(RowValuesBecome(app.window, expected));
     SelectPerPage(app.window, 6);
@@ -146,7 +138,7 @@ TEST(Capture, ScrolledRowsCaptureIntoTheEntryTheyShow) {
                           milliseconds(3000)));
     SendMessageW(app.window, WM_VSCROLL, MAKEWPARAM(SB_PAGEUP, 0), LPARAM(scroll));
     ASSERT_EQ(RowLabels(app.window), Labels(1, 10));
-    Values expected = Empty(10);
+    Values expected = EmptyRows(10);
     expected[4] = {L"720", L"640"};
     EXPECT_EQ(RowValues(app.window), expected);
     EXPECT_EQ(CloseApp(app), 0u);
@@ -162,7 +154,7 @@ TEST(CoordinatesFile, SaveAndLoadRoundTripThroughTheDialogs) {
         PressCaptureKeyAt(where);
         WaitUntil([&] { return !RowValues(app.window)[row].first.empty(); }, milliseconds(3000));
     }
-    Values captured = Empty(5);
+    Values captured = EmptyRows(5);
     captured[0] = {L"601", L"702"};
     captured[3] = {L"0", L"655"};
     ASSERT_EQ(RowValues(app.window), captured);

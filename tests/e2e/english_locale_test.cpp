@@ -15,5 +15,5 @@ TEST(EnglishWindows, RussianTextsAreIntactInUtf16) {
     EXPECT_NE(FindChild(app.window, L"Static", L"Pause/Break - экстренная остановка"), nullptr);
     EXPECT_NE(FindChild(app.window, L"Button", L"XL (вставка в Excel)"), nullptr);
     EXPECT_EQ(CloseApp(app), 0u);
-    EXPECT_EQ(ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")), "0\r\n0\r\n1\r\n");
+    EXPECT_EQ(SettingsIn(app), "0\r\n0\r\n1\r\n");
 }

@@ -89,15 +89,6 @@ void ExpectMatches(HWND child, const ExpectedControl& e, const std::string& wher
     EXPECT_EQ(GetDlgCtrlID(child), e.id);
 }
 
-bool IsTopmost(HWND window) { return (ExStyleOf(window) & WS_EX_TOPMOST) != 0; }
-std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")); }
-
-std::vector<std::wstring> Labels(int first, int last) {
-    std::vector<std::wstring> labels;
-    for (int i = first; i <= last; ++i) labels.push_back(std::to_wstring(i) + L":");
-    return labels;
-}
-
 int ScrollPosOf(HWND scroll) { return static_cast<int>(SendMessageW(scroll, SBM_GETPOS, 0, 0)); }
 
 // The screen point inside the scroll bar `fromBottom` pixels above its lower edge.
@@ -138,7 +129,7 @@ TEST(MainWindow, FirstStartDefaults) {
     for (int i = 0; i < 30; ++i) EXPECT_EQ(ComboItem(combo, i), std::to_wstring(i + 1));
     EXPECT_EQ(ComboSelection(combo), 4);
     EXPECT_EQ(RowLabels(app.window), Labels(1, 5));
-    EXPECT_EQ(RowValues(app.window), (std::vector<std::pair<std::wstring, std::wstring>>(5, {L"", L""})));
+    EXPECT_EQ(RowValues(app.window), EmptyRows(5));
     EXPECT_FALSE(IsChecked(ButtonWithText(app.window, L"Поверх окон")));
     EXPECT_FALSE(IsChecked(ButtonWithText(app.window, L"XL (вставка в Excel)")));
     EXPECT_EQ(ScrollPosOf(CoordsScrollBar(app.window)), 0);

@@ -98,26 +98,10 @@ void ExpectDefaults(HWND merge) {
 
 void ClickId(HWND merge, int id) { Click(ChildById(merge, id)); }
 
-class MergeTest : public ::testing::Test {
+class MergeTest : public MergeWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartApp(app));
-        merge = OpenMergeWindow(app);
-        ASSERT_TRUE(merge);
-    }
-    void TearDown() override { CloseApp(app); }
-
     HWND Field(int index) const { return MergeChildAt(merge, index); }
-    DWORD Pid() const { return app.process.Id(); }
-    HWND CreateTable() {
-        ClickId(merge, 203);
-        HWND preview = WaitForTablePreview(app);
-        if (preview) MoveAside(preview);
-        return preview;
-    }
-
-    App app;
-    HWND merge = nullptr;
+    HWND CreateTable() { return ClickForPreview(203, WaitForTablePreview); }
 };
 }  // namespace
 
@@ -173,7 +157,7 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
     EXPECT_EQ(PreviewBytes(preview), DefaultTable());
-    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsTopmost(preview));
     EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал таблиц можно включать не закрывая этого окна"));
     RECT outer;
     GetWindowRect(preview, &outer);

@@ -1,4 +1,4 @@
-// The online parts of the real exe against a loopback vendor server: the caption from the server
+// The real exe's online features against a loopback vendor server: the caption from the server
 // or the cache beside the exe, the banner's sources and rotation, the hub page on a click, and a
 // server that stalls. Every test removes the cache files beside the exe before and after itself;
 // StartApp removes them too, so tests that prepare a cache start with StartAppWithCacheFiles.

@@ -12,37 +12,11 @@
 using namespace harness;
 
 namespace {
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "a line without CR LF";
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    size_t start = 0;
-    for (;;) {
-        const size_t comma = line.find(',', start);
-        cells.push_back(line.substr(start, comma - start));
-        if (comma == std::string::npos) return cells;
-        start = comma + 1;
-    }
-}
-
 // Checks every password of a list: its prefix, length and characters.
 void ExpectPasswords(const std::vector<std::string>& lines, size_t firstLine, size_t perLine, const std::string& prefix,
                      size_t length, const std::string& pool) {
     for (size_t i = firstLine; i < lines.size(); ++i) {
-        const std::vector<std::string> cells = Cells(lines[i]);
+        const std::vector<std::string> cells = SplitCells(lines[i]);
         EXPECT_LE(cells.size(), perLine) << lines[i];
         for (const std::string& cell : cells) {
             ASSERT_EQ(cell.compare(0, prefix.size(), prefix), 0) << cell;
@@ -53,45 +27,29 @@ void ExpectPasswords(const std::vector<std::string>& lines, size_t firstLine, si
     }
 }
 
-class PasswordsTest : public ::testing::Test {
+class PasswordsTest : public MergeWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartApp(app));
-        merge = OpenMergeWindow(app);
-        ASSERT_TRUE(merge);
-    }
-    void TearDown() override { CloseApp(app); }
-
-    DWORD Pid() const { return app.process.Id(); }
-    HWND Generate() {
-        Click(ChildById(merge, 308));
-        HWND preview = WaitForPasswordPreview(app);
-        if (preview) MoveAside(preview);
-        return preview;
-    }
-
-    App app;
-    HWND merge = nullptr;
+    HWND Generate() { return ClickForPreview(308, WaitForPasswordPreview); }
 };
 }  // namespace
 
 TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
     HWND preview = Generate();
     ASSERT_TRUE(preview);
-    EXPECT_TRUE(ExStyleOf(preview) & WS_EX_TOPMOST);
+    EXPECT_TRUE(IsTopmost(preview));
     EXPECT_TRUE(FindChild(preview, L"Static", L" Любой функционал паролей можно влючать не закрывая этого окна"));
     std::string text = PreviewBytes(preview);
-    std::vector<std::string> lines = Lines(text);
+    std::vector<std::string> lines = SplitLines(text);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "P001,P002,P003,P004,P005");
-    EXPECT_EQ(Cells(lines[1]).size(), 5u);
-    EXPECT_EQ(Cells(lines[2]).size(), 5u);
+    EXPECT_EQ(SplitCells(lines[1]).size(), 5u);
+    EXPECT_EQ(SplitCells(lines[2]).size(), 5u);
     ExpectPasswords(lines, 1, 5, "", 8, "0123456789");
 
     // "В один столбец" with the preview open: ten fresh passwords, one a line, no header.
     Click(ChildById(merge, 309));
     text = WaitForPreviewChange(preview, text);
-    lines = Lines(text);
+    lines = SplitLines(text);
     ASSERT_EQ(lines.size(), 10u);
     ExpectPasswords(lines, 0, 1, "", 8, "0123456789");
 
@@ -101,7 +59,7 @@ TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
     EXPECT_EQ(PreviewBytes(preview), text);
     Click(ChildById(merge, 310));
     text = WaitForPreviewChange(preview, text);
-    ExpectPasswords(Lines(text), 0, 1, "", 8, "abcdefghijklmnopqrstuvwxyz!@#$%&*?+-=_");
+    ExpectPasswords(SplitLines(text), 0, 1, "", 8, "abcdefghijklmnopqrstuvwxyz!@#$%&*?+-=_");
 
     Click(FindChild(preview, L"Button", L"Копировать"));
     ExpectMessage(Pid(), L"Успех", L"Пароли скопированы в буфер обмена!");
@@ -128,10 +86,10 @@ TEST_F(PasswordsTest, CyrillicPoolPrefixLengthAndCount) {
     TypeInto(MergeChildAt(merge, kPrefixField), L"PW-");
     HWND preview = Generate();
     ASSERT_TRUE(preview);
-    const std::vector<std::string> lines = Lines(PreviewBytes(preview));
+    const std::vector<std::string> lines = SplitLines(PreviewBytes(preview));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "P001,P002,P003,P004,P005");
-    EXPECT_EQ(Cells(lines[1]).size(), 3u);
+    EXPECT_EQ(SplitCells(lines[1]).size(), 3u);
     ExpectPasswords(lines, 1, 5, "PW-", 20, "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ");
 }
 

@@ -30,22 +30,15 @@ std::vector<Landed> ValuesIn(const std::vector<FixtureEvent>& log) {
     return out;
 }
 
-std::string Utf8FromWide(const std::wstring& text) {
-    std::string out(text.size() * 4, '\0');
-    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                       &out[0], static_cast<int>(out.size()), nullptr, nullptr)));
-    return out;
-}
-
 bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const std::string& first) {
     for (const FixtureEvent& e : EventsOf(log, kind))
         if (e.fields.size() > 1 && e.fields[1] == first) return true;
     return false;
 }
 
-std::vector<POINT> Centers(const std::vector<HWND>& parts, size_t count) {
+std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count) {
     std::vector<POINT> out;
-    for (size_t i = 0; i < count && i < parts.size(); ++i) out.push_back(CenterOf(parts[i]));
+    for (size_t i = 0; i < count && i < windows.size(); ++i) out.push_back(CenterOf(windows[i]));
     return out;
 }
 
@@ -55,16 +48,23 @@ struct Scene {
     Fixture fixture;
     std::wstring dir = MakeTempDir(L"run");
 
-    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& partClass,
+    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& targetClass,
               size_t perPage, const std::vector<int>& delays, const std::wstring& fixtureArgs = L"") {
         WriteDelays(dir, delays);
         if (!StartApp(app, dir)) return ADD_FAILURE() << "the app did not start", false;
         if (!StartFixture(fixture, fixtureName, fixtureClass, dir, fixtureArgs))
             return ADD_FAILURE() << "the stand-in did not start", false;
         ParkMainWindow(app);
-        if (!CapturePoints(app, fixture.window, Centers(fixture.Parts(partClass), perPage)))
+        if (!CapturePoints(app, fixture.window, Centers(fixture.ChildrenOfClass(targetClass), perPage)))
             return ADD_FAILURE() << "the points were not captured", false;
         return true;
+    }
+    // The designer with `perPage` objects a page, or the spreadsheet, with a point on each target.
+    bool OpenDesigner(size_t perPage, const std::vector<int>& delays = kQuickDelays) {
+        return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays, std::to_wstring(perPage));
+    }
+    bool OpenSpreadsheet(size_t perPage) {
+        return Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", perPage, kQuickDelays);
     }
     void Fields(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
         SetTextOf(PrefixEdit(app), prefix);
@@ -84,7 +84,7 @@ void ExpectStopMessage(const MessageBoxInfo& box) {
 
 TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"AB", L"0099", L"8");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
@@ -114,7 +114,7 @@ TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
 
 TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 2, kQuickDelays, L"2"));
+    ASSERT_TRUE(s.OpenDesigner(2));
     HWND listCheck = CheckBox(s.app, L"Переменная из списка");
     SendMessageW(listCheck, BM_CLICK, 0, 0);
     SetTextOf(VariableListEdit(s.app), L" A1 \r\n\r\nB 2\r\n   \r\n");
@@ -140,7 +140,7 @@ TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
 
 TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
+    ASSERT_TRUE(s.OpenSpreadsheet(3));
     SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
     s.Fields(L"Жa-", L"1", L"7");
     s.PressStart();
@@ -149,13 +149,13 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     EXPECT_EQ(done.text, L"Генерация завершена!");
     AnswerMessageBox(done.window);
     // The last cell stays in its editor until a click elsewhere ends the editing.
-    ClickAt(CenterOf(s.fixture.Parts(L"FakeCell").back()));
+    ClickAt(CenterOf(s.fixture.ChildrenOfClass(L"FakeCell").back()));
     ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == 7; }));
 
     std::vector<Landed> expected;
     for (int i = 1; i <= 7; ++i)
         expected.push_back({std::to_string((i - 1) / 3 + 1), std::to_string((i - 1) % 3 + 1),
-                            Utf8FromWide(L"Жa-" + std::to_wstring(i))});
+                            ToUtf8(L"Жa-" + std::to_wstring(i))});
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), expected);
     EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);
@@ -166,8 +166,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
 TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
     Scene s;
     // The wizard wait (4 s) is longer than the time a keyboard hook may keep the system waiting.
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3,
-                       {300, 20, 4000, 2, 20, 20, 80}, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 4000, 2, 20, 20, 80}));
     s.Fields(L"", L"1", L"6");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "open").empty(); }));
@@ -192,7 +191,7 @@ TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
 
 TEST(RunE2E, HeldPauseStopsTheRun) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"P", L"1", L"30");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "value").empty(); }));
@@ -216,7 +215,7 @@ TEST(RunE2E, HeldPauseStopsTheRun) {
 
 TEST(RunE2E, ClosingTheWindowDuringARunEndsItAndTheProcess) {
     Scene s;
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    ASSERT_TRUE(s.OpenDesigner(3));
     s.Fields(L"", L"1", L"30");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() >= 2; }));
@@ -226,7 +225,7 @@ TEST(RunE2E, ClosingTheWindowDuringARunEndsItAndTheProcess) {
     const auto log = s.fixture.Log();
     EXPECT_LE(log.size(), atExit + 40);  // at most the rest of one barcode that was under way
     EXPECT_LT(ValuesIn(log).size(), 30u);
-    EXPECT_EQ(ReadFileBytes(JoinPath(s.dir, L"barcode_app.cfg")), "0\r\n0\r\n1\r\n");  // saved on the way out
+    EXPECT_EQ(SettingsIn(s.app), "0\r\n0\r\n1\r\n");  // saved on the way out
 }
 
 TEST(RunE2E, RefusesWithoutPositionsAndTheListSwitchesTheFields) {

@@ -2,9 +2,9 @@
 // played on the recording machine, whose clock moves only by the waits. Prints the figures; the
 // times are not asserted, only that every value landed. The full-size measurement with the default
 // delays is disabled by default: run e2e_run_timing.exe --gtest_also_run_disabled_tests.
-#include "../unit/recording_machine.h"
 #include "automation/run.h"
 #include "delays/delay_settings.h"
+#include "fakes/recording_machine.h"
 #include "harness.h"
 #include "run_support.h"
 
@@ -51,7 +51,7 @@ void MeasureRun(const std::vector<int>& lineOrder, int perPage, int total) {
     ASSERT_TRUE(StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, std::to_wstring(perPage)));
     ParkMainWindow(app);
     std::vector<POINT> points;
-    for (HWND object : designer.Parts(L"FakeBarcodeObject")) points.push_back(CenterOf(object));
+    for (HWND object : designer.ChildrenOfClass(L"FakeBarcodeObject")) points.push_back(CenterOf(object));
     ASSERT_TRUE(CapturePoints(app, designer.window, points));
     SetTextOf(PrefixEdit(app), L"AB");
     SetTextOf(StartNumberEdit(app), L"0001");

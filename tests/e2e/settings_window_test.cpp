@@ -2,8 +2,6 @@
 // typing, Apply and Close, and the values carried through barcode_delays.cfg.
 #include "harness.h"
 
-#include "platform/text_win.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
@@ -45,10 +43,10 @@ testing::AssertionResult TypeIntoField(HWND field, const std::wstring& text) {
     PressKey(VK_END);
     for (size_t n = TextOf(field).size(); n > 0; --n) PressKey(VK_BACK);
     if (!WaitUntil([&] { return TextOf(field).empty(); }, milliseconds(3000)))
-        return testing::AssertionFailure() << "not erased: " << Utf8FromWide(TextOf(field));
+        return testing::AssertionFailure() << "not erased: " << ToUtf8(TextOf(field));
     TypeText(text);
     if (!WaitUntil([&] { return TextOf(field) == text; }, milliseconds(3000)))
-        return testing::AssertionFailure() << "field shows: " << Utf8FromWide(TextOf(field));
+        return testing::AssertionFailure() << "field shows: " << ToUtf8(TextOf(field));
     return testing::AssertionSuccess();
 }
 

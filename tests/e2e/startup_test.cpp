@@ -5,11 +5,6 @@
 
 using namespace harness;
 
-namespace {
-std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")); }
-bool IsTopmost(HWND window) { return (ExStyleOf(window) & WS_EX_TOPMOST) != 0; }
-}  // namespace
-
 TEST(Startup, FirstStartShowsDefaultTitleAndWritesDefaultSettingsOnClose) {
     App app;
     ASSERT_TRUE(StartApp(app));
@@ -26,23 +21,23 @@ TEST(Startup, FirstStartShowsDefaultTitleAndWritesDefaultSettingsOnClose) {
 }
 
 TEST(Startup, TopmostSettingIsAppliedAndWrittenBackUnchanged) {
-    std::wstring dir = MakeTempDir();
-    WriteFileBytes(JoinPath(dir, L"barcode_app.cfg"), "1\r\n1\r\n0\r\n");
-    App app;
-    ASSERT_TRUE(StartApp(app, dir));
-    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }));
-    EXPECT_EQ(CloseApp(app), 0u);
-    EXPECT_EQ(SettingsIn(app), "1\r\n1\r\n0\r\n");
-}
-
-TEST(Startup, AValueOfTwoStaysTwo) {
-    std::wstring dir = MakeTempDir();
-    WriteFileBytes(JoinPath(dir, L"barcode_app.cfg"), "2\n0\n1\n");
-    App app;
-    ASSERT_TRUE(StartApp(app, dir));
-    EXPECT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }));
-    EXPECT_EQ(CloseApp(app), 0u);
-    EXPECT_EQ(SettingsIn(app), "2\r\n0\r\n1\r\n");
+    const struct {
+        const char* file;
+        const char* written;
+    } cases[] = {
+        {"1\r\n1\r\n0\r\n", "1\r\n1\r\n0\r\n"},
+        {"2\n0\n1\n", "2\r\n0\r\n1\r\n"},  // a value of two stays two
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::wstring dir = MakeTempDir();
+        WriteFileBytes(JoinPath(dir, L"barcode_app.cfg"), c.file);
+        App app;
+        ASSERT_TRUE(StartApp(app, dir));
+        EXPECT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }));
+        EXPECT_EQ(CloseApp(app), 0u);
+        EXPECT_EQ(SettingsIn(app), c.written);
+    }
 }
 
 TEST(Startup, UsesTheSettingsOfItsWorkingDirectoryOnly) {

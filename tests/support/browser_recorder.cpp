@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <sstream>
-
 namespace harness {
 
 namespace {
@@ -46,9 +44,7 @@ BrowserRecorder::~BrowserRecorder() {
 
 std::vector<std::string> BrowserRecorder::Urls() const {
     std::vector<std::string> urls;
-    std::istringstream lines(ReadFileBytes(LogPath()));
-    std::string line;
-    while (std::getline(lines, line))
+    for (const std::string& line : SplitLines(ReadFileBytes(LogPath()), "\n", OpenLastLine::Kept))
         if (!line.empty()) urls.push_back(line);
     return urls;
 }

@@ -65,6 +65,16 @@ std::vector<std::pair<std::wstring, std::wstring>> RowValues(HWND mainWindow) {
     return values;
 }
 
+std::vector<std::wstring> Labels(int first, int last) {
+    std::vector<std::wstring> labels;
+    for (int i = first; i <= last; ++i) labels.push_back(std::to_wstring(i) + L":");
+    return labels;
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> EmptyRows(int count) {
+    return std::vector<std::pair<std::wstring, std::wstring>>(static_cast<size_t>(count), {L"", L""});
+}
+
 bool ClickButtonAndWait(HWND button) {
     const DWORD thread = GetWindowThreadProcessId(button, nullptr);
     auto state = [thread] {

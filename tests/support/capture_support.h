@@ -19,6 +19,9 @@ std::vector<PositionRow> PositionRows(HWND mainWindow);
 std::vector<std::wstring> RowLabels(HWND mainWindow);
 // X and Y texts of every row shown, e.g. {{L"600", L"700"}, {L"", L""}}.
 std::vector<std::pair<std::wstring, std::wstring>> RowValues(HWND mainWindow);
+// What those read when the rows show entries first..last ("1:", "2:", ...), or `count` empty rows.
+std::vector<std::wstring> Labels(int first, int last);
+std::vector<std::pair<std::wstring, std::wstring>> EmptyRows(int count);
 
 // Clicks a push button of another process and waits until the click has been handled: the button took
 // the focus on the press and let the mouse go after its notification returned.

@@ -1,6 +1,8 @@
 // Implementation of the end-to-end harness (see harness.h).
 #include "harness.h"
 
+#include "fixtures/fixture_log.h"
+
 #include <thread>
 
 namespace harness {
@@ -192,6 +194,8 @@ DWORD CloseApp(App& app, milliseconds timeout) {
     return app.process.WaitExit(timeout);
 }
 
+std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workDir, L"barcode_app.cfg")); }
+
 // --- Windows -----------------------------------------------------------------------------------------
 
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout, milliseconds step) {
@@ -280,6 +284,7 @@ std::wstring ComboItem(HWND combo, int index) {
 
 LONG_PTR StyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_STYLE); }
 LONG_PTR ExStyleOf(HWND window) { return GetWindowLongPtrW(window, GWL_EXSTYLE); }
+bool IsTopmost(HWND window) { return (ExStyleOf(window) & WS_EX_TOPMOST) != 0; }
 
 // --- Input -------------------------------------------------------------------------------------------
 
@@ -431,10 +436,13 @@ void CancelFileDialog(DWORD pid, milliseconds timeout) {
 // --- Clipboard ---------------------------------------------------------------------------------------
 
 namespace {
+// Another program (the utility copying) may hold the clipboard for a moment.
+bool OpenClipboardWhenFree() { return WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, milliseconds(3000)); }
+
 template <typename Reader>
 auto WithClipboardData(UINT format, Reader reader) -> decltype(reader(nullptr, 0)) {
     decltype(reader(nullptr, 0)) result{};
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, milliseconds(3000))) return result;
+    if (!OpenClipboardWhenFree()) return result;
     if (HANDLE data = GetClipboardData(format)) {
         if (const void* bytes = GlobalLock(data)) {
             result = reader(bytes, GlobalSize(data));
@@ -462,6 +470,13 @@ std::wstring ClipboardUnicode() {
     });
 }
 
+bool ClipboardHas(UINT format) {
+    if (!OpenClipboardWhenFree()) return false;
+    const bool has = GetClipboardData(format) != nullptr;
+    CloseClipboard();
+    return has;
+}
+
 // --- Text --------------------------------------------------------------------------------------------
 
 std::wstring FromCp1251(const std::string& bytes) {
@@ -479,5 +494,7 @@ std::string ToCp1251(const std::wstring& text) {
     WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
     return out;
 }
+
+std::string ToUtf8(const std::wstring& text) { return fixture::Utf8(text); }
 
 }  // namespace harness

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "text_lines.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -61,6 +63,7 @@ bool StartAppWithCacheFiles(App& app, const std::wstring& workDir = L"", millise
 void RemoveCacheFilesBesideExe();
 // Closes the main window as the close box does and returns the exit code.
 DWORD CloseApp(App& app, milliseconds timeout = kDefaultTimeout);
+std::string SettingsIn(const App& app);  // the bytes of barcode_app.cfg in its working directory
 
 // --- Windows -----------------------------------------------------------------------------------------
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout = kDefaultTimeout,
@@ -81,6 +84,7 @@ std::wstring ComboItem(HWND combo, int index);
 int ComboCount(HWND combo);
 LONG_PTR StyleOf(HWND window);
 LONG_PTR ExStyleOf(HWND window);
+bool IsTopmost(HWND window);
 
 // --- Input (real SendInput) -------------------------------------------------------------------------
 void BringToFront(HWND topLevel);
@@ -122,9 +126,12 @@ void CancelFileDialog(DWORD pid, milliseconds timeout = kDefaultTimeout);
 // --- Clipboard ---------------------------------------------------------------------------------------
 std::string ClipboardBytes(UINT format);  // without the terminating zero(s)
 std::wstring ClipboardUnicode();
+bool ClipboardHas(UINT format);  // data of the format is there (or can be made from what is there)
 
 // --- Text --------------------------------------------------------------------------------------------
+// Lines and cells of table and log text: text_lines.h, included above.
 std::wstring FromCp1251(const std::string& bytes);
 std::string ToCp1251(const std::wstring& text);
+std::string ToUtf8(const std::wstring& text);  // as the stand-ins log text, and for test messages
 
 }  // namespace harness

@@ -97,6 +97,19 @@ std::string WaitForPreviewChange(HWND preview, const std::string& before, millis
     return now;
 }
 
+void MergeWindowTest::SetUp() {
+    ASSERT_TRUE(StartApp(app));
+    merge = OpenMergeWindow(app);
+    ASSERT_TRUE(merge);
+}
+
+HWND MergeWindowTest::ClickForPreview(int buttonId, HWND (*waitForPreview)(const App&, milliseconds)) {
+    Click(ChildById(merge, buttonId));
+    HWND preview = waitForPreview(app, kDefaultTimeout);
+    if (preview) MoveAside(preview);
+    return preview;
+}
+
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text) {
     MessageBoxInfo box = WaitForMessageBox(pid);
     EXPECT_TRUE(box.window) << "no message box";
@@ -105,12 +118,6 @@ bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& t
     EXPECT_EQ(box.text, text);
     AnswerMessageBox(box.window);
     return box.caption == caption && box.text == text;
-}
-
-std::string CrLfLines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
 }
 
 }  // namespace harness

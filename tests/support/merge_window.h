@@ -2,6 +2,8 @@
 #pragma once
 #include "harness.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -42,7 +44,18 @@ std::string WaitForPreviewChange(HWND preview, const std::string& before, millis
 // Expects a message box with this caption and text, answers it with OK and returns whether it matched.
 bool ExpectMessage(DWORD pid, const std::wstring& caption, const std::wstring& text);
 
-// "line1\r\nline2\r\n..." from lines.
-std::string CrLfLines(std::initializer_list<std::string> lines);
+// The utility started with its merge window open; closed after the test.
+class MergeWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { CloseApp(app); }
+
+    DWORD Pid() const { return app.process.Id(); }
+    // Clicks a generating button and waits for the preview it opens, then moves the preview aside.
+    HWND ClickForPreview(int buttonId, HWND (*waitForPreview)(const App&, milliseconds));
+
+    App app;
+    HWND merge = nullptr;
+};
 
 }  // namespace harness

@@ -1,23 +1,14 @@
 // Implementation of the automation-run test helpers (see run_support.h).
 #include "run_support.h"
 
-#include <sstream>
+#include "fixtures/fixture_log.h"
 
 namespace harness {
 
 std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path) {
     std::vector<FixtureEvent> out;
-    std::istringstream in(ReadFileBytes(path));
-    std::string line;
-    while (std::getline(in, line)) {
-        std::vector<std::string> fields;
-        size_t start = 0;
-        for (;;) {
-            const size_t tab = line.find('\t', start);
-            fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
+    for (const std::string& line : SplitLines(ReadFileBytes(path), "\n", OpenLastLine::Kept)) {
+        const std::vector<std::string> fields = SplitCells(line, '\t');
         if (fields.size() < 2) continue;
         FixtureEvent event;
         event.us = std::stoll(fields.front());
@@ -34,15 +25,9 @@ std::vector<FixtureEvent> EventsOf(const std::vector<FixtureEvent>& log, const s
     return out;
 }
 
-long long NowMicroseconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<long long>(now.QuadPart / frequency.QuadPart * 1000000 +
-                                  now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart);
-}
+long long NowMicroseconds() { return fixture::NowMicroseconds(); }
 
-std::vector<HWND> Fixture::Parts(const std::wstring& className) const {
+std::vector<HWND> Fixture::ChildrenOfClass(const std::wstring& className) const {
     std::vector<HWND> out;
     for (HWND child : Children(window))
         if (_wcsicmp(ClassOf(child).c_str(), className.c_str()) == 0) out.push_back(child);

@@ -25,7 +25,7 @@ struct Fixture {
     HWND window = nullptr;
     std::vector<FixtureEvent> Log() const { return ReadFixtureLog(log); }
     // Children of the main window of the class (the objects or cells), in creation order.
-    std::vector<HWND> Parts(const std::wstring& className) const;
+    std::vector<HWND> ChildrenOfClass(const std::wstring& className) const;
 };
 bool StartFixture(Fixture& fixture, const std::wstring& name, const std::wstring& windowClass,
                   const std::wstring& dir, const std::wstring& args = L"");

@@ -4,7 +4,7 @@
 
 #include "online/message_format.h"
 
-#include "online_fakes.h"
+#include "fakes/online_fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // executable and the one-month freshness rule.
 #include "online/cache_file.h"
 
-#include "online_fakes.h"
+#include "fakes/online_fakes.h"
 
 #include <gtest/gtest.h>
 

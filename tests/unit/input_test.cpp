@@ -1,7 +1,7 @@
 // The input primitives: event sequences, their waits, spreadsheet key choice and the 1251 table.
 #include "automation/input.h"
 #include "delays/delay_settings.h"
-#include "recording_machine.h"
+#include "fakes/recording_machine.h"
 
 #include <gtest/gtest.h>
 #ifdef _WIN32

@@ -1,5 +1,6 @@
 // Merge table text: items and running numbers, lists, reshaping, refusals and the start-number rule.
 #include "platform/text_parse.h"
+#include "support/text_lines.h"
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 
@@ -11,11 +12,7 @@
 #include <vector>
 
 namespace {
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
+using harness::CrLfLines;
 
 MergeTableRequest Request(const std::string& start, const std::string& count, int columns) {
     MergeTableRequest request;
@@ -33,13 +30,8 @@ std::string Build(const MergeTableRequest& request) {
 
 // The data lines of a table without its header.
 std::vector<std::string> DataLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = text.find("\r\n") + 2;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
+    std::vector<std::string> lines = harness::SplitLines(text);
+    if (!lines.empty()) lines.erase(lines.begin());
     return lines;
 }
 
@@ -98,7 +90,7 @@ TEST(MergeTable, DefaultsGiveTwentyOneLines) {
         }
         expected.push_back(line);
     }
-    EXPECT_EQ(text, Lines(expected));
+    EXPECT_EQ(text, CrLfLines(expected));
 }
 
 TEST(MergeTable, RunningNumbersKeepTheStartWidthAsAMinimum) {
@@ -159,7 +151,7 @@ TEST(MergeTable, CountIsReadLikeAtoiAndRefusedBelowOneOrAboveTheBound) {
         EXPECT_EQ(result.text, "") << c.count;
     }
     EXPECT_EQ(DataLines(Build(Request("1", " 3xyz", 5))), std::vector<std::string>{"1,2,3"});
-    EXPECT_EQ(Build(Request("1", "3", 5)), Lines({"001,002,003,004,005", "1,2,3"}));
+    EXPECT_EQ(Build(Request("1", "3", 5)), CrLfLines({"001,002,003,004,005", "1,2,3"}));
 }
 
 TEST(MergeTable, TheItemBoundStillBuildsAtItsLimit) {
@@ -183,7 +175,7 @@ TEST(MergeTable, ListOneSuppliesTheItemsAndIgnoresStartAndCount) {
     request.prefix = "X-";
     request.useList1 = true;
     request.list1 = &list1;
-    EXPECT_EQ(Build(request), Lines({"001,002,003", "X-a,X-b,X-c", "X-d,X-e,X-f", "X-g"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,002,003", "X-a,X-b,X-c", "X-d,X-e,X-f", "X-g"}));
 
     const std::vector<std::string> empty;
     request.list1 = &empty;
@@ -197,13 +189,13 @@ TEST(MergeTable, ListTwoAddsSecondValuesWhileItLasts) {
     MergeTableRequest request = Request("1", "4", 2);
     request.useList2 = true;
     request.list2 = &shortList;
-    EXPECT_EQ(Build(request), Lines({"001,101,002,102", "1,A,2,B", "3,C,4"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,101,002,102", "1,A,2,B", "3,C,4"}));
     request.list2 = &longList;
-    EXPECT_EQ(Build(request), Lines({"001,101,002,102", "1,A,2,B", "3,C,4,D"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,101,002,102", "1,A,2,B", "3,C,4,D"}));
     // A ticked list 2 that is empty still gives the doubled header.
     const std::vector<std::string> none;
     request.list2 = &none;
-    EXPECT_EQ(Build(request), Lines({"001,101,002,102", "1,2", "3,4"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,101,002,102", "1,2", "3,4"}));
 }
 
 TEST(MergeTable, ReshapingOptions) {
@@ -221,22 +213,22 @@ TEST(MergeTable, ReshapingOptions) {
         MergeTableRequest request = Request("1", "7", 3);
         request.useTranspose = c.transpose;
         request.useForBarcode = c.barcode;
-        EXPECT_EQ(Build(request), Lines(c.lines)) << c.name;
+        EXPECT_EQ(Build(request), CrLfLines(c.lines)) << c.name;
     }
 }
 
 TEST(MergeTable, PrefixBlanksAndCommasAreKeptInThePlainFormOnly) {
     MergeTableRequest request = Request("1", "2", 2);
     request.prefix = " P";
-    EXPECT_EQ(Build(request), Lines({"001,002", " P1, P2"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,002", " P1, P2"}));
     request.useForBarcode = true;
-    EXPECT_EQ(Build(request), Lines({"P1", "P2"}));
+    EXPECT_EQ(Build(request), CrLfLines({"P1", "P2"}));
 
     request = Request("1", "2", 2);
     request.prefix = "a,b";
-    EXPECT_EQ(Build(request), Lines({"001,002", "a,b1,a,b2"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,002", "a,b1,a,b2"}));
     request.useTranspose = true;  // four cells now, in two columns
-    EXPECT_EQ(Build(request), Lines({"001,002", "a,a", "b1,b2"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,002", "a,a", "b1,b2"}));
 }
 
 TEST(MergeTable, ReshapedFormsEqualReshapingThePlainText) {
@@ -281,14 +273,14 @@ TEST(MergeTable, ListOfOnlyCommasHasNoCellsToReshape) {
     request.useList1 = true;
     request.list1 = &list1;
     request.useTranspose = true;
-    EXPECT_EQ(Build(request), Lines({"001,002", ",,, ,"}));
+    EXPECT_EQ(Build(request), CrLfLines({"001,002", ",,, ,"}));
     request.useForBarcode = true;
     EXPECT_EQ(Build(request), "");
 }
 
 TEST(MergeTable, OneColumnTransposesToTheSameText) {
     const std::string plain = Build(Request("0001", "4", 1));
-    EXPECT_EQ(plain, Lines({"001", "0001", "0002", "0003", "0004"}));
+    EXPECT_EQ(plain, CrLfLines({"001", "0001", "0002", "0003", "0004"}));
     EXPECT_EQ(SimpleTranspose(plain, 1), plain);
 }
 
@@ -298,15 +290,15 @@ TEST(SimpleTranspose, ShortColumnsStayAtTheRightWithoutEmptyCells) {
         int columns;
         std::string expected;
     } cases[] = {
-        {Lines({"h", "1,2,3", "4"}), 3, Lines({"h", "1,3", "2,4"})},
-        {Lines({"h", "1,2,3", "4,5"}), 3, Lines({"h", "1,3,5", "2,4"})},
-        {Lines({"h", "1,2", "3,4", "5"}), 2, Lines({"h", "1,4", "2,5", "3"})},
-        {Lines({"h", " a , ,b", "", "\tc"}), 2, Lines({"h", "a,c", "b"})},
+        {CrLfLines({"h", "1,2,3", "4"}), 3, CrLfLines({"h", "1,3", "2,4"})},
+        {CrLfLines({"h", "1,2,3", "4,5"}), 3, CrLfLines({"h", "1,3,5", "2,4"})},
+        {CrLfLines({"h", "1,2", "3,4", "5"}), 2, CrLfLines({"h", "1,4", "2,5", "3"})},
+        {CrLfLines({"h", " a , ,b", "", "\tc"}), 2, CrLfLines({"h", "a,c", "b"})},
         {"", 3, ""},
         {"no line end", 3, "no line end"},
-        {Lines({"header only"}), 3, Lines({"header only"})},
-        {Lines({"h", " , ", ""}), 3, Lines({"h", " , ", ""})},
-        {Lines({"h", "1,2"}), 0, Lines({"h", "1", "2"})},  // a column count below one counts as one
+        {CrLfLines({"header only"}), 3, CrLfLines({"header only"})},
+        {CrLfLines({"h", " , ", ""}), 3, CrLfLines({"h", " , ", ""})},
+        {CrLfLines({"h", "1,2"}), 0, CrLfLines({"h", "1", "2"})},  // a column count below one counts as one
     };
     for (const auto& c : cases) EXPECT_EQ(SimpleTranspose(c.content, c.columns), c.expected) << c.content;
 }
@@ -316,11 +308,11 @@ TEST(FormatForBarcode, DropsTheHeaderAndEmptyCells) {
         std::string content;
         std::string expected;
     } cases[] = {
-        {Lines({"001,002", "1,2", "3"}), Lines({"1", "2", "3"})},
-        {Lines({"h", " a ,,b ", "", "c\t"}), Lines({"a", "b", "c"})},
-        {Lines({"only header"}), ""},
+        {CrLfLines({"001,002", "1,2", "3"}), CrLfLines({"1", "2", "3"})},
+        {CrLfLines({"h", " a ,,b ", "", "c\t"}), CrLfLines({"a", "b", "c"})},
+        {CrLfLines({"only header"}), ""},
         {"", ""},
-        {"h\n1,2\n3", Lines({"1", "2", "3"})},
+        {"h\n1,2\n3", CrLfLines({"1", "2", "3"})},
     };
     for (const auto& c : cases) EXPECT_EQ(FormatForBarcode(c.content), c.expected) << c.content;
 }

@@ -5,7 +5,7 @@
 #include "online/title.h"
 #include "online/vendor.h"
 
-#include "online_fakes.h"
+#include "fakes/online_fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 // Passwords: pools, table layout, refusals, and that every pool character is equally likely.
+#include "support/text_lines.h"
 #include "tables/merge_table.h"
 #include "tables/passwords.h"
 
@@ -29,29 +30,8 @@ RandomSource SeededSource(unsigned seed) {
     };
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-std::vector<std::string> Cells(const std::string& line) {
-    std::vector<std::string> cells;
-    size_t start = 0;
-    for (;;) {
-        size_t comma = line.find(',', start);
-        cells.push_back(line.substr(start, comma - start));
-        if (comma == std::string::npos) return cells;
-        start = comma + 1;
-    }
-}
+using harness::SplitCells;
+using harness::SplitLines;
 
 PasswordTableResult Table(const PasswordTableRequest& request, unsigned seed = 1) {
     RandomIndexPicker picker(SeededSource(seed));
@@ -92,7 +72,7 @@ TEST(PasswordTable, DefaultsGiveAHeaderAndTwoRowsOfEightDigitPasswords) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "P001,P002,P003,P004,P005");
     for (size_t i = 1; i < 3; ++i) {
-        const std::vector<std::string> cells = Cells(lines[i]);
+        const std::vector<std::string> cells = SplitCells(lines[i]);
         ASSERT_EQ(cells.size(), 5u);
         for (const std::string& cell : cells) {
             EXPECT_EQ(cell.size(), 8u);
@@ -132,7 +112,7 @@ TEST(PasswordTable, LayoutsAndPrefix) {
             EXPECT_EQ(lines[0], c.header) << c.name;
         }
         for (size_t i = 0; i < lines.size(); ++i) {
-            const std::vector<std::string> cells = Cells(lines[i]);
+            const std::vector<std::string> cells = SplitCells(lines[i]);
             EXPECT_EQ(cells.size(), c.cellsPerLine[i]) << c.name << " line " << i;
             const bool isHeader = !c.singleColumn && i == 0;
             for (const std::string& cell : cells) {

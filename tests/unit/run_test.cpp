@@ -2,8 +2,8 @@
 #include "automation/input.h"
 #include "automation/run.h"
 #include "delays/delay_settings.h"
+#include "fakes/recording_machine.h"
 #include "platform/text_parse.h"
-#include "recording_machine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The WinINet binding against a real loopback server: the session's time-outs, the title, message
 // and advertising fetches, the Content-Type and size rules, and servers that stall or never answer.
+#include "harness.h"
 #include "http_server.h"
 
 #include "online/banner_list.h"
@@ -7,21 +8,13 @@
 #include "online/title.h"
 #include "online/vendor.h"
 
-#include "../unit/online_fakes.h"
+#include "fakes/online_fakes.h"
 
 #include <gtest/gtest.h>
 
 using namespace harness;
 
 namespace {
-std::string Cp1251(const wchar_t* text) {
-    const int n = WideCharToMultiByte(1251, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n, '\0');
-    WideCharToMultiByte(1251, 0, text, -1, &out[0], n, nullptr, nullptr);
-    out.resize(n - 1);
-    return out;
-}
-
 double SecondsSince(DWORD start) { return (GetTickCount() - start) / 1000.0; }
 
 struct VendorServer : ::testing::Test {
@@ -77,11 +70,11 @@ TEST_F(VendorServer, AdsFetchSetsTheThreeTimeoutsOnTheSession) {
 }
 
 TEST_F(VendorServer, TitleIsTrimmedAndCachedAndTheAgentIsNamed) {
-    server.Serve("/program_title.txt", {200, "text/plain", Cp1251(L"  Учёт штрихкодов\r\n")});
+    server.Serve("/program_title.txt", {200, "text/plain", ToCp1251(L"  Учёт штрихкодов\r\n")});
     ASSERT_TRUE(DownloadTitleFromServer(SystemInternet(), cache));
     std::string title;
     ASSERT_TRUE(LoadTitleFromFile(cache, title));
-    EXPECT_EQ(title, Cp1251(L"Учёт штрихкодов"));
+    EXPECT_EQ(title, ToCp1251(L"Учёт штрихкодов"));
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, "/program_title.txt");

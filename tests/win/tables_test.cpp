@@ -1,5 +1,6 @@
 // Windows services of the table generators: the clipboard copy in both formats, its refusal when
 // memory runs out, and the system random source behind the passwords.
+#include "harness.h"
 #include "tables/clipboard_win.h"
 #include "tables/system_random_win.h"
 
@@ -10,38 +11,14 @@
 #include <string>
 
 namespace {
+using harness::ClipboardBytes;
+using harness::ClipboardHas;
+using harness::ClipboardUnicode;
+
+// The window the product's copy opens the clipboard with.
 HWND OwnerWindow() {
     static HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     return window;
-}
-
-bool HasFormat(UINT format) {
-    if (!OpenClipboard(OwnerWindow())) return false;
-    const bool has = GetClipboardData(format) != nullptr;
-    CloseClipboard();
-    return has;
-}
-
-std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(OwnerWindow())) return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-std::wstring ClipboardWide() {
-    std::wstring text;
-    if (!OpenClipboard(OwnerWindow())) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 int allocations = 0;
@@ -55,8 +32,8 @@ HGLOBAL CountingAllocator(size_t bytes) {
 TEST(TablesClipboard, CopiesTheBytesAndTheirUnicodeForm) {
     const std::string text = "001,002\r\nЩ-1,Ж-2\r\n";
     ASSERT_EQ(CopyTextToClipboard(OwnerWindow(), text), CopyResult::Copied);
-    EXPECT_EQ(ClipboardText(), text);
-    EXPECT_EQ(ClipboardWide(), L"001,002\r\nЩ-1,Ж-2\r\n");
+    EXPECT_EQ(ClipboardBytes(CF_TEXT), text);
+    EXPECT_EQ(ClipboardUnicode(), L"001,002\r\nЩ-1,Ж-2\r\n");
 }
 
 TEST(TablesClipboard, AFailedAllocationLeavesTheClipboardEmptyAndSaysSo) {
@@ -65,8 +42,8 @@ TEST(TablesClipboard, AFailedAllocationLeavesTheClipboardEmptyAndSaysSo) {
         allocations = 0;
         failAt = failing;
         EXPECT_EQ(CopyTextToClipboard(OwnerWindow(), "new", CountingAllocator), CopyResult::OutOfMemory) << failing;
-        EXPECT_FALSE(HasFormat(CF_TEXT)) << failing;
-        EXPECT_FALSE(HasFormat(CF_UNICODETEXT)) << failing;
+        EXPECT_FALSE(ClipboardHas(CF_TEXT)) << failing;
+        EXPECT_FALSE(ClipboardHas(CF_UNICODETEXT)) << failing;
     }
 }
 
