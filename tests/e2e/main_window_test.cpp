@@ -235,7 +235,7 @@ TEST(MainWindow, TheHandCursorShowsOnlyWellInsideTheLinksAndTheBanner) {
     ClientToScreen(app.window, &plain);
     const HCURSOR arrow = CursorAt(plain);
     // The banner comes last: leaving it, its hover poll puts the arrow back once on its own.
-    for (HWND control : {ChildById(app.window, 108), ChildById(app.window, 105), ChildById(app.window, 106)}) {
+    for (HWND control : {ChildById(app.window, kVideoLinkId), ChildById(app.window, kWebsiteLinkId), ChildById(app.window, kAdBannerId)}) {
         RECT r;
         GetWindowRect(control, &r);
         const LONG midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;

@@ -3,6 +3,7 @@
 #include "harness.h"
 #include "merge_window.h"
 #include "tables/merge_window_ids.h"
+#include "tables/preview_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +118,7 @@ TEST_F(MergeTest, OpensWithItsLayoutAndDefaultsAndReopensWithDefaults) {
 
     // The merge button again brings the same window forward with what the user typed.
     TypeInto(Field(kCountField), L"7");
-    ClickId(merge, 205);
+    ClickId(merge, kTransposeCheckId);
     EXPECT_TRUE(WaitUntil([&] { return IsChecked(ChildById(merge, kTransposeCheckId)); }));
     EXPECT_EQ(OpenMergeWindow(app), merge);
     EXPECT_EQ(TextOf(Field(kCountField)), L"7");
@@ -141,14 +142,14 @@ TEST_F(MergeTest, ListOptionsShowTheirFieldsAndListOneDisablesStartAndCount) {
                    (IsWindowEnabled(Field(kCountField)) != FALSE) == numbersEnabled;
         });
     };
-    ClickId(merge, 201);
+    ClickId(merge, kUseList1CheckId);
     EXPECT_TRUE(fieldsBecome(true, false, false)) << "list 1 shown, start and count disabled";
     TypeInto(Field(kList1Field), L"kept");
 
-    ClickId(merge, 201);
+    ClickId(merge, kUseList1CheckId);
     EXPECT_TRUE(fieldsBecome(false, false, true)) << "back to numbers";
 
-    ClickId(merge, 202);
+    ClickId(merge, kUseList2CheckId);
     EXPECT_TRUE(fieldsBecome(false, true, true)) << "only list 2 shown";
     EXPECT_EQ(TextOf(Field(kList1Field)), L"kept");
 }
@@ -168,17 +169,17 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
         RECT rect;  // left, top, right, bottom in the client area
     } layout[] = {
         {PreviewField(preview), {10, 10, 478, 360}},
-        {GetDlgItem(preview, 301), {10, 370, 160, 400}},
-        {GetDlgItem(preview, 302), {170, 370, 320, 400}},
-        {GetDlgItem(preview, 303), {330, 370, 480, 400}},
-        {GetDlgItem(preview, 304), {10, 410, 570, 430}},
+        {GetDlgItem(preview, kTableCopyId), {10, 370, 160, 400}},
+        {GetDlgItem(preview, kTableSaveId), {170, 370, 320, 400}},
+        {GetDlgItem(preview, kTableCloseId), {330, 370, 480, 400}},
+        {GetDlgItem(preview, kTableInfoId), {10, 410, 570, 430}},
     };
     for (const auto& row : layout) {
         const RECT rect = RectInParent(row.control);
         EXPECT_TRUE(EqualRect(&rect, &row.rect)) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
     }
-    EXPECT_EQ(TextOf(GetDlgItem(preview, 301)), L"Копировать");
-    EXPECT_EQ(TextOf(GetDlgItem(preview, 303)), L"Закрыть");
+    EXPECT_EQ(TextOf(GetDlgItem(preview, kTableCopyId)), L"Копировать");
+    EXPECT_EQ(TextOf(GetDlgItem(preview, kTableCloseId)), L"Закрыть");
 
     // Save from the preview: proposed 1-100.txt, the file holds the preview's bytes exactly.
     const std::wstring dir = MakeTempDir(L"save");
@@ -190,7 +191,7 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     EXPECT_EQ(ReadFileBytes(previewPath), DefaultTable());
 
     // "Сохранить как..." of the merge window: same name, rows and columns in the message.
-    ClickId(merge, 204);
+    ClickId(merge, kSaveTableButtonId);
     EXPECT_EQ(ProposedFileName(Pid()), L"1-100.txt");
     const std::wstring path = JoinPath(dir, L"table");  // the dialog adds .txt
     ASSERT_TRUE(CompleteFileDialog(Pid(), path));
@@ -200,7 +201,7 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
 
     // Saving over it asks first; confirmed, the file holds only the new, shorter table.
     TypeInto(Field(kCountField), L"3");
-    ClickId(merge, 204);
+    ClickId(merge, kSaveTableButtonId);
     EXPECT_EQ(ProposedFileName(Pid()), L"1-3.txt");
     ASSERT_TRUE(SubmitFileDialog(Pid(), path + L".txt"));
     MessageBoxInfo confirm = WaitForMessageBox(Pid());
@@ -211,7 +212,7 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     EXPECT_EQ(ReadFileBytes(path + L".txt"), CrLfLines({"001,002,003,004,005", "0001,0002,0003"}));
 
     // A cancelled dialog writes nothing and says nothing.
-    ClickId(merge, 204);
+    ClickId(merge, kSaveTableButtonId);
     CancelFileDialog(Pid());
     EXPECT_FALSE(WaitForMessageBox(Pid(), std::chrono::milliseconds(500)).window);
 }
@@ -225,7 +226,7 @@ TEST_F(MergeTest, ALongPathIsShownWholeInTheMessage) {
     const std::wstring path = JoinPath(dir, L"таблица слияния.txt");
     ASSERT_GT(path.size(), 200u);
     TypeInto(Field(kCountField), L"3");
-    ClickId(merge, 204);
+    ClickId(merge, kSaveTableButtonId);
     ASSERT_TRUE(CompleteFileDialog(Pid(), path));
     ExpectMessage(Pid(), L"Успех",
                   L"Таблица сохранена!\n\nФайл: " + path + L"\nСтрок: 1\nСтолбцов: 5\nВсего элементов: 3");
@@ -237,23 +238,23 @@ TEST_F(MergeTest, ReshapingOptionsRegenerateAnOpenPreview) {
     TypeInto(Field(kCountField), L"7");
     SelectComboItem(Field(kColumnsCombo), 2);
     // With no preview open, the options generate nothing.
-    ClickId(merge, 205);
+    ClickId(merge, kTransposeCheckId);
     EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(300)));
-    ClickId(merge, 205);
+    ClickId(merge, kTransposeCheckId);
 
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
     std::string text = PreviewBytes(preview);
     EXPECT_EQ(text, CrLfLines({"001,002,003", "1,2,3", "4,5,6", "7"}));
-    ClickId(merge, 205);
+    ClickId(merge, kTransposeCheckId);
     EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"001,002,003", "1,4,7", "2,5", "3,6"}));
-    ClickId(merge, 206);
+    ClickId(merge, kForBarcodeCheckId);
     EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"1", "4", "7", "2", "5", "3", "6"}));
-    ClickId(merge, 205);
+    ClickId(merge, kTransposeCheckId);
     EXPECT_EQ(text = WaitForPreviewChange(preview, text), CrLfLines({"1", "2", "3", "4", "5", "6", "7"}));
 
     // Other fields take effect only with "Создать таблицу", which reuses the open preview.
-    ClickId(merge, 206);
+    ClickId(merge, kForBarcodeCheckId);
     text = WaitForPreviewChange(preview, text);
     SelectComboItem(Field(kColumnsCombo), 6);
     Sleep(300);
@@ -277,7 +278,7 @@ TEST_F(MergeTest, CopyPutsBothTextFormatsOnTheClipboard) {
 }
 
 TEST_F(MergeTest, ListOneNamesAndMessages) {
-    ClickId(merge, 201);
+    ClickId(merge, kUseList1CheckId);
     SetTextOf(Field(kList1Field), L"a\r\nb\r\nc\r\nd\r\ne\r\n  \r\nf\r\ng\r\nh\r\ni\r\nj\r\nk\r\nl\r\n");
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
@@ -287,7 +288,7 @@ TEST_F(MergeTest, ListOneNamesAndMessages) {
     EXPECT_EQ(ProposedFileName(Pid()), L"list_1-12.txt");
     CancelFileDialog(Pid());
 
-    ClickId(merge, 204);
+    ClickId(merge, kSaveTableButtonId);
     EXPECT_EQ(ProposedFileName(Pid()), L"list_table_1-12.txt");
     const std::wstring path = JoinPath(MakeTempDir(L"list"), L"list_table_1-12.txt");
     ASSERT_TRUE(CompleteFileDialog(Pid(), path));
@@ -297,7 +298,7 @@ TEST_F(MergeTest, ListOneNamesAndMessages) {
 
     // Only blank lines: nothing to build, whatever the count field says.
     SetTextOf(Field(kList1Field), L" \r\n\t\r\n");
-    ClickId(merge, 203);
+    ClickId(merge, kCreateTableButtonId);
     ExpectMessage(Pid(), L"Ошибка", L"Нет данных для генерации таблицы!");
 }
 
@@ -324,7 +325,7 @@ TEST_F(MergeTest, PreviewOutlivesTheMergeWindowAndSavesWithTheFallbackRange) {
     const RECT field = RectInParent(PreviewField(preview));
     EXPECT_EQ(field.right - field.left, client.right - 20);
     EXPECT_EQ(field.bottom - field.top, client.bottom - 120);
-    EXPECT_EQ(RectInParent(GetDlgItem(preview, 304)).top, client.bottom - 40);
+    EXPECT_EQ(RectInParent(GetDlgItem(preview, kTableInfoId)).top, client.bottom - 40);
 
     Click(FindChild(preview, L"Button", L"Закрыть"));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }));
@@ -341,7 +342,7 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
     };
     for (const auto& refusal : refusals) {
         TypeInto(Field(kCountField), refusal.count);
-        ClickId(merge, 203);
+        ClickId(merge, kCreateTableButtonId);
         ExpectMessage(Pid(), L"Ошибка", refusal.message);
     }
     EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
@@ -355,7 +356,7 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
 
     // A 13-digit start counts on in 64 bits and names the file after its real range.
     TypeInto(Field(kStartField), L"1234567899999");
-    ClickId(merge, 203);
+    ClickId(merge, kCreateTableButtonId);
     EXPECT_EQ(WaitForPreviewChange(preview, PreviewBytes(preview)),
               CrLfLines({"001,002,003,004,005", "1234567899999,1234567900000"}));
     Click(FindChild(preview, L"Button", L"Сохранить"));
@@ -366,7 +367,7 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
 TEST_F(MergeTest, AMillionItemsAppearInThePreviewWithinASecond) {
     TypeInto(Field(kCountField), L"1000000");
     TypeInto(Field(kStartField), L"0000001");
-    const TimedPreview timed = ClickAndTimePreview(merge, 203, [&] { return WaitForTablePreview(app); });
+    const TimedPreview timed = ClickAndTimePreview(merge, kCreateTableButtonId, [&] { return WaitForTablePreview(app); });
     ASSERT_TRUE(timed.preview);
     ASSERT_GE(timed.shown, 0) << "the preview's field stayed empty";
     HWND preview = timed.preview, field = timed.field;

@@ -2,6 +2,7 @@
 // single-column and special-character options, copy and save.
 #include "harness.h"
 #include "merge_window.h"
+#include "tables/merge_window_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +48,17 @@ TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
     ExpectPasswords(lines, 1, 5, "", 8, "0123456789");
 
     // "В один столбец" with the preview open: ten fresh passwords, one a line, no header.
-    Click(ChildById(merge, 309));
+    Click(ChildById(merge, kSingleColumnCheckId));
     text = WaitForPreviewChange(preview, text);
     lines = SplitLines(text);
     ASSERT_EQ(lines.size(), 10u);
     ExpectPasswords(lines, 0, 1, "", 8, "0123456789");
 
     // Another set ticked changes nothing until the special characters are toggled.
-    Click(ChildById(merge, 302));
+    Click(ChildById(merge, kLowerLatinCheckId));
     Sleep(300);
     EXPECT_EQ(PreviewBytes(preview), text);
-    Click(ChildById(merge, 310));
+    Click(ChildById(merge, kSpecialCheckId));
     text = WaitForPreviewChange(preview, text);
     ExpectPasswords(SplitLines(text), 0, 1, "", 8, "abcdefghijklmnopqrstuvwxyz!@#$%&*?+-=_");
 
@@ -74,15 +75,15 @@ TEST_F(PasswordsTest, DefaultsRefreshOnTheirTwoOptionsCopyAndSave) {
     EXPECT_EQ(ReadFileBytes(path), text);
 
     // Generating again reuses the open preview.
-    Click(ChildById(merge, 308));
+    Click(ChildById(merge, kGeneratePasswordsButtonId));
     WaitForPreviewChange(preview, text);
     EXPECT_EQ(TopWindows(Pid(), L"BarcodePreview").size(), 1u);
 }
 
 TEST_F(PasswordsTest, CyrillicPoolPrefixLengthAndCount) {
-    Click(ChildById(merge, 303));
-    SelectComboItem(ChildById(merge, 306), 19);
-    TypeInto(ChildById(merge, 307), L"3");
+    Click(ChildById(merge, kUpperCyrillicCheckId));
+    SelectComboItem(ChildById(merge, kPasswordLengthComboId), 19);
+    TypeInto(ChildById(merge, kPasswordCountEditId), L"3");
     TypeInto(MergeChildAt(merge, kPrefixField), L"PW-");
     HWND preview = Generate();
     ASSERT_TRUE(preview);
@@ -95,8 +96,8 @@ TEST_F(PasswordsTest, CyrillicPoolPrefixLengthAndCount) {
 
 TEST_F(PasswordsTest, ACountBelowOneIsRefused) {
     for (const wchar_t* count : {L"0", L""}) {
-        TypeInto(ChildById(merge, 307), count);
-        Click(ChildById(merge, 308));
+        TypeInto(ChildById(merge, kPasswordCountEditId), count);
+        Click(ChildById(merge, kGeneratePasswordsButtonId));
         ExpectMessage(Pid(), L"Ошибка", L"Укажите корректное количество паролей!");
     }
     EXPECT_FALSE(WaitForPasswordPreview(app, std::chrono::milliseconds(200)));
@@ -111,7 +112,7 @@ TEST_F(PasswordsTest, EveryStartGivesDifferentPasswords) {
     ASSERT_TRUE(StartApp(second));
     HWND secondMerge = OpenMergeWindow(second);
     ASSERT_TRUE(secondMerge);
-    Click(ChildById(secondMerge, 308));
+    Click(ChildById(secondMerge, kGeneratePasswordsButtonId));
     HWND secondPreview = WaitForPasswordPreview(second);
     ASSERT_TRUE(secondPreview);
     EXPECT_NE(PreviewBytes(secondPreview), first);
@@ -119,8 +120,8 @@ TEST_F(PasswordsTest, EveryStartGivesDifferentPasswords) {
 }
 
 TEST_F(PasswordsTest, AMillionPasswordsAppearInThePreviewWithinASecond) {
-    TypeInto(ChildById(merge, 307), L"1000000");
-    const TimedPreview timed = ClickAndTimePreview(merge, 308, [&] { return WaitForPasswordPreview(app); });
+    TypeInto(ChildById(merge, kPasswordCountEditId), L"1000000");
+    const TimedPreview timed = ClickAndTimePreview(merge, kGeneratePasswordsButtonId, [&] { return WaitForPasswordPreview(app); });
     ASSERT_TRUE(timed.preview);
     ASSERT_GE(timed.shown, 0) << "the preview's field stayed empty";
     HWND field = timed.field;

@@ -1,5 +1,6 @@
 // The delay-settings window used as a person would: opened from the main window, fields edited by
 // typing, Apply and Close, and the values carried through barcode_delays.cfg.
+#include "delays/settings_window_ids.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +23,10 @@ HWND OpenSettings(const App& app) {
     return WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
 }
 
+// The seven fields in window order, which is the order of their identifiers.
 std::vector<HWND> Fields(HWND settings) {
     std::vector<HWND> fields;
-    for (HWND child : Children(settings))
-        if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0) fields.push_back(child);
+    for (int id = kInitialDelayEditId; id <= kPageSwitchDelayEditId; ++id) fields.push_back(ChildById(settings, id));
     return fields;
 }
 
@@ -82,7 +83,7 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     EXPECT_EQ(Children(settings).size(), 30u);
     EXPECT_EQ(FieldValues(settings), kDefaultFields);
     for (HWND field : Fields(settings)) EXPECT_TRUE(StyleOf(field) & ES_NUMBER);
-    HWND apply = ChildById(settings, 1), close = ChildById(settings, 2);
+    HWND apply = ChildById(settings, kApplyButtonId), close = ChildById(settings, kCloseButtonId);
     ASSERT_TRUE(apply && close);
     EXPECT_EQ(TextOf(apply), L"Применить");
     EXPECT_EQ(TextOf(close), L"Закрыть");

@@ -1,6 +1,8 @@
 // Implementation of capture_support.h.
 #include "capture_support.h"
 
+#include "app/main_window_ids.h"
+
 #include <algorithm>
 #include <map>
 #include <future>
@@ -93,7 +95,7 @@ bool ClickButtonAndWait(HWND button) {
     return false;
 }
 
-HWND PerPageCombo(HWND mainWindow) { return ChildById(mainWindow, 103); }
+HWND PerPageCombo(HWND mainWindow) { return ChildById(mainWindow, kBarcodesPerPageComboId); }
 HWND CoordsScrollBar(HWND mainWindow) { return FindChild(mainWindow, L"ScrollBar", L""); }
 HWND ButtonWithText(HWND mainWindow, const std::wstring& text) { return FindChild(mainWindow, L"Button", text); }
 

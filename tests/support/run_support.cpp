@@ -1,6 +1,7 @@
 // Implementation of the automation-run test helpers (see run_support.h).
 #include "run_support.h"
 
+#include "app/main_window_ids.h"
 #include "fixtures/fixture_log.h"
 
 namespace harness {
@@ -82,9 +83,9 @@ bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points)
 }
 
 HWND StartButton(const App& app) { return FindChild(app.window, L"Button", L"СТАРТ"); }
-HWND PrefixEdit(const App& app) { return Children(app.window).at(2); }
-HWND StartNumberEdit(const App& app) { return Children(app.window).at(4); }
-HWND TotalEdit(const App& app) { return Children(app.window).at(6); }
+HWND PrefixEdit(const App& app) { return ChildById(app.window, kPrefixEditId); }
+HWND StartNumberEdit(const App& app) { return ChildById(app.window, kStartNumberEditId); }
+HWND TotalEdit(const App& app) { return ChildById(app.window, kTotalBarcodesEditId); }
 HWND CheckBox(const App& app, const std::wstring& text) { return FindChild(app.window, L"Button", text); }
 HWND VariableListEdit(const App& app) {
     for (HWND child : Children(app.window))
