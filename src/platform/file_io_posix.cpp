@@ -1,10 +1,14 @@
 // POSIX implementation of file_io.h, used by the native build and its tests.
 #include "platform/file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
@@ -16,14 +20,39 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
+namespace {
+// A new file beside the target under a name nobody else holds: O_EXCL never opens or follows
+// something already there. The target's permissions carry over.
+int CreateUniqueTemporary(const std::string& path, std::string& temp) {
+    static unsigned counter = 0;
+    struct stat existing;
+    const mode_t mode = stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0666;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return fsync(fd) == 0;
+}
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (fsync(fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
+    std::string temp;
+    const int fd = CreateUniqueTemporary(path, temp);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes);
+    ok = (close(fd) == 0) && ok;
     if (ok && std::rename(temp.c_str(), path.c_str()) == 0) return true;
     std::remove(temp.c_str());
     return false;

@@ -1,10 +1,72 @@
-// Win32 implementation of file_io.h: UTF-16 paths, flush to disk, then an atomic replace.
+// Win32 implementation of file_io.h: UTF-16 paths, flush to disk, then an atomic replace that keeps
+// the replaced file's attributes and security.
 #include "platform/file_io.h"
 #include "platform/text_win.h"
 
 #include <windows.h>
 
 #include <algorithm>
+
+namespace {
+// Temporaries a killed process left behind are removed at the next save of the same file once they
+// are this old, so one still being written by another instance is never touched.
+constexpr ULONGLONG kStaleTempAge100ns = 10ULL * 60 * 10000000;
+
+ULONGLONG AsNumber(const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+void RemoveStaleTemporaries(const std::wstring& target) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((target + L".tmp*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME nowTime;
+    GetSystemTimeAsFileTime(&nowTime);
+    const ULONGLONG now = AsNumber(nowTime);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (now - AsNumber(found.ftLastWriteTime) > kStaleTempAge100ns)
+            DeleteFileW((FolderOf(target) + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// A new file beside the target under a name nobody else holds: CREATE_NEW never opens or follows
+// something already there.
+HANDLE CreateUniqueTemporary(const std::wstring& target, std::wstring& temp) {
+    static LONG counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(InterlockedIncrement(&counter)) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+        HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD part = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, part, &written, nullptr) || written != part) return false;
+        done += written;
+    }
+    return FlushFileBuffers(file) != FALSE;
+}
+
+// ReplaceFileW keeps the target's attributes, security and creation time; a target that does not
+// exist yet simply takes the temporary's place.
+bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+}  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -23,21 +85,15 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     const std::wstring target = WideFromUtf8(path);
-    const std::wstring temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId());
-    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    RemoveStaleTemporaries(target);
+    std::wstring temp;
+    HANDLE file = CreateUniqueTemporary(target, temp);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-        DWORD part = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + done, part, &written, nullptr) && written == part;
-        done += written;
-    }
-    ok = FlushFileBuffers(file) && ok;
+    const bool written = WriteAll(file, bytes);
     CloseHandle(file);
-    if (ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    if (written && PutInPlace(temp, target)) return true;
+    const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
+    SetLastError(error);  // the caller may report why
     return false;
 }

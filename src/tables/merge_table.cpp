@@ -41,7 +41,9 @@ public:
         cursor_ = &out_[0];
         end_ = cursor_ + out_.size();
     }
-    ~Writer() { out_.resize(Size()); }
+    // Cuts the string to what was written; call before the string is used or returned, so the result
+    // never depends on when a destructor runs.
+    void Finish() { out_.resize(Size()); }
     size_t Size() const { return static_cast<size_t>(cursor_ - out_.data()); }
     const char* Data() const { return out_.data(); }
     void Reserve(size_t more) {
@@ -253,6 +255,7 @@ std::string LayOutTransposed(std::string_view header, const Cells& cells, int co
             writer.Put('\n');
         }
     }
+    writer.Finish();
     return out;
 }
 
@@ -295,6 +298,7 @@ std::string PlainTable(ItemWalk walk, std::string_view header, size_t expected, 
             tooLarge = out.Size() > kMaxTableBytes;
             return !tooLarge;
         });
+    out.Finish();
     return text;
 }
 
@@ -329,6 +333,7 @@ std::string BarcodeTable(ItemWalk walk, CellCollector& collector, size_t expecte
         out.Put('\n');
     };
     WriteEachCell(walk, collector, out, write, tooLarge);
+    out.Finish();
     return text;
 }
 
@@ -368,6 +373,7 @@ std::string TransposedNumbers(const ItemWalk& walk, std::string_view header, boo
             writer.Put('\n');
         }
     }
+    writer.Finish();
     return out;
 }
 
@@ -381,6 +387,7 @@ void CollectCells(ItemWalk walk, CellCollector& collector, size_t expected, Pack
         cells.ends.push_back(static_cast<std::uint32_t>(out.Size()));
     };
     WriteEachCell(walk, collector, out, write, tooLarge);
+    out.Finish();
 }
 }  // namespace
 

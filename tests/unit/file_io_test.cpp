@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 class FileIo : public ::testing::Test {
@@ -43,4 +48,39 @@ TEST_F(FileIo, MissingFileAndMissingFolderAreReportedNotCreated) {
     EXPECT_EQ(read, "kept");
     EXPECT_FALSE(WriteFileAtomically("no_such_folder_here/file.cfg", "x"));
 }
+
+// Files beside `path` whose names start with its name (the target and any temporary).
+int FilesNamedLike(const std::string& path) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().rfind(path, 0) == 0) ++count;
+    return count;
+}
+
+TEST_F(FileIo, AFailedReplaceLeavesNoTemporaryAndATakenNameIsNeverOpened) {
+    // The target is a folder: the write succeeds, the replace cannot.
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(WriteFileAtomically(path, "x"));
+    EXPECT_EQ(FilesNamedLike(path), 1);
+    std::filesystem::remove(path);
+
+    // Each save takes a new temporary and leaves none behind.
+    ASSERT_TRUE(WriteFileAtomically(path, "one"));
+    ASSERT_TRUE(WriteFileAtomically(path, "two"));
+    EXPECT_EQ(FilesNamedLike(path), 1);
+}
+
+#ifdef _WIN32
+TEST_F(FileIo, TheReplacedFileKeepsItsAttributes) {
+    ASSERT_TRUE(WriteFileAtomically(path, "first"));
+    const std::wstring wide(path.begin(), path.end());
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    ASSERT_TRUE(WriteFileAtomically(path, "second"));
+    EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    std::string read;
+    ASSERT_TRUE(ReadWholeFile(path, read));
+    EXPECT_EQ(read, "second");
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#endif
 }  // namespace
