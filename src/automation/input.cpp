@@ -20,6 +20,22 @@ void PressAndRelease(Machine& machine, unsigned char vk) {
     machine.SendVirtualKey(vk, true);
 }
 
+// The key between its modifiers: Shift first, released last.
+void PressWithModifiers(Machine& machine, const LayoutKey& key) {
+    if (key.shift) machine.SendVirtualKey(kVkShift, false);
+    if (key.ctrl) machine.SendVirtualKey(kVkControl, false);
+    if (key.alt) machine.SendVirtualKey(kVkMenu, false);
+    PressAndRelease(machine, key.vk);
+    if (key.alt) machine.SendVirtualKey(kVkMenu, true);
+    if (key.ctrl) machine.SendVirtualKey(kVkControl, true);
+    if (key.shift) machine.SendVirtualKey(kVkShift, true);
+}
+
+// The characters spreadsheet mode sends as key presses when the layout has keys for them.
+bool TypedByKey(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ' || c == '-';
+}
+
 const std::vector<unsigned> kDoubleClick = {kMouseLeftDown, kMouseLeftUp, kMouseLeftDown, kMouseLeftUp};
 
 // Cursor to the point, the double-click delay, then both clicks in one batch.
@@ -38,24 +54,22 @@ char16_t Utf16FromCp1251(unsigned char c) {
     return kUpperHalf[c - 0x80];
 }
 
-CellKey CellKeyFor(unsigned char c) {
-    CellKey key;
-    if (c >= 'a' && c <= 'z') {
-        key.vk = static_cast<unsigned char>(c - 0x20);
-    } else if (c >= 'A' && c <= 'Z') {
-        key.vk = c;
-        key.shift = true;
-    } else if (c >= '0' && c <= '9') {
-        key.vk = c;
-    } else if (c == ' ') {
-        key.vk = kVkSpace;
-    } else if (c == '-') {
-        key.vk = kVkOemMinus;
-    } else {
-        key.unicode = true;
-        key.unit = Utf16FromCp1251(c);
+CellKey CellKeyFor(unsigned char c, Machine& machine, const CellKeyboard& keyboard) {
+    CellKey cell;
+    cell.unit = Utf16FromCp1251(c);
+    std::optional<LayoutKey> key;
+    if (TypedByKey(c)) key = machine.KeyForCharacter(cell.unit, keyboard.layout);
+    // The key scan does not know Caps Lock: with it on, a letter key (and on some layouts a digit
+    // key) types the other case, which Shift turns back.
+    if (key && machine.CharacterOfKey(*key, keyboard.capsLock, keyboard.layout) != cell.unit) {
+        key->shift = !key->shift;
+        if (machine.CharacterOfKey(*key, keyboard.capsLock, keyboard.layout) != cell.unit) key.reset();
     }
-    return key;
+    if (key)
+        cell.key = *key;
+    else
+        cell.unicode = true;
+    return cell;
 }
 
 long NormalizedCoordinate(int value, int origin, int extent) {
@@ -92,16 +106,17 @@ void SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text)
     DoubleClickAt(machine, x, y);
     if (Stopped(machine)) return;
     WaitDelay(machine, delays.masterOpenDelay);
+    // Read after the wait, when the cell's editor is in front, so it is the layout that turns the
+    // keys into characters.
+    const CellKeyboard keyboard = {machine.ForegroundKeyboardLayout(), machine.CapsLockOn()};
     for (unsigned char c : text) {
         if (Stopped(machine)) return;
-        const CellKey key = CellKeyFor(c);
+        const CellKey key = CellKeyFor(c, machine, keyboard);
         if (key.unicode) {
             machine.SendUnicodeKey(key.unit, false);
             machine.SendUnicodeKey(key.unit, true);
         } else {
-            if (key.shift) machine.SendVirtualKey(kVkShift, false);
-            PressAndRelease(machine, key.vk);
-            if (key.shift) machine.SendVirtualKey(kVkShift, true);
+            PressWithModifiers(machine, key.key);
         }
         WaitDelay(machine, delays.typingDelay);
     }

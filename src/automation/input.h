@@ -11,23 +11,30 @@
 constexpr unsigned char kVkReturn = 0x0D;
 constexpr unsigned char kVkShift = 0x10;
 constexpr unsigned char kVkControl = 0x11;
-constexpr unsigned char kVkSpace = 0x20;
+constexpr unsigned char kVkMenu = 0x12;  // Alt
 constexpr unsigned char kVkNext = 0x22;  // Page Down
-constexpr unsigned char kVkOemMinus = 0xBD;
 
 // A code page 1251 character as UTF-16 (bytes below 0x80 keep their value).
 char16_t Utf16FromCp1251(unsigned char c);
 
-// How spreadsheet mode enters one character: a key of the keyboard (with Shift for capitals) for
-// Latin letters, digits, blank and hyphen; the character itself for everything else, so the cell
-// receives exactly it whatever the keyboard layout.
+// The keyboard a value is typed on: the layout of the window that receives it and the Caps Lock
+// state, read once per value (the user may switch layouts between barcodes).
+struct CellKeyboard {
+    KeyboardLayout layout = 0;
+    bool capsLock = false;
+};
+
+// How spreadsheet mode enters one character. Latin letters, digits, blank and hyphen go as the key
+// of the receiving layout that types them, with the modifiers it needs and Shift turned over where
+// Caps Lock would change the character, so the spreadsheet sees ordinary key presses. One of them
+// that no key of the layout types (a Latin letter on a Cyrillic layout), and every other character,
+// goes as the character itself, which arrives as it is whatever the layout.
 struct CellKey {
     bool unicode = false;
-    bool shift = false;
-    unsigned char vk = 0;  // when !unicode
-    char16_t unit = 0;     // when unicode
+    LayoutKey key;      // when !unicode
+    char16_t unit = 0;  // the character
 };
-CellKey CellKeyFor(unsigned char c);
+CellKey CellKeyFor(unsigned char c, Machine& machine, const CellKeyboard& keyboard);
 
 // A screen coordinate as an absolute mouse coordinate (0..65535 across `extent` pixels from
 // `origin`), chosen so that the system's mapping back, value * extent / 65536, gives the same pixel.

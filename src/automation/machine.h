@@ -1,7 +1,10 @@
 // What the input primitives and the automation run need from the machine they drive: the cursor,
-// mouse and keyboard events, waiting, the Pause key, the message pump, the Escape hook and message
-// boxes. The exe binds it to the real system calls; tests bind it to a recorder with a virtual clock.
+// mouse and keyboard events, the keyboard layout in force, waiting, the Pause key, the message pump,
+// the Escape hook and message boxes. The exe binds it to the real system calls; tests bind it to a
+// recorder with a virtual clock.
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,20 @@ enum class StopCause {
 constexpr unsigned kMouseLeftDown = 0x0002;
 constexpr unsigned kMouseLeftUp = 0x0004;
 
+// A keyboard layout as the system names it (an opaque handle).
+using KeyboardLayout = std::uintptr_t;
+
+// A key of a layout with the modifiers held while it is pressed.
+struct LayoutKey {
+    unsigned char vk = 0;
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+    bool operator==(const LayoutKey& o) const {
+        return vk == o.vk && shift == o.shift && ctrl == o.ctrl && alt == o.alt;
+    }
+};
+
 struct Machine {
     virtual ~Machine() = default;
 
@@ -26,6 +43,18 @@ struct Machine {
     virtual void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) = 0;
     virtual void SendUnicodeKey(char16_t unit, bool release) = 0;          // the character itself
     virtual void SendVirtualKey(unsigned char vk, bool release) = 0;       // one key of the keyboard
+
+    // --- keyboard layout -------------------------------------------------------------------------
+    // A key means a character only through the layout of the thread that receives it: the thread of
+    // the window in front.
+    virtual KeyboardLayout ForegroundKeyboardLayout() = 0;
+    virtual bool CapsLockOn() = 0;
+    // The key the layout has for the character, as the system's key scan finds it; none when no key
+    // of the layout types it.
+    virtual std::optional<LayoutKey> KeyForCharacter(char16_t unit, KeyboardLayout layout) = 0;
+    // What the key types in the layout with Caps Lock as given; 0 for nothing, a dead key or more
+    // than one character.
+    virtual char16_t CharacterOfKey(const LayoutKey& key, bool capsLock, KeyboardLayout layout) = 0;
 
     // --- time and control ------------------------------------------------------------------------
     // Waits `ms` milliseconds (never 0); may return early once PendingStop() is not kNone.

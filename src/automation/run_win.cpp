@@ -1,5 +1,6 @@
-// The automation run bound to this machine: SendInput and keybd_event for the input, a wait that
-// keeps the low-level keyboard hooks answered, GetAsyncKeyState for Pause and the PeekMessage pump.
+// The automation run bound to this machine: SendInput and keybd_event for the input, the keyboard
+// layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
+// GetAsyncKeyState for Pause and the PeekMessage pump.
 #include "automation/run_win.h"
 
 #include "automation/input.h"
@@ -30,6 +31,8 @@ LONGLONG TicksPerSecond() {
     return frequency;
 }
 
+HKL LayoutHandle(KeyboardLayout layout) { return reinterpret_cast<HKL>(layout); }
+
 struct SystemMachine : Machine {
     void SetCursor(int x, int y) override { SetCursorPos(x, y); }
 
@@ -57,6 +60,45 @@ struct SystemMachine : Machine {
 
     void SendVirtualKey(unsigned char vk, bool release) override {
         keybd_event(vk, 0, release ? KEYEVENTF_KEYUP : 0, 0);
+    }
+
+    KeyboardLayout ForegroundKeyboardLayout() override {
+        // No window in front gives thread 0, this thread: the best guess left.
+        const DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+        return reinterpret_cast<KeyboardLayout>(GetKeyboardLayout(thread));
+    }
+
+    // The toggle as this thread last saw it; Caps Lock is one light for the whole keyboard.
+    bool CapsLockOn() override { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
+
+    std::optional<LayoutKey> KeyForCharacter(char16_t unit, KeyboardLayout layout) override {
+        const SHORT scan = VkKeyScanExW(static_cast<WCHAR>(unit), LayoutHandle(layout));
+        const unsigned vk = LOBYTE(scan), states = HIBYTE(scan);
+        // No key (-1), or one that needs a shift state of the layout's own beyond Shift, Ctrl and Alt.
+        if (vk == 0xFF || (states & ~7u) != 0) return std::nullopt;
+        LayoutKey key;
+        key.vk = static_cast<unsigned char>(vk);
+        key.shift = (states & 1) != 0;
+        key.ctrl = (states & 2) != 0;
+        key.alt = (states & 4) != 0;
+        return key;
+    }
+
+    char16_t CharacterOfKey(const LayoutKey& key, bool capsLock, KeyboardLayout layout) override {
+        const HKL hkl = LayoutHandle(layout);
+        // A dead key types nothing by itself, and translating it would leave it pending for the
+        // next translation of this thread.
+        if (MapVirtualKeyExW(key.vk, MAPVK_VK_TO_CHAR, hkl) & 0x80000000u) return 0;
+        BYTE state[256] = {};
+        if (key.shift) state[VK_SHIFT] = 0x80;
+        if (key.ctrl) state[VK_CONTROL] = 0x80;
+        if (key.alt) state[VK_MENU] = 0x80;
+        if (capsLock) state[VK_CAPITAL] = 0x01;
+        WCHAR out[4] = {};
+        constexpr UINT kKeepKeyboardState = 0x4;
+        const int n = ToUnicodeEx(key.vk, MapVirtualKeyExW(key.vk, MAPVK_VK_TO_VSC, hkl), state, out, 4,
+                                  kKeepKeyboardState, hkl);
+        return n == 1 ? static_cast<char16_t>(out[0]) : 0;
     }
 
     // Waits while answering only sent messages, which is how the system calls this thread's

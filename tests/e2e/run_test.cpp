@@ -1,5 +1,6 @@
 // Automation runs of the real exe against the stand-in designer and spreadsheet: the values land
-// where and in the order they should, pages and sheets turn, and Escape, Pause and closing the
+// where and in the order they should, pages and sheets turn, the spreadsheet gets the values whole
+// on Russian and AZERTY keyboard layouts and with Caps Lock on, and Escape, Pause and closing the
 // window stop a run with nothing sent afterwards.
 #include "harness.h"
 #include "run_support.h"
@@ -36,11 +37,51 @@ bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const
     return false;
 }
 
-std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count) {
+std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count, size_t first = 0) {
     std::vector<POINT> out;
-    for (size_t i = 0; i < count && i < windows.size(); ++i) out.push_back(CenterOf(windows[i]));
+    for (size_t i = first; i < first + count && i < windows.size(); ++i) out.push_back(CenterOf(windows[i]));
     return out;
 }
+
+// Ends the editing of the last cell with a click on another cell, once the stand-in spreadsheet
+// has taken `chars` characters in all (or the wait is over: the values then show what is missing).
+// A key held up by a low-level keyboard hook under Wine could otherwise arrive after the click.
+void EndEditingAfter(const Fixture& spreadsheet, size_t chars) {
+    WaitUntil([&] { return EventsOf(spreadsheet.Log(), "char").size() >= chars; });
+    ClickAt(CenterOf(spreadsheet.ChildrenOfClass(L"FakeCell").back()));
+}
+
+size_t Utf16Length(const std::vector<Landed>& values) {
+    size_t n = 0;
+    for (const Landed& v : values)
+        n += static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, v.value.data(), static_cast<int>(v.value.size()),
+                                                     nullptr, 0));
+    return n;
+}
+
+// The key scans of a Latin q and of the digit 1 the stand-in spreadsheet logged at its start.
+std::vector<std::string> KeyScansOf(const Fixture& spreadsheet) {
+    const auto logged = EventsOf(spreadsheet.Log(), "keyboard");
+    if (logged.empty()) return {};
+    return {logged[0].fields.begin() + 1, logged[0].fields.end()};
+}
+
+// Caps Lock switched on with its key while the guard lives, and off again after, passed or failed.
+// The key goes to the stand-in, which shows that it has taken it: under Wine a thread that did not
+// get the key itself may go on seeing the old state until its input queue runs empty.
+struct CapsLock {
+    bool on = false;
+    explicit CapsLock(const Fixture& spreadsheet) {
+        BringToFront(spreadsheet.window);
+        PressKey(VK_CAPITAL);
+        on = WaitUntil([&] { return Logged(spreadsheet.Log(), "key", "14"); }) &&
+             WaitUntil([] { return (GetKeyState(VK_CAPITAL) & 1) != 0; });
+    }
+    ~CapsLock() {
+        if (GetKeyState(VK_CAPITAL) & 1) PressKey(VK_CAPITAL);
+        WaitUntil([] { return (GetKeyState(VK_CAPITAL) & 1) == 0; });
+    }
+};
 
 // The app and a stand-in side by side, the delays written and the points captured.
 struct Scene {
@@ -72,6 +113,14 @@ struct Scene {
         SetTextOf(TotalEdit(app), total);
     }
     void PressStart() { Click(StartButton(app)); }
+    // Starts the run and answers its completion message; false when none came.
+    bool RunToCompletion() {
+        PressStart();
+        MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
+        if (!done.window) return false;
+        AnswerMessageBox(done.window);
+        return done.text == L"Генерация завершена!";
+    }
 };
 
 void ExpectStopMessage(const MessageBoxInfo& box) {
@@ -160,6 +209,54 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     EXPECT_EQ(ValuesIn(log), expected);
     EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);
     EXPECT_FALSE(Logged(log, "key", "D"));  // no Enter in this mode
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, SpreadsheetModeOnARussianKeyboardLayoutTypesEveryValueWhole) {
+    if (!RunsUnderWine()) GTEST_SKIP() << "switches the X server's keyboard layout";
+    XKeyboardLayout russian(L"ru");  // switched back when the test ends, passed or failed
+    ASSERT_TRUE(russian.Active()) << "setxkbmap -layout ru did not take effect";
+    Scene s;  // started on the Russian layout
+    ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
+    ASSERT_EQ(KeyScansOf(s.fixture), (std::vector<std::string>{"FFFF", "31"}));  // no key for a Latin q
+
+    SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
+    s.Fields(L"Ab-", L"0001", L"3");
+    ASSERT_TRUE(s.RunToCompletion());
+    // The second run fills the next row of cells (the stand-in keeps what a cell holds).
+    const std::vector<HWND> cells = s.fixture.ChildrenOfClass(L"FakeCell");
+    ASSERT_TRUE(CapturePoints(s.app, s.fixture.window, Centers(cells, 3, 4)));
+    s.Fields(L"Ёжик Й-", L"9", L"3");
+    ASSERT_TRUE(s.RunToCompletion());
+
+    const std::vector<Landed> expected = {
+        {"1", "1", "Ab-0001"}, {"1", "2", "Ab-0002"}, {"1", "3", "Ab-0003"},
+        {"1", "5", ToUtf8(L"Ёжик Й-9")}, {"1", "6", ToUtf8(L"Ёжик Й-10")},
+        {"1", "7", ToUtf8(L"Ёжик Й-11")},
+    };
+    EndEditingAfter(s.fixture, Utf16Length(expected));
+    WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == expected.size(); });
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), expected);
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, SpreadsheetModeOnAzertyWithCapsLockOnTypesEveryValueWhole) {
+    if (!RunsUnderWine()) GTEST_SKIP() << "switches the X server's keyboard layout";
+    XKeyboardLayout french(L"fr");
+    ASSERT_TRUE(french.Active()) << "setxkbmap -layout fr did not take effect";
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 3, kQuickDelays));
+    ASSERT_EQ(KeyScansOf(s.fixture), (std::vector<std::string>{"51", "131"}));  // the digits need Shift
+    CapsLock caps(s.fixture);
+    ASSERT_TRUE(caps.on);
+
+    SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
+    s.Fields(L"Ab-", L"0098", L"3");
+    ASSERT_TRUE(s.RunToCompletion());
+    const std::vector<Landed> expected = {{"1", "1", "Ab-0098"}, {"1", "2", "Ab-0099"}, {"1", "3", "Ab-0100"}};
+    EndEditingAfter(s.fixture, Utf16Length(expected));
+    WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == expected.size(); });
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), expected);
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
 

@@ -1,7 +1,9 @@
 // A machine for tests: records every event of a run with the time of a virtual clock, which only
-// waits advance; Escape, Pause and the closing of the window are scheduled on that clock.
+// waits advance; Escape, Pause and the closing of the window are scheduled on that clock. The
+// window in front has a fake keyboard layout (US unless a test says otherwise).
 #pragma once
 #include "automation/machine.h"
+#include "fake_layouts.h"
 
 #include <cstdio>
 #include <functional>
@@ -21,6 +23,9 @@ struct RecordingMachine : Machine {
     std::function<void()> onPump;  // what the pump dispatches
     bool hookInstalled = false;
     bool preciseTiming = false;
+    const FakeLayout* layout = &UsLayout();  // of the window in front
+    bool capsLock = false;
+    std::vector<long long> layoutReadAt;     // when the layout in front was asked for
 
     void Log(const std::string& what) { events.push_back({now, what}); }
     static std::string Hex(unsigned value, int digits) {
@@ -40,6 +45,17 @@ struct RecordingMachine : Machine {
     }
     void SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+    }
+    KeyboardLayout ForegroundKeyboardLayout() override {
+        layoutReadAt.push_back(now);
+        return layout->id;
+    }
+    bool CapsLockOn() override { return capsLock; }
+    std::optional<LayoutKey> KeyForCharacter(char16_t unit, KeyboardLayout id) override {
+        return FakeLayoutById(id).KeyFor(unit);
+    }
+    char16_t CharacterOfKey(const LayoutKey& key, bool caps, KeyboardLayout id) override {
+        return FakeLayoutById(id).CharacterOf(key, caps);
     }
     void Sleep(unsigned ms) override {
         Log("wait " + std::to_string(ms));
@@ -90,6 +106,23 @@ struct RecordingMachine : Machine {
     std::u16string Typed() const {
         std::u16string out;
         for (const Event& e : Only("char+ ")) out += static_cast<char16_t>(std::stoul(e.what.substr(6), nullptr, 16));
+        return out;
+    }
+    // What a window with `keys` as its layout receives from the key events: the characters of the
+    // keys under the modifiers held, and the Unicode characters.
+    std::u16string Received(const FakeLayout& keys, bool caps) const {
+        std::u16string out;
+        LayoutKey held;
+        for (const Event& e : events) {
+            if (e.what.rfind("char+ ", 0) == 0) out += static_cast<char16_t>(std::stoul(e.what.substr(6), nullptr, 16));
+            if (e.what.rfind("key", 0) != 0) continue;
+            const bool down = e.what[3] == '+';
+            const auto vk = static_cast<unsigned char>(std::stoul(e.what.substr(5), nullptr, 16));
+            if (vk == 0x10) held.shift = down;
+            else if (vk == 0x11) held.ctrl = down;
+            else if (vk == 0x12) held.alt = down;
+            else if (down) out += keys.CharacterOf({vk, held.shift, held.ctrl, held.alt}, caps);
+        }
         return out;
     }
     bool HasInputAfter(long long at) const {

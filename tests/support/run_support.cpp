@@ -82,6 +82,57 @@ bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points)
     return true;
 }
 
+namespace {
+DWORD WINAPI ScanKeys(void* out) {
+    for (const wchar_t* c = L"qwertyuiop[]asdfghjkl;'zxcvbnm,./1234567890-=\x0444\x0451"; *c; ++c)
+        *static_cast<std::wstring*>(out) += static_cast<wchar_t>(VkKeyScanExW(*c, GetKeyboardLayout(0)));
+    return 0;
+}
+
+// What the key scan finds for a row of characters on the display's layout as it is now. Under Wine
+// a thread keeps the key mapping it loaded first, so the scan runs on a new thread, which gets its
+// own connection to the display.
+std::wstring KeyScanNow() {
+    std::wstring out;
+    HANDLE thread = CreateThread(nullptr, 0, ScanKeys, &out, 0, nullptr);
+    if (!thread) return out;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    return out;
+}
+
+bool RunSetxkbmap(const std::wstring& layout) {
+    // Wine starts a Unix program as it starts a Windows one, but gives no handle to wait on.
+    std::wstring command = L"Z:\\usr\\bin\\setxkbmap -layout " + layout;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    if (info.hThread) CloseHandle(info.hThread);
+    if (info.hProcess) CloseHandle(info.hProcess);
+    return true;
+}
+}  // namespace
+
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+XKeyboardLayout::XKeyboardLayout(const std::wstring& layout) {
+    if (!RunsUnderWine()) return;
+    // This thread's connection keeps the display from resetting, and its layout with it, when the
+    // last other client goes.
+    VkKeyScanExW(L'q', GetKeyboardLayout(0));
+    before_ = KeyScanNow();
+    active_ = RunSetxkbmap(layout) && WaitUntil([&] { return KeyScanNow() != before_; }, milliseconds(5000),
+                                                 milliseconds(100));
+}
+
+XKeyboardLayout::~XKeyboardLayout() {
+    if (!active_) return;
+    RunSetxkbmap(L"us");
+    WaitUntil([&] { return KeyScanNow() == before_; }, milliseconds(5000), milliseconds(100));
+}
+
 HWND StartButton(const App& app) { return FindChild(app.window, L"Button", L"СТАРТ"); }
 HWND PrefixEdit(const App& app) { return ChildById(app.window, kPrefixEditId); }
 HWND StartNumberEdit(const App& app) { return ChildById(app.window, kStartNumberEditId); }

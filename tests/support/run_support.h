@@ -1,5 +1,6 @@
 // Helpers for the end-to-end tests of an automation run: the stand-in applications and their logs,
-// positions captured into the main window, the delays file and the run's controls.
+// positions captured into the main window, the delays file, the run's controls and the keyboard
+// layout of the display.
 #pragma once
 #include "harness.h"
 
@@ -40,6 +41,24 @@ void ParkMainWindow(const App& app);
 // button, then the capture key with `front` in front and the cursor on the point. False when a row
 // did not take its point.
 bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points);
+
+// The keyboard layout of the X server behind Wine, switched with setxkbmap on the test display for
+// the guard's life and back to US, the display's own, when it ends, passed or failed. Wine takes
+// the server's layout when a program starts: start the programs under test after the switch.
+// Active() tells whether the switch took effect; there is no such server on Windows itself.
+class XKeyboardLayout {
+public:
+    explicit XKeyboardLayout(const std::wstring& layout);
+    ~XKeyboardLayout();
+    XKeyboardLayout(const XKeyboardLayout&) = delete;
+    XKeyboardLayout& operator=(const XKeyboardLayout&) = delete;
+    bool Active() const { return active_; }
+
+private:
+    std::wstring before_;  // the key scan before the switch
+    bool active_ = false;
+};
+bool RunsUnderWine();
 
 HWND StartButton(const App& app);
 HWND PrefixEdit(const App& app);

@@ -1,4 +1,5 @@
-// The input primitives: event sequences, their waits, spreadsheet key choice and the 1251 table.
+// The input primitives: event sequences, their waits, spreadsheet key choice on several keyboard
+// layouts and the 1251 table.
 #include "automation/input.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
@@ -67,8 +68,8 @@ TEST_F(Input, ExcelPasteOfEmptyTextStillClicksAndWaits) {
     EXPECT_EQ(m.What(), (Strings{"cursor 10,20", "wait 200", "mouse 2 4 2 4 at 10,20", "wait 700", "wait 50"}));
 }
 
-TEST_F(Input, ExcelPasteUsesKeysWithShiftForCapitalsAndTheCharacterOtherwise) {
-    delays.typingDelay = 3;
+TEST_F(Input, ExcelPasteOnUsLayoutUsesKeysWithShiftForCapitalsAndTheCharacterOtherwise) {
+    delays.typingDelay = 3;  // US layout, Caps Lock off: the recorder's default
     SimulateExcelPaste(m, 1, 2, "Aa7- \xE6,");
     const Strings expected = {
         "cursor 1,2", "wait 200", "mouse 2 4 2 4 at 1,2", "wait 700",
@@ -81,6 +82,45 @@ TEST_F(Input, ExcelPasteUsesKeysWithShiftForCapitalsAndTheCharacterOtherwise) {
         "char+ 002C", "char- 002C", "wait 3",                  // comma, exactly
         "wait 50"};
     EXPECT_EQ(m.What(), expected);
+}
+
+TEST_F(Input, ExcelPasteOnRussianLayoutSendsLatinLettersAsCharacters) {
+    m.layout = &RussianLayout();
+    SimulateExcelPaste(m, 1, 2, "Ab-0 \xC6");
+    const Strings expected = {
+        "cursor 1,2", "wait 200", "mouse 2 4 2 4 at 1,2", "wait 700",
+        "char+ 0041", "char- 0041", "wait 20",  // A: no key of the layout types it
+        "char+ 0062", "char- 0062", "wait 20",  // b
+        "key+ BD", "key- BD", "wait 20",        // - and 0 have keys here as well
+        "key+ 30", "key- 30", "wait 20",
+        "key+ 20", "key- 20", "wait 20",
+        "char+ 0416", "char- 0416", "wait 20",  // Cyrillic capital Zhe, as on every layout
+        "wait 50"};
+    EXPECT_EQ(m.What(), expected);
+}
+
+TEST_F(Input, ExcelPasteReadsTheLayoutOnceWhenTheCellIsOpen) {
+    SimulateExcelPaste(m, 1, 2, "ab");
+    m.layout = &RussianLayout();  // switched by the user before the next barcode
+    SimulateExcelPaste(m, 1, 2, "ab");
+    EXPECT_EQ(m.layoutReadAt, (std::vector<long long>{900, 900 + 900 + 2 * 20 + 50}));
+    EXPECT_EQ(m.Only("key+ 41").size(), 1u);
+    EXPECT_EQ(m.Typed(), u"ab");
+}
+
+TEST_F(Input, ExcelPasteArrivesWholeOnEveryLayoutWithCapsLockOnOrOff) {
+    const std::string values[] = {"Ab-0001", "AZERTY qwerty 0123456789", "\xC6\xB8 z-9", "a_b.c,%"};
+    for (const FakeLayout* layout : {&UsLayout(), &RussianLayout(), &FrenchLayout(), &AltGrDigitsLayout()})
+        for (bool caps : {false, true})
+            for (const std::string& value : values) {
+                RecordingMachine one;
+                one.layout = layout;
+                one.capsLock = caps;
+                SimulateExcelPaste(one, 0, 0, value);
+                std::u16string expected;
+                for (unsigned char c : value) expected += Utf16FromCp1251(c);
+                EXPECT_EQ(one.Received(*layout, caps), expected) << layout->id << " caps " << caps << " " << value;
+            }
 }
 
 TEST_F(Input, SheetSwitchIsCtrlPageDownThenThePageDelay) {
@@ -114,29 +154,62 @@ TEST(AbsoluteMouse, EveryPixelMapsBackToItself) {
         }
 }
 
-TEST(CellKey, ChoiceForEachKindOfCharacter) {
+TEST(CellKey, ChoiceForEachLayoutAndCapsLock) {
+    const LayoutKey none;
+    auto plain = [](unsigned char vk) { return LayoutKey{vk, false, false, false}; };
+    auto shifted = [](unsigned char vk) { return LayoutKey{vk, true, false, false}; };
+    const LayoutKey altGr3{'3', false, true, true};
     struct Case {
+        const FakeLayout& layout;
+        bool caps;
         unsigned char c;
-        bool unicode, shift;
-        unsigned char vk;
+        LayoutKey key;   // none: the character itself
         char16_t unit;
     } cases[] = {
-        {'A', false, true, 0x41, 0},    {'Z', false, true, 0x5A, 0},   {'a', false, false, 0x41, 0},
-        {'z', false, false, 0x5A, 0},   {'7', false, false, 0x37, 0},  {'0', false, false, 0x30, 0},
-        {' ', false, false, 0x20, 0},   {'-', false, false, 0xBD, 0},  {0xC0, true, false, 0, 0x0410},
-        {0xFF, true, false, 0, 0x044F}, {0xA8, true, false, 0, 0x0401}, {'.', true, false, 0, '.'},
-        {'_', true, false, 0, '_'},     {'%', true, false, 0, '%'},
+        // US with Caps Lock off: the keys the utility has always sent
+        {UsLayout(), false, 'A', shifted(0x41), 'A'}, {UsLayout(), false, 'Z', shifted(0x5A), 'Z'},
+        {UsLayout(), false, 'a', plain(0x41), 'a'},   {UsLayout(), false, 'z', plain(0x5A), 'z'},
+        {UsLayout(), false, '7', plain(0x37), '7'},   {UsLayout(), false, '0', plain(0x30), '0'},
+        {UsLayout(), false, ' ', plain(0x20), ' '},   {UsLayout(), false, '-', plain(0xBD), '-'},
+        {UsLayout(), false, 0xC0, none, 0x0410},      {UsLayout(), false, 0xFF, none, 0x044F},
+        {UsLayout(), false, 0xA8, none, 0x0401},      {UsLayout(), false, '.', none, '.'},
+        {UsLayout(), false, ',', none, ','},          {UsLayout(), false, '_', none, '_'},
+        {UsLayout(), false, '%', none, '%'},
+        // Caps Lock on: Shift turned over on the letters only
+        {UsLayout(), true, 'A', plain(0x41), 'A'},    {UsLayout(), true, 'a', shifted(0x41), 'a'},
+        {UsLayout(), true, '7', plain(0x37), '7'},    {UsLayout(), true, '-', plain(0xBD), '-'},
+        // Russian: no key types a Latin letter; digits, hyphen and blank keep theirs
+        {RussianLayout(), false, 'a', none, 'a'},     {RussianLayout(), true, 'Z', none, 'Z'},
+        {RussianLayout(), false, '5', plain(0x35), '5'}, {RussianLayout(), false, '-', plain(0xBD), '-'},
+        {RussianLayout(), false, ' ', plain(0x20), ' '}, {RussianLayout(), false, 0xE6, none, 0x0436},
+        // AZERTY: digits with Shift, the hyphen on the 6 key; Caps Lock shifts the digit row too
+        {FrenchLayout(), false, 'q', plain(0x51), 'q'},  {FrenchLayout(), false, 'Q', shifted(0x51), 'Q'},
+        {FrenchLayout(), false, '1', shifted(0x31), '1'}, {FrenchLayout(), false, '0', shifted(0x30), '0'},
+        {FrenchLayout(), false, '-', plain(0x36), '-'},  {FrenchLayout(), true, '1', plain(0x31), '1'},
+        {FrenchLayout(), true, '-', shifted(0x36), '-'}, {FrenchLayout(), true, 'a', shifted(0x41), 'a'},
+        // A key that needs AltGr is pressed with Ctrl and Alt
+        {AltGrDigitsLayout(), false, '3', altGr3, '3'}, {AltGrDigitsLayout(), true, '3', altGr3, '3'},
     };
+    RecordingMachine m;
     for (const Case& c : cases) {
-        const CellKey key = CellKeyFor(c.c);
-        SCOPED_TRACE(static_cast<int>(c.c));
-        EXPECT_EQ(key.unicode, c.unicode);
-        EXPECT_EQ(key.shift, c.shift);
-        if (c.unicode)
-            EXPECT_EQ(key.unit, c.unit);
-        else
-            EXPECT_EQ(key.vk, c.vk);
+        SCOPED_TRACE(::testing::Message() << c.layout.id << " caps " << c.caps << " char " << static_cast<int>(c.c));
+        const CellKey key = CellKeyFor(c.c, m, CellKeyboard{c.layout.id, c.caps});
+        EXPECT_EQ(key.unicode, c.key == none);
+        EXPECT_EQ(key.unit, c.unit);
+        if (!key.unicode) {
+            EXPECT_TRUE(key.key == c.key) << "vk " << static_cast<int>(key.key.vk) << " shift " << key.key.shift
+                                          << " ctrl " << key.key.ctrl << " alt " << key.key.alt;
+        }
     }
+}
+
+TEST_F(Input, ModifiersGoDownBeforeTheKeyAndUpAfterItInReverse) {
+    m.layout = &AltGrDigitsLayout();
+    delays.typingDelay = 0;
+    SimulateExcelPaste(m, 0, 0, "3");
+    const Strings w = m.What();
+    EXPECT_EQ(Strings(w.begin() + 4, w.end() - 1),
+              (Strings{"key+ 11", "key+ 12", "key+ 33", "key- 33", "key- 12", "key- 11"}));
 }
 
 namespace {

@@ -361,6 +361,21 @@ TEST_F(Run, SpreadsheetModeTypesCyrillicExactly) {
     EXPECT_EQ(Count(m, "key+ 31"), 1u);
 }
 
+TEST_F(Run, SpreadsheetModeFollowsALayoutSwitchedBetweenValues) {
+    Fast();
+    RunInputs in = Numbered("Ab", "1", "2", 2);
+    in.excelMode = true;
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 3) m.layout = &RussianLayout();  // the page's, the first barcode's, the second's
+    };
+    RunAutomation(m, in);
+    EXPECT_EQ(m.layoutReadAt.size(), 2u);
+    EXPECT_EQ(Count(m, "key+ 42"), 1u);  // b as a key on US
+    EXPECT_EQ(m.Typed(), u"Ab");         // and as characters on the Russian layout
+    EXPECT_EQ(Count(m, "key+ 31") + Count(m, "key+ 32"), 2u);
+}
+
 TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
     RunInputs in = Numbered("N", "0001", "1000", 30);
