@@ -22,7 +22,7 @@ void LoadAppSettings() {
     SetChecked(GetDlgItem(window, kAlwaysOnTopCheckId), appSettings.alwaysOnTop != 0);
 }
 
-void SaveAppSettings() { WriteAppSettingsFile(appSettings); }
+bool SaveAppSettings() { return WriteAppSettingsFile(appSettings); }
 
 void UpdateWindowStyle() {
     HWND window = AppWindow();

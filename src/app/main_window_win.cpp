@@ -13,6 +13,7 @@
 #include "online/title_win.h"
 #include "online/vendor.h"
 #include "platform/app_window_win.h"
+#include "platform/captions.h"
 #include "platform/controls_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
@@ -72,7 +73,7 @@ constexpr int kPerPageChoices = 30;
 constexpr size_t kPerPageComboRow = 8;  // index of the combo box in kMainControls
 constexpr int kDefaultPerPageIndex = 4;  // "5"
 
-// The number fields are read as typed, at most their first 19 characters.
+// The total field is read as typed, at most its first 19 characters (its digits saturate anyway).
 constexpr size_t kNumberFieldChars = 19;
 
 void OpenInBrowser(const std::string& url) {
@@ -117,7 +118,7 @@ bool IsPointInsideShrunk(HWND control, POINT point) {
 RunInputs ReadRunInputs() {
     RunInputs in;
     in.prefix = GetControlText(hPrefixEdit);
-    in.startText = GetControlText(hStartNumberEdit).substr(0, kNumberFieldChars);
+    in.startText = GetControlText(hStartNumberEdit);
     in.totalText = GetControlText(hTotalBarcodesEdit).substr(0, kNumberFieldChars);
     in.perPage = ComboIndex(hBarcodesPerPageCombo) + 1;
     in.listMode = IsChecked(hVariableListCheck);
@@ -132,6 +133,18 @@ void UpdateVariableListVisibility() {
     ShowWindow(hVariableListEdit, listMode ? SW_SHOW : SW_HIDE);
     EnableWindow(hStartNumberEdit, listMode ? FALSE : TRUE);
     EnableWindow(hTotalBarcodesEdit, listMode ? FALSE : TRUE);
+}
+
+// A file that cannot be written is reported once per start of the program: the option still applies
+// until it closes, and saying so at every click would only nag.
+void SaveOptionsAfterClick() {
+    static bool told = false;
+    if (SaveAppSettings() || told) return;
+    told = true;
+    ShowMessage(AppWindow(),
+                std::string("Не удалось записать файл ") + kAppSettingsFile +
+                    "!\nВыбранные настройки действуют до закрытия программы.",
+                kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void OnLoadCoordinates() {
@@ -151,14 +164,15 @@ void OnCommand(HWND control, int id, int code) {
     if (control == hSaveCoordsButton) SaveCoordinates();
     if (control == hLoadCoordsButton) OnLoadCoordinates();
     if (control == hVariableListCheck) UpdateVariableListVisibility();
+    if (control == hVariableListEdit && code == EN_MAXTEXT) ShowListFieldFull(AppWindow());
     if (control == hAlwaysOnTopCheck) {
         appSettings.alwaysOnTop = IsChecked(hAlwaysOnTopCheck) ? 1 : 0;
         UpdateWindowStyle();
-        SaveAppSettings();
+        SaveOptionsAfterClick();
     }
     if (control == hHidePromptsCheck) {
         appSettings.excelMode = IsChecked(hHidePromptsCheck) ? 1 : 0;
-        SaveAppSettings();
+        SaveOptionsAfterClick();
     }
     if (id == kWebsiteLinkId) OpenInBrowser(VendorUrl("http", "/contacts.html"));
     if (id == kVideoLinkId) OpenInBrowser(VendorUrl("https", "/"));
@@ -226,6 +240,7 @@ void CreateMainControls(HWND hWnd) {
     AttachCoordinateRows(hWnd, hCoordsScroll);
     UpdateCoordinateFields(5);
     ShowWindow(hVariableListEdit, SW_HIDE);
+    AllowListText(hVariableListEdit);
     SetFontOnChildren(hWnd, UiFont());
     ControlRow banner = kBannerControl;
     const std::string bannerText = BannerStartText();

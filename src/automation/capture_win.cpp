@@ -144,6 +144,11 @@ LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
 }
 
+ScreenArea CurrentVirtualScreen() {
+    return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+            GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 bool OnCaptureButton(HWND control) {
     for (size_t i = 0; i < captureButtons.size(); ++i) {
         if (control == captureButtons[i]) {
@@ -158,7 +163,12 @@ void SaveCoordinates() {
     std::wstring fileName;
     if (!AskSaveFileName(rowsParent, kDefaultCoordinatesFileName, fileName)) return;
     // Written to a temporary file and moved over the old one, so a failure never leaves half a list.
-    WriteFileAtomically(Utf8FromWide(fileName), FormatCoordinates(positions));
+    if (WriteFileAtomically(Utf8FromWide(fileName), FormatCoordinates(positions))) return;
+    const DWORD error = GetLastError();
+    std::wstring text = WideFromCp1251("Не удалось сохранить координаты захватов в файл\n") + fileName;
+    const std::wstring reason = SystemErrorText(error);
+    if (!reason.empty()) text += L"\n\n" + reason;
+    MessageBoxW(rowsParent, text.c_str(), WideFromCp1251(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
 }
 
 bool LoadCoordinates() {
@@ -180,5 +190,8 @@ bool LoadCoordinates() {
         return false;
     }
     positions = std::move(loaded);
+    const std::string warning =
+        OffScreenLoadWarning(positions, RowsOffScreen(positions, positions.size(), CurrentVirtualScreen()));
+    if (!warning.empty()) ShowMessage(rowsParent, warning, kErrorCaption, MB_OK | MB_ICONWARNING);
     return true;
 }

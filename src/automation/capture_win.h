@@ -1,5 +1,7 @@
 // The position rows of the main window, the capture-key hook and the coordinates file dialogs.
 #pragma once
+#include "automation/coordinates.h"
+
 #include <windows.h>
 
 // The window the rows live in and its scroll bar; once, before the first UpdateCoordinateFields.
@@ -15,3 +17,5 @@ void SaveCoordinates();
 // Asks for a file and replaces `positions` by its points; false when nothing changed. The caller
 // shows the new count.
 bool LoadCoordinates();
+// The rectangle spanning every monitor now.
+ScreenArea CurrentVirtualScreen();

@@ -64,6 +64,40 @@ std::string CoordinatesFileTooLargeMessage() {
     return "Файл слишком большой для файла координат.\nСписок захватов не изменён.";
 }
 
+bool IsOnScreen(const Position& position, const ScreenArea& screen) {
+    const long long x = position.x, y = position.y;
+    return x >= screen.left && y >= screen.top && x < static_cast<long long>(screen.left) + screen.width &&
+           y < static_cast<long long>(screen.top) + screen.height;
+}
+
+std::vector<int> RowsOffScreen(const std::vector<Position>& list, std::size_t count, const ScreenArea& screen) {
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < count && i < list.size(); ++i)
+        if (!IsOnScreen(list[i], screen)) rows.push_back(static_cast<int>(i) + 1);
+    return rows;
+}
+
+namespace {
+std::string RowAndPoint(const std::vector<Position>& list, int row) {
+    const Position& p = list[static_cast<std::size_t>(row - 1)];
+    return std::to_string(row) + " (" + std::to_string(p.x) + "," + std::to_string(p.y) + ")";
+}
+}  // namespace
+
+std::string OffScreenRefusal(const std::vector<Position>& list, const std::vector<int>& rows) {
+    if (rows.empty()) return {};
+    return "Захват " + RowAndPoint(list, rows.front()) +
+           " лежит за пределами экрана: щелчок туда не попадёт ни в один объект.\n"
+           "Захватите эту точку заново или подключите монитор, на котором она была.\nНичего не отправлено.";
+}
+
+std::string OffScreenLoadWarning(const std::vector<Position>& list, const std::vector<int>& rows) {
+    if (rows.empty()) return {};
+    std::string text = "За пределами нынешних экранов лежат захваты:";
+    for (int row : rows) text += "\n" + RowAndPoint(list, row);
+    return text + "\n\nОни загружены, но запуск с ними невозможен, пока их нет на экране.";
+}
+
 void ResizePositions(std::vector<Position>& list, int count) { list.resize(count > 0 ? count : 0); }
 
 int MaxScrollPos(int count, int visibleRows) { return std::max(0, count - visibleRows); }

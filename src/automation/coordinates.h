@@ -30,6 +30,19 @@ std::vector<Position> ParseCoordinates(const std::string& text);
 std::string CoordinatesLoadProblem(std::size_t count);
 std::string CoordinatesFileTooLargeMessage();
 
+// The virtual screen: the rectangle that spans every monitor (its origin may be negative).
+struct ScreenArea {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+// A point a click can reach: left/top edges included, right/bottom edges excluded.
+bool IsOnScreen(const Position& position, const ScreenArea& screen);
+// The 1-based numbers of the entries among the first `count` that lie off the screens.
+std::vector<int> RowsOffScreen(const std::vector<Position>& list, std::size_t count, const ScreenArea& screen);
+// Why a run cannot start: the first such row and its point (code page 1251).
+std::string OffScreenRefusal(const std::vector<Position>& list, const std::vector<int>& rows);
+// What loading a file with such rows tells the user; they are kept, a monitor may be attached later.
+std::string OffScreenLoadWarning(const std::vector<Position>& list, const std::vector<int>& rows);
+
 // Count change: the leading entries are kept, new ones are (0, 0); a negative count means none.
 void ResizePositions(std::vector<Position>& list, int count);
 

@@ -3,6 +3,9 @@
 
 #include "delays/delay_settings.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 // 0x80-0xBF of code page 1251; 0x98 has no character and stands for itself.
 const char16_t kUpperHalf[64] = {
@@ -72,9 +75,11 @@ CellKey CellKeyFor(unsigned char c, Machine& machine, const CellKeyboard& keyboa
     return cell;
 }
 
-long NormalizedCoordinate(int value, int origin, int extent) {
+int NormalizedCoordinate(int value, int origin, int extent) {
     if (extent < 1) extent = 1;
-    return static_cast<long>(((static_cast<long long>(value) - origin) * 65536 + extent - 1) / extent);
+    const long long normalized = ((static_cast<long long>(value) - origin) * 65536 + extent - 1) / extent;
+    // Points off the screens are refused before a run; the bound only keeps the type honest.
+    return static_cast<int>(std::clamp<long long>(normalized, INT_MIN, INT_MAX));
 }
 
 void WaitDelay(Machine& machine, int ms) {

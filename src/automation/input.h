@@ -38,7 +38,7 @@ CellKey CellKeyFor(unsigned char c, Machine& machine, const CellKeyboard& keyboa
 
 // A screen coordinate as an absolute mouse coordinate (0..65535 across `extent` pixels from
 // `origin`), chosen so that the system's mapping back, value * extent / 65536, gives the same pixel.
-long NormalizedCoordinate(int value, int origin, int extent);
+int NormalizedCoordinate(int value, int origin, int extent);
 
 void SimulateDoubleClick(Machine& machine, int x, int y);
 void SimulateTyping(Machine& machine, const std::string& text);

@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include "automation/coordinates.h"
+
 #include <string>
 #include <vector>
 
@@ -66,6 +68,10 @@ struct Machine {
     virtual void RemoveEscapeHook() = 0;   // harmless when none is installed
     virtual void BeginPreciseTiming() = 0;
     virtual void EndPreciseTiming() = 0;   // harmless when not begun
+
+    // --- the screens -----------------------------------------------------------------------------
+    // The rectangle spanning every monitor now, in screen pixels.
+    virtual ScreenArea VirtualScreen() = 0;
 
     // --- the user --------------------------------------------------------------------------------
     virtual void FlashMainWindow() = 0;

@@ -8,11 +8,14 @@
 #include "platform/captions.h"
 #include "platform/text_parse.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
 const char* const kEmptyListMessage = "Список переменных пуст!";
 const char* const kBadTotalMessage = "Укажите корректное количество штрих-кодов!";
+const char* const kStartTooLongMessage =
+    "Поле \"Начать с:\" длиннее 19 символов: такой номер не помещается в счётчик.\nСократите его.";
 const char* const kMissingPositionsMessage = "Не все координаты заданы!";
 const char* const kFinishedMessage = "Генерация завершена!";
 const char* const kFinishedCaption = "Готово";
@@ -149,6 +152,11 @@ RunPlan PlanRun(const RunInputs& inputs) {
             plan.refusal = kBadTotalMessage;
             return plan;
         }
+        // A longer start would have to be cut, and a cut start counts from another number.
+        if (inputs.startText.size() > kMaxStartChars) {
+            plan.refusal = kStartTooLongMessage;
+            return plan;
+        }
         plan.firstNumber = ParseLeadingInteger(inputs.startText);
         // The last number must still fit: the run ends at the largest 64-bit number.
         if (plan.firstNumber > 0 && plan.total - 1 > LLONG_MAX - plan.firstNumber)
@@ -190,6 +198,13 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
         return;
     }
     const int perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+    // A point off the screens would be clicked somewhere else (or nowhere): refused before any input.
+    const size_t used = std::min(inputs.positions.size(), static_cast<size_t>(perPage));
+    const std::vector<int> offScreen = RowsOffScreen(inputs.positions, used, machine.VirtualScreen());
+    if (!offScreen.empty()) {
+        machine.ShowMessage(OffScreenRefusal(inputs.positions, offScreen), kErrorCaption, false);
+        return;
+    }
 
     g_autoRunning = true;
     machine.InstallEscapeHook();

@@ -10,8 +10,8 @@
 // What the main window holds when "СТАРТ" is pressed.
 struct RunInputs {
     std::string prefix;
-    std::string startText;  // as typed, at most its first 19 characters
-    std::string totalText;  // likewise
+    std::string startText;  // as typed; refused when longer than kMaxStartChars
+    std::string totalText;  // as typed, at most its first 19 characters
     int perPage = 5;        // selected index of the per-page list + 1
     bool listMode = false;
     std::string listText;   // the variable list field, whole
@@ -19,9 +19,13 @@ struct RunInputs {
     std::vector<Position> positions;
 };
 
+// The longest start text a run takes: 19 digits always fit in the 64-bit counter.
+constexpr size_t kMaxStartChars = 19;
+
 // Message texts of the run.
 extern const char* const kEmptyListMessage;
 extern const char* const kBadTotalMessage;
+extern const char* const kStartTooLongMessage;
 extern const char* const kMissingPositionsMessage;
 extern const char* const kFinishedMessage;
 extern const char* const kFinishedCaption;

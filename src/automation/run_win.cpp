@@ -3,6 +3,7 @@
 // GetAsyncKeyState for Pause and the PeekMessage pump.
 #include "automation/run_win.h"
 
+#include "automation/capture_win.h"
 #include "automation/input.h"
 #include "platform/app_window_win.h"
 #include "platform/text_win.h"
@@ -160,6 +161,8 @@ struct SystemMachine : Machine {
         if (timingRaised) timeEndPeriod(1);
         timingRaised = false;
     }
+
+    ScreenArea VirtualScreen() override { return CurrentVirtualScreen(); }
 
     void FlashMainWindow() override {
         if (HWND window = AppWindow()) FlashWindow(window, TRUE);

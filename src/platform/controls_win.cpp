@@ -1,6 +1,7 @@
 // Creation of controls from ControlRow tables and the shared control operations.
 #include "platform/controls_win.h"
 
+#include "platform/captions.h"
 #include "platform/text_win.h"
 
 #include <string>
@@ -46,4 +47,13 @@ bool BringForwardIfOpen(HWND window) {
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     SetForegroundWindow(window);
     return true;
+}
+
+void AllowListText(HWND edit) { SendMessageW(edit, EM_SETLIMITTEXT, kListFieldMaxChars, 0); }
+
+void ShowListFieldFull(HWND owner) {
+    ShowMessage(owner,
+                "Текст не поместился в поле целиком: в поле списка может быть не больше " +
+                    std::to_string(kListFieldMaxChars) + " символов.\nВставлено только начало текста.",
+                kErrorCaption, MB_OK | MB_ICONWARNING);
 }

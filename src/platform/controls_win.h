@@ -31,3 +31,10 @@ void FillNumberCombo(HWND combo, int count, int selected);
 // Brings `window` forward (restoring it when minimised) if it exists; false when it does not, so the
 // caller creates it.
 bool BringForwardIfOpen(HWND window);
+
+// The list fields (the variable list, list 1 and list 2) take text up to the size a table may have
+// (32 MB), far beyond an edit control's default of about 32,000 characters.
+constexpr int kListFieldMaxChars = 32 * 1024 * 1024;
+void AllowListText(HWND edit);
+// What EN_MAXTEXT from a list field tells the user: the paste did not fit and only its start is in.
+void ShowListFieldFull(HWND owner);

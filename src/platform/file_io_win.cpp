@@ -58,13 +58,18 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return FlushFileBuffers(file) != FALSE;
 }
 
-// ReplaceFileW keeps the target's attributes, security and creation time; a target that does not
-// exist yet simply takes the temporary's place.
+// ReplaceFileW keeps the target's security and creation time; a target that does not exist yet
+// simply takes the temporary's place. The attributes are put back explicitly as well, since not every
+// implementation of ReplaceFileW carries them over (Wine's does not).
 bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) &&
+        !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    SetFileAttributesW(target.c_str(), attributes);
+    return true;
 }
 }  // namespace
 

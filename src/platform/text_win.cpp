@@ -38,3 +38,14 @@ void SetControlText(HWND control, const std::string& cp1251) { SetWindowTextW(co
 int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     return MessageBoxW(owner, WideFromCp1251(text).c_str(), WideFromCp1251(caption).c_str(), type);
 }
+
+std::wstring SystemErrorText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text(buffer ? buffer : L"", length);
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+    return text;
+}

@@ -13,3 +13,6 @@ std::string Utf8FromWide(const std::wstring& utf16);
 std::string GetControlText(HWND control);  // code page 1251
 void SetControlText(HWND control, const std::string& cp1251);
 int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type = MB_OK);
+// The system's own description of an error code (GetLastError), in the user's language; empty when
+// it has none.
+std::wstring SystemErrorText(DWORD code);

@@ -27,6 +27,9 @@ struct TableResult {
 constexpr const char* kBadCountMessage = "Укажите корректное количество!";
 constexpr const char* kNoListDataMessage = "Нет данных для генерации таблицы!";
 constexpr const char* kNoDataToSaveMessage = "Нет данных для сохранения!";
+constexpr const char* kStartTooLongTableMessage =
+    "Поле \"Начать с:\" длиннее 19 цифр: такой номер не помещается в счётчик.\nСократите его.";
+constexpr size_t kMaxTableStartChars = 19;
 std::string TooManyItemsMessage();
 std::string TableTooLargeMessage();
 

@@ -67,7 +67,8 @@ void RefreshPreview(HWND preview, HWND edit, std::string (*generate)()) {
     if (!text.empty() && edit) SetPreviewText(edit, text);
 }
 
-void OnCommand(int id) {
+void OnCommand(HWND window, int id, int code) {
+    if (code == EN_MAXTEXT && (id == kList1EditId || id == kList2EditId)) ShowListFieldFull(window);
     if (id == kUseList1CheckId || id == kUseList2CheckId) UpdateMergeListVisibility();
     if (id == kTransposeCheckId || id == kForBarcodeCheckId)
         RefreshPreview(hPreviewWindow, hPreviewEdit, GenerateTableContent);
@@ -91,6 +92,8 @@ void CreateMergeControls(HWND hWnd) {
     FillNumberCombo(GetDlgItem(hWnd, kPasswordLengthComboId), kPasswordLengthChoices, kDefaultPasswordLengthIndex);
     ShowWindow(hList1Edit, SW_HIDE);
     ShowWindow(hList2Edit, SW_HIDE);
+    AllowListText(hList1Edit);
+    AllowListText(hList2Edit);
     SetFontOnChildren(hWnd, UiFont());
 }
 
@@ -117,7 +120,7 @@ void ShowMergeWindow() {
 LRESULT CALLBACK MergeWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: CreateMergeControls(hWnd); return 0;
-        case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: hMergeWindow = nullptr; return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

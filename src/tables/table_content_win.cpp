@@ -52,6 +52,11 @@ void ParseMergeLists() {
 
 std::string GenerateTableContent() {
     if (!IsMergeWindowOpen()) return {};
+    // A longer start would have to be cut, and a cut start counts from another number.
+    if (GetControlText(hMergeStartEdit).size() > kMaxTableStartChars) {
+        ShowRefusal(kStartTooLongTableMessage);
+        return {};
+    }
     MergeTableRequest request;
     request.prefix = ReadField(hMergePrefixEdit, 99);
     char start[20];

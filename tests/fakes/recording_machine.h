@@ -25,6 +25,7 @@ struct RecordingMachine : Machine {
     bool preciseTiming = false;
     const FakeLayout* layout = &UsLayout();  // of the window in front
     bool capsLock = false;
+    ScreenArea screen{0, 0, 1 << 20, 1 << 20};  // every point of the worked examples is on it
     std::vector<long long> layoutReadAt;     // when the layout in front was asked for
 
     void Log(const std::string& what) { events.push_back({now, what}); }
@@ -84,6 +85,7 @@ struct RecordingMachine : Machine {
     }
     void BeginPreciseTiming() override { preciseTiming = true; }
     void EndPreciseTiming() override { preciseTiming = false; }
+    ScreenArea VirtualScreen() override { return screen; }
     void FlashMainWindow() override { Log("flash"); }
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         Log("message " + caption + (informationIcon ? " (i): " : ": ") + text);

@@ -129,3 +129,37 @@ TEST(PositionRows, ScrollRequestsMoveWithinTheRange) {
     for (const Case& c : cases)
         EXPECT_EQ(ScrollTarget(c.current, c.request, c.thumb, c.count, 10), c.expected) << c.name;
 }
+
+TEST(Positions, OnScreenMeansInsideTheVirtualScreenEdgesIncludedOnTheLeftAndTop) {
+    const ScreenArea single = {0, 0, 1280, 1024};
+    const ScreenArea leftOfPrimary = {-1920, -200, 3200, 1224};  // a second monitor left of and above
+    const struct {
+        ScreenArea screen;
+        Position point;
+        bool on;
+    } cases[] = {
+        {single, {640, 512}, true},          {single, {0, 0}, true},
+        {single, {1279, 1023}, true},        {single, {1280, 500}, false},
+        {single, {500, 1024}, false},        {single, {-1, 500}, false},
+        {single, {500, -1}, false},          {single, {125830000, 300}, false},
+        {single, {INT_MIN, INT_MIN}, false}, {single, {INT_MAX, INT_MAX}, false},
+        {leftOfPrimary, {-1920, -200}, true}, {leftOfPrimary, {-1921, 0}, false},
+        {leftOfPrimary, {1279, 1023}, true},  {leftOfPrimary, {1280, 0}, false},
+        {leftOfPrimary, {0, -201}, false},    {leftOfPrimary, {0, 1024}, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsOnScreen(c.point, c.screen), c.on) << c.point.x << "," << c.point.y << " on " << c.screen.left;
+}
+
+TEST(Positions, RowsOffScreenNameTheRowAndThePoint) {
+    const std::vector<Position> list = {{10, 10}, {5000, 20}, {30, 30}, {-5, 40}};
+    const ScreenArea screen = {0, 0, 1280, 1024};
+    EXPECT_EQ(RowsOffScreen(list, list.size(), screen), (std::vector<int>{2, 4}));
+    EXPECT_EQ(RowsOffScreen(list, 1, screen), std::vector<int>{});  // only the rows a run uses count
+    const std::string refusal = OffScreenRefusal(list, {2, 4});
+    EXPECT_NE(refusal.find("2 (5000,20)"), std::string::npos) << refusal;
+    const std::string warning = OffScreenLoadWarning(list, {2, 4});
+    EXPECT_NE(warning.find("2 (5000,20)"), std::string::npos) << warning;
+    EXPECT_NE(warning.find("4 (-5,40)"), std::string::npos) << warning;
+    EXPECT_EQ(OffScreenLoadWarning(list, {}), "");
+}

@@ -57,7 +57,7 @@ int FilesNamedLike(const std::string& path) {
     return count;
 }
 
-TEST_F(FileIo, AFailedReplaceLeavesNoTemporaryAndATakenNameIsNeverOpened) {
+TEST_F(FileIo, NoTemporaryIsLeftBehindAfterAFailedReplaceOrASave) {
     // The target is a folder: the write succeeds, the replace cannot.
     std::filesystem::create_directory(path);
     EXPECT_FALSE(WriteFileAtomically(path, "x"));

@@ -147,7 +147,7 @@ TEST(AbsoluteMouse, EveryPixelMapsBackToItself) {
     } screens[] = {{0, 1280}, {0, 1024}, {-1920, 3840}, {0, 1366}, {-768, 2304}, {0, 7680}};
     for (const auto& screen : screens)
         for (int pixel = screen.origin; pixel < screen.origin + screen.extent; ++pixel) {
-            const long n = NormalizedCoordinate(pixel, screen.origin, screen.extent);
+            const int n = NormalizedCoordinate(pixel, screen.origin, screen.extent);
             ASSERT_GE(n, 0);
             ASSERT_LE(n, 65535);
             ASSERT_EQ(screen.origin + n * screen.extent / 65536, pixel) << screen.extent;

@@ -217,6 +217,7 @@ TEST_F(Run, RefusalsSendNothing) {
         const char* total;
         std::vector<Position> positions;
         const char* message;
+        const char* start = "1";
     } cases[] = {
         {"blank list", true, " \r\n\r\n", "5", FivePositions(), kEmptyListMessage},
         {"empty list", true, "", "5", FivePositions(), kEmptyListMessage},
@@ -227,11 +228,14 @@ TEST_F(Run, RefusalsSendNothing) {
         {"one position unset", false, "", "5", unset, kMissingPositionsMessage},
         {"no positions at all", false, "", "5", {}, kMissingPositionsMessage},
         {"list mode checks positions", true, "a", "", unset, kMissingPositionsMessage},
+        // Cut to 19 characters these would count from 1234567890123456789 and from 0.
+        {"start of 20 digits", false, "", "5", FivePositions(), kStartTooLongMessage, "12345678901234567890"},
+        {"start of 23 zeros and a 1", false, "", "5", FivePositions(), kStartTooLongMessage, "000000000000000000000001"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RecordingMachine r;
-        RunInputs in = Numbered("", "1", c.total, 5);
+        RunInputs in = Numbered("", c.start, c.total, 5);
         in.listMode = c.listMode;
         in.listText = c.listText;
         in.positions = c.positions;
@@ -239,6 +243,15 @@ TEST_F(Run, RefusalsSendNothing) {
         EXPECT_EQ(r.What(), Strings{Refusal(c.message)});
         EXPECT_FALSE(AutomationRunning());
     }
+}
+
+TEST_F(Run, APositionOffTheScreensIsRefusedBeforeAnyInput) {
+    RunInputs in = Numbered("", "1", "5", 5);
+    m.screen = {0, 0, 1280, 1024};
+    in.positions[2] = {125830000, 300};
+    RunAutomation(m, in);
+    EXPECT_EQ(m.What(), Strings{Refusal(OffScreenRefusal(in.positions, {3}).c_str())});
+    EXPECT_FALSE(AutomationRunning());
 }
 
 TEST_F(Run, APositionWithOneCoordinateZeroCountsAsSet) {
