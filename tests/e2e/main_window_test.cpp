@@ -192,10 +192,8 @@ TEST(MainWindow, AlwaysOnTopAndXlClicksAreSavedAtOnce) {
 }
 
 TEST(MainWindow, AWindowKeptOnTopTakesTheTopmostBandBackWhenItLosesIt) {
-    std::wstring dir = MakeTempDir();
-    WriteFileBytes(JoinPath(dir, L"barcode_app.cfg"), "1\r\n0\r\n1\r\n");
     App app;
-    ASSERT_TRUE(StartApp(app, dir));
+    ASSERT_TRUE(StartAppWithFile(app, L"barcode_app.cfg", "1\r\n0\r\n1\r\n"));
     ASSERT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }));
     SetWindowPos(app.window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }, milliseconds(3000)));

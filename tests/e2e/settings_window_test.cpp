@@ -153,15 +153,13 @@ TEST(SettingsWindow, FieldsShowTheValuesReadFromTheFileAtStart) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        std::wstring dir = MakeTempDir();
-        WriteFileBytes(JoinPath(dir, L"barcode_delays.cfg"), c.file);
         App app;
-        ASSERT_TRUE(StartApp(app, dir));
+        ASSERT_TRUE(StartAppWithFile(app, L"barcode_delays.cfg", c.file));
         HWND settings = OpenSettings(app);
         ASSERT_TRUE(settings);
         EXPECT_EQ(FieldValues(settings), c.fields);
         EXPECT_EQ(CloseApp(app), 0u);
-        EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), c.file) << "only Apply writes the file";
+        EXPECT_EQ(ReadFileBytes(DelaysFile(app)), c.file) << "only Apply writes the file";
     }
 }
 

@@ -30,10 +30,8 @@ TEST(Startup, TopmostSettingIsAppliedAndWrittenBackUnchanged) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        std::wstring dir = MakeTempDir();
-        WriteFileBytes(JoinPath(dir, L"barcode_app.cfg"), c.file);
         App app;
-        ASSERT_TRUE(StartApp(app, dir));
+        ASSERT_TRUE(StartAppWithFile(app, L"barcode_app.cfg", c.file));
         EXPECT_TRUE(WaitUntil([&] { return IsTopmost(app.window); }));
         EXPECT_EQ(CloseApp(app), 0u);
         EXPECT_EQ(SettingsIn(app), c.written);
@@ -53,10 +51,8 @@ TEST(Startup, UsesTheSettingsOfItsWorkingDirectoryOnly) {
 }
 
 TEST(Startup, DelaysFileIsReadButNotRewrittenAtStart) {
-    std::wstring dir = MakeTempDir();
-    WriteFileBytes(JoinPath(dir, L"barcode_delays.cfg"), "300ms\n");
     App app;
-    ASSERT_TRUE(StartApp(app, dir));
+    ASSERT_TRUE(StartAppWithFile(app, L"barcode_delays.cfg", "300ms\n"));
     EXPECT_EQ(CloseApp(app), 0u);
-    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "300ms\n");
+    EXPECT_EQ(ReadFileBytes(JoinPath(app.workDir, L"barcode_delays.cfg")), "300ms\n");
 }

@@ -180,6 +180,12 @@ bool StartApp(App& app, const std::wstring& workDir, milliseconds timeout) {
     return StartAppWithCacheFiles(app, workDir, timeout);
 }
 
+bool StartAppWithFile(App& app, const std::wstring& name, const std::string& bytes) {
+    const std::wstring dir = MakeTempDir();
+    WriteFileBytes(JoinPath(dir, name), bytes);
+    return StartApp(app, dir);
+}
+
 bool StartAppWithCacheFiles(App& app, const std::wstring& workDir, milliseconds timeout) {
     app.workDir = workDir.empty() ? MakeTempDir(L"app") : workDir;
     if (!app.process.Start(ExePath(), app.workDir)) return false;

@@ -60,6 +60,8 @@ struct App {
 bool StartApp(App& app, const std::wstring& workDir = L"", milliseconds timeout = kDefaultTimeout);
 // The same, keeping whatever cache files a test has put beside the exe.
 bool StartAppWithCacheFiles(App& app, const std::wstring& workDir = L"", milliseconds timeout = kDefaultTimeout);
+// StartApp in a new working directory that holds one file, `name` with `bytes`.
+bool StartAppWithFile(App& app, const std::wstring& name, const std::string& bytes);
 void RemoveCacheFilesBesideExe();
 // Closes the main window as the close box does and returns the exit code.
 DWORD CloseApp(App& app, milliseconds timeout = kDefaultTimeout);
