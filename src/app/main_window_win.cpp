@@ -206,7 +206,8 @@ void OnDestroy(HWND hWnd) {
 
 // The creation of the main window, in the order start-up has always had: the banner's messages and
 // the options are loaded first, then the controls, the title, the timers and the position rows; the
-// banner is refreshed from the server last.
+// fetches from the server are started last. Nothing here waits for the network: the window shows
+// the cached or built-in texts and takes the server's answers when they come.
 void CreateMainControls(HWND hWnd) {
     LoadAdsFromFile();
     LoadAppSettings();
@@ -233,6 +234,7 @@ void CreateMainControls(HWND hWnd) {
     AttachAdBanner(CreateControlRow(hWnd, banner));
     CreateControlRows(hWnd, kLinkControls);
     UpdateAdsFromInternet();
+    FetchTitleIfStale();
 }
 }  // namespace
 
@@ -250,6 +252,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SHOWWINDOW: if (wParam) UpdateWindowStyle(); return 0;
         case WM_WINDOWPOSCHANGED: OnWindowPosChanged(hWnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
+        case kBannerFetchedMessage: OnBannerFetched(lParam); return 0;
+        case kTitleFetchedMessage: OnTitleFetched(lParam); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);
     }
 }
