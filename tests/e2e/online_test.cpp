@@ -14,6 +14,8 @@
 #include <psapi.h>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 using namespace harness;
 
@@ -231,7 +233,8 @@ size_t PeakMemoryOf(HANDLE process) {
 }
 
 // The window appears with the built-in texts as soon as with the server refused, whatever the
-// server does, and closing it while the fetches are under way ends the process at once.
+// server does, and closing it while the fetches are under way ends the process at once. The refused
+// figure is the mean of a start before and one after the others, to even out a busy machine.
 TEST_F(OnlineApp, StartupDoesNotWaitForTheServer) {
     struct Case {
         const char* name;
@@ -243,8 +246,9 @@ TEST_F(OnlineApp, StartupDoesNotWaitForTheServer) {
         {"black-holed", ServerBehaviour::NeverAnswer, false},
         {"dripping", ServerBehaviour::Drip, false},
         {"endless", ServerBehaviour::Endless, false},
+        {"refused again", ServerBehaviour::Answer, true},
     };
-    double refusedSeconds = 0;
+    std::vector<std::pair<const char*, double>> figures;
     for (const Case& c : cases) {
         server.Stop();
         server.ClearRequests();
@@ -259,8 +263,7 @@ TEST_F(OnlineApp, StartupDoesNotWaitForTheServer) {
         ASSERT_TRUE(StartApp(app, L"", milliseconds(60000))) << c.name;
         const double seconds = SecondsSince(start);
         std::printf("start-up to a visible window, server %s: %.2f s\n", c.name, seconds);
-        if (c.refused) refusedSeconds = seconds;
-        EXPECT_LE(seconds, refusedSeconds * 1.5 + 0.1) << c.name;  // a tick of slack for the timer's grain
+        figures.emplace_back(c.name, seconds);
         EXPECT_TRUE(IsWindowVisible(app.window)) << c.name;
         if (c.behaviour != ServerBehaviour::Endless) {  // an endless answer may have been taken already
             EXPECT_EQ(TextOf(app.window), L"Zubrilax") << c.name;
@@ -280,6 +283,9 @@ TEST_F(OnlineApp, StartupDoesNotWaitForTheServer) {
         EXPECT_EQ(server.RequestCount("/program_title.txt"), c.refused ? 0 : 1) << c.name;
         EXPECT_EQ(server.RequestCount("/inspirational.txt"), c.refused ? 0 : 1) << c.name;
     }
+    const double refused = (figures.front().second + figures.back().second) / 2;
+    for (const auto& figure : figures)
+        EXPECT_LE(figure.second, refused * 1.5 + 0.1) << figure.first;  // a tick of slack for the timer's grain
 }
 
 // With the whole body at hand the endless answer is cut at its cap, and memory stays small.
