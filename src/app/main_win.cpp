@@ -16,7 +16,8 @@ int StartupFailure(const char* message) {
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
     LoadDelaySettings();
     LoadAppSettings();
-    // The caption is known before the window exists, so it is created with it.
+    // The cached caption is known before the window exists, so it is created with it; the server is
+    // asked once the window is up.
     LoadProgramTitle();
 
     if (!RegisterWindowClasses(hInstance)) return -1;

@@ -33,6 +33,10 @@ HWND hPrefixEdit = nullptr, hStartNumberEdit = nullptr, hTotalBarcodesEdit = nul
 
 constexpr DWORD V = WS_VISIBLE;
 
+// Posted by the window's creation so the fetches from the server start once the window is on screen:
+// their threads then take nothing from the window's first appearance.
+constexpr UINT kStartFetchesMessage = WM_APP + 22;
+
 // Controls 1-21 of the main window, in creation order.
 const ControlRow kMainControls[] = {
     {"BUTTON", "СЛИЯНИЕ ПРИ ПЕЧАТИ", V | BS_DEFPUSHBUTTON, 10, 32, 370, 25, kMergeButtonId, &hMergeButton},
@@ -220,7 +224,9 @@ void OnDestroy(HWND hWnd) {
 
 // The creation of the main window, in the order start-up has always had: the banner's messages and
 // the options are loaded first, then the controls, the title, the timers and the position rows; the
-// banner is refreshed from the server last.
+// fetches from the server are started last, as soon as the window is shown. Nothing here waits for
+// the network: the window shows the cached or built-in texts and takes the server's answers when
+// they come.
 void CreateMainControls(HWND hWnd) {
     LoadAdsFromFile();
     LoadAppSettings();
@@ -247,7 +253,12 @@ void CreateMainControls(HWND hWnd) {
     banner.text = bannerText.c_str();
     AttachAdBanner(CreateControlRow(hWnd, banner));
     CreateControlRows(hWnd, kLinkControls);
+    PostMessageW(hWnd, kStartFetchesMessage, 0, 0);
+}
+
+void StartFetches() {
     UpdateAdsFromInternet();
+    FetchTitleIfStale();
 }
 }  // namespace
 
@@ -265,6 +276,9 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SHOWWINDOW: if (wParam) UpdateWindowStyle(); return 0;
         case WM_WINDOWPOSCHANGED: OnWindowPosChanged(hWnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
+        case kStartFetchesMessage: StartFetches(); return 0;
+        case kBannerFetchedMessage: OnBannerFetched(lParam); return 0;
+        case kTitleFetchedMessage: OnTitleFetched(lParam); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);
     }
 }

@@ -10,10 +10,14 @@ bool ReplaceIfAny(std::vector<AdMessage>& ads, std::vector<AdMessage>&& parsed) 
     ads = std::move(parsed);
     return true;
 }
+
+std::string FetchMessagesBody(InternetClient& net) {
+    return FetchWholeBody(net, VendorUrl("http", "/inspirational.txt"), kMessagesBodyCap);
+}
 }  // namespace
 
 bool DownloadInspirationalToFile(InternetClient& net, CacheHost& host) {
-    const std::string body = FetchWholeBody(net, VendorUrl("http", "/inspirational.txt"));
+    const std::string body = FetchMessagesBody(net);
     return !body.empty() && SaveEncryptedToFile(host, body, kInspirationalCacheFile);
 }
 
@@ -31,16 +35,37 @@ bool LoadAdsFromWebsite(InternetClient& net, std::vector<AdMessage>& ads) {
     return ReplaceIfAny(ads, ParseAdLines(body));
 }
 
-bool LoadStartupAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ads) {
-    if (IsFileOlderThanMonth(host, kInspirationalCacheFile)) DownloadInspirationalToFile(net, host);
-    if (LoadAdsFromWebsite(net, ads)) return true;
-    if (!LoadInspirationalFromFile(host, ads)) FillBuiltInMessages(ads);
-    return false;
+void KeepFetchedMessages(KnownMessages& known, const std::string& body) {
+    if (body.empty()) return;
+    if (SaveEncryptedToFile(known.host, body, kInspirationalCacheFile))
+        known.unsaved.clear();
+    else
+        known.unsaved = body;
 }
 
-bool RefreshAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ads) {
-    if (LoadAdsFromWebsite(net, ads)) return true;
-    LoadInspirationalFromFile(host, ads);
+bool LoadKnownMessages(const KnownMessages& known, std::vector<AdMessage>& ads) {
+    if (known.unsaved.empty()) return LoadInspirationalFromFile(known.host, ads);
+    return ReplaceIfAny(ads, ParseMessageLines(known.unsaved, kMessageCacheColor));
+}
+
+void LoadStartupMessages(const KnownMessages& known, std::vector<AdMessage>& ads) {
+    if (!LoadKnownMessages(known, ads)) FillBuiltInMessages(ads);
+}
+
+BannerFetch FetchBannerSources(InternetClient& net, bool withMessages) {
+    BannerFetch fetched;
+    if (withMessages) fetched.messages = FetchMessagesBody(net);
+    fetched.adsFetched = LoadAdsFromWebsite(net, fetched.ads);
+    return fetched;
+}
+
+bool ApplyBannerFetch(KnownMessages& known, BannerFetch&& fetched, std::vector<AdMessage>& ads) {
+    KeepFetchedMessages(known, fetched.messages);
+    if (fetched.adsFetched && !fetched.ads.empty()) {
+        ads = std::move(fetched.ads);
+        return true;
+    }
+    LoadKnownMessages(known, ads);
     if (ads.empty()) FillBuiltInMessages(ads);
     return false;
 }

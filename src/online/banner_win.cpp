@@ -3,11 +3,13 @@
 #include "online/banner_win.h"
 
 #include "delays/delay_settings.h"
+#include "online/background_fetch_win.h"
 #include "online/banner_list.h"
 #include "online/cache_file.h"
 #include "online/internet.h"
 #include "online/messages.h"
 #include "online/vendor.h"
+#include "platform/app_window_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 
@@ -23,6 +25,9 @@ int currentAdIndex = 0;
 int g_isAdHovered = 0;       // BOOL
 int g_adsAreClickable = 0;   // BOOL
 OwnedFont hAdFontNormal, hAdFontBold, hAdFont;
+KnownMessages knownMessages{SystemCacheHost(), {}};
+bool messagesDue = false;  // the message cache was missing or stale at start-up and is not fetched yet
+bool bannerFetchInFlight = false;
 
 bool BannerExists() { return hAdBanner && IsWindow(hAdBanner); }
 
@@ -72,11 +77,26 @@ void AttachAdBanner(HWND banner) { hAdBanner = banner; }
 std::string BannerStartText() { return ownAds.empty() ? std::string("Реклама") : ownAds.front().text; }
 
 void LoadAdsFromFile() {
-    g_adsAreClickable = LoadStartupAds(SystemInternet(), SystemCacheHost(), ownAds) ? TRUE : FALSE;
+    g_adsAreClickable = FALSE;
+    messagesDue = IsFileOlderThanMonth(SystemCacheHost(), kInspirationalCacheFile);
+    LoadStartupMessages(knownMessages, ownAds);
 }
 
 void UpdateAdsFromInternet() {
-    const bool clickable = RefreshAds(SystemInternet(), SystemCacheHost(), ownAds);
+    HWND window = AppWindow();
+    if (!window || bannerFetchInFlight) return;
+    const bool withMessages = messagesDue;
+    bannerFetchInFlight = StartBackgroundFetch<BannerFetch>(window, kBannerFetchedMessage, [withMessages] {
+        const auto net = NewSystemInternet();
+        return FetchBannerSources(*net, withMessages);
+    });
+    if (bannerFetchInFlight) messagesDue = false;
+}
+
+void OnBannerFetched(LPARAM result) {
+    const auto fetched = TakeFetchResult<BannerFetch>(result);
+    bannerFetchInFlight = false;
+    const bool clickable = ApplyBannerFetch(knownMessages, fetched ? std::move(*fetched) : BannerFetch{}, ownAds);
     ShowCurrentAd();
     g_adsAreClickable = clickable ? TRUE : FALSE;
 }

@@ -4,14 +4,21 @@
 
 #include <string>
 
-// The start-up load of the banner's messages. Despite the name it fetches over the network: the
-// advertising list, and the message list when its cache file is missing or stale.
+// Posted to the main window when a banner fetch has finished.
+constexpr UINT kBannerFetchedMessage = WM_APP + 21;
+
+// The start-up load of the banner's messages, without the network: the message cache, else the
+// built-in list. Notes whether the message cache is missing or stale, for the first refresh.
 void LoadAdsFromFile();
 // The text the banner is created with: the first message, or "Реклама" when there is none.
 std::string BannerStartText();
 // The banner control, once it exists.
 void AttachAdBanner(HWND banner);
-void UpdateAdsFromInternet();     // timer 1101 and the click
+// Start-up (last), timer 1101 and the click: fetches the advertising list (and, the first time,
+// the message list when its cache was missing or stale) on a worker thread, unless a fetch is
+// still under way. The banner changes when the answer comes (OnBannerFetched).
+void UpdateAdsFromInternet();
+void OnBannerFetched(LPARAM result);  // kBannerFetchedMessage
 void RotateAd();                  // timer 1100
 void PollAdHover();               // timer 1103
 void OnAdBannerClick();           // command from control 106

@@ -1,7 +1,7 @@
 // WinINet behind InternetClient: a direct session, uncached requests, the Content-Type header and
 // chunked reads. Texts cross as UTF-16; the body stays bytes.
 //
-// A request or read that outlives the session's receive time-out is given up: the blocking call
+// A request or read that outlives the session's receive time-out (or the caller's shorter limit) is given up: the blocking call
 // runs on a helper thread that the window's thread waits for with that limit, so a server that
 // accepts and never answers cannot freeze the window for good even where WinINet ignores its
 // time-outs. A call given up cleans up after itself when it finally returns.
@@ -72,6 +72,7 @@ bool WinInetClient::Open(const std::string& agent) {
     CloseUrl();
     Close();
     waitLimitMs_ = kSystemReceiveTimeoutMs;
+    callLimitMs_ = INFINITE;
     root_ = InternetOpenW(WideFromCp1251(agent).c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
     return root_ != nullptr;
 }
@@ -87,13 +88,17 @@ void WinInetClient::SetTimeout(InternetTimeout which, unsigned long milliseconds
     if (which == InternetTimeout::Receive) waitLimitMs_ = value;
 }
 
+void WinInetClient::LimitWait(unsigned long milliseconds) { callLimitMs_ = milliseconds; }
+
+uint64_t WinInetClient::NowMs() { return GetTickCount64(); }
+
 bool WinInetClient::OpenUrl(const std::string& url) {
     CloseUrl();
     if (!root_) return false;
     auto pending = std::make_shared<PendingCall>();
     const HINTERNET root = root_;
     const std::wstring address = WideFromCp1251(url);
-    const bool inTime = RunWithin(waitLimitMs_, pending, [root, address](PendingCall& call) {
+    const bool inTime = RunWithin(WaitLimitMs(), pending, [root, address](PendingCall& call) {
         call.handle = InternetOpenUrlW(root, address.c_str(), nullptr, 0,
                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
     });
@@ -103,6 +108,13 @@ bool WinInetClient::OpenUrl(const std::string& url) {
     }
     url_ = pending->handle;
     return url_ != nullptr;
+}
+
+int WinInetClient::StatusCode() {
+    if (!url_) return 0;
+    DWORD status = 0, bytes = sizeof status;
+    if (!HttpQueryInfoW(url_, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &bytes, nullptr)) return 0;
+    return static_cast<int>(status);
 }
 
 std::string WinInetClient::ContentType() {
@@ -125,7 +137,7 @@ bool WinInetClient::Read(char* buffer, size_t size, size_t& got) {
     auto pending = std::make_shared<PendingCall>();
     pending->bytes.resize(size);
     const HINTERNET request = url_;
-    const bool inTime = RunWithin(waitLimitMs_, pending, [request](PendingCall& call) {
+    const bool inTime = RunWithin(WaitLimitMs(), pending, [request](PendingCall& call) {
         call.ok = InternetReadFile(request, call.bytes.data(), static_cast<DWORD>(call.bytes.size()), &call.got);
     });
     if (!inTime) {
@@ -157,3 +169,5 @@ InternetClient& SystemInternet() {
     static WinInetClient client;
     return client;
 }
+
+std::unique_ptr<InternetClient> NewSystemInternet() { return std::make_unique<WinInetClient>(); }

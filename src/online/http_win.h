@@ -13,16 +13,20 @@ public:
     ~WinInetClient() override;
     bool Open(const std::string& agent) override;
     void SetTimeout(InternetTimeout which, unsigned long milliseconds) override;
+    void LimitWait(unsigned long milliseconds) override;
+    uint64_t NowMs() override;
     bool OpenUrl(const std::string& url) override;
+    int StatusCode() override;
     std::string ContentType() override;
     bool Read(char* buffer, size_t size, size_t& got) override;
     void CloseUrl() override;
     void Close() override;
 
     HINTERNET Root() const { return root_; }
-    // The longest a request or a read keeps the caller waiting: the session's receive time-out.
-    // WinINet normally gives up by then itself; the bound also holds where it does not.
-    DWORD WaitLimitMs() const { return waitLimitMs_; }
+    // The longest a request or a read keeps the caller waiting: the session's receive time-out, or
+    // less when the caller limits the wait. WinINet normally gives up by then itself; the bound also
+    // holds where it does not.
+    DWORD WaitLimitMs() const { return callLimitMs_ < waitLimitMs_ ? callLimitMs_ : waitLimitMs_; }
 
 protected:
     virtual BOOL SetOption(HINTERNET handle, DWORD option, void* value, DWORD size);
@@ -33,4 +37,5 @@ private:
     HINTERNET root_ = nullptr;
     HINTERNET url_ = nullptr;
     DWORD waitLimitMs_ = kSystemReceiveTimeoutMs;
+    DWORD callLimitMs_ = INFINITE;
 };

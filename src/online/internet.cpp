@@ -3,24 +3,36 @@
 
 #include "platform/text_parse.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
+constexpr int kHttpOk = 200;
+// A call given up at the deadline returns when the client's clock may not quite have reached it.
+constexpr uint64_t kClockSlackMs = 50;
+
+// The overall deadline of one fetch; each blocking call is told how long it may still take.
+class Deadline {
+public:
+    explicit Deadline(InternetClient& net) : net_(net), end_(net.NowMs() + kFetchDeadlineMs) {}
+    bool Passed() const { return net_.NowMs() + kClockSlackMs >= end_; }
+    // Bounds the next call by the time left; false when none is left.
+    bool Arm() {
+        const uint64_t now = net_.NowMs();
+        if (now >= end_) return false;
+        net_.LimitWait(static_cast<unsigned long>(end_ - now));
+        return true;
+    }
+
+private:
+    InternetClient& net_;
+    uint64_t end_;
+};
+
 // Appends a chunk as text: a zero byte ends it.
 void AppendAsText(std::string& body, const char* chunk, size_t got) {
     body.append(chunk, strnlen(chunk, got));
-}
-
-// Reads chunks until a read fails or ends; with a cap, stops once the body is longer than it.
-std::string ReadChunks(InternetClient& net, size_t cap) {
-    std::string body;
-    char chunk[kChunkBytes + 1];
-    size_t got = 0;
-    while (net.Read(chunk, kChunkBytes, got) && got > 0) {
-        AppendAsText(body, chunk, got);
-        if (cap && body.size() > cap) break;
-    }
-    return body;
 }
 
 // A session with the agent name and the three time-outs.
@@ -31,51 +43,103 @@ bool OpenSession(InternetClient& net) {
     net.SetTimeout(InternetTimeout::Send, kFetchTimeoutMs);
     return true;
 }
-}  // namespace
 
-std::string FetchTitleText(InternetClient& net, const std::string& url) {
-    if (!OpenSession(net)) return {};
-    if (!net.OpenUrl(url)) {
-        net.Close();
-        return {};
-    }
-    std::string title;
-    char buffer[kTitleReadBytes + 1];
-    size_t got = 0;
-    if (net.Read(buffer, kTitleReadBytes, got) && got > 0) {
-        AppendAsText(title, buffer, got);
-        title = TrimBlanks(title);
-    }
+void CloseAll(InternetClient& net) {
     net.CloseUrl();
     net.Close();
-    return title;
 }
 
-std::string FetchWholeBody(InternetClient& net, const std::string& url) {
-    if (!OpenSession(net)) return {};
-    if (!net.OpenUrl(url)) {
+// The session and the request, within the deadline; only a 200 answer goes on to be read. On
+// false everything opened is closed again.
+bool OpenRequest(InternetClient& net, const std::string& url, Deadline& deadline) {
+    if (!OpenSession(net)) return false;
+    if (!deadline.Arm() || !net.OpenUrl(url)) {
         net.Close();
-        return {};
+        return false;
     }
-    std::string body = ReadChunks(net, 0);
-    net.CloseUrl();
-    net.Close();
+    if (net.StatusCode() != kHttpOk) {
+        CloseAll(net);
+        return false;
+    }
+    return true;
+}
+
+// Reads chunks until the body ends, a read fails or the body passes `cap`, never holding more than
+// cap + 1 bytes. A body that did not end by itself keeps its whole lines only. False when the
+// deadline passed first: an unfinished body is no answer.
+bool ReadCapped(InternetClient& net, size_t cap, Deadline& deadline, std::string& body) {
+    char chunk[kChunkBytes + 1];
+    size_t got = 0;
+    for (;;) {
+        if (!deadline.Arm()) return false;
+        const size_t want = std::min(kChunkBytes, cap + 1 - body.size());
+        if (!net.Read(chunk, want, got)) {
+            if (deadline.Passed()) return false;
+            CutToWholeLines(body, body.size());
+            return true;
+        }
+        if (got == 0) return true;
+        AppendAsText(body, chunk, got);
+        if (body.size() > cap) {
+            CutToWholeLines(body, cap);
+            return true;
+        }
+    }
+}
+
+std::string Lowercase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+}  // namespace
+
+void CutToWholeLines(std::string& body, size_t cap) {
+    if (body.size() > cap) body.resize(cap);
+    const size_t lastLineEnd = body.rfind('\n');
+    body.resize(lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
+}
+
+std::string FetchTitleText(InternetClient& net, const std::string& url) {
+    Deadline deadline(net);
+    if (!OpenRequest(net, url, deadline)) return {};
+    // The buffer fills as one blocking read fills it, however the system splits the body up.
+    char buffer[kTitleReadBytes + 1];
+    size_t filled = 0, got = 0;
+    bool answered = true;
+    while (filled < kTitleReadBytes) {
+        if (!deadline.Arm() || !net.Read(buffer + filled, kTitleReadBytes - filled, got)) {
+            answered = false;
+            break;
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    CloseAll(net);
+    std::string title;
+    if (answered) AppendAsText(title, buffer, filled);
+    return TrimBlanks(title);
+}
+
+std::string FetchWholeBody(InternetClient& net, const std::string& url, size_t cap) {
+    Deadline deadline(net);
+    if (!OpenRequest(net, url, deadline)) return {};
+    std::string body;
+    if (!ReadCapped(net, cap, deadline, body)) body.clear();
+    CloseAll(net);
     return body;
 }
 
 bool FetchAdsBody(InternetClient& net, const std::string& url, std::string& body) {
-    if (!OpenSession(net)) return false;
-    if (!net.OpenUrl(url)) {
-        net.Close();
+    Deadline deadline(net);
+    if (!OpenRequest(net, url, deadline)) return false;
+    if (Lowercase(net.ContentType()).find("text/html") != std::string::npos) {
+        CloseAll(net);
         return false;
     }
-    if (net.ContentType().find("text/html") != std::string::npos) {
-        net.CloseUrl();
-        net.Close();
-        return false;
-    }
-    body = ReadChunks(net, kAdsBodyCap);
-    net.CloseUrl();
-    net.Close();
-    return true;
+    std::string read;
+    const bool answered = ReadCapped(net, kAdsBodyCap, deadline, read);
+    CloseAll(net);
+    if (answered) body = std::move(read);
+    return answered;
 }

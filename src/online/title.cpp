@@ -14,3 +14,10 @@ bool LoadTitleFromFile(CacheHost& host, std::string& title) {
     title = cached;
     return true;
 }
+
+bool ApplyFetchedTitle(CacheHost& host, const std::string& fetched, std::string& title) {
+    if (fetched.empty()) return false;
+    SaveEncryptedToFile(host, fetched, kTitleCacheFile);  // an unwritable folder only costs the cache
+    title = fetched;
+    return true;
+}

@@ -10,3 +10,6 @@ bool DownloadTitleFromServer(InternetClient& net, CacheHost& host);
 // Loads title.dat into `title` when it holds text; true when `title` was replaced.
 bool LoadTitleFromFile(CacheHost& host, std::string& title);
 
+// Takes a title fetched off the window's thread: when not empty it is saved to title.dat and
+// becomes `title`, even when the file cannot be written. True when `title` was replaced.
+bool ApplyFetchedTitle(CacheHost& host, const std::string& fetched, std::string& title);

@@ -1,12 +1,21 @@
 // The program title on the main window's caption: cached, fetched from the vendor's server.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 extern std::string g_windowTitle;  // the main window's caption
 
-// Start-up: fetch when the cache is missing or stale, load the cache, show.
+// Posted to the main window when a title fetch has finished.
+constexpr UINT kTitleFetchedMessage = WM_APP + 20;
+
+// Start-up: loads the cache and shows it; notes whether the cache is missing or stale. No network.
 void LoadProgramTitle();
-// The hourly update: fetch, and when a title was saved, load and show it.
+// Start-up, once the main window exists: fetches the title when the cache was missing or stale.
+void FetchTitleIfStale();
+// The hourly update: fetches the title unless a fetch is still under way.
 void UpdateTitleFromServer();
+// A finished fetch (kTitleFetchedMessage): a title that came is cached and shown.
+void OnTitleFetched(LPARAM result);
 // Sets the main window's caption to g_windowTitle when the window exists.
 void UpdateProgramTitle();

@@ -3,6 +3,7 @@
 // on Russian and AZERTY keyboard layouts and with Caps Lock on, and Escape, Pause and closing the
 // window stop a run with nothing sent afterwards.
 #include "harness.h"
+#include "http_server.h"
 #include "run_support.h"
 
 #include <gtest/gtest.h>
@@ -284,6 +285,44 @@ TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
     EXPECT_TRUE(EventsOf(log, "char").empty());
     EXPECT_TRUE(EventsOf(log, "cancel").empty());
     EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+// The half-hourly banner refresh fires during a run while the server drips: the fetch runs beside
+// the window, so Escape still stops the run at once and never reaches the designer.
+TEST(RunE2E, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
+    HttpServer server(VendorPort());
+    ASSERT_TRUE(server.Start());
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "Реклама " + std::to_string(i) + "\r\n";
+    server.Serve("/ads.txt", {200, "text/plain", lines});
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3,
+                       {300, 20, 4000, 2, 20, 20, 80}, L"3"));
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/ads.txt") == 1; }));
+    server.SetBehaviour(ServerBehaviour::Drip, milliseconds(1000));
+    s.Fields(L"", L"1", L"6");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "open").empty(); }));
+    PostMessageW(s.app.window, WM_TIMER, 1101, 0);
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/ads.txt") == 2; }));
+    std::this_thread::sleep_for(milliseconds(300));
+    const auto pressed = std::chrono::steady_clock::now();
+    PressKey(VK_ESCAPE);
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
+    const auto shown = std::chrono::steady_clock::now();
+    ExpectStopMessage(box);
+    const auto took = std::chrono::duration_cast<milliseconds>(shown - pressed).count();
+    std::printf("Escape to the stop message during a banner refresh: %lld ms\n", static_cast<long long>(took));
+    EXPECT_LT(took, 1000);
+    const size_t atStop = s.fixture.Log().size();
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(milliseconds(1000));
+    const auto log = s.fixture.Log();
+    EXPECT_EQ(log.size(), atStop);           // nothing arrived after the stop
+    EXPECT_FALSE(Logged(log, "key", "1B"));  // the Escape never reached the designer
+    const auto closing = std::chrono::steady_clock::now();
+    EXPECT_EQ(CloseApp(s.app), 0u);  // with the refresh still dripping
+    EXPECT_LT(std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - closing).count(), 1000);
 }
 
 TEST(RunE2E, HeldPauseStopsTheRun) {

@@ -19,6 +19,8 @@ struct ScriptedResponse {
     std::string contentType;
     std::vector<std::string> chunks;   // what the server sends, read by read when each fits
     bool failReadAfterChunks = false;  // the read after the last chunk fails instead of ending
+    int status = 200;
+    unsigned long msPerRead = 0;       // how far each read moves the clock
 };
 
 struct ScriptedInternet : InternetClient {
@@ -26,7 +28,9 @@ struct ScriptedInternet : InternetClient {
     ScriptedResponse response;                        // for every URL not in byPath
     std::map<std::string, ScriptedResponse> byPath;   // keyed by the URL's path, e.g. "/ads.txt"
 
-    std::vector<std::string> calls;  // "Open agent", "Timeout 0 5000", "OpenUrl url", "Read 4095", ...
+    std::vector<std::string> calls;  // "Open agent", "Timeout 0 5000", "OpenUrl url", "Status", "Read 4095", ...
+    std::vector<unsigned long> waits;  // every LimitWait, in order
+    uint64_t now = 1000;               // the clock, moved only by reads
     const ScriptedResponse* current = nullptr;
     size_t nextChunk = 0, offset = 0;
 
@@ -37,6 +41,8 @@ struct ScriptedInternet : InternetClient {
     void SetTimeout(InternetTimeout which, unsigned long ms) override {
         calls.push_back("Timeout " + std::to_string(static_cast<int>(which)) + " " + std::to_string(ms));
     }
+    void LimitWait(unsigned long ms) override { waits.push_back(ms); }
+    uint64_t NowMs() override { return now; }
     bool OpenUrl(const std::string& url) override {
         calls.push_back("OpenUrl " + url);
         current = &response;
@@ -47,12 +53,17 @@ struct ScriptedInternet : InternetClient {
         nextChunk = offset = 0;
         return current->reachable;
     }
+    int StatusCode() override {
+        calls.push_back("Status");
+        return current->status;
+    }
     std::string ContentType() override {
         calls.push_back("ContentType");
         return current->contentType;
     }
     bool Read(char* buffer, size_t size, size_t& got) override {
         calls.push_back("Read " + std::to_string(size));
+        now += current->msPerRead;
         got = 0;
         if (nextChunk >= current->chunks.size()) return !current->failReadAfterChunks;
         const std::string& chunk = current->chunks[nextChunk];

@@ -16,6 +16,7 @@ const char* Reason(int status) {
         case 200: return "OK";
         case 404: return "Not Found";
         case 500: return "Internal Server Error";
+        case 511: return "Network Authentication Required";
         default: return "Status";
     }
 }
@@ -44,13 +45,14 @@ std::string HeaderValue(const std::string& head, const std::string& name) {
     return {};
 }
 
-void SendAll(SOCKET s, const std::string& bytes) {
+bool SendAll(SOCKET s, const std::string& bytes) {
     size_t sent = 0;
     while (sent < bytes.size()) {
         const int n = send(s, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
-        if (n <= 0) return;
+        if (n <= 0) return false;
         sent += n;
     }
+    return true;
 }
 }  // namespace
 
@@ -123,10 +125,11 @@ void HttpServer::Serve(const std::string& path, const HttpReply& reply) {
     replies_[path] = reply;
 }
 
-void HttpServer::SetBehaviour(ServerBehaviour behaviour, std::chrono::milliseconds stall) {
+void HttpServer::SetBehaviour(ServerBehaviour behaviour, std::chrono::milliseconds stall, size_t dripBytes) {
     std::lock_guard<std::mutex> lock(mutex_);
     behaviour_ = behaviour;
     stall_ = stall;
+    dripBytes_ = dripBytes;
 }
 
 std::vector<HttpServer::Request> HttpServer::Requests() const {
@@ -162,10 +165,12 @@ void HttpServer::Handle(uintptr_t socketValue) {
     const SOCKET s = static_cast<SOCKET>(socketValue);
     ServerBehaviour behaviour;
     std::chrono::milliseconds stall;
+    size_t dripBytes;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         behaviour = behaviour_;
         stall = stall_;
+        dripBytes = dripBytes_;
     }
     auto waitWhileRunning = [this](std::chrono::milliseconds limit) {
         const auto end = std::chrono::steady_clock::now() + limit;
@@ -181,15 +186,31 @@ void HttpServer::Handle(uintptr_t socketValue) {
         auto found = replies_.find(request.path);
         if (found != replies_.end()) reply = found->second;
     }
-    if (behaviour != ServerBehaviour::Answer) {
+    if (behaviour == ServerBehaviour::StallThenClose || behaviour == ServerBehaviour::NeverAnswer) {
         waitWhileRunning(behaviour == ServerBehaviour::NeverAnswer ? std::chrono::hours(24) : stall);
+        closesocket(s);
+        return;
+    }
+    if (behaviour == ServerBehaviour::Endless) {
+        bool open = SendAll(s, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n");
+        std::string block;
+        while (block.size() < 16384) block += "Endless line of an endless body, never to be cached whole\r\n";
+        while (open && !stopping_) open = SendAll(s, block);
         closesocket(s);
         return;
     }
     std::string response = "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
     if (!reply.contentType.empty()) response += "Content-Type: " + reply.contentType + "\r\n";
     response += "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n";
-    SendAll(s, response + reply.body);
+    if (behaviour == ServerBehaviour::Drip) {
+        bool open = SendAll(s, response);
+        for (size_t at = 0; open && at < reply.body.size() && !stopping_; at += dripBytes) {
+            waitWhileRunning(stall);
+            open = SendAll(s, reply.body.substr(at, dripBytes));
+        }
+    } else {
+        SendAll(s, response + reply.body);
+    }
     // Let the client close first, so the port is free for the next server at once.
     shutdown(s, SD_SEND);
     char drain[256];

@@ -21,6 +21,8 @@ enum class ServerBehaviour {
     Answer,          // the reply for the path (404 with an empty body when none)
     StallThenClose,  // read the request, wait `stall`, close without a word
     NeverAnswer,     // accept and hold the connection open until the server stops
+    Endless,         // a 200 text answer whose body never ends (lines until the client goes away)
+    Drip,            // the reply for the path: its head at once, then its body `dripBytes` (2) every `stall`
 };
 
 // The port of the vendor host the exe was built with (80 when none is given).
@@ -40,7 +42,8 @@ public:
     void Stop();
 
     void Serve(const std::string& path, const HttpReply& reply);
-    void SetBehaviour(ServerBehaviour behaviour, std::chrono::milliseconds stall = std::chrono::milliseconds(0));
+    void SetBehaviour(ServerBehaviour behaviour, std::chrono::milliseconds stall = std::chrono::milliseconds(0),
+                      size_t dripBytes = 2);
 
     struct Request {
         std::string path;
@@ -63,6 +66,7 @@ private:
     std::map<std::string, HttpReply> replies_;
     ServerBehaviour behaviour_ = ServerBehaviour::Answer;
     std::chrono::milliseconds stall_{0};
+    size_t dripBytes_ = 2;
     std::vector<Request> requests_;
 };
 

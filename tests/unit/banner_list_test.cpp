@@ -13,6 +13,20 @@ constexpr uint64_t kNow = 130000000000000000ULL;
 
 ScriptedResponse PlainText(const std::string& body) { return {true, "text/plain", {body}, false}; }
 
+// The start-up as the window makes it: the known messages at once, then one fetch of the
+// advertising list (and of the message list when its cache is stale) applied when it comes.
+bool LoadStartupAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ads) {
+    KnownMessages known{host, {}};
+    const bool stale = IsFileOlderThanMonth(host, "inspirational.dat");
+    LoadStartupMessages(known, ads);
+    return ApplyBannerFetch(known, FetchBannerSources(net, stale), ads);
+}
+
+bool RefreshAds(InternetClient& net, CacheHost& host, std::vector<AdMessage>& ads) {
+    KnownMessages known{host, {}};
+    return ApplyBannerFetch(known, FetchBannerSources(net, false), ads);
+}
+
 struct BannerSources : ::testing::Test {
     TempCacheHost host;
     ScriptedInternet net;
@@ -102,6 +116,39 @@ TEST_F(BannerSources, RefreshFallsBackButNeverEmptiesTheList) {
     TempCacheHost bare;
     EXPECT_FALSE(RefreshAds(net, bare, empty));
     EXPECT_EQ(empty.size(), 41u);
+}
+
+TEST_F(BannerSources, AFolderThatCannotBeWrittenKeepsTheFetchedMessagesForThisRun) {
+    host.pathWorks = false;  // no cache file can be read or written
+    KnownMessages known{host, {}};
+    LoadStartupMessages(known, ads);
+    EXPECT_EQ(ads.size(), 41u);
+    net.byPath["/inspirational.txt"] = PlainText("Вперёд\r\n");
+    EXPECT_FALSE(ApplyBannerFetch(known, FetchBannerSources(net, true), ads));
+    ASSERT_EQ(ads.size(), 1u);
+    EXPECT_EQ(ads[0].text, "Вперёд");
+    // A later refresh without the server still has them, and asks for nothing more.
+    net.byPath.clear();
+    ads = {{"Реклама", 1, false}};
+    EXPECT_FALSE(ApplyBannerFetch(known, FetchBannerSources(net, false), ads));
+    ASSERT_EQ(ads.size(), 1u);
+    EXPECT_EQ(ads[0].text, "Вперёд");
+    EXPECT_EQ(net.Fetches("/inspirational.txt"), 1);
+
+    // Once the folder can be written again the file is the source.
+    host.pathWorks = true;
+    KeepFetchedMessages(known, "Из файла\r\n");
+    EXPECT_TRUE(known.unsaved.empty());
+    EXPECT_EQ(CachedMessages(), "Из файла\r\n");
+}
+
+TEST_F(BannerSources, AFetchThatRanOutOfMemoryIsAFailedOne) {
+    CacheMessages("Из кэша\r\n");
+    KnownMessages known{host, {}};
+    ads = {{"Реклама", 1, false}};
+    EXPECT_FALSE(ApplyBannerFetch(known, BannerFetch{}, ads));
+    ASSERT_EQ(ads.size(), 1u);
+    EXPECT_EQ(ads[0].text, "Из кэша");
 }
 
 TEST_F(BannerSources, AnHtmlAnswerIsNotAnAdvertisingList) {

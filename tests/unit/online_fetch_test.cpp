@@ -9,12 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 using Calls = std::vector<std::string>;
 
 std::string Url(const char* path) { return VendorUrl("http", path); }
 
-TEST(TitleFetch, OneReadOfAtMost255BytesTrimmed) {
+TEST(TitleFetch, AtMost255BytesTrimmed) {
     struct Case {
         const char* name;
         std::vector<std::string> chunks;
@@ -25,18 +27,19 @@ TEST(TitleFetch, OneReadOfAtMost255BytesTrimmed) {
         {"tabs and inner blanks kept", {"\t A  B \t\n\n"}, "A  B"},
         {"only blanks", {" \r\n\t "}, ""},
         {"zero byte ends it", {std::string("Title\0rest", 10)}, "Title"},
-        {"later chunks never read", {"First ", "Second"}, "First"},
+        {"split over reads", {"First ", "Second"}, "First Second"},
         {"long body", {std::string(300, 'x')}, std::string(255, 'x')},
+        {"long body in pieces", {std::string(200, 'x'), std::string(100, 'y')}, std::string(200, 'x') + std::string(55, 'y')},
         {"empty body", {}, ""},
     };
     for (const Case& c : cases) {
         ScriptedInternet net;
         net.response.chunks = c.chunks;
         EXPECT_EQ(FetchTitleText(net, Url("/program_title.txt")), c.expected) << c.name;
-        EXPECT_EQ(net.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "Timeout 0 5000", "Timeout 1 5000",
-                                    "Timeout 2 5000", "OpenUrl " + Url("/program_title.txt"), "Read 255", "CloseUrl",
-                                    "Close"}))
-            << c.name;
+        const Calls opening = {"Open RizidudUdaravuzuv/1.0", "Timeout 0 5000", "Timeout 1 5000", "Timeout 2 5000",
+                               "OpenUrl " + Url("/program_title.txt"), "Status", "Read 255"};
+        EXPECT_EQ(Calls(net.calls.begin(), net.calls.begin() + opening.size()), opening) << c.name;
+        EXPECT_EQ(Calls(net.calls.end() - 2, net.calls.end()), (Calls{"CloseUrl", "Close"})) << c.name;
     }
 }
 
@@ -83,6 +86,21 @@ TEST(TitleCache, DownloadSavesOnlyANonEmptyTitleAndLoadUsesItAsStored) {
     EXPECT_EQ(title, " padded ");
 }
 
+TEST(TitleCache, AFetchedTitleIsShownEvenWhenItCannotBeCached) {
+    TempCacheHost host;
+    std::string title = "Zubrilax";
+    EXPECT_FALSE(ApplyFetchedTitle(host, "", title));
+    EXPECT_EQ(title, "Zubrilax");
+    host.pathWorks = false;
+    EXPECT_TRUE(ApplyFetchedTitle(host, "Новый", title));
+    EXPECT_EQ(title, "Новый");
+    host.pathWorks = true;
+    EXPECT_TRUE(ApplyFetchedTitle(host, "Ещё новее", title));
+    std::string cached;
+    ASSERT_TRUE(LoadTitleFromFile(host, cached));
+    EXPECT_EQ(cached, "Ещё новее");
+}
+
 TEST(TitleCache, MissingOrEmptyCacheKeepsTheTitle) {
     TempCacheHost host;
     std::string title = "Zubrilax";
@@ -105,7 +123,8 @@ TEST(MessageFetch, WholeBodyIsCachedUnchanged) {
     EXPECT_EQ(net.calls.front(), "Open RizidudUdaravuzuv/1.0");
     EXPECT_EQ(net.calls[1], "Timeout 0 5000");
     EXPECT_EQ(net.calls[4], "OpenUrl " + Url("/inspirational.txt"));
-    EXPECT_EQ(net.calls[5], "Read 4095");
+    EXPECT_EQ(net.calls[5], "Status");
+    EXPECT_EQ(net.calls[6], "Read 4095");
 }
 
 TEST(MessageFetch, NothingFetchedLeavesTheOldCache) {
@@ -128,7 +147,7 @@ TEST(AdsFetch, SetsThreeTimeoutsBeforeTheRequestAndChecksTheContentType) {
     std::vector<AdMessage> ads;
     ASSERT_TRUE(LoadAdsFromWebsite(net, ads));
     EXPECT_EQ(net.calls, (Calls{"Open RizidudUdaravuzuv/1.0", "Timeout 0 5000", "Timeout 1 5000", "Timeout 2 5000",
-                                "OpenUrl " + Url("/ads.txt"), "ContentType", "Read 4095", "Read 4095", "CloseUrl",
+                                "OpenUrl " + Url("/ads.txt"), "Status", "ContentType", "Read 4095", "Read 4095", "CloseUrl",
                                 "Close"}));
     ASSERT_EQ(ads.size(), 1u);
     EXPECT_EQ(ads[0].text, "Реклама");
@@ -143,6 +162,10 @@ TEST(AdsFetch, RefusalsLeaveTheListAlone) {
     const Case cases[] = {
         {"html with a charset", {true, "text/html; charset=utf-8", {"Ad\n"}, false}, true},
         {"html anywhere in the type", {true, "application/x-text/html", {"Ad\n"}, false}, true},
+        {"html in capitals", {true, "Text/HTML; charset=utf-8", {"Ad\n"}, false}, true},
+        {"a captive portal's answer", {true, "text/plain", {"Ad\n"}, false, 511}, true},
+        {"a server error", {true, "text/plain", {"Ad\n"}, false, 500}, true},
+        {"no status", {true, "text/plain", {"Ad\n"}, false, 0}, true},
         {"an html document as plain text", {true, "text/plain", {" \r\n\t<!DOCTYPE html>\nAd\n"}, false}, true},
         {"an xml document without a type", {true, "", {"<?xml version='1.0'?>\nAd\n"}, false}, true},
         {"empty body", {true, "text/plain", {}, false}, true},
@@ -165,24 +188,113 @@ TEST(AdsFetch, RefusalsLeaveTheListAlone) {
     }
 }
 
-TEST(AdsFetch, ReadingStopsAfterTheChunkThatPassesFiftyThousandBytes) {
-    // Numbered lines of 100 bytes; reads of 4095 bytes each.
+// Numbered lines of `length` bytes (CR LF included), `total` bytes in all.
+std::string NumberedLines(size_t length, size_t total) {
     std::string body;
-    for (int i = 0; body.size() < 80000; ++i) {
+    for (int i = 0; body.size() < total; ++i) {
         std::string line = "Ad " + std::to_string(i);
-        body += line + std::string(98 - line.size(), '.') + "\r\n";
+        body += line + std::string(length - 2 - line.size(), '.') + "\r\n";
     }
+    return body;
+}
+
+std::vector<std::string> Chunks(const std::string& body, size_t size) {
+    std::vector<std::string> chunks;
+    for (size_t at = 0; at < body.size(); at += size) chunks.push_back(body.substr(at, size));
+    return chunks;
+}
+
+TEST(BodyCaps, ABodyCutAtItsCapKeepsItsWholeLinesOnly) {
+    struct Case {
+        const char* name;
+        size_t lineLength, sent;
+        size_t keptLines;  // 0: the fetch yields nothing
+    };
+    const Case cases[] = {
+        {"a line ends right at the cap", 100, 80000, 500},
+        {"the cap falls inside a line", 77, 80000, 649},
+        {"an endless single line", 60000, 60000, 0},
+        {"just under the cap is whole", 100, 50000, 500},
+    };
+    for (const Case& c : cases) {
+        const std::string body = NumberedLines(c.lineLength, c.sent);
+        const std::string expected = body.substr(0, c.keptLines * c.lineLength);
+        ScriptedInternet ads;
+        ads.response.contentType = "text/plain";
+        ads.response.chunks = Chunks(body, 4095);
+        std::string fetched = "untouched";
+        ASSERT_TRUE(FetchAdsBody(ads, Url("/ads.txt"), fetched)) << c.name;
+        EXPECT_EQ(fetched, expected) << c.name;
+        EXPECT_LE(ads.Fetches("/ads.txt"), 1);
+        EXPECT_LE(std::count(ads.calls.begin(), ads.calls.end(), "Read 4095"), 13) << c.name;  // never past the cap
+
+        ScriptedInternet messages;
+        messages.response.chunks = Chunks(body, 4095);
+        EXPECT_EQ(FetchWholeBody(messages, Url("/inspirational.txt")), expected) << c.name;
+    }
+    EXPECT_EQ(kMessagesBodyCap, 50000u);
+}
+
+TEST(BodyCaps, AFailedReadKeepsTheWholeLinesBeforeIt) {
     ScriptedInternet net;
-    net.response.contentType = "text/plain";
-    for (size_t at = 0; at < body.size(); at += 4095) net.response.chunks.push_back(body.substr(at, 4095));
-    std::string fetched;
-    ASSERT_TRUE(FetchAdsBody(net, Url("/ads.txt"), fetched));
-    EXPECT_EQ(fetched, body.substr(0, 13 * 4095));  // 12 reads make 49,140 bytes, the 13th 53,235
-    std::vector<AdMessage> ads;
-    ScriptedInternet again = net;
-    again.calls.clear();
-    ASSERT_TRUE(LoadAdsFromWebsite(again, ads));
-    EXPECT_EQ(ads.size(), 533u);  // 532 whole lines and the cut one
-    EXPECT_EQ(ads.back().text, "Ad 532" + std::string(29, '.'));
+    net.response.chunks = {"Первая\r\nВтор"};
+    net.response.failReadAfterChunks = true;
+    EXPECT_EQ(FetchWholeBody(net, Url("/inspirational.txt")), "Первая\r\n");
+}
+
+TEST(FetchStatus, OnlyA200AnswerIsContent) {
+    for (int status : {200, 204, 301, 404, 500, 511, 0}) {
+        TempCacheHost host;
+        ScriptedInternet net;
+        net.response.status = status;
+        net.response.contentType = "text/plain";
+        net.response.chunks = {"Текст\r\n"};
+        const bool ok = status == 200;
+        EXPECT_EQ(DownloadTitleFromServer(net, host), ok) << status;
+        EXPECT_EQ(DownloadInspirationalToFile(net, host), ok) << status;
+        std::vector<AdMessage> ads;
+        EXPECT_EQ(LoadAdsFromWebsite(net, ads), ok) << status;
+        EXPECT_EQ(host.Exists("title.dat"), ok) << status;
+        EXPECT_EQ(host.Exists("inspirational.dat"), ok) << status;
+        if (!ok) {  // refused before any read, everything closed
+            EXPECT_EQ(std::count(net.calls.begin(), net.calls.end(), "Read 4095"), 0) << status;
+            EXPECT_EQ(net.calls.back(), "Close") << status;
+        }
+    }
+}
+
+TEST(FetchDeadline, EveryCallIsBoundedByWhatIsLeftOfFifteenSeconds) {
+    struct Case {
+        const char* name;
+        unsigned long msPerRead;
+        size_t chunks;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"quick", 0, 3, true},
+        {"slow but in time", 3000, 3, true},  // three reads and the end in 12 s
+        {"dripping", 2000, 1000, false},
+        {"one read hangs past the deadline", 20000, 2, false},
+    };
+    for (const Case& c : cases) {
+        ScriptedInternet net;
+        net.response.chunks.assign(c.chunks, "Строка\r\n");
+        net.response.msPerRead = c.msPerRead;
+        const std::string body = FetchWholeBody(net, Url("/inspirational.txt"));
+        EXPECT_EQ(!body.empty(), c.answered) << c.name;
+        ASSERT_FALSE(net.waits.empty()) << c.name;
+        EXPECT_EQ(net.waits.front(), kFetchDeadlineMs) << c.name;  // the request itself
+        for (size_t i = 1; i < net.waits.size(); ++i)
+            EXPECT_EQ(net.waits[i], kFetchDeadlineMs - (i - 1) * c.msPerRead) << c.name << " " << i;
+        EXPECT_LE(net.now - 1000, kFetchDeadlineMs + c.msPerRead) << c.name;  // no read started after the deadline
+        EXPECT_EQ(net.calls.back(), "Close") << c.name;
+    }
+
+    // A title dripping in byte by byte is no title.
+    ScriptedInternet title;
+    title.response.chunks.assign(300, "T");
+    title.response.msPerRead = 1000;
+    EXPECT_EQ(FetchTitleText(title, Url("/program_title.txt")), "");
+    EXPECT_EQ(title.calls.back(), "Close");
 }
 }  // namespace

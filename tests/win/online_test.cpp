@@ -81,16 +81,32 @@ TEST_F(VendorServer, TitleIsTrimmedAndCachedAndTheAgentIsNamed) {
     EXPECT_EQ(requests[0].userAgent, "RizidudUdaravuzuv/1.0");
 }
 
-TEST_F(VendorServer, MessageListIsCachedWholeWhateverTheStatus) {
+TEST_F(VendorServer, OnlyA200AnswerIsCachedOrShown) {
     std::string body;
     for (int i = 0; i < 400; ++i) body += "@Сообщение " + std::to_string(i) + std::string(40, '.') + "\r\n";
-    server.Serve("/inspirational.txt", {404, "text/html", body});
-    ASSERT_TRUE(DownloadInspirationalToFile(SystemInternet(), cache));
-    std::vector<AdMessage> ads;
-    ASSERT_TRUE(LoadInspirationalFromFile(cache, ads));
-    ASSERT_EQ(ads.size(), 400u);
-    EXPECT_EQ(ads[399].text, "Сообщение 399" + std::string(40, '.'));
-    EXPECT_EQ(ads[399].color, 0x008000u);
+    const std::string page = "<html><body>Not here</body></html>";
+    struct Case {
+        int status;
+        const char* type;
+        bool cached;
+    };
+    const Case cases[] = {{404, "text/html", false}, {500, "text/plain", false}, {511, "text/html", false},
+                          {200, "text/plain", true}};
+    for (const Case& c : cases) {
+        TempCacheHost fresh;
+        server.Serve("/inspirational.txt", {c.status, c.type, c.cached ? body : page});
+        server.Serve("/program_title.txt", {c.status, c.type, c.cached ? "Title" : page});
+        EXPECT_EQ(DownloadInspirationalToFile(SystemInternet(), fresh), c.cached) << c.status;
+        EXPECT_EQ(DownloadTitleFromServer(SystemInternet(), fresh), c.cached) << c.status;
+        EXPECT_EQ(fresh.Exists("inspirational.dat"), c.cached) << c.status;
+        EXPECT_EQ(fresh.Exists("title.dat"), c.cached) << c.status;
+        if (!c.cached) continue;
+        std::vector<AdMessage> ads;
+        ASSERT_TRUE(LoadInspirationalFromFile(fresh, ads));
+        ASSERT_EQ(ads.size(), 400u);
+        EXPECT_EQ(ads[399].text, "Сообщение 399" + std::string(40, '.'));
+        EXPECT_EQ(ads[399].color, 0x008000u);
+    }
 }
 
 TEST_F(VendorServer, AdsContentTypeAndBodyRules) {
@@ -102,7 +118,9 @@ TEST_F(VendorServer, AdsContentTypeAndBodyRules) {
     const Case cases[] = {
         {"plain text", {200, "text/plain; charset=windows-1251", "!Скидка\r\nНовинка\r\n"}, true},
         {"no content type", {200, "", "!Скидка\r\nНовинка\r\n"}, true},
-        {"status not examined", {500, "text/plain", "!Скидка\r\nНовинка\r\n"}, true},
+        {"a server error", {500, "text/plain", "!Скидка\r\nНовинка\r\n"}, false},
+        {"a captive portal", {511, "text/plain", "!Скидка\r\nНовинка\r\n"}, false},
+        {"html in capitals", {200, "TEXT/HTML", "!Скидка\r\nНовинка\r\n"}, false},
         {"html with a charset", {200, "text/html; charset=utf-8", "!Скидка\r\nНовинка\r\n"}, false},
         {"a document as plain text", {200, "text/plain", "\r\n  <html><body>Скидка</body></html>"}, false},
         {"empty body", {200, "text/plain", ""}, false},
@@ -123,7 +141,7 @@ TEST_F(VendorServer, AdsContentTypeAndBodyRules) {
     }
 }
 
-TEST_F(VendorServer, AdsBodyIsCutAfterTheReadThatPassesFiftyThousandBytes) {
+TEST_F(VendorServer, AdsBodyIsCutAtFiftyThousandBytesToWholeLines) {
     std::string body;  // 1,000 numbered lines of 100 bytes
     for (int i = 0; i < 1000; ++i) {
         std::string line = "Ad " + std::to_string(i) + " ";
@@ -132,10 +150,48 @@ TEST_F(VendorServer, AdsBodyIsCutAfterTheReadThatPassesFiftyThousandBytes) {
     server.Serve("/ads.txt", {200, "text/plain", body});
     std::vector<AdMessage> ads;
     ASSERT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
-    // More than 50,000 bytes and at most one 4,095-byte read beyond them.
-    EXPECT_GE(ads.size(), 501u);
-    EXPECT_LE(ads.size(), 541u);
+    ASSERT_EQ(ads.size(), 500u);
     EXPECT_EQ(ads[499].text, "Ad 499 " + std::string(91, '.'));
+}
+
+TEST_F(VendorServer, AnEndlessBodyIsCutAtItsCap) {
+    server.SetBehaviour(ServerBehaviour::Endless);
+    const DWORD start = GetTickCount();
+    const std::string title = FetchTitleText(SystemInternet(), VendorUrl("http", "/program_title.txt"));
+    EXPECT_FALSE(title.empty());
+    EXPECT_LE(title.size(), kTitleReadBytes);
+    const std::string messages = FetchWholeBody(SystemInternet(), VendorUrl("http", "/inspirational.txt"));
+    EXPECT_GT(messages.size(), kMessagesBodyCap - 100);
+    EXPECT_LE(messages.size(), kMessagesBodyCap);
+    EXPECT_EQ(messages.back(), '\n');
+    std::vector<AdMessage> ads;
+    ASSERT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_LT(ads.size(), 1000u);
+    EXPECT_LT(SecondsSince(start), 5.0);
+}
+
+TEST_F(VendorServer, ASlowBodyIsGivenUpAtTheDeadline) {
+    struct Case {
+        const char* name;
+        size_t bytes;  // every 500 ms
+        double atLeast, atMost;
+    };
+    const Case cases[] = {
+        {"two bytes at a time: a read outlives the receive time-out", 2, 4.5, 6.5},
+        {"each read in time, the whole body not", 1000, 14.5, 16.5},
+    };
+    std::string lines;
+    for (int i = 0; lines.size() < 40000; ++i) lines += "Строка " + std::to_string(i) + "\r\n";
+    for (const Case& c : cases) {
+        server.Serve("/inspirational.txt", {200, "text/plain", lines});
+        server.SetBehaviour(ServerBehaviour::Drip, std::chrono::milliseconds(500), c.bytes);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(FetchWholeBody(SystemInternet(), VendorUrl("http", "/inspirational.txt")), "") << c.name;
+        const double took = SecondsSince(start);
+        std::printf("%s: given up after %.1f s\n", c.name, took);
+        EXPECT_GE(took, c.atLeast) << c.name;
+        EXPECT_LE(took, c.atMost) << c.name;
+    }
 }
 
 TEST_F(VendorServer, AServerThatNeverAnswersIsGivenUpAfterTheTimeout) {
