@@ -1,6 +1,7 @@
 // The automation run over the machine interface. Every wait reads `delays` when it begins; input
 // stops at once when Escape was seen, the main window went away or another application's window is
-// where it would land, and after a stop nothing more is sent. Window messages are dispatched only at the pump points, once per page and once per barcode.
+// where it would land, and after a stop nothing more is sent. Window messages are dispatched only at
+// the pump points, once per page and once per barcode.
 #include "automation/run.h"
 
 #include "automation/input.h"
@@ -27,7 +28,7 @@ namespace {
 // run, which runInProgress guards for the whole call.
 bool g_autoRunning = false;
 bool runInProgress = false;
-const InputGuard* runGuard = nullptr;  // the machine of the run under way, which knows what held input back
+const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
 
 // The run ends without a message: the application is going away.
 void EndQuietly(Machine& machine) {
@@ -219,11 +220,11 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     } guardInUse(guarded);
 
     g_autoRunning = true;
-    guarded.InstallEscapeHook();
-    guarded.BeginPreciseTiming();
-    if (!WaitAndGoOn(guarded, delays.initialDelay)) return;
+    machine.InstallEscapeHook();
+    machine.BeginPreciseTiming();
+    if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillAll(guarded, inputs, plan, perPage)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
-    EndQuietly(guarded);
-    guarded.ShowMessage(kFinishedMessage, kFinishedCaption, false);
+    EndQuietly(machine);
+    machine.ShowMessage(kFinishedMessage, kFinishedCaption, false);
 }
