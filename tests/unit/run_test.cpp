@@ -530,3 +530,15 @@ TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
     EXPECT_TRUE(escaped.Only("char").empty());
     EXPECT_EQ(escaped.What().back(), kStopLine);
 }
+
+TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
+    Fast();
+    RunInputs in = Numbered("A", "1", "1", 1);  // Shift+A, then 1
+    in.excelMode = true;
+    m.frontWindow = [&] { return Count(m, "key+ 10") == 1 ? kOther : kDesigner; };  // in front once Shift is down
+    RunAutomation(m, in);
+    const auto keys = m.Only("key");
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
+    EXPECT_EQ(m.What().back(), kHeldBackInFront);
+}
