@@ -1,20 +1,27 @@
 // What the input primitives and the automation run need from the machine they drive: the cursor,
 // mouse and keyboard events, the keyboard layout in force, waiting, the Pause key, the message pump,
-// the Escape hook and message boxes. The exe binds it to the real system calls; tests bind it to a
-// recorder with a virtual clock.
+// the Escape hook, message boxes and which application's window input would reach. The exe binds it
+// to the real system calls; tests bind it to a recorder with a virtual clock.
 #pragma once
-#include <cstdint>
-#include <optional>
 #include "automation/coordinates.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 // Why a run has to end before its next input.
 enum class StopCause {
     kNone,
-    kEscape,  // Escape was pressed while the run's hook was installed
-    kClosed,  // the main window went away (the application is quitting)
+    kEscape,       // Escape was pressed while the run's hook was installed
+    kClosed,       // the main window went away (the application is quitting)
+    kWrongWindow,  // the next input would have reached a window of another application
+};
+
+// A top-level window and the process it belongs to; window 0 when there is none.
+struct WindowOwner {
+    std::uintptr_t window = 0;
+    unsigned long process = 0;
 };
 
 // Mouse button flags as the system's mouse input records carry them.
@@ -76,4 +83,13 @@ struct Machine {
     // --- the user --------------------------------------------------------------------------------
     virtual void FlashMainWindow() = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) = 0;
+
+    // --- where input lands -----------------------------------------------------------------------
+    // Asked before input goes out, so each answers in microseconds and sends the window no message.
+    virtual WindowOwner WindowAt(int x, int y) = 0;  // the top-level window under a screen point
+    virtual WindowOwner FrontWindow() = 0;           // the foreground window, which takes the keys
+    virtual unsigned long OwnProcess() = 0;
+    // For the messages that name a window in the way (code page 1251).
+    virtual std::string WindowTitle(std::uintptr_t window) = 0;
+    virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable
 };

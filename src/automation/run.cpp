@@ -1,9 +1,11 @@
 // The automation run over the machine interface. Every wait reads `delays` when it begins; input
-// stops at once when Escape was seen or the main window went away, and after a stop nothing more is
-// sent. Window messages are dispatched only at the pump points, once per page and once per barcode.
+// stops at once when Escape was seen, the main window went away or another application's window is
+// where it would land, and after a stop nothing more is sent. Window messages are dispatched only at
+// the pump points, once per page and once per barcode.
 #include "automation/run.h"
 
 #include "automation/input.h"
+#include "automation/input_guard.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
 #include "platform/text_parse.h"
@@ -29,6 +31,7 @@ namespace {
 // run, which runInProgress guards for the whole call.
 bool g_autoRunning = false;
 bool runInProgress = false;
+const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
 
 // The run ends without a message: the application is going away.
 void EndQuietly(Machine& machine) {
@@ -45,6 +48,9 @@ bool StillRunning(Machine& machine) {
             return false;
         case StopCause::kClosed:
             EndQuietly(machine);
+            return false;
+        case StopCause::kWrongWindow:
+            if (g_autoRunning) StopRunHeldBack(machine, runGuard ? runGuard->HeldBack() : std::string());
             return false;
         case StopCause::kNone: break;
     }
@@ -174,12 +180,24 @@ std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long ind
     return inputs.prefix + FormatRunningNumber(plan.firstNumber + index, inputs.startText);
 }
 
-void StopRun(Machine& machine) {
+namespace {
+// What every stop does before its message.
+void EndStopped(Machine& machine) {
     g_autoRunning = false;
     machine.RemoveEscapeHook();
     machine.EndPreciseTiming();
     machine.FlashMainWindow();
+}
+}  // namespace
+
+void StopRun(Machine& machine) {
+    EndStopped(machine);
     machine.ShowMessage(kStopMessage, kStopCaption, true);
+}
+
+void StopRunHeldBack(Machine& machine, const std::string& why) {
+    EndStopped(machine);
+    machine.ShowMessage(why, kErrorCaption, false);
 }
 
 bool RunInProgress() { return runInProgress; }
@@ -205,12 +223,22 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
         machine.ShowMessage(OffScreenRefusal(inputs.positions, offScreen), kErrorCaption, false);
         return;
     }
+    const InputTarget target = FindInputTarget(machine, inputs.positions, perPage, plan.total);
+    if (!target.refusal.empty()) {
+        machine.ShowMessage(target.refusal, kErrorCaption, false);
+        return;
+    }
+    InputGuard guarded(machine, target.process);
+    struct GuardInUse {
+        explicit GuardInUse(const InputGuard& in) { runGuard = &in; }
+        ~GuardInUse() { runGuard = nullptr; }
+    } guardInUse(guarded);
 
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
-    if (!FillAll(machine, inputs, plan, perPage)) return;
+    if (!FillAll(guarded, inputs, plan, perPage)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
     EndQuietly(machine);
     machine.ShowMessage(kFinishedMessage, kFinishedCaption, false);

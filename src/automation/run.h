@@ -55,3 +55,5 @@ bool RunInProgress();
 bool AutomationRunning();
 // The emergency stop: flag cleared, hook removed, caption flashed, stop message shown.
 void StopRun(Machine& machine);
+// The same stop when input would have reached another application: `why` names its window.
+void StopRunHeldBack(Machine& machine, const std::string& why);

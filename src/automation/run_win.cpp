@@ -1,6 +1,7 @@
 // The automation run bound to this machine: SendInput and keybd_event for the input, the keyboard
 // layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
-// GetAsyncKeyState for Pause and the PeekMessage pump.
+// GetAsyncKeyState for Pause, the PeekMessage pump and the windows (and their processes) under a
+// point and in front.
 #include "automation/run_win.h"
 
 #include "automation/capture_win.h"
@@ -33,6 +34,15 @@ LONGLONG TicksPerSecond() {
 }
 
 HKL LayoutHandle(KeyboardLayout layout) { return reinterpret_cast<HKL>(layout); }
+WindowOwner OwnerOf(HWND window) {
+    WindowOwner owner;
+    if (!window) return owner;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    owner.window = reinterpret_cast<std::uintptr_t>(window);
+    owner.process = process;
+    return owner;
+}
 
 struct SystemMachine : Machine {
     void SetCursor(int x, int y) override { SetCursorPos(x, y); }
@@ -170,6 +180,36 @@ struct SystemMachine : Machine {
 
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         ::ShowMessage(AppWindow(), text, caption, MB_OK | (informationIcon ? MB_ICONINFORMATION : 0));
+    }
+
+    // A control or a child window under the point stands for the top-level window it lies in.
+    WindowOwner WindowAt(int x, int y) override {
+        HWND window = WindowFromPoint(POINT{x, y});
+        return OwnerOf(window ? GetAncestor(window, GA_ROOT) : nullptr);
+    }
+
+    WindowOwner FrontWindow() override { return OwnerOf(GetForegroundWindow()); }
+
+    unsigned long OwnProcess() override { return GetCurrentProcessId(); }
+
+    // Another process's caption is read from the system's copy, without a message to a program
+    // that may not be answering.
+    std::string WindowTitle(std::uintptr_t window) override {
+        wchar_t title[256] = L"";
+        GetWindowTextW(reinterpret_cast<HWND>(window), title, 256);
+        return Cp1251FromWide(title);
+    }
+
+    std::string ProgramName(unsigned long process) override {
+        HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+        if (!handle) return {};
+        wchar_t path[MAX_PATH] = L"";
+        DWORD size = MAX_PATH;
+        const BOOL known = QueryFullProcessImageNameW(handle, 0, path, &size);
+        CloseHandle(handle);
+        if (!known) return {};
+        const wchar_t* name = wcsrchr(path, L'\\');
+        return Cp1251FromWide(name ? name + 1 : path);
     }
 };
 

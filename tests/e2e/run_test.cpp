@@ -391,3 +391,73 @@ TEST(RunE2E, RefusesWithoutPositionsAndTheListSwitchesTheFields) {
     EXPECT_TRUE(IsWindowEnabled(StartNumberEdit(app)));
     EXPECT_EQ(CloseApp(app), 0u);
 }
+
+TEST(RunE2E, AnotherProgramComingToTheFrontGetsNothingAndStopsTheRun) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    // Another program is open but out of the way when the run starts, as a messenger would be.
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    Process notepad;
+    ASSERT_TRUE(notepad.Start(JoinPath(system, L"notepad.exe"), s.dir));
+    HWND pad = WaitForTopWindow(notepad.Id(), L"Notepad");
+    ASSERT_TRUE(pad);
+    HWND padEdit = FindChild(pad, L"Edit", L"");
+    ASSERT_TRUE(padEdit);
+    WaitForInputIdle(notepad.Handle(), 5000);
+    ShowWindow(pad, SW_MINIMIZE);
+    const POINT first = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(0));
+    ASSERT_TRUE(WaitUntil([&] { return GetAncestor(WindowFromPoint(first), GA_ROOT) == s.fixture.window; }));
+
+    s.Fields(L"W", L"1", L"30");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() >= 2; }, std::chrono::seconds(30)))
+        << ToUtf8(WaitForMessageBox(s.app.process.Id(), milliseconds(100)).text);
+    // It comes to the front, maximized over the designer and its wizard. The foreground passes to it
+    // at once; the window opens a little later.
+    SetForegroundWindow(pad);
+    ShowWindow(pad, SW_MAXIMIZE);
+
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
+    ASSERT_TRUE(box.window) << "front " << (GetForegroundWindow() == pad) << " zoomed " << IsZoomed(pad) << " values "
+                            << ValuesIn(s.fixture.Log()).size() << " pad text " << ToUtf8(TextOf(padEdit));
+    const size_t atStop = s.fixture.Log().size();
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_EQ(box.text.rfind(L"Автоматизация остановлена: ", 0), 0u) << ToUtf8(box.text);
+    EXPECT_NE(box.text.find(L"«" + TextOf(pad) + L"» программы notepad.exe"), std::wstring::npos)
+        << ToUtf8(box.text);
+    EXPECT_NE(box.text.find(L"программы fake_designer.exe"), std::wstring::npos) << ToUtf8(box.text);
+    EXPECT_EQ(box.text.substr(box.text.size() - 36), L"\n\nПрограмма готова к новому запуску.");
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(milliseconds(1500));
+
+    EXPECT_EQ(TextOf(padEdit), L"");  // not one character, not one Enter
+    const auto log = s.fixture.Log();
+    EXPECT_EQ(log.size(), atStop);  // and the designer got nothing more
+    EXPECT_LT(ValuesIn(log).size(), 30u);
+    EXPECT_TRUE(TopWindows(s.app.process.Id(), L"#32770").empty());  // no completion message after it
+    EXPECT_EQ(CloseApp(s.app), 0u);
+    notepad.Kill();
+}
+
+TEST(RunE2E, StartRefusesAPositionUnderThisProgramsOwnWindow) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 2, kQuickDelays, L"2"));
+    // The main window moved over the second object, as one kept on top would lie over it.
+    const POINT second = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(1));
+    RECT frame;
+    GetWindowRect(s.app.window, &frame);
+    SetWindowPos(s.app.window, HWND_TOPMOST, second.x - 20, second.y - (frame.bottom - frame.top) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+    s.Fields(L"", L"1", L"2");
+    s.PressStart();
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    const std::wstring row = L"Позиция 2 (" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L") ";
+    EXPECT_EQ(box.text.rfind(row + L"лежит на окне «" + TextOf(s.app.window) + L"»", 0), 0u) << ToUtf8(box.text);
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_TRUE(EventsOf(s.fixture.Log(), "open").empty());  // nothing was sent
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}

@@ -66,6 +66,7 @@ void MeasureRun(const std::vector<int>& lineOrder, int perPage, int total) {
     MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::minutes(5));
     const long long shown = NowMicroseconds();
     ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.text, L"Генерация завершена!");  // not a stop
     AnswerMessageBox(done.window);
 
     const auto log = designer.Log();

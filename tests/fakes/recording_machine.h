@@ -1,6 +1,7 @@
 // A machine for tests: records every event of a run with the time of a virtual clock, which only
 // waits advance; Escape, Pause and the closing of the window are scheduled on that clock. The
-// window in front has a fake keyboard layout (US unless a test says otherwise).
+// window in front has a fake keyboard layout (US unless a test says otherwise); every point and the
+// foreground are the designer's window unless a test says otherwise.
 #pragma once
 #include "automation/machine.h"
 #include "fake_layouts.h"
@@ -90,6 +91,17 @@ struct RecordingMachine : Machine {
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         Log("message " + caption + (informationIcon ? " (i): " : ": ") + text);
     }
+
+    // --- where input lands: windows 0xN0 belong to process N00, named "window N0" and "programN.exe"
+    static constexpr unsigned long kOwnProcess = 100;
+    static WindowOwner Window(unsigned n) { return {n * 0x10u, n * 100ul}; }
+    std::function<WindowOwner(int x, int y)> windowAt;  // null: the designer's window (2) everywhere
+    std::function<WindowOwner()> frontWindow;           // null: the designer's window (2)
+    WindowOwner WindowAt(int x, int y) override { return windowAt ? windowAt(x, y) : Window(2); }
+    WindowOwner FrontWindow() override { return frontWindow ? frontWindow() : Window(2); }
+    unsigned long OwnProcess() override { return kOwnProcess; }
+    std::string WindowTitle(std::uintptr_t window) override { return "window " + Hex(static_cast<unsigned>(window), 2); }
+    std::string ProgramName(unsigned long process) override { return "program" + std::to_string(process / 100) + ".exe"; }
 
     // --- reading the record ----------------------------------------------------------------------
     std::vector<std::string> What() const {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -405,4 +406,167 @@ TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     EXPECT_EQ(Count(m, "key+ 0D"), 3000u);
     const long long perBarcode = 3 + 5 + 100 + 5 * (1 + 2) + (2 * 5 + 50) + 3 * 7;
     EXPECT_EQ(m.now, 17 + 1000 * perBarcode + 999 * 11 + 33 * (7 + 13));
+}
+
+// --- input only for the program the positions lie on --------------------------------------------
+
+namespace {
+const WindowOwner kDesigner = RecordingMachine::Window(2);
+const WindowOwner kOther = RecordingMachine::Window(3);  // "window 30" of program3.exe
+const std::string kReady = "\n\nПрограмма готова к новому запуску.";
+const std::string kOtherInTheWay = "окно «window 30» программы program3.exe, а не окно программы program2.exe, "
+                                   "которую она заполняет." + kReady;
+const std::string kHeldBackAtPoint = "message Ошибка: Автоматизация остановлена: под точкой ";
+const std::string kHeldBackInFront =
+    "message Ошибка: Автоматизация остановлена: впереди оказалось " + kOtherInTheWay;
+
+bool IsInput(const std::string& what) {
+    for (const char* kind : {"cursor", "mouse", "char", "key"})
+        if (what.rfind(kind, 0) == 0) return true;
+    return false;
+}
+std::string LastInput(const RecordingMachine& m) {
+    for (auto e = m.events.rbegin(); e != m.events.rend(); ++e)
+        if (IsInput(e->what)) return e->what;
+    return "";
+}
+}  // namespace
+
+TEST_F(Run, StartRefusesPositionsOnThisProgramOrOnTwoPrograms) {
+    struct Case {
+        const char* name;
+        std::function<WindowOwner(int x, int y)> windowAt;
+        std::string message;
+    } cases[] = {
+        {"position 2 on our own window (always on top)",
+         [](int x, int) { return x == 102 ? RecordingMachine::Window(1) : kDesigner; },
+         "Позиция 2 (102, 202) лежит на окне «window 10» программы program1.exe - окне этой программы: щелчки "
+         "попали бы в её собственные кнопки и поля.\n\nОтодвиньте окно программы с позиций (или снимите «Поверх "
+         "окон») и нажмите СТАРТ снова."},
+        {"position 3 on another program",
+         [](int x, int) { return x == 103 ? kOther : kDesigner; },
+         "Позиция 3 (103, 203) лежит на окне «window 30» программы program3.exe, а позиция 1 (101, 201) - на окне "
+         "«window 20» программы program2.exe.\n\nВсе позиции должны лежать в окнах одной программы."},
+        {"no window under position 1", [](int x, int) { return x == 101 ? WindowOwner{} : kDesigner; },
+         "Позиция 1 (101, 201) не лежит ни на одном окне."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        r.windowAt = c.windowAt;
+        RunAutomation(r, Numbered("AB", "0001", "3", 5));
+        EXPECT_EQ(r.What(), Strings{"message Ошибка: " + c.message});
+        EXPECT_FALSE(AutomationRunning());
+    }
+}
+
+TEST_F(Run, StartLooksOnlyAtThePositionsTheRunWillUse) {
+    Fast();
+    m.windowAt = [](int x, int) { return x >= 103 ? kOther : kDesigner; };
+    RunAutomation(m, Numbered("", "1", "2", 5));  // two barcodes: positions 3 to 5 stay unused
+    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
+    EXPECT_EQ(m.What().back(), kDoneLine);
+}
+
+TEST_F(Run, AnyWindowOfTheProgramTakesTheInputAndTheEventsStayTheSame) {
+    RecordingMachine plain;
+    RunAutomation(plain, Numbered("", "1", "7", 5));
+    m.windowAt = [](int, int) { return WindowOwner{0x21, 200}; };  // the designer's page
+    m.frontWindow = [] { return WindowOwner{0x22, 200}; };        // its wizard
+    RunAutomation(m, Numbered("", "1", "7", 5));
+    EXPECT_EQ(m.What(), plain.What());
+    EXPECT_EQ(m.now, plain.now);
+}
+
+TEST_F(Run, AWindowOfAnotherProgramStopsTheRunBeforeTheInputItWouldGet) {
+    // Each case: from the moment `inTheWay` becomes true, another program's window lies under the
+    // points (a click) or in front (the keys).
+    struct Case {
+        const char* name;
+        bool excel, atPoint;
+        const char* total;
+        int perPage;
+        std::function<bool(const RecordingMachine&)> inTheWay;
+        std::string lastInput;  // the last event that went out
+        std::string message;
+    } cases[] = {
+        {"the second double-click", false, true, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 3; },
+         "key- 0D", kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
+        {"the clicks after the cursor went to the point", false, true, "3", 5,
+         [](const RecordingMachine& r) { return Count(r, "cursor 102,202") == 1; }, "cursor 102,202",
+         kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
+        {"the typing of the second value", false, false, "3", 5,
+         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
+         kHeldBackInFront},
+        {"the rest of a value", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0031") == 1; },
+         "char- 0031", kHeldBackInFront},
+        {"the first Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0033") == 1; },
+         "char- 0033", kHeldBackInFront},
+        {"the third Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 2; },
+         "key- 0D", kHeldBackInFront},
+        {"Page Down", false, false, "7", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 15; },
+         "key- 0D", kHeldBackInFront},
+        {"a spreadsheet cell's double-click", true, true, "3", 2,
+         [](const RecordingMachine& r) { return Count(r, "wait 50") == 1; }, "key- 31",
+         kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
+        {"a spreadsheet cell's keys", true, false, "3", 2,
+         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
+         kHeldBackInFront},
+        {"Ctrl+Page Down", true, false, "3", 2, [](const RecordingMachine& r) { return Count(r, "wait 50") == 2; },
+         "key- 32", kHeldBackInFront},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        RunInputs in = Numbered("", "11", c.total, c.perPage);  // values 11, 12, 13, ...
+        in.excelMode = c.excel;
+        if (c.atPoint)
+            r.windowAt = [&](int, int) { return c.inTheWay(r) ? kOther : kDesigner; };
+        else
+            r.frontWindow = [&] { return c.inTheWay(r) ? kOther : kDesigner; };
+        RunAutomation(r, in);
+        EXPECT_EQ(LastInput(r), c.lastInput);
+        const Strings w = r.What();
+        ASSERT_GE(w.size(), 3u);
+        EXPECT_EQ(Strings(w.end() - 3, w.end()), (Strings{"hook off", "flash", c.message}));
+        EXPECT_FALSE(AutomationRunning());
+        EXPECT_FALSE(r.preciseTiming);
+    }
+}
+
+TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
+    Fast();
+    int asked = 0;
+    m.frontWindow = [&] { return ++asked <= 3 ? WindowOwner{} : kDesigner; };  // an activation under way
+    RunAutomation(m, Numbered("", "1", "1", 1));
+    EXPECT_EQ(Values(m), Strings{"1"});
+    EXPECT_EQ(Count(m, "wait 10"), 3u);
+    EXPECT_EQ(m.What().back(), kDoneLine);
+
+    RecordingMachine never;
+    never.frontWindow = [] { return WindowOwner{}; };
+    RunAutomation(never, Numbered("", "1", "1", 1));
+    EXPECT_EQ(Count(never, "wait 10"), 10u);
+    EXPECT_TRUE(never.Only("char").empty());
+    EXPECT_EQ(never.What().back(), "message Ошибка: Автоматизация остановлена: впереди нет ни одного окна." + kReady);
+
+    // Escape while waiting for a window in front: the emergency stop, and no key goes out.
+    RecordingMachine escaped;
+    escaped.frontWindow = [] { return WindowOwner{}; };
+    escaped.escapeAt = 1 + 1 + 1 + 100 + 35;
+    RunAutomation(escaped, Numbered("", "1", "1", 1));
+    EXPECT_TRUE(escaped.Only("char").empty());
+    EXPECT_EQ(escaped.What().back(), kStopLine);
+}
+
+TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
+    Fast();
+    RunInputs in = Numbered("A", "1", "1", 1);  // Shift+A, then 1
+    in.excelMode = true;
+    m.frontWindow = [&] { return Count(m, "key+ 10") == 1 ? kOther : kDesigner; };  // in front once Shift is down
+    RunAutomation(m, in);
+    const auto keys = m.Only("key");
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
+    EXPECT_EQ(m.What().back(), kHeldBackInFront);
 }
