@@ -16,6 +16,7 @@ enum class StopCause {
     kEscape,       // Escape was pressed while the run's hook was installed
     kClosed,       // the main window went away (the application is quitting)
     kWrongWindow,  // the next input would have reached a window of another application
+    kInputBlocked, // the system refused input it was given (a program with higher rights, a locked screen)
 };
 
 // A top-level window and the process it belongs to; window 0 when there is none.

@@ -24,6 +24,10 @@ const char* const kFinishedCaption = "Готово";
 const char* const kStopMessage =
     "? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
 const char* const kStopCaption = "ЭКСТРЕННАЯ ОСТАНОВКА";
+const char* const kInputBlockedMessage =
+    "Система не приняла щелчки и нажатия клавиш: ввод заблокирован.\n"
+    "Обычно так бывает, когда программа, в которую идёт ввод, запущена от имени администратора, "
+    "или когда экран заблокирован.\n\nПрограмма готова к новому запуску.";
 
 namespace {
 // Two states, not one: input may go out only while g_autoRunning, and a "СТАРТ" dispatched at a
@@ -51,6 +55,9 @@ bool StillRunning(Machine& machine) {
             return false;
         case StopCause::kWrongWindow:
             if (g_autoRunning) StopRunHeldBack(machine, runGuard ? runGuard->HeldBack() : std::string());
+            return false;
+        case StopCause::kInputBlocked:
+            if (g_autoRunning) StopRunHeldBack(machine, kInputBlockedMessage);
             return false;
         case StopCause::kNone: break;
     }

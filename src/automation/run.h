@@ -31,6 +31,7 @@ extern const char* const kFinishedMessage;
 extern const char* const kFinishedCaption;
 extern const char* const kStopMessage;
 extern const char* const kStopCaption;
+extern const char* const kInputBlockedMessage;
 
 // The running number as the start text shows it: zero-filled to its width when it has more than
 // one character and begins with '0', otherwise plain.

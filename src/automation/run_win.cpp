@@ -1,4 +1,4 @@
-// The automation run bound to this machine: SendInput and keybd_event for the input, the keyboard
+// The automation run bound to this machine: SendInput for the input (a refusal stops the run), the keyboard
 // layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
 // GetAsyncKeyState for Pause, the PeekMessage pump and the windows (and their processes) under a
 // point and in front.
@@ -15,6 +15,13 @@ namespace {
 HHOOK g_escapeHook = nullptr;
 bool escapeSeen = false;  // raised by the hook; the run stops before its next input
 bool quitTaken = false;   // the pump took the quit request of a closed main window
+bool inputRefused = false;  // the system took fewer events than were given: input is blocked
+
+// SendInput says how many events it inserted; fewer than given means the system refused them (the
+// receiving program runs with higher rights, or the desktop is locked).
+void Send(INPUT* inputs, UINT count) {
+    if (SendInput(count, inputs, sizeof(INPUT)) != count) inputRefused = true;
+}
 int quitCode = 0;
 bool timingRaised = false;
 
@@ -58,7 +65,7 @@ struct SystemMachine : Machine {
             inputs[i].mi.dy = dy;
             inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
         }
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        Send(inputs.data(), static_cast<UINT>(inputs.size()));
     }
 
     void SendUnicodeKey(char16_t unit, bool release) override {
@@ -66,11 +73,16 @@ struct SystemMachine : Machine {
         input.type = INPUT_KEYBOARD;
         input.ki.wScan = unit;
         input.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0);
-        SendInput(1, &input, sizeof(INPUT));
+        Send(&input, 1);
     }
 
+    // The same event keybd_event makes, through SendInput so that a refusal is seen.
     void SendVirtualKey(unsigned char vk, bool release) override {
-        keybd_event(vk, 0, release ? KEYEVENTF_KEYUP : 0, 0);
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+        Send(&input, 1);
     }
 
     KeyboardLayout ForegroundKeyboardLayout() override {
@@ -136,6 +148,7 @@ struct SystemMachine : Machine {
 
     StopCause PendingStop() override {
         if (quitTaken || !AppWindow()) return StopCause::kClosed;
+        if (inputRefused) return StopCause::kInputBlocked;
         return escapeSeen ? StopCause::kEscape : StopCause::kNone;
     }
 
@@ -218,6 +231,7 @@ struct SystemMachine : Machine {
 void StartAutomation(const RunInputs& inputs) {
     if (RunInProgress()) return;  // "СТАРТ" dispatched at a pump point of the run
     quitTaken = false;
+    inputRefused = false;
     SystemMachine machine;
     RunAutomation(machine, inputs);
     if (quitTaken) PostQuitMessage(quitCode);  // the main loop ends as it would have without the run

@@ -205,14 +205,14 @@ TEST(CoordinatesFile, LoadingTakesTheReadableLinesAndSetsThePerPageChoice) {
 
     // Thirty lines fill the largest page; the rows scroll over all of them.
     std::string thirty;
-    for (int i = 1; i <= 30; ++i) thirty += std::to_string(i) + "," + std::to_string(1000 + i) + "\r\n";
+    for (int i = 1; i <= 30; ++i) thirty += std::to_string(i) + "," + std::to_string(900 + i) + "\r\n";
     WriteFileBytes(path, thirty);
     ASSERT_TRUE(ThroughDialog(app, kLoad, path));
     EXPECT_TRUE(WaitUntil([&] { return RowLabels(app.window) == Labels(1, 10); }));
     EXPECT_EQ(ComboSelection(PerPageCombo(app.window)), 29);
     SendMessageW(app.window, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 99), LPARAM(CoordsScrollBar(app.window)));
     EXPECT_EQ(RowLabels(app.window), Labels(21, 30));
-    EXPECT_EQ(RowValues(app.window).back(), std::make_pair(std::wstring(L"30"), std::wstring(L"1030")));
+    EXPECT_EQ(RowValues(app.window).back(), std::make_pair(std::wstring(L"30"), std::wstring(L"930")));
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
@@ -256,5 +256,43 @@ TEST(CoordinatesFile, AFileThePageCannotHoldIsRefusedAndTheListKept) {
     CancelFileDialog(app.process.Id());
     EXPECT_FALSE(WaitForMessageBox(app.process.Id(), milliseconds(500)).window);
     EXPECT_EQ(RowValues(app.window), kept);
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
+TEST(CoordinatesFile, RowsOffTheScreensAreNamedOnLoadAndRefusedAtStart) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    // Saved on a bigger screen, or edited by hand: the second point lies far right of any monitor.
+    const std::wstring path = JoinPath(app.workDir, L"bigger_screen.txt");
+    WriteFileBytes(path, "100,200\r\n125830000,300\r\n");
+    ASSERT_TRUE(ThroughDialog(app, kLoad, path));
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_NE(box.text.find(L"2 (125830000,300)"), std::wstring::npos) << ToUtf8(box.text);
+    AnswerMessageBox(box.window);
+    // Kept: the monitor may be attached later.
+    EXPECT_TRUE(RowValuesBecome(app.window, Values{{L"100", L"200"}, {L"125830000", L"300"}}));
+
+    Click(ButtonWithText(app.window, L"СТАРТ"));
+    box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_NE(box.text.find(L"Захват 2 (125830000,300)"), std::wstring::npos) << ToUtf8(box.text);
+    AnswerMessageBox(box.window);
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
+TEST(CoordinatesFile, ASaveThatCannotBeWrittenSaysWhereAndWhy) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    // The system's process folder takes no new files, not even from an administrator.
+    const std::wstring path = L"Z:\\proc\\coordinates.txt";
+    ASSERT_TRUE(ThroughDialog(app, kSave, path));
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_NE(box.text.find(L"Не удалось сохранить"), std::wstring::npos) << ToUtf8(box.text);
+    EXPECT_NE(box.text.find(path), std::wstring::npos) << ToUtf8(box.text);
+    AnswerMessageBox(box.window);
     EXPECT_EQ(CloseApp(app), 0u);
 }

@@ -102,7 +102,7 @@ void ClickId(HWND merge, int id) { Click(ChildById(merge, id)); }
 class MergeTest : public MergeWindowTest {
 protected:
     HWND Field(int index) const { return MergeChildAt(merge, index); }
-    HWND CreateTable() { return ClickForPreview(203, WaitForTablePreview); }
+    HWND CreateTable() { return ClickForPreview(kCreateTableButtonId, WaitForTablePreview); }
 };
 }  // namespace
 
@@ -275,6 +275,34 @@ TEST_F(MergeTest, CopyPutsBothTextFormatsOnTheClipboard) {
     ExpectMessage(Pid(), L"Успех", L"Таблица скопирована в буфер обмена!");
     EXPECT_EQ(ClipboardBytes(CF_TEXT), expected);
     EXPECT_EQ(ClipboardUnicode(), L"001,002,003,004,005\r\nЩ-0001,Щ-0002,Щ-0003\r\n");
+}
+
+TEST_F(MergeTest, AHundredThousandLinesPastedIntoListOneReachTheTableWhole) {
+    std::wstring list;
+    for (int i = 1; i <= 100000; ++i) list += L"item" + std::to_wstring(i) + L"\r\n";
+    ClickId(merge, kUseList1CheckId);
+    HWND field = ChildById(merge, kList1EditId);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(field) != FALSE; }));
+    ASSERT_TRUE(PutOnClipboard(list));
+    Click(field);
+    HoldKey(VK_CONTROL);
+    PressKey('V');
+    KeyUp(VK_CONTROL);
+    // Far beyond an edit field's default limit of about 32,000 characters.
+    ASSERT_TRUE(WaitUntil([&] { return GetWindowTextLengthW(field) == static_cast<int>(list.size()); },
+                          milliseconds(30000)))
+        << GetWindowTextLengthW(field) << " of " << list.size();
+    EXPECT_FALSE(WaitForMessageBox(Pid(), milliseconds(300)).window);  // it fits: nothing to say
+
+    HWND preview = CreateTable();
+    ASSERT_TRUE(preview);
+    const std::string last = "item99996,item99997,item99998,item99999,item100000\r\n";
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::string text = PreviewBytes(preview);
+        return text.size() >= last.size() && text.compare(text.size() - last.size(), last.size(), last) == 0;
+    }, milliseconds(60000)));
+    const std::vector<std::string> lines = SplitLines(PreviewBytes(preview));
+    EXPECT_EQ(lines.size(), 1u + 20000u);
 }
 
 TEST_F(MergeTest, ListOneNamesAndMessages) {

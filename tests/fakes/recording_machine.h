@@ -26,6 +26,7 @@ struct RecordingMachine : Machine {
     bool preciseTiming = false;
     const FakeLayout* layout = &UsLayout();  // of the window in front
     bool capsLock = false;
+    long long inputBlockedAt = -1;  // from then on the system refuses input
     ScreenArea screen{0, 0, 1 << 20, 1 << 20};  // every point of the worked examples is on it
     std::vector<long long> layoutReadAt;     // when the layout in front was asked for
 
@@ -70,6 +71,7 @@ struct RecordingMachine : Machine {
     StopCause PendingStop() override {
         if (closedAt >= 0 && now >= closedAt) return StopCause::kClosed;
         if (hookInstalled && escapeAt >= 0 && now >= escapeAt) return StopCause::kEscape;
+        if (inputBlockedAt >= 0 && now >= inputBlockedAt) return StopCause::kInputBlocked;
         return StopCause::kNone;
     }
     void PumpMessages() override {

@@ -483,6 +483,22 @@ bool ClipboardHas(UINT format) {
     return has;
 }
 
+bool PutOnClipboard(const std::wstring& text) {
+    if (!OpenClipboardWhenFree()) return false;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool ok = false;
+    if (void* target = block ? GlobalLock(block) : nullptr) {
+        memcpy(target, text.c_str(), bytes);
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    }
+    if (!ok && block) GlobalFree(block);
+    CloseClipboard();
+    return ok;
+}
+
 // --- Text --------------------------------------------------------------------------------------------
 
 std::wstring FromCp1251(const std::string& bytes) {

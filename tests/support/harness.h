@@ -128,7 +128,9 @@ void CancelFileDialog(DWORD pid, milliseconds timeout = kDefaultTimeout);
 // --- Clipboard ---------------------------------------------------------------------------------------
 std::string ClipboardBytes(UINT format);  // without the terminating zero(s)
 std::wstring ClipboardUnicode();
-bool ClipboardHas(UINT format);  // data of the format is there (or can be made from what is there)
+bool ClipboardHas(UINT format);
+// Replaces the clipboard's content by `text` (CF_UNICODETEXT), as another program's copy would.
+bool PutOnClipboard(const std::wstring& text);  // data of the format is there (or can be made from what is there)
 
 // --- Text --------------------------------------------------------------------------------------------
 // Lines and cells of table and log text: text_lines.h, included above.

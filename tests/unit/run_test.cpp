@@ -293,6 +293,18 @@ TEST_F(Run, EscapeBetweenTheCharactersOfAValueStopsTheTyping) {
     EXPECT_EQ(Count(m, "key+ 0D"), 0u);
 }
 
+TEST_F(Run, InputTheSystemRefusesStopsTheRunWithAnErrorNeverTheCompletionMessage) {
+    Fast();
+    m.inputBlockedAt = 1 + 1 + 1 + 100 + 2 + 1;  // refused while the second character goes out
+    RunAutomation(m, Numbered("", "123456", "2", 5));
+    EXPECT_FALSE(m.HasInputAfter(m.inputBlockedAt));
+    const Strings w = m.What();
+    EXPECT_EQ(Strings(w.end() - 3, w.end()),
+              (Strings{"hook off", "flash", Refusal(kInputBlockedMessage)}));
+    EXPECT_FALSE(AutomationRunning());
+    EXPECT_FALSE(m.preciseTiming);
+}
+
 TEST_F(Run, ClosingTheWindowEndsTheRunQuietlyAtThePumpPoint) {
     Fast();
     int pumps = 0;
