@@ -282,11 +282,48 @@ TEST(CoordinatesFile, RowsOffTheScreensAreNamedOnLoadAndRefusedAtStart) {
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
-TEST(CoordinatesFile, ASaveThatCannotBeWrittenSaysWhereAndWhy) {
+namespace {
+// Starts a program of the host system (Wine runs a Unix program given by its Z: path) without
+// waiting: Wine gives no handle to wait on for those.
+void StartHostCommand(const std::wstring& commandLine) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {sizeof startup};
+    PROCESS_INFORMATION info = {};
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        if (info.hThread) CloseHandle(info.hThread);
+        if (info.hProcess) CloseHandle(info.hProcess);
+    }
+}
+
+bool CanCreateFileIn(const std::wstring& dir) {
+    const std::wstring probe = JoinPath(dir, L"probe.txt");
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+}  // namespace
+
+TEST(CoordinatesFile, ASaveIntoAReadOnlyFolderSaysWhereAndWhy) {
+    // A read-only file system mounted over a folder of the build tree: no file can be made there.
+    const std::string unixDir = std::string(TEST_BUILD_DIR) + "/readonly_positions";
+    const std::wstring dir = JoinPath(BuildDir(), L"readonly_positions");
+    CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring unixWide(unixDir.begin(), unixDir.end());
+    StartHostCommand(L"Z:\\usr\\bin\\mount -t tmpfs -o ro,size=64k tmpfs " + unixWide);
+    struct Unmount {
+        std::wstring dir, unixDir;
+        ~Unmount() {
+            StartHostCommand(L"Z:\\usr\\bin\\umount -l " + unixDir);
+            WaitUntil([&] { return CanCreateFileIn(dir); }, milliseconds(5000));
+        }
+    } unmount{dir, unixWide};
+    if (!WaitUntil([&] { return !CanCreateFileIn(dir); }, milliseconds(5000)))
+        GTEST_SKIP() << "no read-only file system could be mounted here";
+
     App app;
     ASSERT_TRUE(StartApp(app));
-    // The system's process folder takes no new files, not even from an administrator.
-    const std::wstring path = L"Z:\\proc\\coordinates.txt";
+    const std::wstring path = JoinPath(dir, L"coordinates.txt");
     ASSERT_TRUE(ThroughDialog(app, kSave, path));
     MessageBoxInfo box = WaitForMessageBox(app.process.Id());
     ASSERT_TRUE(box.window);

@@ -191,6 +191,26 @@ TEST(MainWindow, AlwaysOnTopAndXlClicksAreSavedAtOnce) {
     EXPECT_EQ(SettingsIn(app), "0\r\n1\r\n1\r\n");
 }
 
+TEST(MainWindow, AnOptionsFileThatCannotBeWrittenIsReportedOncePerStart) {
+    // A folder where the options file belongs: every save of it fails.
+    const std::wstring dir = MakeTempDir(L"unwritable_options");
+    ASSERT_TRUE(CreateDirectoryW(JoinPath(dir, L"barcode_app.cfg").c_str(), nullptr));
+    App app;
+    ASSERT_TRUE(StartApp(app, dir));
+    HWND xl = ButtonWithText(app.window, L"XL (вставка в Excel)");
+    Click(xl);
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_NE(box.text.find(L"barcode_app.cfg"), std::wstring::npos) << ToUtf8(box.text);
+    AnswerMessageBox(box.window);
+    EXPECT_TRUE(WaitUntil([&] { return IsChecked(xl); }));  // the option still applies
+    Click(xl);
+    EXPECT_TRUE(WaitUntil([&] { return !IsChecked(xl); }));
+    EXPECT_FALSE(WaitForMessageBox(app.process.Id(), milliseconds(500)).window);
+    EXPECT_EQ(CloseApp(app), 0u);  // and the save at exit stays silent
+}
+
 TEST(MainWindow, AWindowKeptOnTopTakesTheTopmostBandBackWhenItLosesIt) {
     App app;
     ASSERT_TRUE(StartAppWithFile(app, L"barcode_app.cfg", "1\r\n0\r\n1\r\n"));

@@ -204,6 +204,17 @@ std::string SettingsIn(const App& app) { return ReadFileBytes(JoinPath(app.workD
 
 // --- Windows -----------------------------------------------------------------------------------------
 
+bool PumpUntil(const std::function<bool()>& condition, milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (condition()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout, milliseconds step) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -484,7 +495,10 @@ bool ClipboardHas(UINT format) {
 }
 
 bool PutOnClipboard(const std::wstring& text) {
-    if (!OpenClipboardWhenFree()) return false;
+    // The clipboard gives data only to an owner window, kept for the life of the test program so
+    // another process can still be served what it put there.
+    static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!WaitUntil([] { return OpenClipboard(owner) != FALSE; }, milliseconds(3000))) return false;
     EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);

@@ -70,6 +70,9 @@ std::string SettingsIn(const App& app);  // the bytes of barcode_app.cfg in its 
 // --- Windows -----------------------------------------------------------------------------------------
 bool WaitUntil(const std::function<bool()>& condition, milliseconds timeout = kDefaultTimeout,
                milliseconds step = milliseconds(20));
+// WaitUntil that also dispatches this thread's messages, for what only a pumping thread can serve
+// (the clipboard it owns).
+bool PumpUntil(const std::function<bool()>& condition, milliseconds timeout = kDefaultTimeout);
 // Visible top-level windows of a process, optionally of one class.
 std::vector<HWND> TopWindows(DWORD pid, const std::wstring& className = L"");
 HWND WaitForTopWindow(DWORD pid, const std::wstring& className, milliseconds timeout = kDefaultTimeout);
