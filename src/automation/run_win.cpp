@@ -8,6 +8,7 @@
 #include "automation/input.h"
 #include "automation/run_progress.h"
 #include "platform/app_window_win.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/taskbar_win.h"
 #include "platform/text_win.h"
 
@@ -162,6 +163,7 @@ struct SystemMachine : Machine {
                 quitCode = static_cast<int>(msg.wParam);
                 return;
             }
+            if (TranslateDialogKeys(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

@@ -7,6 +7,7 @@
 #include "platform/app_window_win.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 
@@ -18,8 +19,8 @@ HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDela
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr;
 
 constexpr DWORD V = WS_VISIBLE;
-constexpr DWORD kField = V | WS_BORDER | ES_NUMBER;
-constexpr DWORD kButton = V | BS_DEFPUSHBUTTON;
+constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
+constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
 // Controls 1-30 in creation order. The field texts are replaced by the values in force at once.
 const ControlRow kSettingsControls[] = {
@@ -117,6 +118,7 @@ void CreateSettingsControls(HWND hWnd) {
     CreateControlRows(hWnd, kSettingsControls);
     ShowDelaysInFields();
     SetFontOnChildren(hWnd, UiFont());
+    UseDialogKeys(hWnd, true);  // Enter applies (button 1), Escape closes (button 2)
 }
 
 void ShowSettingsWindow() {

@@ -251,3 +251,32 @@ TEST(SettingsWindow, ClosingTheMainWindowTakesTheSettingsWindowAlong) {
     ASSERT_TRUE(WaitForMessageBox(busy.process.Id()).window);
     EXPECT_EQ(CloseApp(busy), 0u);
 }
+
+TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    HWND settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(TabThrough(settings, 10),
+              (std::vector<int>{kInitialDelayEditId, kDoubleClickDelayEditId, kMasterOpenDelayEditId,
+                                kTypingDelayEditId, kEnterDelayEditId, kBetweenBarcodesDelayEditId,
+                                kPageSwitchDelayEditId, kApplyButtonId, kCloseButtonId, kInitialDelayEditId}));
+    EXPECT_EQ(TabThrough(settings, 1, true), std::vector<int>{kCloseButtonId});
+
+    // A field reached with Tab has its text selected: typing replaces it, Enter applies.
+    TabThrough(settings, 2);  // Close -> initial -> double-click
+    TypeText(L"321");
+    HWND doubleClick = ChildById(settings, kDoubleClickDelayEditId);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(doubleClick) == L"321"; }));
+    PressKey(VK_RETURN);
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
+    AnswerMessageBox(box.window);
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+
+    BringToFront(settings);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(CloseApp(app), 0u);
+}
