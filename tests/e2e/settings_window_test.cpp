@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <array>
 
 using namespace harness;
@@ -278,5 +280,31 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     BringToFront(settings);
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
+TEST(SettingsWindow, TipsCutShortByTheirWidthShowWholeWhenThePointerRests) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    HWND settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    // The tooltip window is a hidden popup of the process until it shows.
+    HWND tooltip = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        tooltip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr);
+        while (tooltip && GetWindow(tooltip, GW_OWNER) != settings)
+            tooltip = FindWindowExW(nullptr, tooltip, L"tooltips_class32", nullptr);
+        return tooltip != nullptr;
+    }));
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 5);
+
+    const std::wstring cut = L"   увеличьте 'Открытие мастера ШК' до 800-1000";
+    HWND label = FindChild(settings, L"Static", cut);
+    ASSERT_TRUE(label);
+    BringToFront(settings);
+    MoveMouse(CenterOf(label));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == cut; }, milliseconds(5000)))
+        << ToUtf8(TextOf(tooltip));
+    EXPECT_EQ(Children(settings).size(), 30u);  // the layout keeps its 30 controls
     EXPECT_EQ(CloseApp(app), 0u);
 }
