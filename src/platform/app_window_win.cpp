@@ -1,23 +1,18 @@
 #include "platform/app_window_win.h"
 
+#include "platform/caption_text.h"
 #include "platform/text_win.h"
 
 namespace {
 HWND appWindow = nullptr;
 
-// The two parts of the main window's caption. The title is learnt from the caption itself until the
-// title update sets it: the window is created with the title as its caption.
-std::string captionTitle;
-bool titleKnown = false;
-std::string captionProgress;
-bool progressKeepsOnTitleChange = false;
+// The title is learnt from the caption itself until the title update sets it: the window is created
+// with the title as its caption.
+CaptionText caption;
 
 void ShowCaption(HWND window) {
-    if (!titleKnown) {
-        captionTitle = GetControlText(window);
-        titleKnown = true;
-    }
-    SetControlText(window, captionProgress.empty() ? captionTitle : captionProgress + " · " + captionTitle);
+    if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
+    SetControlText(window, caption.Text());
 }
 }  // namespace
 
@@ -38,16 +33,14 @@ HWND CreateOwnedWindow(const wchar_t* className, const char* titleCp1251, int wi
 void SetAppTitle(const std::string& titleCp1251) {
     HWND window = AppWindow();
     if (!window) return;
-    captionTitle = titleCp1251;
-    titleKnown = true;
-    if (!progressKeepsOnTitleChange) captionProgress.clear();
+    caption.SetTitle(titleCp1251);
     ShowCaption(window);
 }
 
 void SetAppProgress(const std::string& progressCp1251, bool keepOnTitleChange) {
     HWND window = AppWindow();
     if (!window) return;
-    captionProgress = progressCp1251;
-    progressKeepsOnTitleChange = keepOnTitleChange;
+    if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
+    caption.SetProgress(progressCp1251, keepOnTitleChange);
     ShowCaption(window);
 }

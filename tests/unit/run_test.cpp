@@ -4,6 +4,7 @@
 #include "automation/run_progress.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
+#include "platform/caption_text.h"
 #include "platform/text_parse.h"
 
 #include <gtest/gtest.h>
@@ -740,4 +741,33 @@ TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
     ASSERT_EQ(keys.size(), 4u);
     EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
     EXPECT_EQ(m.What().back(), kHeldBackInFront);
+}
+
+TEST(RunProgressText, TheCaptionKeepsARunsProgressOverATitleUpdateButNotAStopNote) {
+    // Steps: 't' a title update, 'r' running progress, 's' a stop note, 'e' the end of a run.
+    const struct {
+        const char* steps;
+        const char* caption;
+    } cases[] = {
+        {"", "T0"},
+        {"r", "1 из 5 · T0"},
+        {"rt", "1 из 5 · T1"},
+        {"rs", "Остановлено · T0"},
+        {"rst", "T1"},
+        {"rsr", "1 из 5 · T0"},
+        {"rre", "T0"},
+        {"rtet", "T2"},
+    };
+    for (const auto& c : cases) {
+        CaptionText caption;
+        caption.SetTitle("T0");
+        int titles = 0;
+        for (const char* step = c.steps; *step; ++step) {
+            if (*step == 't') caption.SetTitle("T" + std::to_string(++titles));
+            if (*step == 'r') caption.SetProgress("1 из 5", true);
+            if (*step == 's') caption.SetProgress("Остановлено", false);
+            if (*step == 'e') caption.SetProgress("", false);
+        }
+        EXPECT_EQ(caption.Text(), c.caption) << c.steps;
+    }
 }
