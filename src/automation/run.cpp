@@ -228,7 +228,8 @@ void EndStopped(Machine& machine) {
         progress.state = RunProgress::State::kStopped;
         progress.stored = shown.stored;
         progress.total = shown.plan->total;
-        progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
+        // None after the last barcode: Escape can still come in the wait after its last Enter.
+        if (shown.stored < shown.plan->total) progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
         machine.ShowProgress(progress);
     }
     machine.FlashMainWindow();

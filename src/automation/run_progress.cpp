@@ -90,7 +90,8 @@ std::string ProgressText(const RunProgress& progress) {
     const std::string count = std::to_string(progress.stored) + " из " + std::to_string(progress.total);
     switch (progress.state) {
         case RunProgress::State::kRunning: return count + ", ещё " + TimeLeftText(progress.msLeft);
-        case RunProgress::State::kStopped: return "Остановлено: " + count + ", следующий " + progress.next;
+        case RunProgress::State::kStopped:
+            return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
         case RunProgress::State::kFinished: break;
     }
     return "";

@@ -536,6 +536,7 @@ TEST(RunProgressText, CaptionPartsAndTimeLeft) {
         {running(3, 5, 59001), "3 из 5, ещё ~1 мин"},
         {running(12, 1000, 2096.0 * 988), "12 из 1000, ещё ~35 мин"},
         {stopped, "Остановлено: 41 из 1000, следующий AB0042"},
+        {[&] { RunProgress all = stopped; all.stored = 1000; all.next.clear(); return all; }(), "Остановлено: 1000 из 1000"},
         {finished, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.progress), c.text);
@@ -578,6 +579,17 @@ TEST_F(Run, EscapeInTheWaitAfterALastEnterCountsThatBarcodeAsStored) {
     RunAutomation(m, in);
     EXPECT_EQ(Count(m, "key+ 0D"), 6u);
     EXPECT_EQ(Shown(m).back(), "stopped 2/5 AB0003");
+
+    // After the last barcode there is no next value to name.
+    RunInputs list = Numbered("P", "", "", 5);
+    list.listMode = true;
+    list.listText = "A\nB";
+    RecordingMachine dryList, last;
+    RunAutomation(dryList, list);
+    last.escapeAt = dryList.Only("key- 0D").back().at + 5;
+    RunAutomation(last, list);
+    EXPECT_EQ(Shown(last).back(), "stopped 2/2 ");
+    EXPECT_EQ(last.What().back(), kStopLine);
 }
 
 // --- input only for the program the positions lie on --------------------------------------------
