@@ -1,7 +1,7 @@
 # Windows build: the exe, the Windows-side tests and the end-to-end tests, all run under Wine by tests/wine/.
 add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
-set(SYSTEM_LIBS user32 gdi32 comdlg32 shell32 wininet winmm ws2_32 advapi32 bcrypt)
+set(SYSTEM_LIBS user32 gdi32 comdlg32 shell32 wininet winmm ws2_32 advapi32 bcrypt comctl32 ole32 uuid)
 
 add_library(app_lib STATIC ${CORE_SRC} ${WIN_SRC})
 target_include_directories(app_lib PUBLIC ${CMAKE_SOURCE_DIR}/src)

@@ -4,6 +4,7 @@
 #include "delays/delay_settings.h"
 #include "online/title_win.h"
 #include "platform/captions.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/text_win.h"
 
 namespace {
@@ -37,6 +38,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

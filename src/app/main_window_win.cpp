@@ -15,6 +15,7 @@
 #include "platform/app_window_win.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 #include "tables/merge_window_win.h"
@@ -32,6 +33,7 @@ HWND hPrefixEdit = nullptr, hStartNumberEdit = nullptr, hTotalBarcodesEdit = nul
      hVideoLink = nullptr, hWebsiteLink = nullptr;
 
 constexpr DWORD V = WS_VISIBLE;
+constexpr DWORD T = WS_TABSTOP;  // reached with Tab, in screen order (platform/dialog_keys_win)
 
 // Posted by the window's creation so the fetches from the server start once the window is on screen:
 // their threads then take nothing from the window's first appearance.
@@ -39,29 +41,29 @@ constexpr UINT kStartFetchesMessage = WM_APP + 22;
 
 // Controls 1-21 of the main window, in creation order.
 const ControlRow kMainControls[] = {
-    {"BUTTON", "СЛИЯНИЕ ПРИ ПЕЧАТИ", V | BS_DEFPUSHBUTTON, 10, 32, 370, 25, kMergeButtonId, &hMergeButton},
+    {"BUTTON", "СЛИЯНИЕ ПРИ ПЕЧАТИ", V | T | BS_DEFPUSHBUTTON, 10, 32, 370, 25, kMergeButtonId, &hMergeButton},
     {"STATIC", " Префикс:", V | SS_LEFT, 10, 62, 114, 20, 0, nullptr},
-    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, kPrefixEditId, &hPrefixEdit},
+    {"EDIT", "", V | T | WS_BORDER | ES_AUTOHSCROLL, 125, 62, 95, 20, kPrefixEditId, &hPrefixEdit},
     {"STATIC", " Начать с:", V | SS_LEFT, 10, 87, 114, 20, 0, nullptr},
-    {"EDIT", "0001", V | WS_BORDER, 125, 87, 95, 20, kStartNumberEditId, &hStartNumberEdit},
+    {"EDIT", "0001", V | T | WS_BORDER, 125, 87, 95, 20, kStartNumberEditId, &hStartNumberEdit},
     {"STATIC", " Всего:", V | SS_LEFT, 230, 62, 109, 20, 0, nullptr},
-    {"EDIT", "5", V | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, kTotalBarcodesEditId, &hTotalBarcodesEdit},
+    {"EDIT", "5", V | T | WS_BORDER | ES_NUMBER, 340, 62, 40, 20, kTotalBarcodesEditId, &hTotalBarcodesEdit},
     {"STATIC", " К-во захв. на стр.:", V | SS_LEFT, 230, 87, 109, 20, 0, nullptr},
-    {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 340, 87, 40, 450, kBarcodesPerPageComboId, &hBarcodesPerPageCombo},
-    {"BUTTON", "Настройки, советы", V | BS_DEFPUSHBUTTON, 10, 113, 210, 20, kSettingsButtonId, &hSettingsButton},
-    {"BUTTON", "Поверх окон", V | BS_AUTOCHECKBOX, 230, 113, 150, 20, kAlwaysOnTopCheckId, &hAlwaysOnTopCheck},
-    {"BUTTON", "XL (вставка в Excel)", V | BS_AUTOCHECKBOX, 230, 138, 150, 20, kHidePromptsCheckId, &hHidePromptsCheck},
-    {"BUTTON", "Переменная из списка", V | BS_AUTOCHECKBOX, 230, 165, 150, 20, kVariableListCheckId,
+    {"COMBOBOX", "", V | T | CBS_DROPDOWNLIST, 340, 87, 40, 450, kBarcodesPerPageComboId, &hBarcodesPerPageCombo},
+    {"BUTTON", "Настройки, советы", V | T | BS_DEFPUSHBUTTON, 10, 113, 210, 20, kSettingsButtonId, &hSettingsButton},
+    {"BUTTON", "Поверх окон", V | T | BS_AUTOCHECKBOX, 230, 113, 150, 20, kAlwaysOnTopCheckId, &hAlwaysOnTopCheck},
+    {"BUTTON", "XL (вставка в Excel)", V | T | BS_AUTOCHECKBOX, 230, 138, 150, 20, kHidePromptsCheckId, &hHidePromptsCheck},
+    {"BUTTON", "Переменная из списка", V | T | BS_AUTOCHECKBOX, 230, 165, 150, 20, kVariableListCheckId,
      &hVariableListCheck},
-    {"EDIT", "", WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245,
+    {"EDIT", "", T | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 254, 265, 125, 245,
      kVariableListEditId, &hVariableListEdit},
     {"STATIC", "Pause/Break - экстренная остановка", V | SS_CENTER, 10, 191, 370, 18, 0, nullptr},
-    {"BUTTON", "СТАРТ", V | BS_DEFPUSHBUTTON, 10, 213, 370, 25, kStartButtonId, &hStartButton},
+    {"BUTTON", "СТАРТ", V | T | BS_DEFPUSHBUTTON, 10, 213, 370, 25, kStartButtonId, &hStartButton},
     {"STATIC", "Перед захватами отцентруйте страницу - F4", V | SS_CENTER, 10, 242, 370, 18, 0, nullptr},
     {"SCROLLBAR", "", V | SBS_VERT, 230, 265, 20, 245, kCoordsScrollId, &hCoordsScroll},
-    {"BUTTON", "Сохранить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 139, 210, 20, kSaveCoordsButtonId,
+    {"BUTTON", "Сохранить координаты захватов", V | T | BS_DEFPUSHBUTTON, 10, 139, 210, 20, kSaveCoordsButtonId,
      &hSaveCoordsButton},
-    {"BUTTON", "Загрузить координаты захватов", V | BS_DEFPUSHBUTTON, 10, 165, 210, 20, kLoadCoordsButtonId,
+    {"BUTTON", "Загрузить координаты захватов", V | T | BS_DEFPUSHBUTTON, 10, 165, 210, 20, kLoadCoordsButtonId,
      &hLoadCoordsButton},
     {"STATIC", "версия 2.1", V | SS_CENTER, 162, 513, 65, 18, 0, nullptr},
 };
@@ -253,6 +255,8 @@ void CreateMainControls(HWND hWnd) {
     banner.text = bannerText.c_str();
     AttachAdBanner(CreateControlRow(hWnd, banner));
     CreateControlRows(hWnd, kLinkControls);
+    // Tab moves through the fields; Enter in a field keeps doing nothing (no default button here).
+    UseDialogKeys(hWnd, false);
     PostMessageW(hWnd, kStartFetchesMessage, 0, 0);
 }
 

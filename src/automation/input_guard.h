@@ -57,6 +57,7 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         inner_.ShowMessage(text, caption, informationIcon);
     }
+    void ShowProgress(const RunProgress& progress) override { inner_.ShowProgress(progress); }
     WindowOwner WindowAt(int x, int y) override { return inner_.WindowAt(x, y); }
     WindowOwner FrontWindow() override { return inner_.FrontWindow(); }
     unsigned long OwnProcess() override { return inner_.OwnProcess(); }

@@ -25,6 +25,16 @@ struct WindowOwner {
     unsigned long process = 0;
 };
 
+// Where a run stands, as the main window's caption and taskbar button show it.
+struct RunProgress {
+    enum class State { kRunning, kStopped, kFinished };
+    State state = State::kRunning;
+    long long stored = 0;  // barcodes whose last Enter (or cell) has gone out
+    long long total = 0;
+    double msLeft = 0;     // running: the waits of the schedule still to come
+    std::string next;      // stopped: the value that would have been typed next, prefix included
+};
+
 // Mouse button flags as the system's mouse input records carry them.
 constexpr unsigned kMouseLeftDown = 0x0002;
 constexpr unsigned kMouseLeftUp = 0x0004;
@@ -93,4 +103,8 @@ struct Machine {
     // For the messages that name a window in the way (code page 1251).
     virtual std::string WindowTitle(std::uintptr_t window) = 0;
     virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable
+
+    // --- the caption -----------------------------------------------------------------------------
+    // After every barcode, at the start, after a stop and at the end.
+    virtual void ShowProgress(const RunProgress& progress) = 0;
 };

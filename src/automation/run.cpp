@@ -6,6 +6,7 @@
 
 #include "automation/input.h"
 #include "automation/input_guard.h"
+#include "automation/run_progress.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
 #include "platform/text_parse.h"
@@ -36,6 +37,31 @@ namespace {
 bool g_autoRunning = false;
 bool runInProgress = false;
 const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
+
+// The run under way as its progress shows it; plan is null outside a run.
+struct Shown {
+    const RunInputs* inputs = nullptr;
+    const RunPlan* plan = nullptr;
+    int perPage = 1;
+    long long stored = 0;
+    double charsLeft = 0;
+} shown;
+
+// Counted afresh each time from the delays in force, so settings applied during the run show.
+void ShowRunning(Machine& machine) {
+    RunProgress progress;
+    progress.stored = shown.stored;
+    progress.total = shown.plan->total;
+    progress.msLeft = ScheduleMs(RemainderAfter(shown.stored, shown.plan->total, shown.perPage, shown.charsLeft),
+                                 shown.inputs->excelMode, delays);
+    machine.ShowProgress(progress);
+}
+
+void ShowStored(Machine& machine, long long stored, const std::string& value) {
+    shown.stored = stored;
+    shown.charsLeft -= static_cast<double>(value.size());
+    if (stored < shown.plan->total) ShowRunning(machine);
+}
 
 // The run ends without a message: the application is going away.
 void EndQuietly(Machine& machine) {
@@ -98,7 +124,9 @@ bool FillInWizard(Machine& machine, const Position& at, const std::string& value
     for (int press = 0; press < 3; ++press) {
         if (PauseStops(machine)) return false;
         SimulateKeyPress(machine, kVkReturn);
-        if (!StillRunning(machine)) return false;
+        // After the last Enter the barcode is stored, also when a stop comes in the Enter's wait:
+        // the caller counts it before it looks.
+        if (press < 2 && !StillRunning(machine)) return false;
     }
     return true;
 }
@@ -131,6 +159,8 @@ bool FillAll(Machine& machine, const RunInputs& inputs, const RunPlan& plan, int
                 return false;
             }
             ++processed;
+            ShowStored(machine, processed, value);
+            if (!StillRunning(machine)) return false;
             if (processed < plan.total) {
                 if (PauseStops(machine) || !WaitAndGoOn(machine, delays.betweenBarcodesDelay)) return false;
             }
@@ -193,6 +223,15 @@ void EndStopped(Machine& machine) {
     g_autoRunning = false;
     machine.RemoveEscapeHook();
     machine.EndPreciseTiming();
+    if (shown.plan) {
+        RunProgress progress;
+        progress.state = RunProgress::State::kStopped;
+        progress.stored = shown.stored;
+        progress.total = shown.plan->total;
+        // None after the last barcode: Escape can still come in the wait after its last Enter.
+        if (shown.stored < shown.plan->total) progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
+        machine.ShowProgress(progress);
+    }
     machine.FlashMainWindow();
 }
 }  // namespace
@@ -214,7 +253,10 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (runInProgress) return;
     struct Guard {
         Guard() { runInProgress = true; }
-        ~Guard() { runInProgress = false; }
+        ~Guard() {
+            runInProgress = false;
+            shown = Shown{};
+        }
     } guard;
 
     RunPlan plan = PlanRun(inputs);
@@ -244,9 +286,15 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
+    shown = Shown{&inputs, &plan, perPage, 0, TypedChars(inputs, plan)};
+    ShowRunning(machine);
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillAll(guarded, inputs, plan, perPage)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
     EndQuietly(machine);
+    RunProgress finished;
+    finished.state = RunProgress::State::kFinished;
+    finished.stored = finished.total = plan.total;
+    machine.ShowProgress(finished);
     machine.ShowMessage(kFinishedMessage, kFinishedCaption, false);
 }

@@ -6,7 +6,10 @@
 
 #include "automation/capture_win.h"
 #include "automation/input.h"
+#include "automation/run_progress.h"
 #include "platform/app_window_win.h"
+#include "platform/dialog_keys_win.h"
+#include "platform/taskbar_win.h"
 #include "platform/text_win.h"
 
 #include <mmsystem.h>
@@ -160,6 +163,7 @@ struct SystemMachine : Machine {
                 quitCode = static_cast<int>(msg.wParam);
                 return;
             }
+            if (TranslateDialogKeys(msg)) continue;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -223,6 +227,17 @@ struct SystemMachine : Machine {
         if (!known) return {};
         const wchar_t* name = wcsrchr(path, L'\\');
         return Cp1251FromWide(name ? name + 1 : path);
+    }
+
+    // The caption and the taskbar button. A stop note stays until the next run or a new title.
+    void ShowProgress(const RunProgress& progress) override {
+        const bool running = progress.state == RunProgress::State::kRunning;
+        SetAppProgress(ProgressText(progress), running);
+        const TaskbarMark mark = running ? TaskbarMark::kNormal
+                                 : progress.state == RunProgress::State::kStopped ? TaskbarMark::kPaused
+                                                                                 : TaskbarMark::kNone;
+        ShowTaskbarProgress(AppWindow(), mark, static_cast<unsigned long long>(progress.stored),
+                            static_cast<unsigned long long>(progress.total));
     }
 };
 

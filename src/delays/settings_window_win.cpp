@@ -7,8 +7,11 @@
 #include "platform/app_window_win.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -18,8 +21,8 @@ HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDela
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr;
 
 constexpr DWORD V = WS_VISIBLE;
-constexpr DWORD kField = V | WS_BORDER | ES_NUMBER;
-constexpr DWORD kButton = V | BS_DEFPUSHBUTTON;
+constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
+constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
 // Controls 1-30 in creation order. The field texts are replaced by the values in force at once.
 const ControlRow kSettingsControls[] = {
@@ -79,6 +82,50 @@ void ShowDelaysInFields() {
     for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
 }
 
+// A tip wider than its label loses its last words there; the pointer resting on it shows it whole.
+bool IsCutShort(HWND label, const std::wstring& text) {
+    RECT client;
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return size.cx > client.right;
+}
+
+void AddTooltipsForCutTips(HWND hWnd) {
+    static const bool ready = [] {
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&classes) != FALSE;
+    }();
+    if (!ready) return;
+    HWND tooltip = nullptr;
+    UINT_PTR toolId = 0;
+    for (HWND child = GetWindow(hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++toolId) {
+        wchar_t className[16] = {};
+        GetClassNameW(child, className, 16);
+        if (lstrcmpiW(className, L"Static") != 0) continue;
+        std::wstring text = WideFromCp1251(GetControlText(child));
+        if (!IsCutShort(child, text)) continue;
+        if (!tooltip)
+            tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hWnd, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        if (!tooltip) return;
+        // The labels let the mouse through to the window, so the tool is their rectangle on it.
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;  // the size every version of the control takes
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = hWnd;
+        tool.uId = toolId;
+        GetWindowRect(child, &tool.rect);
+        MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&tool.rect), 2);
+        tool.lpszText = &text[0];
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
 }  // namespace
 
 void ReadDelaySettings() {
@@ -117,6 +164,8 @@ void CreateSettingsControls(HWND hWnd) {
     CreateControlRows(hWnd, kSettingsControls);
     ShowDelaysInFields();
     SetFontOnChildren(hWnd, UiFont());
+    AddTooltipsForCutTips(hWnd);
+    UseDialogKeys(hWnd, true);  // Enter applies (button 1), Escape closes (button 2)
 }
 
 void ShowSettingsWindow() {

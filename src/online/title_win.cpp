@@ -7,7 +7,6 @@
 #include "online/title.h"
 #include "online/vendor.h"
 #include "platform/app_window_win.h"
-#include "platform/text_win.h"
 
 std::string g_windowTitle = "Zubrilax";
 
@@ -44,6 +43,5 @@ void OnTitleFetched(LPARAM result) {
     if (title && ApplyFetchedTitle(SystemCacheHost(), *title, g_windowTitle)) UpdateProgramTitle();
 }
 
-void UpdateProgramTitle() {
-    if (HWND window = AppWindow()) SetControlText(window, g_windowTitle);
-}
+// The caption keeps a run's progress before the title (platform/app_window_win).
+void UpdateProgramTitle() { SetAppTitle(g_windowTitle); }

@@ -1,9 +1,19 @@
 #include "platform/app_window_win.h"
 
+#include "platform/caption_text.h"
 #include "platform/text_win.h"
 
 namespace {
 HWND appWindow = nullptr;
+
+// The title is learnt from the caption itself until the title update sets it: the window is created
+// with the title as its caption.
+CaptionText caption;
+
+void ShowCaption(HWND window) {
+    if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
+    SetControlText(window, caption.Text());
+}
 }  // namespace
 
 void SetAppWindow(HWND window) { appWindow = window; }
@@ -18,4 +28,19 @@ HWND CreateOwnedWindow(const wchar_t* className, const char* titleCp1251, int wi
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;
+}
+
+void SetAppTitle(const std::string& titleCp1251) {
+    HWND window = AppWindow();
+    if (!window) return;
+    caption.SetTitle(titleCp1251);
+    ShowCaption(window);
+}
+
+void SetAppProgress(const std::string& progressCp1251, bool keepOnTitleChange) {
+    HWND window = AppWindow();
+    if (!window) return;
+    if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
+    caption.SetProgress(progressCp1251, keepOnTitleChange);
+    ShowCaption(window);
 }

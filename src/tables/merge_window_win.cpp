@@ -3,6 +3,7 @@
 
 #include "platform/app_window_win.h"
 #include "platform/controls_win.h"
+#include "platform/dialog_keys_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 #include "tables/merge_window_ids.h"
@@ -17,14 +18,15 @@ HWND hMergeWindow = nullptr, hMergeColumnsCombo = nullptr, hUseList1Check = null
 
 namespace {
 constexpr DWORD V = WS_VISIBLE;
-constexpr DWORD kCheck = V | BS_AUTOCHECKBOX;
-constexpr DWORD kListEdit = WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+constexpr DWORD T = WS_TABSTOP;
+constexpr DWORD kCheck = V | T | BS_AUTOCHECKBOX;
+constexpr DWORD kListEdit = T | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
 
 // Controls 1-31, in creation order.
 const ControlRow kMergeControls[] = {
     {"STATIC", "ГЕНЕРАТОР ТАБЛИЦ ДЛЯ СЛИЯНИЯ", V | SS_CENTER, 10, 10, 340, 30, 0, nullptr},
     {"STATIC", "  Столбцов в строке:", V, 10, 45, 277, 20, 0, nullptr},
-    {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 290, 45, 60, 450, kMergeColumnsComboId, &hMergeColumnsCombo},
+    {"COMBOBOX", "", V | T | CBS_DROPDOWNLIST, 290, 45, 60, 450, kMergeColumnsComboId, &hMergeColumnsCombo},
     {"BUTTON", "Данные из списка 1", kCheck, 10, 70, 340, 20, kUseList1CheckId, &hUseList1Check},
     {"BUTTON", "Вторые столбцы из списка 2", kCheck, 10, 95, 340, 20, kUseList2CheckId, &hUseList2Check},
     {"BUTTON", "TRANSPOSE (столбцы > строки)", kCheck, 10, 120, 340, 20, kTransposeCheckId, &hTransposeCheck},
@@ -38,23 +40,23 @@ const ControlRow kMergeControls[] = {
     {"BUTTON", "123 (цифры)", kCheck, 20, 270, 155, 20, kDigitsCheckId, nullptr},
     {"BUTTON", "!@#$%&* (спецсимволы)", kCheck, 185, 270, 155, 20, kSpecialCheckId, nullptr},
     {"STATIC", "  Длина пароля:", V, 20, 300, 100, 20, 0, nullptr},
-    {"COMBOBOX", "", V | CBS_DROPDOWNLIST, 130, 300, 60, 400, kPasswordLengthComboId, nullptr},
+    {"COMBOBOX", "", V | T | CBS_DROPDOWNLIST, 130, 300, 60, 400, kPasswordLengthComboId, nullptr},
     {"STATIC", "  Кол-во паролей:", V, 20, 330, 100, 20, 0, nullptr},
-    {"EDIT", "10", V | WS_BORDER | ES_NUMBER, 130, 330, 60, 20, kPasswordCountEditId, nullptr},
+    {"EDIT", "10", V | T | WS_BORDER | ES_NUMBER, 130, 330, 60, 20, kPasswordCountEditId, nullptr},
     {"BUTTON", "В один столбец", kCheck, 200, 300, 140, 20, kSingleColumnCheckId, nullptr},
-    {"BUTTON", "Сгенерировать пароли", V | BS_DEFPUSHBUTTON, 200, 325, 140, 25, kGeneratePasswordsButtonId, nullptr},
+    {"BUTTON", "Сгенерировать пароли", V | T | BS_DEFPUSHBUTTON, 200, 325, 140, 25, kGeneratePasswordsButtonId, nullptr},
     {"EDIT", "", kListEdit, 10, 365, 340, 80, kList1EditId, &hList1Edit},
     {"EDIT", "", kListEdit, 10, 450, 340, 80, kList2EditId, &hList2Edit},
     {"STATIC", "  Префикс:", V, 10, 535, 237, 20, 0, nullptr},
     // The prefix and start fields scroll, so a prefix of up to 99 characters or a start of 13 and
     // more digits can be typed whole into their narrow boxes.
-    {"EDIT", "", V | WS_BORDER | ES_AUTOHSCROLL, 250, 535, 100, 20, kMergePrefixEditId, &hMergePrefixEdit},
+    {"EDIT", "", V | T | WS_BORDER | ES_AUTOHSCROLL, 250, 535, 100, 20, kMergePrefixEditId, &hMergePrefixEdit},
     {"STATIC", "  Начать с:", V, 10, 560, 237, 20, 0, nullptr},
-    {"EDIT", "0001", V | WS_BORDER | ES_AUTOHSCROLL, 250, 560, 100, 20, kMergeStartEditId, &hMergeStartEdit},
+    {"EDIT", "0001", V | T | WS_BORDER | ES_AUTOHSCROLL, 250, 560, 100, 20, kMergeStartEditId, &hMergeStartEdit},
     {"STATIC", "  Количество:", V, 10, 585, 237, 20, 0, nullptr},
-    {"EDIT", "100", V | WS_BORDER | ES_NUMBER, 250, 585, 100, 20, kMergeCountEditId, &hMergeCountEdit},
-    {"BUTTON", "Создать таблицу", V | BS_DEFPUSHBUTTON, 10, 612, 167, 30, kCreateTableButtonId, &hCreateTableButton},
-    {"BUTTON", "Сохранить как...", V | BS_DEFPUSHBUTTON, 183, 612, 167, 30, kSaveTableButtonId, nullptr},
+    {"EDIT", "100", V | T | WS_BORDER | ES_NUMBER, 250, 585, 100, 20, kMergeCountEditId, &hMergeCountEdit},
+    {"BUTTON", "Создать таблицу", V | T | BS_DEFPUSHBUTTON, 10, 612, 167, 30, kCreateTableButtonId, &hCreateTableButton},
+    {"BUTTON", "Сохранить как...", V | T | BS_DEFPUSHBUTTON, 183, 612, 167, 30, kSaveTableButtonId, nullptr},
 };
 
 constexpr int kColumnChoices = 30, kDefaultColumnIndex = 4;           // "5"
@@ -95,6 +97,7 @@ void CreateMergeControls(HWND hWnd) {
     AllowListText(hList1Edit);
     AllowListText(hList2Edit);
     SetFontOnChildren(hWnd, UiFont());
+    UseDialogKeys(hWnd, true);
 }
 
 void UpdateMergeListVisibility() {

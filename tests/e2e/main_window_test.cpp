@@ -3,6 +3,7 @@
 #include "app/main_window_ids.h"
 #include "browser_recorder.h"
 #include "capture_support.h"
+#include "app/main_window_ids.h"
 #include "harness.h"
 #include "online/vendor.h"
 
@@ -294,4 +295,29 @@ TEST(MainWindow, ClosingWithTheMergeWindowOpenEndsTheProcess) {
 
 TEST(MainWindow, ClosingWithTheSettingsWindowOpenEndsTheProcess) {
     CloseWithWindowOpen(L"Настройки, советы", L"BarcodeSettings");
+}
+
+TEST(MainWindow, TabGoesThroughTheControlsInScreenOrderAndEnterInAFieldDoesNothing) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    // Rows top to bottom, each left to right; the hidden list field is passed over.
+    const std::vector<int> order = {kMergeButtonId, kPrefixEditId, kTotalBarcodesEditId, kStartNumberEditId,
+                                    kBarcodesPerPageComboId, kSettingsButtonId, kAlwaysOnTopCheckId,
+                                    kSaveCoordsButtonId, kHidePromptsCheckId, kLoadCoordsButtonId,
+                                    kVariableListCheckId, kStartButtonId, kMergeButtonId};
+    EXPECT_EQ(TabThrough(app.window, order.size()), order);
+    EXPECT_EQ(TabThrough(app.window, 2, true), (std::vector<int>{kStartButtonId, kVariableListCheckId}));
+
+    // Enter and Escape in a field: no run, no refusal, no window, and the field keeps its text.
+    HWND prefix = ChildById(app.window, kPrefixEditId);
+    Click(prefix);
+    ASSERT_TRUE(WaitUntil([&] { return FocusedControl(app.window) == prefix; }));
+    TypeText(L"P");
+    PressKey(VK_RETURN);
+    PressKey(VK_ESCAPE);
+    TypeText(L"Q");
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(prefix) == L"PQ"; }));
+    EXPECT_FALSE(WaitForMessageBox(app.process.Id(), milliseconds(500)).window);
+    EXPECT_EQ(TopWindows(app.process.Id()).size(), 1u);
+    EXPECT_EQ(CloseApp(app), 0u);
 }

@@ -422,3 +422,22 @@ TEST_F(MergeTest, AMillionItemsAppearInThePreviewWithinASecond) {
     ExpectMessage(Pid(), L"Успех", L"Таблица скопирована в буфер обмена!");
     EXPECT_EQ(ClipboardBytes(CF_TEXT).size(), static_cast<size_t>(expectedLength));
 }
+
+TEST_F(MergeTest, TabGoesThroughTheControlsInScreenOrder) {
+    // The list fields are hidden until their options are ticked, so Tab passes them over.
+    const std::vector<int> order = {
+        kMergeColumnsComboId, kUseList1CheckId, kUseList2CheckId, kTransposeCheckId, kForBarcodeCheckId,
+        kUpperLatinCheckId, kLowerLatinCheckId, kUpperCyrillicCheckId, kLowerCyrillicCheckId, kDigitsCheckId,
+        kSpecialCheckId, kPasswordLengthComboId, kSingleColumnCheckId, kPasswordCountEditId,
+        kGeneratePasswordsButtonId, kMergePrefixEditId, kMergeStartEditId, kMergeCountEditId, kCreateTableButtonId,
+        kSaveTableButtonId, kMergeColumnsComboId};
+    EXPECT_EQ(TabThrough(merge, order.size()), order);
+    // Shown, the list field takes its place and lets Tab out again.
+    ClickId(merge, kUseList1CheckId);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(ChildById(merge, kList1EditId)) != FALSE; }));
+    HWND prefix = ChildById(merge, kMergePrefixEditId);
+    Click(prefix);
+    ASSERT_TRUE(WaitUntil([&] { return FocusedControl(merge) == prefix; }));
+    EXPECT_EQ(TabThrough(merge, 1, true), std::vector<int>{kList1EditId});
+    EXPECT_EQ(TabThrough(merge, 1), std::vector<int>{kMergePrefixEditId});
+}

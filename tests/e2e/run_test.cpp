@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 using namespace harness;
@@ -459,5 +460,78 @@ TEST(RunE2E, StartRefusesAPositionUnderThisProgramsOwnWindow) {
     AnswerMessageBox(box.window);
     std::this_thread::sleep_for(milliseconds(500));
     EXPECT_TRUE(EventsOf(s.fixture.Log(), "open").empty());  // nothing was sent
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+namespace {
+std::wstring CaptionOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// The captions the main window shows until a message box of the process appears, each once.
+std::vector<std::wstring> CaptionsUntilMessageBox(const App& app, milliseconds timeout) {
+    std::vector<std::wstring> seen;
+    WaitUntil([&] {
+        const std::wstring caption = CaptionOf(app.window);
+        if (seen.empty() || seen.back() != caption) seen.push_back(caption);
+        return !TopWindows(app.process.Id(), L"#32770").empty();
+    }, timeout, milliseconds(5));
+    return seen;
+}
+}  // namespace
+
+TEST(RunE2E, CaptionCountsTheStoredBarcodesAndEndsAsTheTitle) {
+    Scene s;
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, kQuickDelays, L"3"));
+    const std::wstring title = CaptionOf(s.app.window);
+    s.Fields(L"AB", L"0001", L"5");
+    s.PressStart();
+    const std::vector<std::wstring> seen = CaptionsUntilMessageBox(s.app, std::chrono::seconds(30));
+    MessageBoxInfo done = WaitForMessageBox(s.app.process.Id());
+    ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.text, L"Генерация завершена!");
+    // 0 to 4 of 5 with the seconds left, then the title alone once the run is over.
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.back(), title);
+    std::vector<std::wstring> counts;
+    for (size_t i = seen.front() == title ? 1 : 0; i + 1 < seen.size(); ++i) {
+        const std::wstring& c = seen[i];
+        EXPECT_NE(c.find(L" из 5, ещё ~"), std::wstring::npos) << ToUtf8(c);
+        EXPECT_EQ(c.substr(c.size() - title.size() - 3), L" · " + title) << ToUtf8(c);
+        counts.push_back(c.substr(0, c.find(L' ')));
+    }
+    counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
+    EXPECT_EQ(counts, (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}));
+    AnswerMessageBox(done.window);
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+TEST(RunE2E, AfterEscapeTheCaptionNamesTheNextValueAndASecondStartFillsTheRest) {
+    Scene s;
+    // A long wait between barcodes, so that Escape lands after the second barcode is stored.
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, {300, 20, 60, 2, 20, 1500, 80}, L"3"));
+    const std::wstring title = CaptionOf(s.app.window);
+    s.Fields(L"AB", L"0001", L"5");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 2; }, std::chrono::seconds(20)));
+    PressKey(VK_ESCAPE);
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id());
+    ExpectStopMessage(box);
+    EXPECT_EQ(CaptionOf(s.app.window), L"Остановлено: 2 из 5, следующий AB0003 · " + title);
+    AnswerMessageBox(box.window);
+    EXPECT_EQ(CaptionOf(s.app.window), L"Остановлено: 2 из 5, следующий AB0003 · " + title);
+
+    s.Fields(L"AB", L"0003", L"3");
+    s.PressStart();
+    MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
+    ASSERT_TRUE(done.window);
+    EXPECT_EQ(done.text, L"Генерация завершена!");
+    AnswerMessageBox(done.window);
+    EXPECT_EQ(CaptionOf(s.app.window), title);
+    std::vector<std::string> values;
+    for (const Landed& l : ValuesIn(s.fixture.Log())) values.push_back(l.value);
+    EXPECT_EQ(values, (std::vector<std::string>{"AB0001", "AB0002", "AB0003", "AB0004", "AB0005"}));
     EXPECT_EQ(CloseApp(s.app), 0u);
 }

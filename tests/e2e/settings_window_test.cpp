@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <array>
 
 using namespace harness;
@@ -250,4 +252,59 @@ TEST(SettingsWindow, ClosingTheMainWindowTakesTheSettingsWindowAlong) {
     ClickButton(settings, L"Применить");
     ASSERT_TRUE(WaitForMessageBox(busy.process.Id()).window);
     EXPECT_EQ(CloseApp(busy), 0u);
+}
+
+TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    HWND settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(TabThrough(settings, 10),
+              (std::vector<int>{kInitialDelayEditId, kDoubleClickDelayEditId, kMasterOpenDelayEditId,
+                                kTypingDelayEditId, kEnterDelayEditId, kBetweenBarcodesDelayEditId,
+                                kPageSwitchDelayEditId, kApplyButtonId, kCloseButtonId, kInitialDelayEditId}));
+    EXPECT_EQ(TabThrough(settings, 1, true), std::vector<int>{kCloseButtonId});
+
+    // A field reached with Tab has its text selected: typing replaces it, Enter applies.
+    TabThrough(settings, 2);  // Close -> initial -> double-click
+    TypeText(L"321");
+    HWND doubleClick = ChildById(settings, kDoubleClickDelayEditId);
+    ASSERT_TRUE(WaitUntil([&] { return TextOf(doubleClick) == L"321"; }));
+    PressKey(VK_RETURN);
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
+    AnswerMessageBox(box.window);
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+
+    BringToFront(settings);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
+TEST(SettingsWindow, TipsCutShortByTheirWidthShowWholeWhenThePointerRests) {
+    App app;
+    ASSERT_TRUE(StartApp(app));
+    HWND settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    // The tooltip window is a hidden popup of the process until it shows.
+    HWND tooltip = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        tooltip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr);
+        while (tooltip && GetWindow(tooltip, GW_OWNER) != settings)
+            tooltip = FindWindowExW(nullptr, tooltip, L"tooltips_class32", nullptr);
+        return tooltip != nullptr;
+    }));
+    EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 5);
+
+    const std::wstring cut = L"   увеличьте 'Открытие мастера ШК' до 800-1000";
+    HWND label = FindChild(settings, L"Static", cut);
+    ASSERT_TRUE(label);
+    BringToFront(settings);
+    MoveMouse(CenterOf(label));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == cut; }, milliseconds(5000)))
+        << ToUtf8(TextOf(tooltip));
+    EXPECT_EQ(Children(settings).size(), 30u);  // the layout keeps its 30 controls
+    EXPECT_EQ(CloseApp(app), 0u);
 }

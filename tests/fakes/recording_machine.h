@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct RecordingMachine : Machine {
@@ -22,6 +23,7 @@ struct RecordingMachine : Machine {
     long long pauseFrom = -1;      // Pause held from this time on
     long long closedAt = -1;       // main window gone from this time on
     std::function<void()> onPump;  // what the pump dispatches
+    std::vector<std::pair<long long, RunProgress>> progress;  // apart from `events`, which tests compare whole
     bool hookInstalled = false;
     bool preciseTiming = false;
     const FakeLayout* layout = &UsLayout();  // of the window in front
@@ -93,6 +95,7 @@ struct RecordingMachine : Machine {
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         Log("message " + caption + (informationIcon ? " (i): " : ": ") + text);
     }
+    void ShowProgress(const RunProgress& shown) override { progress.push_back({now, shown}); }
 
     // --- where input lands: windows 0xN0 belong to process N00, named "window N0" and "programN.exe"
     static constexpr unsigned long kOwnProcess = 100;

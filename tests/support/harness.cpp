@@ -385,6 +385,27 @@ void PressKey(WORD vk) {
     KeyUp(vk);
 }
 
+HWND FocusedControl(HWND topLevel) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(topLevel, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+std::vector<int> TabThrough(HWND topLevel, size_t count, bool backward) {
+    BringToFront(topLevel);
+    std::vector<int> ids;
+    if (backward) HoldKey(VK_SHIFT);
+    for (size_t i = 0; i < count; ++i) {
+        const HWND before = FocusedControl(topLevel);
+        PressKey(VK_TAB);
+        HWND now = nullptr;
+        WaitUntil([&] { return (now = FocusedControl(topLevel)) != before; }, milliseconds(2000));
+        ids.push_back(now != before && now ? GetDlgCtrlID(now) : 0);
+    }
+    if (backward) KeyUp(VK_SHIFT);
+    return ids;
+}
+
 void SelectComboItem(HWND combo, int index) {
     SendMessageW(combo, CB_SETCURSEL, index, 0);
     SendMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),

@@ -106,6 +106,11 @@ void KeyUp(WORD vk);
 // low-level hook before it counts as down, so a key sent straight after it could still be seen
 // without the modifier. Only for keys no hook swallows.
 bool HoldKey(WORD vk);
+// The control that has the keyboard focus in the thread of `topLevel` (null when none).
+HWND FocusedControl(HWND topLevel);
+// Brings `topLevel` forward and presses Tab (Shift+Tab when `backward`) `count` times; the
+// identifier of the focused control after each press (0 when none or when it did not move).
+std::vector<int> TabThrough(HWND topLevel, size_t count, bool backward = false);
 // Selects an item of a drop-down list combo box as a user would (notifying the parent).
 void SelectComboItem(HWND combo, int index);
 

@@ -1,13 +1,16 @@
 // The automation run over a recording machine: values, order, pages, waits, refusals and stops.
 #include "automation/input.h"
 #include "automation/run.h"
+#include "automation/run_progress.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
+#include "platform/caption_text.h"
 #include "platform/text_parse.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -418,6 +421,175 @@ TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     EXPECT_EQ(Count(m, "key+ 0D"), 3000u);
     const long long perBarcode = 3 + 5 + 100 + 5 * (1 + 2) + (2 * 5 + 50) + 3 * 7;
     EXPECT_EQ(m.now, 17 + 1000 * perBarcode + 999 * 11 + 33 * (7 + 13));
+    EXPECT_EQ(m.progress.front().second.msLeft, static_cast<double>(m.now));  // the time left foretold at START
+}
+
+namespace {
+// The progress records of a run as "stored/total", "stopped stored/total next" or "done stored/total".
+Strings Shown(const RecordingMachine& m) {
+    Strings out;
+    for (const auto& [at, p] : m.progress) {
+        const std::string count = std::to_string(p.stored) + "/" + std::to_string(p.total);
+        switch (p.state) {
+            case RunProgress::State::kRunning: out.push_back(count); break;
+            case RunProgress::State::kStopped: out.push_back("stopped " + count + " " + p.next); break;
+            case RunProgress::State::kFinished: out.push_back("done " + count); break;
+        }
+    }
+    return out;
+}
+}  // namespace
+
+TEST_F(Run, ProgressAfterEveryBarcodeAndItsTimeLeftMatchTheSchedule) {
+    RunInputs list = Numbered("P", "", "", 5);
+    list.listMode = true;
+    list.listText = "A1\r\n\r\nB 22\r\nC333";
+    RunInputs excel = Numbered("a", "7", "3", 2);
+    excel.excelMode = true;
+    struct Case {
+        const char* name;
+        RunInputs inputs;
+        Strings shown;
+        int delayChangedAtPump;  // 0: none
+    } cases[] = {
+        {"numbers", Numbered("AB", "0001", "3", 5), {"0/3", "1/3", "2/3", "done 3/3"}, 0},
+        {"list", list, {"0/3", "1/3", "2/3", "done 3/3"}, 0},
+        {"cells and a sheet switch", excel, {"0/3", "1/3", "2/3", "done 3/3"}, 0},
+        {"page switches", Numbered("", "98", "7", 3), {"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "done 7/7"}, 0},
+        {"delays changed mid-run", Numbered("", "98", "7", 3), {"0/7", "1/7", "2/7", "3/7", "4/7", "5/7", "6/7", "done 7/7"}, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
+        RecordingMachine r;
+        int pumps = 0;
+        long long changedAt = 0;
+        r.onPump = [&] {
+            if (++pumps != c.delayChangedAtPump) return;
+            delays = DelaySettings{30, 50, 20, 70, 110, 130, 170};
+            changedAt = r.now;
+        };
+        RunAutomation(r, c.inputs);
+        EXPECT_EQ(Shown(r), c.shown);
+        ASSERT_FALSE(r.progress.empty());
+        // Each figure is the time the run then still took; after a change, counted with the new delays.
+        const long long end = r.progress.back().first;
+        for (const auto& [at, p] : r.progress) {
+            if (at < changedAt || p.state != RunProgress::State::kRunning) continue;
+            EXPECT_EQ(p.msLeft, static_cast<double>(end - at)) << p.stored;
+        }
+        EXPECT_EQ(end, r.now);
+    }
+}
+
+TEST_F(Run, AStopNamesTheValueToContinueWith) {
+    struct Case {
+        const char* name;
+        RunInputs inputs;
+        int stopAtPump;  // Escape at this pump point, or Pause held from it when negative
+        std::string shown;
+    } cases[] = {
+        {"Escape, zero-filled", Numbered("AB", "0099", "5", 5), 4, "stopped 2/5 AB0101"},
+        {"Pause, plain numbers", Numbered("", "9", "5", 5), -3, "stopped 1/5 10"},
+        {"Escape before the first barcode", Numbered("X-", "007", "5", 5), 1, "stopped 0/5 X-007"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fast();
+        RecordingMachine r;
+        int pumps = 0;
+        r.onPump = [&] {
+            if (++pumps != std::abs(c.stopAtPump)) return;
+            (c.stopAtPump > 0 ? r.escapeAt : r.pauseFrom) = r.now;
+        };
+        RunAutomation(r, c.inputs);
+        ASSERT_FALSE(r.progress.empty());
+        EXPECT_EQ(Shown(r).back(), c.shown);
+        // shown before the stop message, which waits for the user
+        EXPECT_EQ(r.progress.back().first, r.events.back().at);
+        EXPECT_EQ(r.What().back(), kStopLine);
+    }
+}
+
+TEST(RunProgressText, CaptionPartsAndTimeLeft) {
+    auto running = [](long long stored, long long total, double ms) {
+        RunProgress p;
+        p.stored = stored;
+        p.total = total;
+        p.msLeft = ms;
+        return p;
+    };
+    RunProgress stopped;
+    stopped.state = RunProgress::State::kStopped;
+    stopped.stored = 41;
+    stopped.total = 1000;
+    stopped.next = "AB0042";
+    RunProgress finished;
+    finished.state = RunProgress::State::kFinished;
+    const struct {
+        RunProgress progress;
+        const char* text;
+    } cases[] = {
+        {running(0, 5, 6400), "0 из 5, ещё ~7 с"},
+        {running(3, 5, 0), "3 из 5, ещё ~0 с"},
+        {running(3, 5, 59000), "3 из 5, ещё ~59 с"},
+        {running(3, 5, 59001), "3 из 5, ещё ~1 мин"},
+        {running(12, 1000, 2096.0 * 988), "12 из 1000, ещё ~35 мин"},
+        {stopped, "Остановлено: 41 из 1000, следующий AB0042"},
+        {[&] { RunProgress all = stopped; all.stored = 1000; all.next.clear(); return all; }(), "Остановлено: 1000 из 1000"},
+        {finished, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressText(c.progress), c.text);
+}
+
+TEST(RunProgressText, CharactersOfHugeAndNegativeRunsAreCountedByWidth) {
+    RunInputs in;
+    in.positions = {{1, 1}};
+    const struct {
+        const char* prefix;
+        const char* start;
+        const char* total;
+        double chars;
+    } cases[] = {
+        {"", "0098", "4", 16},                   // 0098 0099 0100 0101
+        {"AB", "98", "4", 8 + 2 + 2 + 3 + 3},    // 98 99 100 101
+        {"", "-2", "4", 2 + 2 + 1 + 1},          // -2 -1 0 1
+        {"", "0", "9223372036854775807", 0},     // only checked to be finite and large
+    };
+    for (const auto& c : cases) {
+        in.prefix = c.prefix;
+        in.startText = c.start;
+        in.totalText = c.total;
+        const double chars = TypedChars(in, PlanRun(in));
+        if (c.chars > 0) {
+            EXPECT_EQ(chars, c.chars) << c.start;
+        } else {
+            EXPECT_GT(chars, 1e19) << c.start;
+        }
+    }
+}
+
+TEST_F(Run, EscapeInTheWaitAfterALastEnterCountsThatBarcodeAsStored) {
+    Fast();
+    delays.enterDelay = 10;
+    const RunInputs in = Numbered("AB", "0001", "5", 5);
+    RecordingMachine dry;
+    RunAutomation(dry, in);
+    m.escapeAt = dry.Only("key- 0D").at(5).at + 5;  // in the wait after the second barcode's last Enter
+    RunAutomation(m, in);
+    EXPECT_EQ(Count(m, "key+ 0D"), 6u);
+    EXPECT_EQ(Shown(m).back(), "stopped 2/5 AB0003");
+
+    // After the last barcode there is no next value to name.
+    RunInputs list = Numbered("P", "", "", 5);
+    list.listMode = true;
+    list.listText = "A\nB";
+    RecordingMachine dryList, last;
+    RunAutomation(dryList, list);
+    last.escapeAt = dryList.Only("key- 0D").back().at + 5;
+    RunAutomation(last, list);
+    EXPECT_EQ(Shown(last).back(), "stopped 2/2 ");
+    EXPECT_EQ(last.What().back(), kStopLine);
 }
 
 // --- input only for the program the positions lie on --------------------------------------------
@@ -581,4 +753,33 @@ TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
     ASSERT_EQ(keys.size(), 4u);
     EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
     EXPECT_EQ(m.What().back(), kHeldBackInFront);
+}
+
+TEST(RunProgressText, TheCaptionKeepsARunsProgressOverATitleUpdateButNotAStopNote) {
+    // Steps: 't' a title update, 'r' running progress, 's' a stop note, 'e' the end of a run.
+    const struct {
+        const char* steps;
+        const char* caption;
+    } cases[] = {
+        {"", "T0"},
+        {"r", "1 из 5 · T0"},
+        {"rt", "1 из 5 · T1"},
+        {"rs", "Остановлено · T0"},
+        {"rst", "T1"},
+        {"rsr", "1 из 5 · T0"},
+        {"rre", "T0"},
+        {"rtet", "T2"},
+    };
+    for (const auto& c : cases) {
+        CaptionText caption;
+        caption.SetTitle("T0");
+        int titles = 0;
+        for (const char* step = c.steps; *step; ++step) {
+            if (*step == 't') caption.SetTitle("T" + std::to_string(++titles));
+            if (*step == 'r') caption.SetProgress("1 из 5", true);
+            if (*step == 's') caption.SetProgress("Остановлено", false);
+            if (*step == 'e') caption.SetProgress("", false);
+        }
+        EXPECT_EQ(caption.Text(), c.caption) << c.steps;
+    }
 }

@@ -1,0 +1,98 @@
+// The progress of a run and its time left, counted from the same waits the run itself makes.
+#include "automation/run_progress.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+double Bounded(int ms) { return BoundedDelay(ms); }
+
+// Characters of the running numbers first .. first + count - 1 as FormatRunningNumber writes them:
+// `width` is the zero-filled width (0 when not filled), a minus sign counts.
+double NumberChars(long long first, long long count, double width) {
+    if (count <= 0) return 0;
+    const long long last = first + (count - 1);  // fits: the plan bounds the total
+    double chars = 0;
+    unsigned long long bandLow = 1;  // magnitudes with `digits` digits: [bandLow, bandLow * 10 - 1]
+    for (int digits = 1; digits <= 20; ++digits) {
+        const unsigned long long bandHigh = digits >= 19 ? ~0ULL : bandLow * 10 - 1;
+        const double positive = std::max(width, static_cast<double>(digits));
+        const double negative = std::max(width, static_cast<double>(digits + 1));
+        // Non-negative numbers of the band (0 counts as one digit).
+        if (last >= 0) {
+            const unsigned long long lo = std::max<unsigned long long>(first < 0 ? 0 : first, digits == 1 ? 0 : bandLow);
+            const unsigned long long hi = std::min<unsigned long long>(static_cast<unsigned long long>(last), bandHigh);
+            if (lo <= hi) chars += static_cast<double>(hi - lo + 1) * positive;
+        }
+        // Negative numbers whose magnitude is in the band.
+        if (first < 0) {
+            const unsigned long long magHigh = 0 - static_cast<unsigned long long>(first);
+            const unsigned long long magLow = last < 0 ? 0 - static_cast<unsigned long long>(last) : 1;
+            const unsigned long long lo = std::max(magLow, bandLow), hi = std::min(magHigh, bandHigh);
+            if (lo <= hi) chars += static_cast<double>(hi - lo + 1) * negative;
+        }
+        if (digits >= 19) break;
+        bandLow *= 10;
+    }
+    return chars;
+}
+}  // namespace
+
+double TypedChars(const RunInputs& inputs, const RunPlan& plan) {
+    double chars = static_cast<double>(inputs.prefix.size()) * static_cast<double>(plan.total);
+    if (inputs.listMode) {
+        for (const std::string& entry : plan.list) chars += static_cast<double>(entry.size());
+        return chars;
+    }
+    const bool filled = inputs.startText.size() > 1 && inputs.startText[0] == '0';
+    return chars + NumberChars(plan.firstNumber, plan.total, filled ? static_cast<double>(inputs.startText.size()) : 0);
+}
+
+RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft) {
+    RunRemainder rest;
+    if (stored >= total) return rest;
+    const long long page = perPage > 0 ? perPage : 1;
+    rest.barcodes = total - stored;
+    rest.chars = charsLeft;
+    rest.initialWait = stored == 0;
+    // Barcode j (1-based) is followed by a wait when another comes, and by a page turn when it ends
+    // a page; those after the barcodes already stored are still to come.
+    const long long from = std::max(stored, 1LL);
+    rest.gaps = total - from;
+    rest.pageTurns = (total - 1) / page - (from - 1) / page;
+    return rest;
+}
+
+double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings& d) {
+    const double barcodes = static_cast<double>(rest.barcodes);
+    double ms = rest.initialWait ? Bounded(d.initialDelay) : 0;
+    ms += barcodes * (Bounded(d.doubleClickDelay) + Bounded(d.masterOpenDelay));
+    if (excelMode) {
+        ms += rest.chars * Bounded(d.typingDelay) + barcodes * 50;
+        ms += static_cast<double>(rest.pageTurns) * 2 * Bounded(d.pageSwitchDelay);
+    } else {
+        // 100 ms after the wizard opens, a key held 1 ms per character, the wait after typing
+        // (typingDelay per character and 50 more) and three Enters.
+        ms += barcodes * (100 + 50 + 3 * Bounded(d.enterDelay));
+        ms += rest.chars * (1 + 2 * Bounded(d.typingDelay));
+        ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
+    }
+    return ms + static_cast<double>(rest.gaps) * Bounded(d.betweenBarcodesDelay);
+}
+
+std::string TimeLeftText(double ms) {
+    const long long seconds = static_cast<long long>(std::ceil(std::max(ms, 0.0) / 1000));
+    if (seconds < 60) return "~" + std::to_string(seconds) + " с";
+    return "~" + std::to_string(static_cast<long long>(std::floor(ms / 60000 + 0.5))) + " мин";
+}
+
+std::string ProgressText(const RunProgress& progress) {
+    const std::string count = std::to_string(progress.stored) + " из " + std::to_string(progress.total);
+    switch (progress.state) {
+        case RunProgress::State::kRunning: return count + ", ещё " + TimeLeftText(progress.msLeft);
+        case RunProgress::State::kStopped:
+            return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
+        case RunProgress::State::kFinished: break;
+    }
+    return "";
+}
