@@ -393,13 +393,20 @@ HWND FocusedControl(HWND topLevel) {
 
 std::vector<int> TabThrough(HWND topLevel, size_t count, bool backward) {
     BringToFront(topLevel);
+    // Keys go to the active window of the thread: wait until that is this one.
+    WaitUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(topLevel, nullptr), &info) && info.hwndActive == topLevel;
+    }, milliseconds(3000));
     std::vector<int> ids;
     if (backward) HoldKey(VK_SHIFT);
     for (size_t i = 0; i < count; ++i) {
         const HWND before = FocusedControl(topLevel);
         PressKey(VK_TAB);
         HWND now = nullptr;
-        WaitUntil([&] { return (now = FocusedControl(topLevel)) != before; }, milliseconds(2000));
+        // The first key after an activation can take a couple of seconds to arrive under Wine.
+        WaitUntil([&] { return (now = FocusedControl(topLevel)) != before; }, milliseconds(6000));
         ids.push_back(now != before && now ? GetDlgCtrlID(now) : 0);
     }
     if (backward) KeyUp(VK_SHIFT);
