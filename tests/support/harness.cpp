@@ -399,6 +399,8 @@ std::vector<int> TabThrough(HWND topLevel, size_t count, bool backward) {
         info.cbSize = sizeof info;
         return GetGUIThreadInfo(GetWindowThreadProcessId(topLevel, nullptr), &info) && info.hwndActive == topLevel;
     }, milliseconds(3000));
+    // Activation puts the focus somewhere (the window or its first stop) a moment later.
+    WaitUntil([&] { return FocusedControl(topLevel) != nullptr; }, milliseconds(3000));
     std::vector<int> ids;
     if (backward) HoldKey(VK_SHIFT);
     for (size_t i = 0; i < count; ++i) {
@@ -406,7 +408,7 @@ std::vector<int> TabThrough(HWND topLevel, size_t count, bool backward) {
         PressKey(VK_TAB);
         HWND now = nullptr;
         // The first key after an activation can take a couple of seconds to arrive under Wine.
-        WaitUntil([&] { return (now = FocusedControl(topLevel)) != before; }, milliseconds(6000));
+        WaitUntil([&] { return (now = FocusedControl(topLevel)) != before && now && now != topLevel; }, milliseconds(6000));
         ids.push_back(now != before && now ? GetDlgCtrlID(now) : 0);
     }
     if (backward) KeyUp(VK_SHIFT);
