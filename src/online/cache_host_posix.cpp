@@ -10,7 +10,10 @@
 namespace {
 constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
 
-uint64_t ToFileTime(const timespec& t) {
+// The POSIX seconds-and-nanoseconds time record, as stat and clock_gettime give it.
+using PosixTime = decltype(stat::st_mtim);
+
+uint64_t ToFileTime(const PosixTime& t) {
     return (static_cast<uint64_t>(t.tv_sec) + kSecondsFrom1601To1970) * 10000000ULL +
            static_cast<uint64_t>(t.tv_nsec) / 100;
 }
@@ -31,7 +34,7 @@ public:
         return true;
     }
     uint64_t CurrentFileTime() override {
-        timespec now;
+        PosixTime now;
         clock_gettime(CLOCK_REALTIME, &now);
         return ToFileTime(now);
     }
