@@ -396,8 +396,8 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
 }
 
 TEST_F(MergeTest, AMillionItemsAppearInThePreviewWithinASecond) {
-    TypeInto(Field(kCountField), L"1000000");
-    TypeInto(Field(kStartField), L"0000001");
+    ASSERT_TRUE(TypeInto(Field(kCountField), L"1000000"));
+    ASSERT_TRUE(TypeInto(Field(kStartField), L"0000001"));
     const TimedPreview timed = ClickAndTimePreview(merge, kCreateTableButtonId, [&] { return WaitForTablePreview(app); });
     ASSERT_TRUE(timed.preview);
     ASSERT_GE(timed.shown, 0) << "the preview's field stayed empty";

@@ -120,7 +120,7 @@ TEST_F(PasswordsTest, EveryStartGivesDifferentPasswords) {
 }
 
 TEST_F(PasswordsTest, AMillionPasswordsAppearInThePreviewWithinASecond) {
-    TypeInto(ChildById(merge, kPasswordCountEditId), L"1000000");
+    ASSERT_TRUE(TypeInto(ChildById(merge, kPasswordCountEditId), L"1000000"));
     const TimedPreview timed = ClickAndTimePreview(merge, kGeneratePasswordsButtonId, [&] { return WaitForPasswordPreview(app); });
     ASSERT_TRUE(timed.preview);
     ASSERT_GE(timed.shown, 0) << "the preview's field stayed empty";
@@ -131,5 +131,6 @@ TEST_F(PasswordsTest, AMillionPasswordsAppearInThePreviewWithinASecond) {
     // The header and 200,000 lines of five 8-digit passwords (44 characters and CR LF each).
     const LRESULT expectedLength = 26 + 200000 * 46;
     EXPECT_TRUE(WaitUntil([&] { return SendMessageW(field, WM_GETTEXTLENGTH, 0, 0) == expectedLength; },
-                          std::chrono::milliseconds(60000), std::chrono::milliseconds(50)));
+                          std::chrono::milliseconds(60000), std::chrono::milliseconds(50)))
+        << "length " << SendMessageW(field, WM_GETTEXTLENGTH, 0, 0);
 }

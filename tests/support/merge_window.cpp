@@ -25,18 +25,22 @@ HWND FocusOf(HWND window) {
 }
 }  // namespace
 
-void TypeInto(HWND field, const std::wstring& text) {
-    Click(field);
-    // The click is handled after messages sent to the field, so select only once it has landed.
-    WaitUntil([&] { return FocusOf(field) == field; }, milliseconds(3000));
-    Sleep(50);
-    SendMessageW(field, EM_SETSEL, 0, -1);
-    if (text.empty()) {
-        PressKey(VK_DELETE);
-    } else {
-        TypeText(text);
+bool TypeInto(HWND field, const std::wstring& text) {
+    // A busy machine can drop the click that focuses the field; a second try types it again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        Click(field);
+        // The click is handled after messages sent to the field, so select only once it has landed.
+        WaitUntil([&] { return FocusOf(field) == field; }, milliseconds(3000));
+        Sleep(50);
+        SendMessageW(field, EM_SETSEL, 0, -1);
+        if (text.empty()) {
+            PressKey(VK_DELETE);
+        } else {
+            TypeText(text);
+        }
+        if (WaitUntil([&] { return TextOf(field) == text; }, milliseconds(3000))) return true;
     }
-    WaitUntil([&] { return TextOf(field) == text; }, milliseconds(3000));
+    return false;
 }
 
 HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring& caption, milliseconds timeout) {

@@ -18,8 +18,8 @@ enum MergeChild : int {
 // Clicks the main window's merge button and waits for the merge window.
 HWND OpenMergeWindow(const App& app);
 HWND MergeChildAt(HWND merge, int index);
-// Selects a field's whole text and types `text` over it, as a user would.
-void TypeInto(HWND field, const std::wstring& text);
+// Types `text` over the field's contents as a user would; false if the field never showed it.
+bool TypeInto(HWND field, const std::wstring& text);
 // Waits for a visible top-level window of the process with this class and caption.
 HWND WaitForWindow(DWORD pid, const std::wstring& className, const std::wstring& caption,
                    milliseconds timeout = kDefaultTimeout);
