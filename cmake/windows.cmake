@@ -11,7 +11,19 @@ target_link_libraries(app_lib PUBLIC ${SYSTEM_LIBS})
 add_executable(RizidudUdaravuzuv WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
                ${CMAKE_SOURCE_DIR}/src/resources/app.rc)
 target_link_libraries(RizidudUdaravuzuv PRIVATE app_lib)
-target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME})
+# No link time stamp in the PE header, so the same commit builds the same bytes.
+target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME} -Wl,--no-insert-timestamp)
+
+# The version is 2.1.<commit count>; only the resource and the test that reads it back see the number,
+# so a new commit rebuilds two files, not the program.
+execute_process(COMMAND git rev-list --count HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                OUTPUT_VARIABLE APP_BUILD OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_status)
+if(NOT git_status EQUAL 0 OR NOT APP_BUILD MATCHES "^[0-9]+$")
+  set(APP_BUILD 0)
+endif()
+set(APP_VERSION "2.1.${APP_BUILD}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc ${CMAKE_SOURCE_DIR}/tests/win/version_info_test.cpp
+                            PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD})
 
 if(NOT CMAKE_HOST_WIN32)
   add_test(NAME exe_imports_only_system_dlls
@@ -74,6 +86,8 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT WINE_LC_ALL=en_US.UTF-8)
   endif()
 endforeach()
+
+target_link_libraries(win_version_info PRIVATE version)
 
 # Stand-ins for the applications the utility drives (a barcode designer, a spreadsheet).
 foreach(src ${FIXTURE_SRC})

@@ -287,7 +287,8 @@ namespace {
 // waiting: Wine gives no handle to wait on for those.
 void StartHostCommand(const std::wstring& commandLine) {
     std::wstring line = commandLine;
-    STARTUPINFOW startup = {sizeof startup};
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         if (info.hThread) CloseHandle(info.hThread);

@@ -7,13 +7,13 @@
 
 namespace harness {
 
-namespace {
-// A build path as Windows sees it: Linux paths are reached through Wine's drive Z:.
 std::wstring LinuxToWine(const std::string& path) {
     std::wstring out = (path.size() > 1 && path[1] == ':') ? L"" : L"Z:";
     for (char c : path) out += (c == '/') ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     return out;
 }
+
+namespace {
 
 void CreateDirectories(const std::wstring& path) {
     for (size_t pos = path.find(L'\\', 3); pos != std::wstring::npos; pos = path.find(L'\\', pos + 1))

@@ -17,6 +17,8 @@ using std::chrono::milliseconds;
 constexpr milliseconds kDefaultTimeout{10000};
 
 // --- Paths -------------------------------------------------------------------------------------------
+// A build path as Windows sees it: Linux paths are reached through Wine's drive Z:.
+std::wstring LinuxToWine(const std::string& path);
 std::wstring BuildDir();                            // the Windows build tree as a Wine path (Z:\...)
 std::wstring ExePath();                             // RizidudUdaravuzuv.exe
 std::wstring FixturePath(const std::wstring& name); // a fixture exe of the build tree, e.g. L"fake_designer"
