@@ -21,7 +21,14 @@ execute_process(COMMAND git rev-list --count HEAD WORKING_DIRECTORY ${CMAKE_SOUR
 if(NOT git_status EQUAL 0 OR NOT APP_BUILD MATCHES "^[0-9]+$")
   set(APP_BUILD 0)
 endif()
+# A commit moves HEAD's log, so the next build configures again and the number follows.
+execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(head_log AND EXISTS "${head_log}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+endif()
 set(APP_VERSION "2.1.${APP_BUILD}")
+file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${APP_VERSION}\n")  # for scripts/package
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc ${CMAKE_SOURCE_DIR}/tests/win/version_info_test.cpp
                             PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD})
 
