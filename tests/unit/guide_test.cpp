@@ -1,0 +1,160 @@
+// The user guide (docs/guide.ru.md) against the program: every merge-table example it shows is built
+// here by the table code from the inputs its comment names, and every picture it links to exists.
+#include "tables/merge_lists.h"
+#include "tables/merge_table.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+#ifdef GUIDE_SOURCE_DIR
+const std::string kDocs = std::string(GUIDE_SOURCE_DIR) + "/docs/";
+#endif
+
+// An example as the guide gives it: `<!-- table: key=value ... -->`, then the fenced block of the
+// text the merge window shows for it. List values separate their lines with '|'.
+struct Example {
+    int line = 0;  // of the comment, for messages
+    std::map<std::string, std::string> options;
+    std::vector<std::string> shown;
+};
+
+// The merge window's fields as it opens; an example names only what the user changes.
+const std::map<std::string, std::string> kWindowDefaults = {
+    {"columns", "5"}, {"start", "0001"}, {"count", "100"}, {"prefix", ""},
+    {"list1", ""},    {"list2", ""},     {"transpose", "0"}, {"barcode", "0"},
+};
+
+bool IsAscii(const std::string& text) {
+    for (unsigned char c : text)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+std::vector<std::string> GuideLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Every example of the guide; a malformed one is a test failure and is left out.
+std::vector<Example> TableExamples(const std::vector<std::string>& lines) {
+    static const std::regex comment(R"(^\s*<!--\s*table:(.*)-->\s*$)");
+    std::vector<Example> examples;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::smatch match;
+        if (!std::regex_match(lines[i], match, comment)) continue;
+        Example example;
+        example.line = static_cast<int>(i) + 1;
+        std::istringstream words(match[1].str());
+        for (std::string word; words >> word;) {
+            const size_t eq = word.find('=');
+            const std::string key = word.substr(0, eq);
+            if (eq == std::string::npos || !kWindowDefaults.count(key))
+                ADD_FAILURE() << "guide line " << example.line << ": unknown input '" << word << "'";
+            else
+                example.options[key] = word.substr(eq + 1);
+        }
+        size_t at = i + 1;
+        while (at < lines.size() && lines[at].empty()) ++at;
+        if (at >= lines.size() || lines[at].rfind("```", 0) != 0) {
+            ADD_FAILURE() << "guide line " << example.line << ": no fenced block after the table comment";
+            continue;
+        }
+        for (++at; at < lines.size() && lines[at].rfind("```", 0) != 0; ++at) example.shown.push_back(lines[at]);
+        examples.push_back(example);
+    }
+    return examples;
+}
+
+std::string Input(const Example& example, const std::string& key) {
+    const auto found = example.options.find(key);
+    return found != example.options.end() ? found->second : kWindowDefaults.at(key);
+}
+
+// A list field holding the '|'-separated lines, as typed: one per line, CR LF between them.
+std::string ListField(std::string value) {
+    for (size_t bar = value.find('|'); bar != std::string::npos; bar = value.find('|', bar + 2))
+        value.replace(bar, 1, "\r\n");
+    return value;
+}
+
+// What "Создать таблицу" makes of the example's inputs, read the way the merge window reads them.
+TableResult Generate(const Example& example) {
+    MergeTableRequest request;
+    request.prefix = Input(example, "prefix");
+    request.startText = GetStartNumberString(Input(example, "start"));
+    request.countText = Input(example, "count");
+    request.columns = std::stoi(Input(example, "columns"));
+    request.useList1 = example.options.count("list1") > 0;
+    request.useList2 = example.options.count("list2") > 0;
+    request.useTranspose = Input(example, "transpose") == "1";
+    request.useForBarcode = Input(example, "barcode") == "1";
+    if (request.useList1 || request.useList2)
+        ParseMergeLists(request.useList1, ListField(Input(example, "list1")), request.useList2,
+                        ListField(Input(example, "list2")));
+    request.list1 = &mergeList1;
+    request.list2 = &mergeList2;
+    return BuildMergeTable(request);
+}
+
+TEST(Guide, MergeTableExamplesAreWhatTheTableCodeMakes) {
+#ifndef GUIDE_SOURCE_DIR
+    GTEST_SKIP() << "the guide is checked by the native build, which knows where the sources are";
+#else
+    const std::vector<std::string> lines = GuideLines(kDocs + "guide.ru.md");
+    ASSERT_FALSE(lines.empty()) << "cannot read " << kDocs << "guide.ru.md";
+    std::map<std::string, int> kinds;
+    for (const Example& example : TableExamples(lines)) {
+        SCOPED_TRACE("table example at guide line " + std::to_string(example.line));
+        std::string shown;
+        for (const std::string& line : example.shown) shown += line + "\r\n";
+        // The table code works in code page 1251; ASCII examples are the same bytes in the guide.
+        EXPECT_TRUE(IsAscii(shown)) << "examples use ASCII only";
+        for (const auto& option : example.options) EXPECT_TRUE(IsAscii(option.second)) << option.first;
+        const TableResult made = Generate(example);
+        EXPECT_EQ(made.error, "");
+        EXPECT_EQ(made.text, shown) << "the table code makes:\n" << made.text;
+
+        const bool list1 = example.options.count("list1") > 0, list2 = example.options.count("list2") > 0;
+        const bool transpose = Input(example, "transpose") == "1", barcode = Input(example, "barcode") == "1";
+        if (!list1 && !list2 && !transpose && !barcode) ++kinds["plain"];
+        if (list1) ++kinds["list 1"];
+        if (list2) ++kinds["list 2"];
+        if (transpose) ++kinds["TRANSPOSE"];
+        if (barcode) ++kinds["barcode column"];
+    }
+    for (const char* kind : {"plain", "list 1", "list 2", "TRANSPOSE", "barcode column"})
+        EXPECT_GT(kinds[kind], 0) << "the guide shows no table example with " << kind;
+#endif
+}
+
+TEST(Guide, EveryPictureItShowsExists) {
+#ifndef GUIDE_SOURCE_DIR
+    GTEST_SKIP() << "the guide is checked by the native build, which knows where the sources are";
+#else
+    const std::vector<std::string> lines = GuideLines(kDocs + "guide.ru.md");
+    ASSERT_FALSE(lines.empty()) << "cannot read " << kDocs << "guide.ru.md";
+    static const std::regex picture(R"(\]\((img/[^)\s]+)\))");
+    int named = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        for (std::sregex_iterator it(lines[i].begin(), lines[i].end(), picture), end; it != end; ++it) {
+            ++named;
+            const std::string path = (*it)[1].str();
+            EXPECT_TRUE(std::ifstream(kDocs + path).good()) << "guide line " << i + 1 << " shows missing " << path;
+        }
+    }
+    EXPECT_GT(named, 0) << "the guide shows no picture";
+#endif
+}
+}  // namespace
