@@ -96,6 +96,15 @@ endforeach()
 
 target_link_libraries(win_version_info PRIVATE version)
 
+# Programs that drive the exe like the tests but are not tests (scripts/screenshots).
+foreach(src ${TOOL_SRC})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE test_support)
+  target_link_options(${name} PRIVATE ${STATIC_RUNTIME})
+  add_dependencies(${name} RizidudUdaravuzuv fake_designer)
+endforeach()
+
 # Stand-ins for the applications the utility drives (a barcode designer, a spreadsheet).
 foreach(src ${FIXTURE_SRC})
   get_filename_component(name ${src} NAME_WE)

@@ -1,0 +1,181 @@
+// Pictures for the user guide, taken from the real program: drives the exe beside the stand-in designer
+// as the guide's reader would and saves each window as a BMP (scripts/screenshots makes PNGs of them).
+//   screenshots.exe <output folder>
+// The sample vendor site must be served, so that the title and the banner are the online ones.
+#include "harness.h"
+#include "merge_window.h"
+#include "run_support.h"
+#include "tables/merge_window_ids.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace harness;
+
+namespace {
+std::wstring g_outDir;
+int g_failures = 0;
+
+bool Fail(const char* what) {
+    std::fprintf(stderr, "screenshots: %s\n", what);
+    ++g_failures;
+    return false;
+}
+
+// The screen's pixels inside `area`, as a bottom-up 24-bit BMP file.
+bool SaveScreenArea(const RECT& area, const std::wstring& name) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return Fail("an empty window");
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = (width * 3 + 3) & ~3u;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    GetDIBits(memory, bitmap, 0, height, &pixels[0], reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += pixels;
+    WriteFileBytes(JoinPath(g_outDir, name + L".bmp"), bytes);
+    std::printf("screenshots: %s (%dx%d)\n", ToUtf8(name).c_str(), width, height);
+    return true;
+}
+
+RECT Union(std::initializer_list<HWND> windows) {
+    RECT all = {};
+    for (HWND w : windows) {
+        RECT r;
+        GetWindowRect(w, &r);
+        UnionRect(&all, &all, &r);
+    }
+    return all;
+}
+
+// The preview as it reads after a click into its text (it opens with the whole text selected).
+HWND Unselected(HWND preview) {
+    if (preview) SendMessageW(PreviewField(preview), EM_SETSEL, 0, 0);
+    return preview;
+}
+
+// Brings the window forward, lets it paint and saves it (with the others shown beside it, if any).
+bool Shoot(const std::wstring& name, HWND window, std::initializer_list<HWND> beside = {}) {
+    if (!window) return Fail("a window to photograph did not appear");
+    BringToFront(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Sleep(700);
+    RECT area = Union({window});
+    for (HWND other : beside) {
+        RECT r = Union({other});
+        UnionRect(&area, &area, &r);
+    }
+    return SaveScreenArea(area, name);
+}
+
+std::wstring Caption(HWND window) { return TextOf(window); }
+
+// The main window with three positions captured on the designer's page and a run's fields filled;
+// delays slow enough that the run can be photographed.
+bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
+    WriteDelays(dir, {500, 100, 400, 60, 150, 900, 400});
+    if (!StartApp(app, dir)) return Fail("the program did not start");
+    const std::wstring first = Caption(app.window);
+    // the title and the first banner come from the sample site a moment after start-up
+    WaitUntil([&] { return Caption(app.window) != first; }, milliseconds(8000));
+    Sleep(1500);
+    if (!StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, L"3")) return Fail("no stand-in designer");
+    ParkMainWindow(app);
+    std::vector<POINT> points;
+    for (HWND object : designer.ChildrenOfClass(L"FakeBarcodeObject"))
+        if (points.size() < 3) points.push_back(CenterOf(object));
+    if (!CapturePoints(app, designer.window, points)) return Fail("the positions were not captured");
+    Click(PrefixEdit(app));
+    SetTextOf(PrefixEdit(app), L"AB-");
+    SetTextOf(StartNumberEdit(app), L"0001");
+    SetTextOf(TotalEdit(app), L"10");
+    return true;
+}
+
+void RunAndStop(App& app, Fixture& designer) {
+    Click(StartButton(app));
+    // two barcodes stored: the caption shows the progress and the time left
+    WaitUntil([&] { return Caption(app.window).rfind(L"2 из 10", 0) == 0; }, milliseconds(30000));
+    Sleep(300);
+    RECT both = Union({app.window, designer.window});
+    SaveScreenArea(both, L"run");
+    PressKey(VK_ESCAPE);
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    if (!box.window) {
+        Fail("no stop message after Escape");
+        return;
+    }
+    // beside the main window, whose caption now names the next value
+    SetWindowPos(box.window, nullptr, 420, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500);
+    Shoot(L"stop", box.window, {app.window});
+    AnswerMessageBox(box.window);
+}
+
+void MergeAndPreviews(App& app) {
+    HWND merge = OpenMergeWindow(app);
+    if (!Shoot(L"merge", merge)) return;
+    TypeInto(MergeChildAt(merge, kPrefixField), L"AB-");
+    TypeInto(MergeChildAt(merge, kStartField), L"0001");
+    TypeInto(MergeChildAt(merge, kCountField), L"30");
+    Click(ChildById(merge, kCreateTableButtonId));
+    HWND table = WaitForTablePreview(app);
+    Shoot(L"table-preview", Unselected(table));
+    if (table) PostMessageW(table, WM_CLOSE, 0, 0);
+    Click(ChildById(merge, kGeneratePasswordsButtonId));
+    HWND passwords = WaitForPasswordPreview(app);
+    Shoot(L"passwords", Unselected(passwords));
+    if (passwords) PostMessageW(passwords, WM_CLOSE, 0, 0);
+    PostMessageW(merge, WM_CLOSE, 0, 0);
+}
+
+void Settings(App& app) {
+    Click(FindChild(app.window, L"Button", L"Настройки, советы"));
+    HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
+    if (settings) SetWindowPos(settings, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Shoot(L"settings", settings);
+    if (settings) PostMessageW(settings, WM_CLOSE, 0, 0);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshots <output folder>\n");
+        return 2;
+    }
+    g_outDir = LinuxToWine(argv[1]);
+    App app;
+    Fixture designer;
+    const std::wstring dir = MakeTempDir(L"screenshots");
+    if (!OpenScene(app, designer, dir)) return 1;
+    Shoot(L"main", app.window);
+    RunAndStop(app, designer);
+    designer.process.Kill();
+    Settings(app);
+    MergeAndPreviews(app);
+    CloseApp(app);
+    return g_failures == 0 ? 0 : 1;
+}
