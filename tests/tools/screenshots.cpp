@@ -7,7 +7,6 @@
 #include "run_support.h"
 #include "tables/merge_window_ids.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -61,7 +60,7 @@ bool SaveScreenArea(const RECT& area, const std::wstring& name) {
     return true;
 }
 
-RECT Union(std::initializer_list<HWND> windows) {
+RECT Union(const std::vector<HWND>& windows) {
     RECT all = {};
     for (HWND w : windows) {
         RECT r;
@@ -78,26 +77,20 @@ HWND Unselected(HWND preview) {
 }
 
 // Brings the window forward, lets it paint and saves it (with the others shown beside it, if any).
-bool Shoot(const std::wstring& name, HWND window, std::initializer_list<HWND> beside = {}) {
+bool Shoot(const std::wstring& name, HWND window, std::vector<HWND> beside = {}) {
     if (!window) return Fail("a window to photograph did not appear");
     BringToFront(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     Sleep(700);
-    RECT area = Union({window});
-    for (HWND other : beside) {
-        RECT r = Union({other});
-        UnionRect(&area, &area, &r);
-    }
-    return SaveScreenArea(area, name);
+    beside.push_back(window);
+    return SaveScreenArea(Union(beside), name);
 }
-
-std::wstring Caption(HWND window) { return TextOf(window); }
 
 // The program started in `dir`, once the title and the first banner have come from the sample site.
 bool StartOnline(App& app, const std::wstring& dir = L"") {
     if (!StartApp(app, dir)) return Fail("the program did not start");
-    const std::wstring first = Caption(app.window);
-    WaitUntil([&] { return Caption(app.window) != first; }, milliseconds(8000));
+    const std::wstring first = TextOf(app.window);
+    WaitUntil([&] { return TextOf(app.window) != first; }, milliseconds(8000));
     Sleep(1500);
     return true;
 }
@@ -113,7 +106,6 @@ bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
     for (HWND object : designer.ChildrenOfClass(L"FakeBarcodeObject"))
         if (points.size() < 3) points.push_back(CenterOf(object));
     if (!CapturePoints(app, designer.window, points)) return Fail("the positions were not captured");
-    Click(PrefixEdit(app));
     SetTextOf(PrefixEdit(app), L"AB-");
     SetTextOf(StartNumberEdit(app), L"0001");
     SetTextOf(TotalEdit(app), L"10");
@@ -123,10 +115,10 @@ bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
 void RunAndStop(App& app, Fixture& designer) {
     Click(StartButton(app));
     // two barcodes stored: the caption shows the progress and the time left
-    WaitUntil([&] { return Caption(app.window).rfind(L"2 из 10", 0) == 0; }, milliseconds(30000));
+    if (!WaitUntil([&] { return TextOf(app.window).rfind(L"2 из 10", 0) == 0; }, milliseconds(30000)))
+        Fail("the caption never showed the run's progress");
     Sleep(300);
-    RECT both = Union({app.window, designer.window});
-    SaveScreenArea(both, L"run");
+    SaveScreenArea(Union({app.window, designer.window}), L"run");
     PressKey(VK_ESCAPE);
     MessageBoxInfo box = WaitForMessageBox(app.process.Id());
     if (!box.window) {
