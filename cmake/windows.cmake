@@ -14,8 +14,8 @@ target_link_libraries(RizidudUdaravuzuv PRIVATE app_lib)
 # No link time stamp in the PE header, so the same commit builds the same bytes.
 target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME} -Wl,--no-insert-timestamp)
 
-# The version is 2.1.<commit count>; only the resource and the test that reads it back see the number,
-# so a new commit rebuilds two files, not the program.
+# The version is 2.1.<commit count>; only the resource sees the number, so a new commit rebuilds one
+# file, not the program (the test that reads it back takes the number from version.txt).
 execute_process(COMMAND git rev-list --count HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
                 OUTPUT_VARIABLE APP_BUILD OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_status)
 if(NOT git_status EQUAL 0 OR NOT APP_BUILD MATCHES "^[0-9]+$")
@@ -29,8 +29,7 @@ if(head_log AND EXISTS "${head_log}")
 endif()
 set(APP_VERSION "2.1.${APP_BUILD}")
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${APP_VERSION}\n")  # for scripts/package
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc ${CMAKE_SOURCE_DIR}/tests/win/version_info_test.cpp
-                            PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD})
 
 if(NOT CMAKE_HOST_WIN32)
   add_test(NAME exe_imports_only_system_dlls

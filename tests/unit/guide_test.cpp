@@ -15,7 +15,6 @@
 namespace {
 #ifdef GUIDE_SOURCE_DIR
 const std::string kDocs = std::string(GUIDE_SOURCE_DIR) + "/docs/";
-#endif
 
 // An example as the guide gives it: `<!-- table: key=value ... -->`, then the fenced block of the
 // text the merge window shows for it. List values separate their lines with '|'.
@@ -107,6 +106,8 @@ TableResult Generate(const Example& example) {
     request.list2 = &mergeList2;
     return BuildMergeTable(request);
 }
+
+#endif  // the helpers serve the native build only
 
 TEST(Guide, MergeTableExamplesAreWhatTheTableCodeMakes) {
 #ifndef GUIDE_SOURCE_DIR
