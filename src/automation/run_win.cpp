@@ -1,5 +1,5 @@
-// The automation run bound to this machine: SendInput for the input (a refusal stops the run), the keyboard
-// layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
+// The automation run bound to this machine: SendInput for the input (a refusal stops the run), the
+// keyboard layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
 // GetAsyncKeyState for Pause, the PeekMessage pump and the windows (and their processes) under a
 // point and in front.
 #include "automation/run_win.h"
@@ -19,14 +19,14 @@ HHOOK g_escapeHook = nullptr;
 bool escapeSeen = false;  // raised by the hook; the run stops before its next input
 bool quitTaken = false;   // the pump took the quit request of a closed main window
 bool inputRefused = false;  // the system took fewer events than were given: input is blocked
+int quitCode = 0;
+bool timingRaised = false;
 
 // SendInput says how many events it inserted; fewer than given means the system refused them (the
 // receiving program runs with higher rights, or the desktop is locked).
 void Send(INPUT* inputs, UINT count) {
     if (SendInput(count, inputs, sizeof(INPUT)) != count) inputRefused = true;
 }
-int quitCode = 0;
-bool timingRaised = false;
 
 LONGLONG Ticks() {
     LARGE_INTEGER now;
@@ -44,6 +44,7 @@ LONGLONG TicksPerSecond() {
 }
 
 HKL LayoutHandle(KeyboardLayout layout) { return reinterpret_cast<HKL>(layout); }
+
 WindowOwner OwnerOf(HWND window) {
     WindowOwner owner;
     if (!window) return owner;

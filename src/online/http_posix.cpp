@@ -26,9 +26,4 @@ public:
 };
 }  // namespace
 
-InternetClient& SystemInternet() {
-    static OfflineClient client;
-    return client;
-}
-
 std::unique_ptr<InternetClient> NewSystemInternet() { return std::make_unique<OfflineClient>(); }

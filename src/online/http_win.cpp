@@ -1,10 +1,10 @@
 // WinINet behind InternetClient: a direct session, uncached requests, the Content-Type header and
 // chunked reads. Texts cross as UTF-16; the body stays bytes.
 //
-// A request or read that outlives the session's receive time-out (or the caller's shorter limit) is given up: the blocking call
-// runs on a helper thread that the window's thread waits for with that limit, so a server that
-// accepts and never answers cannot freeze the window for good even where WinINet ignores its
-// time-outs. A call given up cleans up after itself when it finally returns.
+// A request or read that outlives the session's receive time-out (or the caller's shorter limit) is
+// given up: the blocking call runs on a helper thread that the calling thread waits for with that
+// limit, so a server that accepts and never answers cannot hold a fetch for good even where WinINet
+// ignores its time-outs. A call given up cleans up after itself when it finally returns.
 #include "online/http_win.h"
 
 #include "platform/detached_thread_win.h"
@@ -163,11 +163,6 @@ void WinInetClient::CloseUrl() {
 void WinInetClient::Close() {
     if (root_) InternetCloseHandle(root_);
     root_ = nullptr;
-}
-
-InternetClient& SystemInternet() {
-    static WinInetClient client;
-    return client;
 }
 
 std::unique_ptr<InternetClient> NewSystemInternet() { return std::make_unique<WinInetClient>(); }

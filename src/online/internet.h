@@ -35,8 +35,8 @@ public:
     virtual void CloseUrl() = 0;
     virtual void Close() = 0;
 };
-InternetClient& SystemInternet();                      // one client for one thread's use
-std::unique_ptr<InternetClient> NewSystemInternet();   // a client of its own, for a fetch on a worker thread
+// The running platform's client; each fetch takes one of its own, so fetches on worker threads share nothing.
+std::unique_ptr<InternetClient> NewSystemInternet();
 
 constexpr const char* kAgentName = "RizidudUdaravuzuv/1.0";
 // Connect, receive and send time-out of every fetch, so a server that accepts and never answers

@@ -9,11 +9,6 @@ HWND appWindow = nullptr;
 // The title is learnt from the caption itself until the title update sets it: the window is created
 // with the title as its caption.
 CaptionText caption;
-
-void ShowCaption(HWND window) {
-    if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
-    SetControlText(window, caption.Text());
-}
 }  // namespace
 
 void SetAppWindow(HWND window) { appWindow = window; }
@@ -34,13 +29,15 @@ void SetAppTitle(const std::string& titleCp1251) {
     HWND window = AppWindow();
     if (!window) return;
     caption.SetTitle(titleCp1251);
-    ShowCaption(window);
+    SetControlText(window, caption.Text());
 }
 
 void SetAppProgress(const std::string& progressCp1251, bool keepOnTitleChange) {
     HWND window = AppWindow();
     if (!window) return;
+    // Learnt before the note is set: learning it afterwards would drop a note that does not outlive a
+    // title change.
     if (!caption.TitleKnown()) caption.SetTitle(GetControlText(window));
     caption.SetProgress(progressCp1251, keepOnTitleChange);
-    ShowCaption(window);
+    SetControlText(window, caption.Text());
 }

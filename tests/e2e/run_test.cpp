@@ -131,6 +131,27 @@ void ExpectStopMessage(const MessageBoxInfo& box) {
     EXPECT_EQ(box.text, kStopText);
     EXPECT_TRUE(box.hasInformationIcon);
 }
+
+// Escape pressed during the run: how long its stop message took to come, the stand-in's log length
+// at the stop, and the log once the message is answered and `settle` has passed.
+struct EscapeStop {
+    long long msToMessage = 0;
+    size_t atStop = 0;
+    std::vector<FixtureEvent> after;
+};
+EscapeStop StopWithEscape(Scene& s, milliseconds settle) {
+    EscapeStop stop;
+    const auto pressed = std::chrono::steady_clock::now();
+    PressKey(VK_ESCAPE);
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
+    stop.msToMessage = std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - pressed).count();
+    ExpectStopMessage(box);
+    stop.atStop = s.fixture.Log().size();
+    AnswerMessageBox(box.window);
+    std::this_thread::sleep_for(settle);
+    stop.after = s.fixture.Log();
+    return stop;
+}
 }  // namespace
 
 TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
@@ -270,18 +291,11 @@ TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return !EventsOf(s.fixture.Log(), "open").empty(); }));
     std::this_thread::sleep_for(milliseconds(300));
-    const auto pressed = std::chrono::steady_clock::now();
-    PressKey(VK_ESCAPE);
-    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
-    const auto shown = std::chrono::steady_clock::now();
-    ExpectStopMessage(box);
+    const EscapeStop stop = StopWithEscape(s, milliseconds(1500));
     // Taken during the wait, not after it.
-    EXPECT_LT(std::chrono::duration_cast<milliseconds>(shown - pressed).count(), 2500);
-    const size_t atStop = s.fixture.Log().size();
-    AnswerMessageBox(box.window);
-    std::this_thread::sleep_for(milliseconds(1500));
-    const auto log = s.fixture.Log();
-    EXPECT_EQ(log.size(), atStop);             // nothing arrived after the stop
+    EXPECT_LT(stop.msToMessage, 2500);
+    const auto& log = stop.after;
+    EXPECT_EQ(log.size(), stop.atStop);        // nothing arrived after the stop
     EXPECT_FALSE(Logged(log, "key", "1B"));    // the Escape itself was swallowed
     EXPECT_TRUE(EventsOf(log, "char").empty());
     EXPECT_TRUE(EventsOf(log, "cancel").empty());
@@ -307,19 +321,11 @@ TEST(RunE2E, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
     PostMessageW(s.app.window, WM_TIMER, 1101, 0);
     ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/ads.txt") == 2; }));
     std::this_thread::sleep_for(milliseconds(300));
-    const auto pressed = std::chrono::steady_clock::now();
-    PressKey(VK_ESCAPE);
-    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(10));
-    const auto shown = std::chrono::steady_clock::now();
-    ExpectStopMessage(box);
-    const auto took = std::chrono::duration_cast<milliseconds>(shown - pressed).count();
-    std::printf("Escape to the stop message during a banner refresh: %lld ms\n", static_cast<long long>(took));
-    EXPECT_LT(took, 1000);
-    const size_t atStop = s.fixture.Log().size();
-    AnswerMessageBox(box.window);
-    std::this_thread::sleep_for(milliseconds(1000));
-    const auto log = s.fixture.Log();
-    EXPECT_EQ(log.size(), atStop);           // nothing arrived after the stop
+    const EscapeStop stop = StopWithEscape(s, milliseconds(1000));
+    std::printf("Escape to the stop message during a banner refresh: %lld ms\n", stop.msToMessage);
+    EXPECT_LT(stop.msToMessage, 1000);
+    const auto& log = stop.after;
+    EXPECT_EQ(log.size(), stop.atStop);      // nothing arrived after the stop
     EXPECT_FALSE(Logged(log, "key", "1B"));  // the Escape never reached the designer
     const auto closing = std::chrono::steady_clock::now();
     EXPECT_EQ(CloseApp(s.app), 0u);  // with the refresh still dripping

@@ -71,7 +71,7 @@ TEST_F(VendorServer, AdsFetchSetsTheThreeTimeoutsOnTheSession) {
 
 TEST_F(VendorServer, TitleIsTrimmedAndCachedAndTheAgentIsNamed) {
     server.Serve("/program_title.txt", {200, "text/plain", ToCp1251(L"  Учёт штрихкодов\r\n")});
-    ASSERT_TRUE(DownloadTitleFromServer(SystemInternet(), cache));
+    ASSERT_TRUE(DownloadTitleFromServer(*NewSystemInternet(), cache));
     std::string title;
     ASSERT_TRUE(LoadTitleFromFile(cache, title));
     EXPECT_EQ(title, ToCp1251(L"Учёт штрихкодов"));
@@ -96,8 +96,8 @@ TEST_F(VendorServer, OnlyA200AnswerIsCachedOrShown) {
         TempCacheHost fresh;
         server.Serve("/inspirational.txt", {c.status, c.type, c.cached ? body : page});
         server.Serve("/program_title.txt", {c.status, c.type, c.cached ? "Title" : page});
-        EXPECT_EQ(DownloadInspirationalToFile(SystemInternet(), fresh), c.cached) << c.status;
-        EXPECT_EQ(DownloadTitleFromServer(SystemInternet(), fresh), c.cached) << c.status;
+        EXPECT_EQ(DownloadInspirationalToFile(*NewSystemInternet(), fresh), c.cached) << c.status;
+        EXPECT_EQ(DownloadTitleFromServer(*NewSystemInternet(), fresh), c.cached) << c.status;
         EXPECT_EQ(fresh.Exists("inspirational.dat"), c.cached) << c.status;
         EXPECT_EQ(fresh.Exists("title.dat"), c.cached) << c.status;
         if (!c.cached) continue;
@@ -128,7 +128,7 @@ TEST_F(VendorServer, AdsContentTypeAndBodyRules) {
     for (const Case& c : cases) {
         server.Serve("/ads.txt", c.reply);
         std::vector<AdMessage> ads = {{"old", 1, false}};
-        EXPECT_EQ(LoadAdsFromWebsite(SystemInternet(), ads), c.accepted) << c.name;
+        EXPECT_EQ(LoadAdsFromWebsite(*NewSystemInternet(), ads), c.accepted) << c.name;
         if (c.accepted) {
             ASSERT_EQ(ads.size(), 2u) << c.name;
             EXPECT_EQ(ads[0].text, "Скидка");
@@ -149,7 +149,7 @@ TEST_F(VendorServer, AdsBodyIsCutAtFiftyThousandBytesToWholeLines) {
     }
     server.Serve("/ads.txt", {200, "text/plain", body});
     std::vector<AdMessage> ads;
-    ASSERT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    ASSERT_TRUE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     ASSERT_EQ(ads.size(), 500u);
     EXPECT_EQ(ads[499].text, "Ad 499 " + std::string(91, '.'));
 }
@@ -157,15 +157,15 @@ TEST_F(VendorServer, AdsBodyIsCutAtFiftyThousandBytesToWholeLines) {
 TEST_F(VendorServer, AnEndlessBodyIsCutAtItsCap) {
     server.SetBehaviour(ServerBehaviour::Endless);
     const DWORD start = GetTickCount();
-    const std::string title = FetchTitleText(SystemInternet(), VendorUrl("http", "/program_title.txt"));
+    const std::string title = FetchTitleText(*NewSystemInternet(), VendorUrl("http", "/program_title.txt"));
     EXPECT_FALSE(title.empty());
     EXPECT_LE(title.size(), kTitleReadBytes);
-    const std::string messages = FetchWholeBody(SystemInternet(), VendorUrl("http", "/inspirational.txt"));
+    const std::string messages = FetchWholeBody(*NewSystemInternet(), VendorUrl("http", "/inspirational.txt"));
     EXPECT_GT(messages.size(), kMessagesBodyCap - 100);
     EXPECT_LE(messages.size(), kMessagesBodyCap);
     EXPECT_EQ(messages.back(), '\n');
     std::vector<AdMessage> ads;
-    ASSERT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    ASSERT_TRUE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     EXPECT_LT(ads.size(), 1000u);
     EXPECT_LT(SecondsSince(start), 5.0);
 }
@@ -186,7 +186,7 @@ TEST_F(VendorServer, ASlowBodyIsGivenUpAtTheDeadline) {
         server.Serve("/inspirational.txt", {200, "text/plain", lines});
         server.SetBehaviour(ServerBehaviour::Drip, std::chrono::milliseconds(500), c.bytes);
         const DWORD start = GetTickCount();
-        EXPECT_EQ(FetchWholeBody(SystemInternet(), VendorUrl("http", "/inspirational.txt")), "") << c.name;
+        EXPECT_EQ(FetchWholeBody(*NewSystemInternet(), VendorUrl("http", "/inspirational.txt")), "") << c.name;
         const double took = SecondsSince(start);
         std::printf("%s: given up after %.1f s\n", c.name, took);
         EXPECT_GE(took, c.atLeast) << c.name;
@@ -198,7 +198,7 @@ TEST_F(VendorServer, AServerThatNeverAnswersIsGivenUpAfterTheTimeout) {
     server.SetBehaviour(ServerBehaviour::NeverAnswer);
     std::vector<AdMessage> ads = {{"old", 1, false}};
     const DWORD start = GetTickCount();
-    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_FALSE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     const double took = SecondsSince(start);
     EXPECT_GE(took, 4.5);
     EXPECT_LT(took, 8.0);
@@ -208,16 +208,16 @@ TEST_F(VendorServer, AServerThatNeverAnswersIsGivenUpAfterTheTimeout) {
     // The next fetch works normally once the server answers again.
     server.SetBehaviour(ServerBehaviour::Answer);
     server.Serve("/ads.txt", {200, "text/plain", "Снова работает\r\n"});
-    EXPECT_TRUE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_TRUE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     EXPECT_EQ(ads[0].text, "Снова работает");
 }
 
 TEST_F(VendorServer, AServerThatStallsAndClosesFailsTheFetch) {
     server.SetBehaviour(ServerBehaviour::StallThenClose, std::chrono::milliseconds(2000));
     const DWORD start = GetTickCount();
-    EXPECT_EQ(FetchTitleText(SystemInternet(), VendorUrl("http", "/program_title.txt")), "");
+    EXPECT_EQ(FetchTitleText(*NewSystemInternet(), VendorUrl("http", "/program_title.txt")), "");
     std::vector<AdMessage> ads;
-    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_FALSE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     EXPECT_LT(SecondsSince(start), 12.0);
 }
 
@@ -226,9 +226,9 @@ TEST(NoVendorServer, ARefusedConnectionFailsAtOnce) {
     ASSERT_TRUE(refusing.Refuse());
     const DWORD start = GetTickCount();
     TempCacheHost cache;
-    EXPECT_FALSE(DownloadTitleFromServer(SystemInternet(), cache));
+    EXPECT_FALSE(DownloadTitleFromServer(*NewSystemInternet(), cache));
     std::vector<AdMessage> ads;
-    EXPECT_FALSE(LoadAdsFromWebsite(SystemInternet(), ads));
+    EXPECT_FALSE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
     EXPECT_LT(SecondsSince(start), 3.0);
     EXPECT_FALSE(cache.Exists("title.dat"));
 }
