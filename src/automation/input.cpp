@@ -107,15 +107,19 @@ void SimulateKeyPress(Machine& machine, unsigned char key) {
     WaitDelay(machine, delays.enterDelay);
 }
 
-void SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text) {
+void PressKey(Machine& machine, unsigned char key) {
+    if (!Stopped(machine)) PressAndRelease(machine, key);
+}
+
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text) {
     DoubleClickAt(machine, x, y);
-    if (Stopped(machine)) return;
+    if (Stopped(machine)) return false;
     WaitDelay(machine, delays.masterOpenDelay);
     // Read after the wait, when the cell's editor is in front, so it is the layout that turns the
     // keys into characters.
     const CellKeyboard keyboard = {machine.ForegroundKeyboardLayout(), machine.CapsLockOn()};
     for (unsigned char c : text) {
-        if (Stopped(machine)) return;
+        if (Stopped(machine)) return false;
         const CellKey key = CellKeyFor(c, machine, keyboard);
         if (key.unicode) {
             machine.SendUnicodeKey(key.unit, false);
@@ -125,8 +129,14 @@ void SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text)
         }
         WaitDelay(machine, delays.typingDelay);
     }
-    if (Stopped(machine)) return;
+    // A stop now came after the last key went out (Escape in its wait), unless the machine held
+    // that key back or the system refused it.
+    if (Stopped(machine)) {
+        const StopCause cause = machine.PendingStop();
+        return cause != StopCause::kWrongWindow && cause != StopCause::kInputBlocked;
+    }
     WaitDelay(machine, 50);
+    return true;
 }
 
 void SimulateExcelPageDown(Machine& machine) {

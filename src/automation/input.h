@@ -43,7 +43,10 @@ int NormalizedCoordinate(int value, int origin, int extent);
 void SimulateDoubleClick(Machine& machine, int x, int y);
 void SimulateTyping(Machine& machine, const std::string& text);
 void SimulateKeyPress(Machine& machine, unsigned char key);
-void SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text);
+// The key press of SimulateKeyPress without its wait.
+void PressKey(Machine& machine, unsigned char key);
+// True when every character of the text went out.
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text);
 void SimulateExcelPageDown(Machine& machine);
 
 // A wait of `ms` as the delays give it (bounded; 0 or less waits nothing).

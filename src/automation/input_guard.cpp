@@ -1,10 +1,11 @@
-// Which application a run drives, and the machine that holds back input any other one would get.
+// Which window a run drives, and the machine that holds back input any other window would get.
 #include "automation/input_guard.h"
 
 #include <algorithm>
 
 namespace {
 const char* const kReadyAgain = "\n\nПрограмма готова к новому запуску.";
+const char* const kStopped = "Автоматизация остановлена: ";
 
 std::string PointText(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
 
@@ -18,12 +19,6 @@ std::string NameOf(Machine& machine, const WindowOwner& owner) {
     const std::string program = machine.ProgramName(owner.process);
     std::string text = title.empty() ? "без заголовка" : "«" + title + "»";
     return program.empty() ? text : text + " программы " + program;
-}
-
-// The end of a stop message: the program the run fills, and that it may be started again.
-std::string HeldBackEnd(Machine& machine, unsigned long target) {
-    const std::string program = machine.ProgramName(target);
-    return ", а не окно программы" + (program.empty() ? "" : " " + program) + ", которую она заполняет." + kReadyAgain;
 }
 }  // namespace
 
@@ -48,38 +43,125 @@ InputTarget FindInputTarget(Machine& machine, const std::vector<Position>& posit
             first = index;
             firstOwner = owner;
             continue;
-        } else if (owner.process != firstOwner.process) {
+        } else if (owner.window != firstOwner.window) {
             target.refusal = RowText(index, at) + " лежит на окне " + NameOf(machine, owner) + ", а " +
-                             RowText(first, positions[first], "позиция") + " - на окне " + NameOf(machine, firstOwner) +
-                             ".\n\nВсе позиции должны лежать в окнах одной программы.";
+                             RowText(first, positions[first], "позиция") + " - на окне " +
+                             NameOf(machine, firstOwner) +
+                             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет "
+                             "автоматизация. Уберите окна, лежащие поверх неё, и нажмите СТАРТ снова.";
         } else {
             continue;
         }
         return target;
     }
-    target.process = firstOwner.process;
+    target.page = firstOwner;
     return target;
 }
 
-bool InputGuard::PointIsTargets(int x, int y) {
-    const WindowOwner owner = inner_.WindowAt(x, y);
-    if (owner.window && owner.process == target_) return true;
-    shut_ = true;
-    heldBack_ = "Автоматизация остановлена: под точкой " + PointText(x, y) +
-                (owner.window ? " оказалось окно " + NameOf(inner_, owner) + HeldBackEnd(inner_, target_)
-                              : std::string(" нет ни одного окна.") + kReadyAgain);
-    return false;
+std::string PageRefusal(Machine& machine, const WindowOwner& page) {
+    if (!page.window) return {};
+    if (machine.HasHigherRights(page.process))
+        return "Окно " + NameOf(machine, page) +
+               " запущено с правами администратора, а эта программа - без них: система молча отбросила бы "
+               "все её щелчки и нажатия клавиш.\n\nЗапустите и эту программу от имени администратора или "
+               "запустите редактор без этих прав.";
+    const std::uintptr_t over = machine.ModalOver(page.window);
+    if (!over) return {};
+    const std::string blocked = "Окно " + NameOf(machine, page) + " сейчас не принимает ввод";
+    if (over == page.window) return blocked + ".\n\nЗакончите работу в редакторе и нажмите СТАРТ снова.";
+    return blocked + ": поверх него открыто окно " + NameOf(machine, {over, page.process}) +
+           " (мастер ШК, оставшийся после остановки, или вопрос редактора).\n\n"
+           "Закройте это окно сами и нажмите СТАРТ снова.";
 }
 
-bool InputGuard::FrontIsTargets() {
+void InputGuard::BeginBarcode(std::size_t capture, const Position& at) {
+    expectWizard_ = false;
+    capture_ = capture;
+    at_ = at;
+    wizard_ = 0;
+    openBefore_ = inner_.WindowsOf(page_.process);
+}
+
+void InputGuard::ExpectWizard(unsigned waitedMs) {
+    expectWizard_ = true;
+    waitedMs_ = waitedMs;
+}
+
+bool InputGuard::WasOpenBefore(std::uintptr_t window) const {
+    return std::find(openBefore_.begin(), openBefore_.end(), window) != openBefore_.end();
+}
+
+bool InputGuard::IsNewWindowOfPage(const WindowOwner& owner) const {
+    return owner.window && owner.process == page_.process && owner.window != page_.window &&
+           !WasOpenBefore(owner.window);
+}
+
+bool InputGuard::WizardReady() {
+    const WindowOwner front = inner_.FrontWindow();
+    if (!IsNewWindowOfPage(front) || !inner_.FocusInside(front.window)) return false;
+    wizard_ = front.window;
+    return true;
+}
+
+bool InputGuard::WizardClosed() {
+    if (inner_.FrontWindow().window != page_.window) return false;
+    const std::vector<std::uintptr_t> open = inner_.WindowsOf(page_.process);
+    return std::find(open.begin(), open.end(), wizard_) == open.end();
+}
+
+std::string InputGuard::Name(const WindowOwner& owner) { return NameOf(inner_, owner); }
+
+std::string InputGuard::WizardText() const {
+    return "мастер ШК захвата " + std::to_string(capture_ + 1) + " " + PointText(at_.x, at_.y);
+}
+
+void InputGuard::HoldBackUnclosed(unsigned waitedMs) {
+    const std::vector<std::uintptr_t> open = inner_.WindowsOf(page_.process);
+    if (wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end()) {
+        HoldBack(kStopped + WizardText() + " не закрылся за " + std::to_string(waitedMs) +
+                 " мс после третьего Enter.\nПроверьте значение в мастере и закройте его сами." + kReadyAgain);
+        return;
+    }
+    const WindowOwner front = inner_.FrontWindow();
+    HoldBack(kStopped + std::string("после того как ") + WizardText() + " закрылся, впереди " +
+             (front.window ? "оказалось окно " + Name(front) + ", а не окно " + Name(page_) + "."
+                           : std::string("нет ни одного окна.")) +
+             kReadyAgain);
+}
+
+void InputGuard::HoldBack(const std::string& why) {
+    shut_ = true;
+    heldBack_ = why;
+}
+
+// What stands in front instead of the window the next input belongs to.
+std::string InputGuard::WrongFront(const WindowOwner& front) {
+    if (!front.window) return kStopped + std::string("впереди нет ни одного окна.") + kReadyAgain;
+    if (!expectWizard_)
+        return kStopped + ("впереди оказалось окно " + Name(front) + ", а не окно " + Name(page_) +
+                           ", которое она заполняет.") + kReadyAgain;
+    if (front.window == page_.window && !wizard_)
+        return kStopped + ("двойной щелчок по захвату " + std::to_string(capture_ + 1) + " " +
+                           PointText(at_.x, at_.y) + " не открыл мастер ШК за " + std::to_string(waitedMs_) +
+                           " мс.\nОбъекта нет под этой точкой, или редактор отвечает медленнее: увеличьте "
+                           "«Открытие Мастера ШК» в настройках задержек или включите «Ждать окно мастера».") +
+               kReadyAgain;
+    std::string why = kStopped + ("впереди оказалось окно " + Name(front) + ", а не " + WizardText() + ".");
+    if (front.process == page_.process && WasOpenBefore(front.window))
+        why += "\nЭто окно было открыто ещё до щелчка (вопрос редактора или другой документ): ответьте на него сами.";
+    return why + kReadyAgain;
+}
+
+bool InputGuard::FrontIsRight() {
     for (unsigned waited = 0;; waited += kFrontPollMs) {
         const WindowOwner front = inner_.FrontWindow();
-        if (front.window && front.process == target_) return true;
+        if (expectWizard_ ? IsNewWindowOfPage(front) : front.window == page_.window) {
+            if (expectWizard_ && !wizard_) wizard_ = front.window;
+            return true;
+        }
+        // No window in front is an activation under way: looked at again for a moment.
         if (front.window || waited >= kFrontSettleMs) {
-            shut_ = true;
-            heldBack_ = "Автоматизация остановлена: впереди " +
-                        (front.window ? "оказалось окно " + NameOf(inner_, front) + HeldBackEnd(inner_, target_)
-                                      : std::string("нет ни одного окна.") + kReadyAgain);
+            HoldBack(WrongFront(front));
             return false;
         }
         inner_.Sleep(kFrontPollMs);
@@ -88,6 +170,23 @@ bool InputGuard::FrontIsTargets() {
             return false;
         }
     }
+}
+
+// A click needs the page under its point, and the page in front, or this program, whose "СТАРТ"
+// or whose message box the user has just used: the click then brings the page forward.
+bool InputGuard::ClickMayGo(int x, int y) {
+    if (shut_) return false;
+    const WindowOwner under = inner_.WindowAt(x, y);
+    if (under.window != page_.window) {
+        HoldBack(kStopped + ("под точкой " + PointText(x, y) +
+                             (under.window ? " оказалось окно " + Name(under) + ", а не окно " + Name(page_) +
+                                                 ", которое она заполняет."
+                                           : std::string(" нет ни одного окна."))) +
+                 kReadyAgain);
+        return false;
+    }
+    if (inner_.FrontWindow().process == inner_.OwnProcess()) return true;
+    return FrontIsRight();
 }
 
 // A release follows a press that went out. A press while another key of ours is down belongs to a
@@ -99,17 +198,17 @@ bool InputGuard::KeyMayGo(bool release) {
         if (keysDown_ > 0) --keysDown_;
         return true;
     }
-    if (keysDown_ == 0 && !FrontIsTargets()) return false;
+    if (keysDown_ == 0 && !FrontIsRight()) return false;
     ++keysDown_;
     return true;
 }
 
 void InputGuard::SetCursor(int x, int y) {
-    if (!shut_ && PointIsTargets(x, y)) inner_.SetCursor(x, y);
+    if (ClickMayGo(x, y)) inner_.SetCursor(x, y);
 }
 
 void InputGuard::SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) {
-    if (!shut_ && PointIsTargets(x, y)) inner_.SendMouseButtons(x, y, flags);
+    if (ClickMayGo(x, y)) inner_.SendMouseButtons(x, y, flags);
 }
 
 void InputGuard::SendUnicodeKey(char16_t unit, bool release) {

@@ -1,35 +1,58 @@
-// Keeps a run's input inside the application its positions belong to. At "СТАРТ" every position the
-// run will click must lie on a window of one and the same other program; during the run each click
-// and each key press goes out only while that program is still where the input lands, so a window
-// that comes to the front (a messenger, an update notice) never receives the barcodes or the Enters.
+// Keeps a run's input on the windows it is meant for. At "СТАРТ" every position the run will click
+// must lie in one top-level window: the page of the designer (in spreadsheet mode the sheet's
+// window). During the run
+// - a click goes out only while the page is under its point and in front (or this program is, whose
+//   own "СТАРТ" was just pressed: the click itself brings the page forward);
+// - while a barcode's wizard is expected, a key goes out only while a window of the page's program
+//   that was not open before this barcode's double-click is in front: its wizard, never the page
+//   itself, a question box of the designer or another of its documents;
+// - any other key (Page Down, a cell's keys, Ctrl+Page Down) only while the page is in front.
+// Once input was held back nothing more goes out, PendingStop() says kWrongWindow and HeldBack()
+// tells what was in the way and what to do.
 #pragma once
 #include "automation/coordinates.h"
 #include "automation/machine.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-// The application a run may send input to, found from the positions it will click: barcode i of
-// every page uses positions[i mod n] for i below `perPage` and `total`.
+// The window a run sends its input to, found from the positions it will click: barcode i of every
+// page uses positions[i mod n] for i below `perPage` and `total`.
 struct InputTarget {
-    unsigned long process = 0;
-    std::string refusal;  // set when the positions do not all lie on one other program's windows
+    WindowOwner page;
+    std::string refusal;  // set when the positions do not all lie in one window of another program
 };
 InputTarget FindInputTarget(Machine& machine, const std::vector<Position>& positions, long long perPage,
                             long long total);
+// Why a run cannot drive `page` now (empty when it can): its program runs with higher rights than
+// ours, or a window of its own (a wizard left open by a stop, a question) holds it disabled.
+std::string PageRefusal(Machine& machine, const WindowOwner& page);
 
-// The machine a run sends its input through. A click goes out only while the window under its point
-// belongs to the target; a key press that begins a chord (no key of ours down) only while the
-// foreground window does. A foreground of none (an activation under way) is looked at again for up
-// to kFrontSettleMs. Once input was held back nothing more goes out, PendingStop() says kWrongWindow
-// and HeldBack() tells which window was in the way.
 class InputGuard : public Machine {
 public:
     static constexpr unsigned kFrontSettleMs = 100;
     static constexpr unsigned kFrontPollMs = 10;
 
-    InputGuard(Machine& inner, unsigned long target) : inner_(inner), target_(target) {}
+    InputGuard(Machine& inner, const WindowOwner& page) : inner_(inner), page_(page) {}
     const std::string& HeldBack() const { return heldBack_; }
+
+    // Before the double-click of capture `capture` (0-based) at `at`: the page's program's windows
+    // open now are not this barcode's wizard; input goes to the page.
+    void BeginBarcode(std::size_t capture, const Position& at);
+    // Keys go to the wizard from now on; it was given `waitedMs` to open (the stop message says so).
+    void ExpectWizard(unsigned waitedMs);
+    // Input goes to the page again: the wizard has closed.
+    void ExpectPage() { expectWizard_ = false; }
+    // This barcode's wizard is in front with the keyboard focus inside it (then noted as the wizard).
+    bool WizardReady();
+    // The wizard noted is gone and the page is in front again.
+    bool WizardClosed();
+    // Whether the next key may go to the window in front now; when not, input is held back.
+    bool FrontTakesKeys() { return shut_ ? false : FrontIsRight(); }
+    // Holds back all further input: the wizard did not close within `waitedMs`, or something else
+    // came in front after it.
+    void HoldBackUnclosed(unsigned waitedMs);
 
     void SetCursor(int x, int y) override;
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override;
@@ -57,20 +80,37 @@ public:
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         inner_.ShowMessage(text, caption, informationIcon);
     }
+    Answer Ask(const std::string& text, const std::string& caption) override { return inner_.Ask(text, caption); }
     void ShowProgress(const RunProgress& progress) override { inner_.ShowProgress(progress); }
     WindowOwner WindowAt(int x, int y) override { return inner_.WindowAt(x, y); }
     WindowOwner FrontWindow() override { return inner_.FrontWindow(); }
     unsigned long OwnProcess() override { return inner_.OwnProcess(); }
+    std::vector<std::uintptr_t> WindowsOf(unsigned long process) override { return inner_.WindowsOf(process); }
+    bool FocusInside(std::uintptr_t window) override { return inner_.FocusInside(window); }
+    bool HasHigherRights(unsigned long process) override { return inner_.HasHigherRights(process); }
+    std::uintptr_t ModalOver(std::uintptr_t window) override { return inner_.ModalOver(window); }
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
 
 private:
-    bool PointIsTargets(int x, int y);
-    bool FrontIsTargets();
+    bool ClickMayGo(int x, int y);
     bool KeyMayGo(bool release);
+    bool FrontIsRight();
+    bool IsNewWindowOfPage(const WindowOwner& owner) const;
+    bool WasOpenBefore(std::uintptr_t window) const;
+    void HoldBack(const std::string& why);
+    std::string Name(const WindowOwner& owner);
+    std::string WrongFront(const WindowOwner& front);
+    std::string WizardText() const;
 
     Machine& inner_;
-    unsigned long target_;
+    WindowOwner page_;
+    bool expectWizard_ = false;
+    std::vector<std::uintptr_t> openBefore_;  // the page's program's windows before the double-click
+    std::uintptr_t wizard_ = 0;               // this barcode's wizard once seen
+    std::size_t capture_ = 0;
+    Position at_;
+    unsigned waitedMs_ = 0;
     int keysDown_ = 0;      // keys of ours pressed and not yet released
     bool shut_ = false;     // input was held back: nothing more goes out
     std::string heldBack_;  // the message of the stop, when a window was in the way

@@ -15,7 +15,7 @@ enum class StopCause {
     kNone,
     kEscape,       // Escape was pressed while the run's hook was installed
     kClosed,       // the main window went away (the application is quitting)
-    kWrongWindow,  // the next input would have reached a window of another application
+    kWrongWindow,  // the next input had no right window to go to (see InputGuard)
     kInputBlocked, // the system refused input it was given (a program with higher rights, a locked screen)
 };
 
@@ -94,12 +94,25 @@ struct Machine {
     // --- the user --------------------------------------------------------------------------------
     virtual void FlashMainWindow() = 0;
     virtual void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) = 0;
+    // A question with Yes, No and Cancel, owned by the main window.
+    enum class Answer { kYes, kNo, kCancel };
+    virtual Answer Ask(const std::string& text, const std::string& caption) = 0;
 
     // --- where input lands -----------------------------------------------------------------------
     // Asked before input goes out, so each answers in microseconds and sends the window no message.
     virtual WindowOwner WindowAt(int x, int y) = 0;  // the top-level window under a screen point
     virtual WindowOwner FrontWindow() = 0;           // the foreground window, which takes the keys
     virtual unsigned long OwnProcess() = 0;
+    // The visible top-level windows of a process now: which of the designer's windows were open
+    // before a double-click, and whether its wizard has gone.
+    virtual std::vector<std::uintptr_t> WindowsOf(unsigned long process) = 0;
+    // The keyboard focus lies in `window` or one of its children: typed keys would reach it.
+    virtual bool FocusInside(std::uintptr_t window) = 0;
+    // The process runs with higher rights than ours: the system drops our input to it unseen.
+    virtual bool HasHigherRights(unsigned long process) = 0;
+    // The window open over `window` while that one is disabled (a dialog, a wizard: the designer
+    // waits for it), or `window` itself when it is disabled and nothing is found; 0 while it takes input.
+    virtual std::uintptr_t ModalOver(std::uintptr_t window) = 0;
     // For the messages that name a window in the way (code page 1251).
     virtual std::string WindowTitle(std::uintptr_t window) = 0;
     virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable

@@ -1,5 +1,5 @@
 // The automation run over the machine interface. Every wait reads `delays` when it begins; input
-// stops at once when Escape was seen, the main window went away or another application's window is
+// stops at once when Escape was seen, the main window went away or the window it belongs to is not
 // where it would land, and after a stop nothing more is sent. Window messages are dispatched only at
 // the pump points, once per page and once per barcode.
 #include "automation/run.h"
@@ -7,6 +7,7 @@
 #include "automation/input.h"
 #include "automation/input_guard.h"
 #include "automation/run_progress.h"
+#include "automation/wizard_wait.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
 #include "platform/text_parse.h"
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 const char* const kEmptyListMessage = "Список переменных пуст!";
 const char* const kBadTotalMessage = "Укажите корректное количество штрих-кодов!";
@@ -25,6 +28,7 @@ const char* const kFinishedCaption = "Готово";
 const char* const kStopMessage =
     "? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
 const char* const kStopCaption = "ЭКСТРЕННАЯ ОСТАНОВКА";
+const char* const kContinueCaption = "Продолжить?";
 const char* const kInputBlockedMessage =
     "Система не приняла щелчки и нажатия клавиш: ввод заблокирован.\n"
     "Обычно так бывает, когда программа, в которую идёт ввод, запущена от имени администратора, "
@@ -38,10 +42,18 @@ bool g_autoRunning = false;
 bool runInProgress = false;
 const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
 
+// A run that stopped before its end: its inputs and the first barcode not stored.
+struct RunStop {
+    RunInputs inputs;
+    long long next = 0;
+};
+std::optional<RunStop> lastStop;
+
 // The run under way as its progress shows it; plan is null outside a run.
 struct Shown {
     const RunInputs* inputs = nullptr;
     const RunPlan* plan = nullptr;
+    const WizardWait* wait = nullptr;
     int perPage = 1;
     long long stored = 0;
     double charsLeft = 0;
@@ -52,8 +64,9 @@ void ShowRunning(Machine& machine) {
     RunProgress progress;
     progress.stored = shown.stored;
     progress.total = shown.plan->total;
-    progress.msLeft = ScheduleMs(RemainderAfter(shown.stored, shown.plan->total, shown.perPage, shown.charsLeft),
-                                 shown.inputs->excelMode, delays);
+    RunRemainder rest = RemainderAfter(shown.stored, shown.plan->total, shown.perPage, shown.charsLeft);
+    rest.wizardMs = shown.wait ? shown.wait->MeasuredMsPerBarcode() : -1;
+    progress.msLeft = ScheduleMs(rest, shown.inputs->excelMode, delays);
     machine.ShowProgress(progress);
 }
 
@@ -113,59 +126,71 @@ int AfterTypingDelay(size_t length) {
     return total > INT_MAX ? INT_MAX : total < INT_MIN ? INT_MIN : static_cast<int>(total);
 }
 
-// One barcode in wizard mode: open it, type the value, confirm three times.
-bool FillInWizard(Machine& machine, const Position& at, const std::string& value) {
-    SimulateDoubleClick(machine, at.x, at.y);
-    if (!StillRunning(machine)) return false;
-    if (!WaitAndGoOn(machine, delays.masterOpenDelay) || !WaitAndGoOn(machine, 100)) return false;
-    SimulateTyping(machine, value);
-    if (!StillRunning(machine)) return false;
-    if (!WaitAndGoOn(machine, AfterTypingDelay(value.size()))) return false;
-    for (int press = 0; press < 3; ++press) {
-        if (PauseStops(machine)) return false;
-        SimulateKeyPress(machine, kVkReturn);
-        // After the last Enter the barcode is stored, also when a stop comes in the Enter's wait:
-        // the caller counts it before it looks.
-        if (press < 2 && !StillRunning(machine)) return false;
+// One barcode in wizard mode: open it, type the value, confirm three times. `stored` is set once
+// the third Enter has gone out: the barcode counts as stored also when a stop follows in its wait.
+bool FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Position& at,
+                  const std::string& value, bool& stored) {
+    guard.BeginBarcode(capture, at);
+    SimulateDoubleClick(guard, at.x, at.y);
+    if (!StillRunning(guard)) return false;
+    wait.Opened(guard);
+    if (!StillRunning(guard)) return false;
+    SimulateTyping(guard, value);
+    if (!StillRunning(guard)) return false;
+    if (!WaitAndGoOn(guard, AfterTypingDelay(value.size()))) return false;
+    for (int press = 0; press < 2; ++press) {
+        if (PauseStops(guard)) return false;
+        SimulateKeyPress(guard, kVkReturn);
+        if (!StillRunning(guard)) return false;
     }
-    return true;
+    if (PauseStops(guard)) return false;
+    PressKey(guard, kVkReturn);
+    stored = guard.PendingStop() == StopCause::kNone;
+    if (stored) wait.Closed(guard);
+    return stored;
 }
 
-bool TurnPage(Machine& machine, bool excelMode) {
-    if (PauseStops(machine)) return false;
+bool TurnPage(InputGuard& guard, bool excelMode) {
+    if (PauseStops(guard)) return false;
+    guard.ExpectPage();
     if (excelMode)
-        SimulateExcelPageDown(machine);
+        SimulateExcelPageDown(guard);
     else
-        SimulateKeyPress(machine, kVkNext);
-    if (!StillRunning(machine)) return false;
-    return WaitAndGoOn(machine, delays.pageSwitchDelay);
+        SimulateKeyPress(guard, kVkNext);
+    if (!StillRunning(guard)) return false;
+    return WaitAndGoOn(guard, delays.pageSwitchDelay);
 }
 
-// Pages and barcodes; false when the run was stopped or ended on the way.
-bool FillAll(Machine& machine, const RunInputs& inputs, const RunPlan& plan, int perPage) {
+// The barcodes from `from` on, page by page: a page's pump point when a page begins (and where the
+// run begins), then each barcode's pump point; false when the run was stopped or ended on the way.
+bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, const RunPlan& plan, int perPage,
+              long long from) {
     const size_t count = inputs.positions.size();
-    long long processed = 0;
-    while (processed < plan.total && g_autoRunning) {
-        if (!PumpAndGoOn(machine) || PauseStops(machine)) return false;
-        for (int i = 0; i < perPage && processed < plan.total && g_autoRunning; ++i) {
-            if (!PumpAndGoOn(machine) || PauseStops(machine)) return false;
-            const Position at = inputs.positions[static_cast<size_t>(i) % count];
-            if (PauseStops(machine)) return false;
-            const std::string value = RunValue(inputs, plan, processed);
-            if (inputs.excelMode) {
-                SimulateExcelPaste(machine, at.x, at.y, value);
-                if (!StillRunning(machine)) return false;
-            } else if (!FillInWizard(machine, at, value)) {
-                return false;
-            }
-            ++processed;
-            ShowStored(machine, processed, value);
-            if (!StillRunning(machine)) return false;
-            if (processed < plan.total) {
-                if (PauseStops(machine) || !WaitAndGoOn(machine, delays.betweenBarcodesDelay)) return false;
-            }
+    for (long long index = from; index < plan.total; ++index) {
+        const int i = static_cast<int>(index % perPage);
+        if ((i == 0 || index == from) && (!PumpAndGoOn(guard) || PauseStops(guard))) return false;
+        if (!PumpAndGoOn(guard) || PauseStops(guard)) return false;
+        const size_t capture = static_cast<size_t>(i) % count;
+        const Position at = inputs.positions[capture];
+        if (PauseStops(guard)) return false;
+        const std::string value = RunValue(inputs, plan, index);
+        bool stored = false;
+        if (inputs.excelMode)
+            stored = SimulateExcelPaste(guard, at.x, at.y, value);
+        else
+            FillInWizard(guard, wait, capture, at, value, stored);
+        if (!stored) {
+            StillRunning(guard);  // shows the stop, if not shown yet
+            return false;
         }
-        if (processed < plan.total && g_autoRunning && !TurnPage(machine, inputs.excelMode)) return false;
+        ShowStored(guard, index + 1, value);
+        if (!StillRunning(guard)) return false;
+        if (index + 1 < plan.total) {
+            if (PauseStops(guard)) return false;
+            wait.Gap(guard);
+            if (!StillRunning(guard)) return false;
+            if (i + 1 == perPage && !TurnPage(guard, inputs.excelMode)) return false;
+        }
     }
     return true;
 }
@@ -218,7 +243,8 @@ std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long ind
 }
 
 namespace {
-// What every stop does before its message.
+// What every stop does before its message: the caption says where the run stopped, and the stop is
+// remembered so that "СТАРТ" can continue from there.
 void EndStopped(Machine& machine) {
     g_autoRunning = false;
     machine.RemoveEscapeHook();
@@ -229,10 +255,47 @@ void EndStopped(Machine& machine) {
         progress.stored = shown.stored;
         progress.total = shown.plan->total;
         // None after the last barcode: Escape can still come in the wait after its last Enter.
-        if (shown.stored < shown.plan->total) progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
+        if (shown.stored < shown.plan->total) {
+            progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
+            lastStop = RunStop{*shown.inputs, shown.stored};
+        }
         machine.ShowProgress(progress);
     }
     machine.FlashMainWindow();
+}
+
+// The first barcode to fill: 0, or where a remembered stop of the same run left off if the user
+// says so; -1 when the user cancels.
+long long FirstBarcode(Machine& machine, const RunInputs& inputs, const RunPlan& plan) {
+    if (lastStop && !SameRunInputs(lastStop->inputs, inputs)) lastStop.reset();
+    if (!lastStop || lastStop->next <= 0 || lastStop->next >= plan.total) return 0;
+    switch (machine.Ask(ContinueQuestion(inputs, plan, lastStop->next), kContinueCaption)) {
+        case Machine::Answer::kYes: return lastStop->next;
+        case Machine::Answer::kNo: return 0;
+        case Machine::Answer::kCancel: break;
+    }
+    return -1;
+}
+
+// The characters of the barcodes before `from`.
+double TypedCharsBefore(const RunInputs& inputs, const RunPlan& plan, long long from) {
+    RunPlan head = plan;
+    head.total = from;
+    if (inputs.listMode) head.list.resize(static_cast<size_t>(from));
+    return TypedChars(inputs, head);
+}
+
+// Why the run cannot start, checked before any input: points off the screens, positions not in one
+// window of another program, a page that cannot take our input now.
+std::string StartRefusal(Machine& machine, const RunInputs& inputs, const RunPlan& plan, int perPage,
+                         WindowOwner& page) {
+    const size_t used = std::min(inputs.positions.size(), static_cast<size_t>(perPage));
+    const std::vector<int> offScreen = RowsOffScreen(inputs.positions, used, machine.VirtualScreen());
+    if (!offScreen.empty()) return OffScreenRefusal(inputs.positions, offScreen);
+    const InputTarget target = FindInputTarget(machine, inputs.positions, perPage, plan.total);
+    if (!target.refusal.empty()) return target.refusal;
+    page = target.page;
+    return PageRefusal(machine, page);
 }
 }  // namespace
 
@@ -248,6 +311,25 @@ void StopRunHeldBack(Machine& machine, const std::string& why) {
 
 bool RunInProgress() { return runInProgress; }
 bool AutomationRunning() { return g_autoRunning; }
+void ForgetRunStop() { lastStop.reset(); }
+
+bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
+    const auto samePoint = [](const Position& p, const Position& q) { return p.x == q.x && p.y == q.y; };
+    return a.prefix == b.prefix && a.startText == b.startText && a.totalText == b.totalText &&
+           a.perPage == b.perPage && a.listMode == b.listMode && a.listText == b.listText &&
+           a.excelMode == b.excelMode &&
+           std::equal(a.positions.begin(), a.positions.end(), b.positions.begin(), b.positions.end(), samePoint);
+}
+
+std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, long long next) {
+    const long long perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+    const size_t count = inputs.positions.empty() ? 1 : inputs.positions.size();
+    const std::string value = RunValue(inputs, plan, next);
+    const long long capture = static_cast<long long>(static_cast<size_t>(next % perPage) % count) + 1;
+    return "Остановка была на значении " + value + " (страница " + std::to_string(next / perPage + 1) +
+           ", захват " + std::to_string(capture) + ").\n\nДа — продолжить с " + value +
+           ",\nНет — начать сначала с " + RunValue(inputs, plan, 0) + ",\nОтмена — ничего не делать.";
+}
 
 void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (runInProgress) return;
@@ -265,31 +347,31 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
         return;
     }
     const int perPage = inputs.perPage > 0 ? inputs.perPage : 1;
-    // A point off the screens would be clicked somewhere else (or nowhere): refused before any input.
-    const size_t used = std::min(inputs.positions.size(), static_cast<size_t>(perPage));
-    const std::vector<int> offScreen = RowsOffScreen(inputs.positions, used, machine.VirtualScreen());
-    if (!offScreen.empty()) {
-        machine.ShowMessage(OffScreenRefusal(inputs.positions, offScreen), kErrorCaption, false);
+    WindowOwner page;
+    const std::string refusal = StartRefusal(machine, inputs, plan, perPage, page);
+    if (!refusal.empty()) {
+        machine.ShowMessage(refusal, kErrorCaption, false);
         return;
     }
-    const InputTarget target = FindInputTarget(machine, inputs.positions, perPage, plan.total);
-    if (!target.refusal.empty()) {
-        machine.ShowMessage(target.refusal, kErrorCaption, false);
-        return;
-    }
-    InputGuard guarded(machine, target.process);
+    const long long from = FirstBarcode(machine, inputs, plan);
+    if (from < 0) return;
+    lastStop.reset();
+
+    InputGuard guarded(machine, page);
     struct GuardInUse {
         explicit GuardInUse(const InputGuard& in) { runGuard = &in; }
         ~GuardInUse() { runGuard = nullptr; }
     } guardInUse(guarded);
+    const std::unique_ptr<WizardWait> wait = MakeWizardWait(delays, inputs.excelMode);
 
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
-    shown = Shown{&inputs, &plan, perPage, 0, TypedChars(inputs, plan)};
+    shown = Shown{&inputs, &plan, wait.get(), perPage, from,
+                  TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, from)};
     ShowRunning(machine);
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
-    if (!FillAll(guarded, inputs, plan, perPage)) return;
+    if (!FillFrom(guarded, *wait, inputs, plan, perPage, from)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
     EndQuietly(machine);
     RunProgress finished;

@@ -18,6 +18,8 @@ struct RunInputs {
     bool excelMode = false;
     std::vector<Position> positions;
 };
+// Every input of a run the same: a stop of the one may be continued by the other.
+bool SameRunInputs(const RunInputs& a, const RunInputs& b);
 
 // The longest start text a run takes: 19 digits always fit in the 64-bit counter.
 constexpr size_t kMaxStartChars = 19;
@@ -32,6 +34,7 @@ extern const char* const kFinishedCaption;
 extern const char* const kStopMessage;
 extern const char* const kStopCaption;
 extern const char* const kInputBlockedMessage;
+extern const char* const kContinueCaption;
 
 // The running number as the start text shows it: zero-filled to its width when it has more than
 // one character and begins with '0', otherwise plain.
@@ -49,8 +52,15 @@ RunPlan PlanRun(const RunInputs& inputs);
 // The value of barcode `index` (0-based) of the run.
 std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index);
 
-// StartAutomation over a machine. Returns at once while another run is in progress.
+// The question asked at "СТАРТ" when a run with the same inputs stopped before barcode `next`.
+std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, long long next);
+
+// StartAutomation over a machine. Returns at once while another run is in progress. A run that
+// stops before its end is remembered with the barcode to continue from; a "СТАРТ" with the same
+// inputs then asks whether to continue there, begin anew or do nothing.
 void RunAutomation(Machine& machine, const RunInputs& inputs);
+// Forgets a remembered stop (tests; a new process starts without one).
+void ForgetRunStop();
 bool RunInProgress();
 // Input may go out: the run has started and not yet stopped or ended.
 bool AutomationRunning();

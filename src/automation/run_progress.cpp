@@ -66,21 +66,29 @@ RunRemainder RemainderAfter(long long stored, long long total, int perPage, doub
 double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings& d) {
     const double barcodes = static_cast<double>(rest.barcodes);
     double ms = rest.initialWait ? Bounded(d.initialDelay) : 0;
-    ms += barcodes * (Bounded(d.doubleClickDelay) + Bounded(d.masterOpenDelay));
+    ms += barcodes * Bounded(d.doubleClickDelay);
     if (excelMode) {
+        ms += barcodes * Bounded(d.masterOpenDelay);
         ms += rest.chars * Bounded(d.typingDelay) + barcodes * 50;
         ms += static_cast<double>(rest.pageTurns) * 2 * Bounded(d.pageSwitchDelay);
-    } else {
-        // 100 ms after the wizard opens, a key held 1 ms per character, the wait after typing
-        // (typingDelay per character and 50 more) and three Enters.
-        ms += barcodes * (100 + 50 + 3 * Bounded(d.enterDelay));
-        ms += rest.chars * (1 + 2 * Bounded(d.typingDelay));
-        ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
+        return ms + static_cast<double>(rest.gaps) * Bounded(d.betweenBarcodesDelay);
     }
+    // A key held 1 ms per character, the wait after typing (typingDelay per character and 50 more)
+    // and the first two Enters; the page turns.
+    ms += barcodes * (50 + 2 * Bounded(d.enterDelay));
+    ms += rest.chars * (1 + 2 * Bounded(d.typingDelay));
+    ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
+    // The wizard's opening (its delay and 100 ms more) and closing (the third Enter's delay and the
+    // gap), or what waiting for it has taken so far.
+    if (rest.wizardMs >= 0) return ms + barcodes * rest.wizardMs;
+    ms += barcodes * (Bounded(d.masterOpenDelay) + 100 + Bounded(d.enterDelay));
     return ms + static_cast<double>(rest.gaps) * Bounded(d.betweenBarcodesDelay);
 }
 
 std::string TimeLeftText(double ms) {
+    // A total of billions of barcodes foretells more than a long long of minutes: shown as reached.
+    constexpr double kLongestMs = 1e15;  // about 31,700 years
+    ms = std::min(ms, kLongestMs);
     const long long seconds = static_cast<long long>(std::ceil(std::max(ms, 0.0) / 1000));
     if (seconds < 60) return "~" + std::to_string(seconds) + " с";
     return "~" + std::to_string(static_cast<long long>(std::floor(ms / 60000 + 0.5))) + " мин";

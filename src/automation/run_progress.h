@@ -18,6 +18,8 @@ struct RunRemainder {
     long long gaps = 0;
     long long pageTurns = 0;
     bool initialWait = false;
+    // Waiting for the wizard: what its opening and closing took per barcode so far (-1: the delays).
+    double wizardMs = -1;
 };
 // The remainder once `stored` of the plan's barcodes are done, given the characters still to type.
 RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft);

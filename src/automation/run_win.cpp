@@ -1,7 +1,7 @@
 // The automation run bound to this machine: SendInput for the input (a refusal stops the run), the
 // keyboard layout of the window in front, a wait that keeps the low-level keyboard hooks answered,
-// GetAsyncKeyState for Pause, the PeekMessage pump and the windows (and their processes) under a
-// point and in front.
+// GetAsyncKeyState for Pause, the PeekMessage pump, the windows (and their processes) under a point
+// and in front, a process's windows and rights.
 #include "automation/run_win.h"
 
 #include "automation/capture_win.h"
@@ -53,6 +53,40 @@ WindowOwner OwnerOf(HWND window) {
     owner.window = reinterpret_cast<std::uintptr_t>(window);
     owner.process = process;
     return owner;
+}
+
+// The integrity level of a process token (its mandatory label), 0 when unknown.
+DWORD IntegrityLevel(HANDLE token) {
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    if (size == 0) return 0;
+    std::vector<BYTE> buffer(size);
+    auto* label = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data());
+    if (!GetTokenInformation(token, TokenIntegrityLevel, label, size, &size)) return 0;
+    const DWORD count = *GetSidSubAuthorityCount(label->Label.Sid);
+    return count ? *GetSidSubAuthority(label->Label.Sid, count - 1) : 0;
+}
+
+// Input into a process of a higher integrity level is dropped by the system without an error. Its
+// token is asked for with the least access there is; a query denied means the level is higher.
+bool RunsWithHigherRights(DWORD process) {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return false;
+    const DWORD ownLevel = IntegrityLevel(own);
+    CloseHandle(own);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;
+    HANDLE token = nullptr;
+    bool higher = false;
+    if (OpenProcessToken(handle, TOKEN_QUERY, &token)) {
+        const DWORD level = IntegrityLevel(token);
+        higher = level != 0 && ownLevel != 0 && level > ownLevel;
+        CloseHandle(token);
+    } else {
+        higher = GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    CloseHandle(handle);
+    return higher;
 }
 
 struct SystemMachine : Machine {
@@ -200,6 +234,14 @@ struct SystemMachine : Machine {
         ::ShowMessage(AppWindow(), text, caption, MB_OK | (informationIcon ? MB_ICONINFORMATION : 0));
     }
 
+    Answer Ask(const std::string& text, const std::string& caption) override {
+        switch (::ShowMessage(AppWindow(), text, caption, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+            case IDYES: return Answer::kYes;
+            case IDNO: return Answer::kNo;
+            default: return Answer::kCancel;
+        }
+    }
+
     // A control or a child window under the point stands for the top-level window it lies in.
     WindowOwner WindowAt(int x, int y) override {
         HWND window = WindowFromPoint(POINT{x, y});
@@ -209,6 +251,42 @@ struct SystemMachine : Machine {
     WindowOwner FrontWindow() override { return OwnerOf(GetForegroundWindow()); }
 
     unsigned long OwnProcess() override { return GetCurrentProcessId(); }
+
+    std::vector<std::uintptr_t> WindowsOf(unsigned long process) override {
+        struct Search {
+            DWORD process;
+            std::vector<std::uintptr_t> found;
+        } search{process, {}};
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == s->process && IsWindowVisible(window))
+                    s->found.push_back(reinterpret_cast<std::uintptr_t>(window));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    // The focus as the window's own thread holds it, asked without a message to that thread.
+    bool FocusInside(std::uintptr_t window) override {
+        const HWND root = reinterpret_cast<HWND>(window);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(root, nullptr), &info) || !info.hwndFocus) return false;
+        return info.hwndFocus == root || GetAncestor(info.hwndFocus, GA_ROOT) == root;
+    }
+
+    bool HasHigherRights(unsigned long process) override { return RunsWithHigherRights(process); }
+
+    std::uintptr_t ModalOver(std::uintptr_t window) override {
+        const HWND page = reinterpret_cast<HWND>(window);
+        if (!IsWindow(page) || IsWindowEnabled(page)) return 0;
+        const HWND popup = GetLastActivePopup(page);
+        return reinterpret_cast<std::uintptr_t>(popup && IsWindowVisible(popup) ? popup : page);
+    }
 
     // Another process's caption is read from the system's copy, without a message to a program
     // that may not be answering.

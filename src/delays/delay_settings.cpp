@@ -32,12 +32,14 @@ void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
         settings.*field = value;
         if (in.fail()) return;
     }
+    int wait = 0;
+    settings.waitForWizard = static_cast<bool>(in >> wait) && wait == 1;
 }
 
 std::string FormatDelaySettings(const DelaySettings& settings) {
     std::string out;
     for (auto field : kLineOrder) out += std::to_string(settings.*field) + "\r\n";
-    return out;
+    return out + (settings.waitForWizard ? "1" : "0") + "\r\n";
 }
 
 int ParseDelayField(const std::string& text) { return ParseLeadingInt32(text.substr(0, 19)); }

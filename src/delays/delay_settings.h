@@ -10,6 +10,8 @@ struct DelaySettings {
     int betweenBarcodesDelay = 200;
     int pageSwitchDelay = 400;
     int initialDelay = 1000;
+    // Wizard mode waits for the wizard's window instead of the fixed opening and closing delays.
+    bool waitForWizard = false;
 };
 
 extern DelaySettings delays;
@@ -23,8 +25,10 @@ unsigned BoundedDelay(int ms);
 
 // Stream-extraction reading in file line order (initialDelay first): fields not reached keep their
 // values; a word gives 0 and stops; a number out of the 32-bit range gives the bound and stops.
+// An eighth number, 1, turns waiting for the wizard on; files of earlier versions have none (off),
+// and those versions read only the first seven numbers of ours.
 void ParseDelaySettings(const std::string& text, DelaySettings& settings);
-std::string FormatDelaySettings(const DelaySettings& settings);  // seven lines, CR LF
+std::string FormatDelaySettings(const DelaySettings& settings);  // eight lines, CR LF
 
 // The number in an edit field, read like atoi from its first 19 characters; digits beyond the
 // 32-bit range give the nearest bound.

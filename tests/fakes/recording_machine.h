@@ -1,7 +1,8 @@
 // A machine for tests: records every event of a run with the time of a virtual clock, which only
 // waits advance; Escape, Pause and the closing of the window are scheduled on that clock. The
-// window in front has a fake keyboard layout (US unless a test says otherwise); every point and the
-// foreground are the designer's window unless a test says otherwise.
+// window in front has a fake keyboard layout (US unless a test says otherwise). Every point is on
+// the designer's page unless a test says otherwise, and the designer behaves: a double-click on
+// the page opens its wizard in front, the third Enter closes it (after the times a test sets).
 #pragma once
 #include "automation/machine.h"
 #include "fake_layouts.h"
@@ -44,12 +45,19 @@ struct RecordingMachine : Machine {
         std::string what = "mouse";
         for (unsigned f : flags) what += " " + std::to_string(f);
         Log(what + " at " + std::to_string(x) + "," + std::to_string(y));
+        if (wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
+            wizardOpenAt = wizardOpensAfter < 0 ? kNever : now + wizardOpensAfter;
+            wizardCloseAt = kNever;
+            wizardEnters = 0;
+        }
     }
     void SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
     }
     void SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+        if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
+            wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
     }
     KeyboardLayout ForegroundKeyboardLayout() override {
         layoutReadAt.push_back(now);
@@ -96,15 +104,47 @@ struct RecordingMachine : Machine {
         Log("message " + caption + (informationIcon ? " (i): " : ": ") + text);
     }
     void ShowProgress(const RunProgress& shown) override { progress.push_back({now, shown}); }
+    Answer answer = Answer::kYes;  // to the question at "СТАРТ"
+    Answer Ask(const std::string& text, const std::string& caption) override {
+        Log("ask " + caption + ": " + text);
+        return answer;
+    }
 
     // --- where input lands: windows 0xN0 belong to process N00, named "window N0" and "programN.exe"
     static constexpr unsigned long kOwnProcess = 100;
     static WindowOwner Window(unsigned n) { return {n * 0x10u, n * 100ul}; }
-    std::function<WindowOwner(int x, int y)> windowAt;  // null: the designer's window (2) everywhere
-    std::function<WindowOwner()> frontWindow;           // null: the designer's window (2)
-    WindowOwner WindowAt(int x, int y) override { return windowAt ? windowAt(x, y) : Window(2); }
-    WindowOwner FrontWindow() override { return frontWindow ? frontWindow() : Window(2); }
+    static constexpr WindowOwner kPage = {0x20, 200};    // the designer's page
+    static constexpr WindowOwner kWizard = {0x21, 200};  // its wizard
+    static constexpr long long kNever = 1LL << 62;
+    std::function<WindowOwner(int x, int y)> windowAt;  // null: the page everywhere
+    std::function<WindowOwner()> frontWindow;           // null: DesignerFront()
+    WindowOwner WindowAt(int x, int y) override { return windowAt ? windowAt(x, y) : kPage; }
+    WindowOwner FrontWindow() override { return frontWindow ? frontWindow() : DesignerFront(); }
     unsigned long OwnProcess() override { return kOwnProcess; }
+
+    // The designer: its wizard opens `wizardOpensAfter` ms after a double-click on the page (never
+    // when negative) with the focus inside `focusAfter` ms later, and closes `wizardClosesAfter` ms
+    // after the third Enter it takes (never when negative). A spreadsheet opens no wizard.
+    bool wizardOnDoubleClick = true;
+    long long wizardOpensAfter = 0, focusAfter = 0, wizardClosesAfter = 0;
+    long long wizardOpenAt = kNever, wizardCloseAt = kNever;
+    int wizardEnters = 0;
+    std::vector<std::uintptr_t> designerWindows = {kPage.window};  // open besides the wizard
+    bool higherRights = false;
+    std::uintptr_t modalOver = 0;  // a window of the designer holding the page disabled
+    bool WizardOpen() const { return now >= wizardOpenAt && now < wizardCloseAt; }
+    WindowOwner DesignerFront() const { return WizardOpen() ? kWizard : kPage; }
+    std::vector<std::uintptr_t> WindowsOf(unsigned long process) override {
+        if (process != kPage.process) return {};
+        std::vector<std::uintptr_t> open = designerWindows;
+        if (WizardOpen()) open.push_back(kWizard.window);
+        return open;
+    }
+    bool FocusInside(std::uintptr_t window) override {
+        return window != kWizard.window || (WizardOpen() && now >= wizardOpenAt + focusAfter);
+    }
+    bool HasHigherRights(unsigned long) override { return higherRights; }
+    std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
     std::string WindowTitle(std::uintptr_t window) override { return "window " + Hex(static_cast<unsigned>(window), 2); }
     std::string ProgramName(unsigned long process) override { return "program" + std::to_string(process / 100) + ".exe"; }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <climits>
 #include <vector>
 
@@ -47,10 +49,39 @@ TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
 TEST(DelaySettingsFile, DefaultsAndFormatInLineOrder) {
     DelaySettings settings;
     EXPECT_EQ(InLineOrder(settings), kDefaults);
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
     settings.typingDelay = 0;
     settings.pageSwitchDelay = -3;
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n");
+    settings.waitForWizard = true;
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n1\r\n");
+}
+
+TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarlierReadersSkip) {
+    const struct {
+        const char* text;
+        bool wait;
+    } cases[] = {
+        {"1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n", false},  // an earlier version's file
+        {"1000 200 700 20 200 200 400 1", true},
+        {"1000 200 700 20 200 200 400 0", false},
+        {"1000 200 700 20 200 200 400 7", false},
+        {"1000 200 700 20 200 200 400 yes", false},
+    };
+    for (const auto& c : cases) {
+        DelaySettings read;
+        read.waitForWizard = !c.wait;
+        ParseDelaySettings(c.text, read);
+        EXPECT_EQ(read.waitForWizard, c.wait) << c.text;
+    }
+    // What an earlier version reads of ours: the seven delays, the eighth line ignored.
+    DelaySettings ours;
+    ours.waitForWizard = true;
+    ours.typingDelay = 33;
+    std::istringstream earlier(FormatDelaySettings(ours));
+    int values[8] = {};
+    for (int& v : values) earlier >> v;
+    EXPECT_EQ(values[3], 33);
+    EXPECT_EQ(values[7], 1);
 }
 
 TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
@@ -61,6 +92,9 @@ TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
     DelaySettings read{};
     ParseDelaySettings(FormatDelaySettings(written), read);
     EXPECT_EQ(InLineOrder(read), InLineOrder(written));
+    written.waitForWizard = true;
+    ParseDelaySettings(FormatDelaySettings(written), read);
+    EXPECT_TRUE(read.waitForWizard);
 }
 
 TEST(DelayField, ReadLikeAtoiFromTheFirst19Characters) {

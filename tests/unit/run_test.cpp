@@ -4,6 +4,7 @@
 #include "automation/run_progress.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
+#include "fakes/run_fixture.h"
 #include "platform/caption_text.h"
 #include "platform/text_parse.h"
 
@@ -15,84 +16,8 @@
 #include <string>
 #include <vector>
 
-using Strings = std::vector<std::string>;
-
-namespace {
-const std::string kStopLine = std::string("message ") + kStopCaption + " (i): " + kStopMessage;
-const std::string kDoneLine = std::string("message ") + kFinishedCaption + ": " + kFinishedMessage;
-std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
-
-std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
-
-RunInputs Numbered(const std::string& prefix, const std::string& start, const std::string& total, int perPage) {
-    RunInputs in;
-    in.prefix = prefix;
-    in.startText = start;
-    in.totalText = total;
-    in.perPage = perPage;
-    in.positions = FivePositions();
-    in.positions.resize(static_cast<size_t>(perPage), Position{999, 999});
-    return in;
-}
-
-// The events of one barcode in wizard mode with the default delays, from its pump point on.
-Strings WizardBarcode(const std::string& at, const std::string& value, bool last) {
-    Strings out = {"pump", "cursor " + at, "wait 200", "mouse 2 4 2 4 at " + at, "wait 700", "wait 100"};
-    for (char c : value) {
-        const std::string unit = RecordingMachine::Hex(static_cast<unsigned char>(c), 4);
-        out.insert(out.end(), {"char+ " + unit, "wait 1", "char- " + unit, "wait 20"});
-    }
-    out.push_back("wait " + std::to_string(20 * value.size() + 50));
-    for (int i = 0; i < 3; ++i) out.insert(out.end(), {"key+ 0D", "key- 0D", "wait 200"});
-    if (!last) out.push_back("wait 200");
-    return out;
-}
-
-// The value and the point of every barcode filled: each double-click's point and the text after it.
-struct Filled {
-    std::string at;
-    std::string value;
-    bool operator==(const Filled& o) const { return at == o.at && value == o.value; }
-};
-std::vector<Filled> FilledBarcodes(const RecordingMachine& m) {
-    std::vector<Filled> out;
-    for (const auto& e : m.events) {
-        if (e.what.rfind("mouse", 0) == 0) out.push_back({e.what.substr(e.what.find(" at ") + 4), ""});
-        if (!out.empty() && e.what.rfind("char+ ", 0) == 0)
-            out.back().value += static_cast<char>(std::stoul(e.what.substr(6), nullptr, 16));
-        if (!out.empty() && e.what.rfind("key+ ", 0) == 0) {
-            const unsigned vk = std::stoul(e.what.substr(5), nullptr, 16);
-            if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) out.back().value += static_cast<char>(vk);
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> Values(const RecordingMachine& m) {
-    std::vector<std::string> out;
-    for (const Filled& f : FilledBarcodes(m)) out.push_back(f.value);
-    return out;
-}
-
-size_t Count(const RecordingMachine& m, const std::string& what) {
-    size_t n = 0;
-    for (const auto& e : m.events) n += e.what == what;
-    return n;
-}
-
-class Run : public ::testing::Test {
-protected:
-    void SetUp() override {
-        delays = DelaySettings{};
-    }
-    void TearDown() override { delays = DelaySettings{}; }
-    void Fast() { delays = DelaySettings{1, 1, 1, 1, 1, 1, 1}; }
-    RecordingMachine m;
-};
-}  // namespace
-
 TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
-    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    Drive(m, Numbered("AB", "0001", "3", 5));
     Strings expected = {"hook on", "wait 1000", "pump"};
     for (int i = 1; i <= 3; ++i) {
         const Strings one = WizardBarcode("10" + std::to_string(i) + ",20" + std::to_string(i),
@@ -106,7 +31,7 @@ TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
 }
 
 TEST_F(Run, OneBarcodeTakesAboutTwoSecondsWithDefaultDelays) {
-    RunAutomation(m, Numbered("AB", "0001", "2", 5));
+    Drive(m, Numbered("AB", "0001", "2", 5));
     const auto cursors = m.Only("cursor");
     ASSERT_EQ(cursors.size(), 2u);
     // 200 + 700 + 100 + 6 x 21 + 6 x 20 + 50 + 3 x 200 + 200, from one double-click's cursor to the next
@@ -114,7 +39,7 @@ TEST_F(Run, OneBarcodeTakesAboutTwoSecondsWithDefaultDelays) {
 }
 
 TEST_F(Run, SevenBarcodesFivePerPageSwitchPageOnceWithItsWaits) {
-    RunAutomation(m, Numbered("", "1", "7", 5));
+    Drive(m, Numbered("", "1", "7", 5));
     const std::vector<Filled> expected = {{"101,201", "1"}, {"102,202", "2"}, {"103,203", "3"}, {"104,204", "4"},
                                           {"105,205", "5"}, {"101,201", "6"}, {"102,202", "7"}};
     EXPECT_EQ(FilledBarcodes(m), expected);
@@ -151,7 +76,7 @@ TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
         SCOPED_TRACE(c.start);
         Fast();
         RecordingMachine r;
-        RunAutomation(r, Numbered("", c.start, c.total, 5));
+        Drive(r, Numbered("", c.start, c.total, 5));
         EXPECT_EQ(Values(r), c.values);
         EXPECT_EQ(r.What().back(), kDoneLine);
     }
@@ -202,12 +127,12 @@ TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
     RunInputs in = Numbered("", "0001", "0", 5);
     in.listMode = true;
     in.listText = " A1 \r\n\r\nB 2\r\n";
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(Values(m), (Strings{"A1", "B 2"}));
 
     RecordingMachine withPrefix;
     in.prefix = "P";
-    RunAutomation(withPrefix, in);
+    Drive(withPrefix, in);
     EXPECT_EQ(Values(withPrefix), (Strings{"PA1", "PB 2"}));
     EXPECT_EQ(withPrefix.What().back(), kDoneLine);
 }
@@ -243,7 +168,7 @@ TEST_F(Run, RefusalsSendNothing) {
         in.listMode = c.listMode;
         in.listText = c.listText;
         in.positions = c.positions;
-        RunAutomation(r, in);
+        Drive(r, in);
         EXPECT_EQ(r.What(), Strings{Refusal(c.message)});
         EXPECT_FALSE(AutomationRunning());
     }
@@ -253,7 +178,7 @@ TEST_F(Run, APositionOffTheScreensIsRefusedBeforeAnyInput) {
     RunInputs in = Numbered("", "1", "5", 5);
     m.screen = {0, 0, 1280, 1024};
     in.positions[2] = {125830000, 300};
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(m.What(), Strings{Refusal(OffScreenRefusal(in.positions, {3}).c_str())});
     EXPECT_FALSE(AutomationRunning());
 }
@@ -262,13 +187,13 @@ TEST_F(Run, APositionWithOneCoordinateZeroCountsAsSet) {
     Fast();
     RunInputs in = Numbered("", "1", "2", 2);
     in.positions = {{0, 350}, {40, 0}};
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(FilledBarcodes(m), (std::vector<Filled>{{"0,350", "1"}, {"40,0", "2"}}));
 }
 
 TEST_F(Run, PauseHeldWhileTypingStopsBeforeTheFirstEnter) {
     m.pauseFrom = 1000 + 200 + 700 + 100 + 10;  // inside the typing of the first value
-    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    Drive(m, Numbered("AB", "0001", "3", 5));
     EXPECT_EQ(Count(m, "key+ 0D"), 0u);
     EXPECT_EQ(m.Typed(), u"AB0001");  // the value already under way is completed, nothing after it
     const Strings w = m.What();
@@ -280,7 +205,7 @@ TEST_F(Run, PauseHeldWhileTypingStopsBeforeTheFirstEnter) {
 TEST_F(Run, EscapeEndsALongWaitAtOnceAndNothingIsSentAfterIt) {
     delays.masterOpenDelay = 5000;  // a step that blocks far longer than a hook may be kept waiting
     m.escapeAt = 1000 + 200 + 300;
-    RunAutomation(m, Numbered("AB", "0001", "3", 5));
+    Drive(m, Numbered("AB", "0001", "3", 5));
     EXPECT_FALSE(m.HasInputAfter(m.escapeAt));
     EXPECT_EQ(m.now, m.escapeAt);
     const Strings w = m.What();
@@ -290,7 +215,7 @@ TEST_F(Run, EscapeEndsALongWaitAtOnceAndNothingIsSentAfterIt) {
 TEST_F(Run, EscapeBetweenTheCharactersOfAValueStopsTheTyping) {
     Fast();
     m.escapeAt = 1 + 1 + 1 + 100 + 2 + 1;  // while the second character's key is down
-    RunAutomation(m, Numbered("", "123456", "2", 5));
+    Drive(m, Numbered("", "123456", "2", 5));
     EXPECT_FALSE(m.HasInputAfter(m.escapeAt));
     EXPECT_EQ(m.What().back(), kStopLine);
     EXPECT_EQ(Count(m, "key+ 0D"), 0u);
@@ -299,7 +224,7 @@ TEST_F(Run, EscapeBetweenTheCharactersOfAValueStopsTheTyping) {
 TEST_F(Run, InputTheSystemRefusesStopsTheRunWithAnErrorNeverTheCompletionMessage) {
     Fast();
     m.inputBlockedAt = 1 + 1 + 1 + 100 + 2 + 1;  // refused while the second character goes out
-    RunAutomation(m, Numbered("", "123456", "2", 5));
+    Drive(m, Numbered("", "123456", "2", 5));
     EXPECT_FALSE(m.HasInputAfter(m.inputBlockedAt));
     const Strings w = m.What();
     EXPECT_EQ(Strings(w.end() - 3, w.end()),
@@ -314,7 +239,7 @@ TEST_F(Run, ClosingTheWindowEndsTheRunQuietlyAtThePumpPoint) {
     m.onPump = [&] {
         if (++pumps == 4) m.closedAt = m.now;  // the close is dispatched at the second barcode's pump point
     };
-    RunAutomation(m, Numbered("", "1", "5", 5));
+    Drive(m, Numbered("", "1", "5", 5));
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
     EXPECT_FALSE(m.HasInputAfter(m.closedAt));
     EXPECT_EQ(m.What().back(), "hook off");  // neither the stop message nor the completion message
@@ -326,20 +251,20 @@ TEST_F(Run, StartPressedDuringARunStartsNoSecondRun) {
     Fast();
     const RunInputs in = Numbered("", "1", "3", 5);
     m.onPump = [&] { RunAutomation(m, in); };
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(Values(m), (Strings{"1", "2", "3"}));
     EXPECT_EQ(Count(m, "hook on"), 1u);
     EXPECT_EQ(Count(m, kDoneLine), 1u);
     // and once it has ended a new run may start
     RecordingMachine again;
-    RunAutomation(again, in);
+    Drive(again, in);
     EXPECT_EQ(Values(again), (Strings{"1", "2", "3"}));
 }
 
 TEST_F(Run, ValuesLongerThanNinetyNineCharactersAreTypedWhole) {
     Fast();
     const std::string prefix(150, 'x');
-    RunAutomation(m, Numbered(prefix, "0001", "1", 5));
+    Drive(m, Numbered(prefix, "0001", "1", 5));
     EXPECT_EQ(Values(m), Strings{prefix + "0001"});
     // the wait after typing counts every character
     EXPECT_EQ(Count(m, "wait " + std::to_string(154 + 50)), 1u);
@@ -350,14 +275,14 @@ TEST_F(Run, DelaysChangedAtAPumpPointApplyFromTheNextWait) {
     m.onPump = [&] {
         if (++pumps == 3) delays.doubleClickDelay = 77;  // settings applied at the second barcode's pump
     };
-    RunAutomation(m, Numbered("", "1", "3", 5));
+    Drive(m, Numbered("", "1", "3", 5));
     EXPECT_EQ(Count(m, "wait 77"), 2u);
 }
 
 TEST_F(Run, HugeDelaysAreBoundedAndTheTypingWaitDoesNotOverflow) {
     Fast();
     delays.typingDelay = INT_MAX;
-    RunAutomation(m, Numbered("", "1", "1", 1));
+    Drive(m, Numbered("", "1", "1", 1));
     for (const auto& e : m.Only("wait ")) EXPECT_LE(std::stoul(e.what.substr(5)), kMaxDelayMs) << e.what;
     EXPECT_EQ(m.What().back(), kDoneLine);
 }
@@ -366,7 +291,7 @@ TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsWithoutEnter) {
     Fast();
     RunInputs in = Numbered("a", "7", "3", 2);
     in.excelMode = true;
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(FilledBarcodes(m), (std::vector<Filled>{{"101,201", "A7"}, {"102,202", "A8"}, {"101,201", "A9"}}));
     EXPECT_EQ(Count(m, "key+ 0D"), 0u);
     EXPECT_EQ(Count(m, "key+ 10"), 0u);  // small letters without Shift
@@ -384,7 +309,7 @@ TEST_F(Run, SpreadsheetModeTypesCyrillicExactly) {
     Fast();
     RunInputs in = Numbered("\xC0\xE1", "1", "1", 1);  // А б
     in.excelMode = true;
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(m.Typed(), u"\u0410\u0431");
     EXPECT_EQ(Count(m, "key+ 10"), 0u);
     EXPECT_EQ(Count(m, "key+ 31"), 1u);
@@ -398,7 +323,7 @@ TEST_F(Run, SpreadsheetModeFollowsALayoutSwitchedBetweenValues) {
     m.onPump = [&] {
         if (++pumps == 3) m.layout = &RussianLayout();  // the page's, the first barcode's, the second's
     };
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(m.layoutReadAt.size(), 2u);
     EXPECT_EQ(Count(m, "key+ 42"), 1u);  // b as a key on US
     EXPECT_EQ(m.Typed(), u"Ab");         // and as characters on the Russian layout
@@ -409,7 +334,7 @@ TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
     RunInputs in = Numbered("N", "0001", "1000", 30);
     for (int i = 0; i < 30; ++i) in.positions[static_cast<size_t>(i)] = {i + 1, 1000 - i};
-    RunAutomation(m, in);
+    Drive(m, in);
     const std::vector<Filled> filled = FilledBarcodes(m);
     ASSERT_EQ(filled.size(), 1000u);
     for (int i = 0; i < 1000; ++i) {
@@ -424,21 +349,6 @@ TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     EXPECT_EQ(m.progress.front().second.msLeft, static_cast<double>(m.now));  // the time left foretold at START
 }
 
-namespace {
-// The progress records of a run as "stored/total", "stopped stored/total next" or "done stored/total".
-Strings Shown(const RecordingMachine& m) {
-    Strings out;
-    for (const auto& [at, p] : m.progress) {
-        const std::string count = std::to_string(p.stored) + "/" + std::to_string(p.total);
-        switch (p.state) {
-            case RunProgress::State::kRunning: out.push_back(count); break;
-            case RunProgress::State::kStopped: out.push_back("stopped " + count + " " + p.next); break;
-            case RunProgress::State::kFinished: out.push_back("done " + count); break;
-        }
-    }
-    return out;
-}
-}  // namespace
 
 TEST_F(Run, ProgressAfterEveryBarcodeAndItsTimeLeftMatchTheSchedule) {
     RunInputs list = Numbered("P", "", "", 5);
@@ -469,7 +379,7 @@ TEST_F(Run, ProgressAfterEveryBarcodeAndItsTimeLeftMatchTheSchedule) {
             delays = DelaySettings{30, 50, 20, 70, 110, 130, 170};
             changedAt = r.now;
         };
-        RunAutomation(r, c.inputs);
+        Drive(r, c.inputs);
         EXPECT_EQ(Shown(r), c.shown);
         ASSERT_FALSE(r.progress.empty());
         // Each figure is the time the run then still took; after a change, counted with the new delays.
@@ -502,7 +412,7 @@ TEST_F(Run, AStopNamesTheValueToContinueWith) {
             if (++pumps != std::abs(c.stopAtPump)) return;
             (c.stopAtPump > 0 ? r.escapeAt : r.pauseFrom) = r.now;
         };
-        RunAutomation(r, c.inputs);
+        Drive(r, c.inputs);
         ASSERT_FALSE(r.progress.empty());
         EXPECT_EQ(Shown(r).back(), c.shown);
         // shown before the stop message, which waits for the user
@@ -574,9 +484,9 @@ TEST_F(Run, EscapeInTheWaitAfterALastEnterCountsThatBarcodeAsStored) {
     delays.enterDelay = 10;
     const RunInputs in = Numbered("AB", "0001", "5", 5);
     RecordingMachine dry;
-    RunAutomation(dry, in);
+    Drive(dry, in);
     m.escapeAt = dry.Only("key- 0D").at(5).at + 5;  // in the wait after the second barcode's last Enter
-    RunAutomation(m, in);
+    Drive(m, in);
     EXPECT_EQ(Count(m, "key+ 0D"), 6u);
     EXPECT_EQ(Shown(m).back(), "stopped 2/5 AB0003");
 
@@ -585,174 +495,11 @@ TEST_F(Run, EscapeInTheWaitAfterALastEnterCountsThatBarcodeAsStored) {
     list.listMode = true;
     list.listText = "A\nB";
     RecordingMachine dryList, last;
-    RunAutomation(dryList, list);
+    Drive(dryList, list);
     last.escapeAt = dryList.Only("key- 0D").back().at + 5;
-    RunAutomation(last, list);
+    Drive(last, list);
     EXPECT_EQ(Shown(last).back(), "stopped 2/2 ");
     EXPECT_EQ(last.What().back(), kStopLine);
-}
-
-// --- input only for the program the positions lie on --------------------------------------------
-
-namespace {
-const WindowOwner kDesigner = RecordingMachine::Window(2);
-const WindowOwner kOther = RecordingMachine::Window(3);  // "window 30" of program3.exe
-const std::string kReady = "\n\nПрограмма готова к новому запуску.";
-const std::string kOtherInTheWay = "окно «window 30» программы program3.exe, а не окно программы program2.exe, "
-                                   "которую она заполняет." + kReady;
-const std::string kHeldBackAtPoint = "message Ошибка: Автоматизация остановлена: под точкой ";
-const std::string kHeldBackInFront =
-    "message Ошибка: Автоматизация остановлена: впереди оказалось " + kOtherInTheWay;
-
-bool IsInput(const std::string& what) {
-    for (const char* kind : {"cursor", "mouse", "char", "key"})
-        if (what.rfind(kind, 0) == 0) return true;
-    return false;
-}
-std::string LastInput(const RecordingMachine& m) {
-    for (auto e = m.events.rbegin(); e != m.events.rend(); ++e)
-        if (IsInput(e->what)) return e->what;
-    return "";
-}
-}  // namespace
-
-TEST_F(Run, StartRefusesPositionsOnThisProgramOrOnTwoPrograms) {
-    struct Case {
-        const char* name;
-        std::function<WindowOwner(int x, int y)> windowAt;
-        std::string message;
-    } cases[] = {
-        {"position 2 on our own window (always on top)",
-         [](int x, int) { return x == 102 ? RecordingMachine::Window(1) : kDesigner; },
-         "Позиция 2 (102, 202) лежит на окне «window 10» программы program1.exe - окне этой программы: щелчки "
-         "попали бы в её собственные кнопки и поля.\n\nОтодвиньте окно программы с позиций (или снимите «Поверх "
-         "окон») и нажмите СТАРТ снова."},
-        {"position 3 on another program",
-         [](int x, int) { return x == 103 ? kOther : kDesigner; },
-         "Позиция 3 (103, 203) лежит на окне «window 30» программы program3.exe, а позиция 1 (101, 201) - на окне "
-         "«window 20» программы program2.exe.\n\nВсе позиции должны лежать в окнах одной программы."},
-        {"no window under position 1", [](int x, int) { return x == 101 ? WindowOwner{} : kDesigner; },
-         "Позиция 1 (101, 201) не лежит ни на одном окне."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingMachine r;
-        r.windowAt = c.windowAt;
-        RunAutomation(r, Numbered("AB", "0001", "3", 5));
-        EXPECT_EQ(r.What(), Strings{"message Ошибка: " + c.message});
-        EXPECT_FALSE(AutomationRunning());
-    }
-}
-
-TEST_F(Run, StartLooksOnlyAtThePositionsTheRunWillUse) {
-    Fast();
-    m.windowAt = [](int x, int) { return x >= 103 ? kOther : kDesigner; };
-    RunAutomation(m, Numbered("", "1", "2", 5));  // two barcodes: positions 3 to 5 stay unused
-    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
-    EXPECT_EQ(m.What().back(), kDoneLine);
-}
-
-TEST_F(Run, AnyWindowOfTheProgramTakesTheInputAndTheEventsStayTheSame) {
-    RecordingMachine plain;
-    RunAutomation(plain, Numbered("", "1", "7", 5));
-    m.windowAt = [](int, int) { return WindowOwner{0x21, 200}; };  // the designer's page
-    m.frontWindow = [] { return WindowOwner{0x22, 200}; };        // its wizard
-    RunAutomation(m, Numbered("", "1", "7", 5));
-    EXPECT_EQ(m.What(), plain.What());
-    EXPECT_EQ(m.now, plain.now);
-}
-
-TEST_F(Run, AWindowOfAnotherProgramStopsTheRunBeforeTheInputItWouldGet) {
-    // Each case: from the moment `inTheWay` becomes true, another program's window lies under the
-    // points (a click) or in front (the keys).
-    struct Case {
-        const char* name;
-        bool excel, atPoint;
-        const char* total;
-        int perPage;
-        std::function<bool(const RecordingMachine&)> inTheWay;
-        std::string lastInput;  // the last event that went out
-        std::string message;
-    } cases[] = {
-        {"the second double-click", false, true, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 3; },
-         "key- 0D", kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
-        {"the clicks after the cursor went to the point", false, true, "3", 5,
-         [](const RecordingMachine& r) { return Count(r, "cursor 102,202") == 1; }, "cursor 102,202",
-         kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
-        {"the typing of the second value", false, false, "3", 5,
-         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
-         kHeldBackInFront},
-        {"the rest of a value", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0031") == 1; },
-         "char- 0031", kHeldBackInFront},
-        {"the first Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0033") == 1; },
-         "char- 0033", kHeldBackInFront},
-        {"the third Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 2; },
-         "key- 0D", kHeldBackInFront},
-        {"Page Down", false, false, "7", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 15; },
-         "key- 0D", kHeldBackInFront},
-        {"a spreadsheet cell's double-click", true, true, "3", 2,
-         [](const RecordingMachine& r) { return Count(r, "wait 50") == 1; }, "key- 31",
-         kHeldBackAtPoint + "(102, 202) оказалось " + kOtherInTheWay},
-        {"a spreadsheet cell's keys", true, false, "3", 2,
-         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
-         kHeldBackInFront},
-        {"Ctrl+Page Down", true, false, "3", 2, [](const RecordingMachine& r) { return Count(r, "wait 50") == 2; },
-         "key- 32", kHeldBackInFront},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingMachine r;
-        RunInputs in = Numbered("", "11", c.total, c.perPage);  // values 11, 12, 13, ...
-        in.excelMode = c.excel;
-        if (c.atPoint)
-            r.windowAt = [&](int, int) { return c.inTheWay(r) ? kOther : kDesigner; };
-        else
-            r.frontWindow = [&] { return c.inTheWay(r) ? kOther : kDesigner; };
-        RunAutomation(r, in);
-        EXPECT_EQ(LastInput(r), c.lastInput);
-        const Strings w = r.What();
-        ASSERT_GE(w.size(), 3u);
-        EXPECT_EQ(Strings(w.end() - 3, w.end()), (Strings{"hook off", "flash", c.message}));
-        EXPECT_FALSE(AutomationRunning());
-        EXPECT_FALSE(r.preciseTiming);
-    }
-}
-
-TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
-    Fast();
-    int asked = 0;
-    m.frontWindow = [&] { return ++asked <= 3 ? WindowOwner{} : kDesigner; };  // an activation under way
-    RunAutomation(m, Numbered("", "1", "1", 1));
-    EXPECT_EQ(Values(m), Strings{"1"});
-    EXPECT_EQ(Count(m, "wait 10"), 3u);
-    EXPECT_EQ(m.What().back(), kDoneLine);
-
-    RecordingMachine never;
-    never.frontWindow = [] { return WindowOwner{}; };
-    RunAutomation(never, Numbered("", "1", "1", 1));
-    EXPECT_EQ(Count(never, "wait 10"), 10u);
-    EXPECT_TRUE(never.Only("char").empty());
-    EXPECT_EQ(never.What().back(), "message Ошибка: Автоматизация остановлена: впереди нет ни одного окна." + kReady);
-
-    // Escape while waiting for a window in front: the emergency stop, and no key goes out.
-    RecordingMachine escaped;
-    escaped.frontWindow = [] { return WindowOwner{}; };
-    escaped.escapeAt = 1 + 1 + 1 + 100 + 35;
-    RunAutomation(escaped, Numbered("", "1", "1", 1));
-    EXPECT_TRUE(escaped.Only("char").empty());
-    EXPECT_EQ(escaped.What().back(), kStopLine);
-}
-
-TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
-    Fast();
-    RunInputs in = Numbered("A", "1", "1", 1);  // Shift+A, then 1
-    in.excelMode = true;
-    m.frontWindow = [&] { return Count(m, "key+ 10") == 1 ? kOther : kDesigner; };  // in front once Shift is down
-    RunAutomation(m, in);
-    const auto keys = m.Only("key");
-    ASSERT_EQ(keys.size(), 4u);
-    EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
-    EXPECT_EQ(m.What().back(), kHeldBackInFront);
 }
 
 TEST(RunProgressText, TheCaptionKeepsARunsProgressOverATitleUpdateButNotAStopNote) {

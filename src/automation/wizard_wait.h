@@ -1,0 +1,33 @@
+// How a run waits for a barcode's wizard: the fixed schedule of the delays, or watching the
+// designer's windows for the wizard to come up and to close. The run asks the same three questions
+// of either; each wait leaves the guard knowing whether the wizard is there, so input it would send
+// to the wrong window is held back and the run stops.
+#pragma once
+#include "automation/input_guard.h"
+#include "delays/delay_settings.h"
+
+#include <memory>
+
+class WizardWait {
+public:
+    virtual ~WizardWait() = default;
+    // After the double-click: until the wizard is ready for the value.
+    virtual void Opened(InputGuard& guard) = 0;
+    // After the third Enter has gone out: until the wizard has closed.
+    virtual void Closed(InputGuard& guard) = 0;
+    // Between two barcodes, after the Pause test.
+    virtual void Gap(InputGuard& guard) = 0;
+    // The milliseconds Opened and Closed took per barcode so far, or -1 while they follow the delays.
+    virtual double MeasuredMsPerBarcode() const { return -1; }
+};
+
+// Watching for the wizard: a new window of the designer in front with the focus inside it, then a
+// settle; after the third Enter the wizard gone and the page in front, then the settle. Each wait
+// gives up at its ceiling: 10 s or five times the fixed delays it stands for, whichever is longer.
+constexpr unsigned kWizardPollMs = 5;
+constexpr unsigned kWizardSettleMs = 50;
+constexpr unsigned kMinWizardCeilingMs = 10000;
+unsigned WizardCeilingMs(long long fixedMs);
+
+// The run's waits as the delays in force and the waiting option say; spreadsheet mode has no wizard.
+std::unique_ptr<WizardWait> MakeWizardWait(const DelaySettings& settings, bool excelMode);

@@ -1,0 +1,109 @@
+// Shared by the tests of the automation run: inputs of the worked examples, the events of one
+// barcode, what a recorded run filled, and the test fixture that restores the delays.
+#pragma once
+#include "automation/input.h"
+#include "automation/run.h"
+#include "delays/delay_settings.h"
+#include "automation/run_progress.h"
+#include "fakes/recording_machine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using Strings = std::vector<std::string>;
+
+inline const std::string kStopLine = std::string("message ") + kStopCaption + " (i): " + kStopMessage;
+inline const std::string kDoneLine = std::string("message ") + kFinishedCaption + ": " + kFinishedMessage;
+inline std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
+
+inline std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
+
+inline RunInputs Numbered(const std::string& prefix, const std::string& start, const std::string& total, int perPage) {
+    RunInputs in;
+    in.prefix = prefix;
+    in.startText = start;
+    in.totalText = total;
+    in.perPage = perPage;
+    in.positions = FivePositions();
+    in.positions.resize(static_cast<size_t>(perPage), Position{999, 999});
+    return in;
+}
+
+// The events of one barcode in wizard mode with the default delays, from its pump point on.
+inline Strings WizardBarcode(const std::string& at, const std::string& value, bool last) {
+    Strings out = {"pump", "cursor " + at, "wait 200", "mouse 2 4 2 4 at " + at, "wait 700", "wait 100"};
+    for (char c : value) {
+        const std::string unit = RecordingMachine::Hex(static_cast<unsigned char>(c), 4);
+        out.insert(out.end(), {"char+ " + unit, "wait 1", "char- " + unit, "wait 20"});
+    }
+    out.push_back("wait " + std::to_string(20 * value.size() + 50));
+    for (int i = 0; i < 3; ++i) out.insert(out.end(), {"key+ 0D", "key- 0D", "wait 200"});
+    if (!last) out.push_back("wait 200");
+    return out;
+}
+
+// The value and the point of every barcode filled: each double-click's point and the text after it.
+struct Filled {
+    std::string at;
+    std::string value;
+    bool operator==(const Filled& o) const { return at == o.at && value == o.value; }
+};
+inline std::vector<Filled> FilledBarcodes(const RecordingMachine& m) {
+    std::vector<Filled> out;
+    for (const auto& e : m.events) {
+        if (e.what.rfind("mouse", 0) == 0) out.push_back({e.what.substr(e.what.find(" at ") + 4), ""});
+        if (!out.empty() && e.what.rfind("char+ ", 0) == 0)
+            out.back().value += static_cast<char>(std::stoul(e.what.substr(6), nullptr, 16));
+        if (!out.empty() && e.what.rfind("key+ ", 0) == 0) {
+            const unsigned vk = std::stoul(e.what.substr(5), nullptr, 16);
+            if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) out.back().value += static_cast<char>(vk);
+        }
+    }
+    return out;
+}
+
+inline std::vector<std::string> Values(const RecordingMachine& m) {
+    std::vector<std::string> out;
+    for (const Filled& f : FilledBarcodes(m)) out.push_back(f.value);
+    return out;
+}
+
+// A run from a fresh start (no stop remembered), the machine's designer a spreadsheet in its mode.
+inline void Drive(RecordingMachine& r, const RunInputs& in) {
+    ForgetRunStop();
+    r.wizardOnDoubleClick = !in.excelMode;
+    RunAutomation(r, in);
+}
+
+inline size_t Count(const RecordingMachine& m, const std::string& what) {
+    size_t n = 0;
+    for (const auto& e : m.events) n += e.what == what;
+    return n;
+}
+
+class Run : public ::testing::Test {
+protected:
+    void SetUp() override {
+        delays = DelaySettings{};
+        ForgetRunStop();
+    }
+    void TearDown() override { delays = DelaySettings{}; }
+    void Fast() { delays = DelaySettings{1, 1, 1, 1, 1, 1, 1}; }
+    RecordingMachine m;
+};
+
+// The progress records of a run as "stored/total", "stopped stored/total next" or "done stored/total".
+inline Strings Shown(const RecordingMachine& m) {
+    Strings out;
+    for (const auto& [at, p] : m.progress) {
+        const std::string count = std::to_string(p.stored) + "/" + std::to_string(p.total);
+        switch (p.state) {
+            case RunProgress::State::kRunning: out.push_back(count); break;
+            case RunProgress::State::kStopped: out.push_back("stopped " + count + " " + p.next); break;
+            case RunProgress::State::kFinished: out.push_back("done " + count); break;
+        }
+    }
+    return out;
+}

@@ -1,0 +1,381 @@
+// The run sees the windows it types into: one page window at START, clicks only on the page in
+// front, keys only to the wizard this barcode's double-click opened, and the two ways of waiting
+// for that wizard.
+#include "automation/run.h"
+#include "automation/wizard_wait.h"
+#include "fakes/run_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+const WindowOwner kPage = RecordingMachine::kPage;
+const WindowOwner kOther = RecordingMachine::Window(3);   // "window 30" of program3.exe
+const WindowOwner kQuestion = {0x23, 200};                // a box of the designer's own
+const std::string kReady = "\n\nПрограмма готова к новому запуску.";
+const std::string kStopped = "message Ошибка: Автоматизация остановлена: ";
+const std::string kPageName = "«window 20» программы program2.exe";
+const std::string kOtherName = "«window 30» программы program3.exe";
+
+std::string InsteadOfPage(const std::string& name) {
+    return "оказалось окно " + name + ", а не окно " + kPageName + ", которое она заполняет." + kReady;
+}
+std::string AtPoint(const std::string& point, const std::string& name) {
+    return kStopped + "под точкой " + point + " " + InsteadOfPage(name);
+}
+std::string InFront(const std::string& name) { return kStopped + "впереди " + InsteadOfPage(name); }
+std::string InsteadOfWizard(const std::string& name, int capture, const std::string& point,
+                            const std::string& note = "") {
+    return kStopped + "впереди оказалось окно " + name + ", а не мастер ШК захвата " + std::to_string(capture) +
+           " " + point + "." + note + kReady;
+}
+std::string NoWizard(int capture, const std::string& point, unsigned ms) {
+    return kStopped + "двойной щелчок по захвату " + std::to_string(capture) + " " + point +
+           " не открыл мастер ШК за " + std::to_string(ms) +
+           " мс.\nОбъекта нет под этой точкой, или редактор отвечает медленнее: увеличьте «Открытие Мастера ШК» "
+           "в настройках задержек или включите «Ждать окно мастера»." + kReady;
+}
+const std::string kOpenBefore =
+    "\nЭто окно было открыто ещё до щелчка (вопрос редактора или другой документ): ответьте на него сами.";
+
+bool IsInput(const std::string& what) {
+    for (const char* kind : {"cursor", "mouse", "char", "key"})
+        if (what.rfind(kind, 0) == 0) return true;
+    return false;
+}
+std::string LastInput(const RecordingMachine& m) {
+    for (auto e = m.events.rbegin(); e != m.events.rend(); ++e)
+        if (IsInput(e->what)) return e->what;
+    return "";
+}
+// The last three events of a stopped run: the hook removed, the caption flashed, the message.
+Strings StopTail(const RecordingMachine& m) {
+    const Strings w = m.What();
+    return w.size() < 3 ? w : Strings(w.end() - 3, w.end());
+}
+void ExpectStopped(const RecordingMachine& m, const std::string& message) {
+    EXPECT_EQ(StopTail(m), (Strings{"hook off", "flash", message}));
+    EXPECT_FALSE(AutomationRunning());
+    EXPECT_FALSE(m.preciseTiming);
+}
+
+class Watching : public Run {
+protected:
+    void SetUp() override {
+        Run::SetUp();
+        delays.waitForWizard = true;
+    }
+};
+}  // namespace
+
+TEST_F(Run, StartRefusesPositionsNotInOnePageWindowAndPagesThatCannotTakeInput) {
+    struct Case {
+        const char* name;
+        std::function<WindowOwner(int x, int y)> windowAt;
+        std::string message;
+        bool higherRights = false;
+        std::uintptr_t modalOver = 0;
+    } cases[] = {
+        {"position 2 on our own window (always on top)",
+         [](int x, int) { return x == 102 ? RecordingMachine::Window(1) : kPage; },
+         "Позиция 2 (102, 202) лежит на окне «window 10» программы program1.exe - окне этой программы: щелчки "
+         "попали бы в её собственные кнопки и поля.\n\nОтодвиньте окно программы с позиций (или снимите «Поверх "
+         "окон») и нажмите СТАРТ снова."},
+        {"position 3 on another program", [](int x, int) { return x == 103 ? kOther : kPage; },
+         "Позиция 3 (103, 203) лежит на окне " + kOtherName + ", а позиция 1 (101, 201) - на окне " + kPageName +
+             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет автоматизация. Уберите "
+             "окна, лежащие поверх неё, и нажмите СТАРТ снова."},
+        {"position 3 on a second document of the same program",
+         [](int x, int) { return x == 103 ? WindowOwner{0x24, 200} : kPage; },
+         "Позиция 3 (103, 203) лежит на окне «window 24» программы program2.exe, а позиция 1 (101, 201) - на окне " +
+             kPageName +
+             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет автоматизация. Уберите "
+             "окна, лежащие поверх неё, и нажмите СТАРТ снова."},
+        {"no window under position 1", [](int x, int) { return x == 101 ? WindowOwner{} : kPage; },
+         "Позиция 1 (101, 201) не лежит ни на одном окне."},
+        {"the designer runs as administrator", nullptr,
+         "Окно " + kPageName +
+             " запущено с правами администратора, а эта программа - без них: система молча отбросила бы все её "
+             "щелчки и нажатия клавиш.\n\nЗапустите и эту программу от имени администратора или запустите редактор "
+             "без этих прав.",
+         true},
+        {"a wizard left open over the page", nullptr,
+         "Окно " + kPageName + " сейчас не принимает ввод: поверх него открыто окно «window 21» программы "
+             "program2.exe (мастер ШК, оставшийся после остановки, или вопрос редактора).\n\nЗакройте это окно "
+             "сами и нажмите СТАРТ снова.",
+         false, RecordingMachine::kWizard.window},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        r.windowAt = c.windowAt;
+        r.higherRights = c.higherRights;
+        r.modalOver = c.modalOver;
+        Drive(r, Numbered("AB", "0001", "3", 5));
+        EXPECT_EQ(r.What(), Strings{"message Ошибка: " + c.message});
+        EXPECT_FALSE(AutomationRunning());
+    }
+}
+
+TEST_F(Run, StartLooksOnlyAtThePositionsTheRunWillUse) {
+    Fast();
+    m.windowAt = [](int x, int) { return x >= 103 ? kOther : kPage; };
+    Drive(m, Numbered("", "1", "2", 5));  // two barcodes: positions 3 to 5 stay unused
+    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
+    EXPECT_EQ(m.What().back(), kDoneLine);
+}
+
+TEST_F(Run, OurOwnWindowInFrontAtTheFirstClickLetsItGoThePageComesForward) {
+    Fast();
+    m.frontWindow = [&] { return m.Only("mouse").empty() ? RecordingMachine::Window(1) : m.DesignerFront(); };
+    Drive(m, Numbered("", "1", "2", 5));
+    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
+    EXPECT_EQ(m.What().back(), kDoneLine);
+}
+
+TEST_F(Run, AWindowInTheWayStopsTheRunBeforeTheInputItWouldGet) {
+    // Each case: from the moment `inTheWay` becomes true, `intruder` lies under the points (a click)
+    // or stands in front (the keys).
+    struct Case {
+        const char* name;
+        bool excel, atPoint;
+        const char* total;
+        int perPage;
+        std::function<bool(const RecordingMachine&)> inTheWay;
+        std::string lastInput;  // the last event that went out
+        std::string message;
+        WindowOwner intruder = kOther;
+    } cases[] = {
+        {"the second double-click", false, true, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 3; },
+         "key- 0D", AtPoint("(102, 202)", kOtherName)},
+        {"the clicks after the cursor went to the point", false, true, "3", 5,
+         [](const RecordingMachine& r) { return Count(r, "cursor 102,202") == 1; }, "cursor 102,202",
+         AtPoint("(102, 202)", kOtherName)},
+        {"a second document in front before a double-click", false, false, "3", 5,
+         [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 3; }, "key- 0D",
+         InFront("«window 24» программы program2.exe"), {0x24, 200}},
+        {"the typing of the second value", false, false, "3", 5,
+         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
+         InsteadOfWizard(kOtherName, 2, "(102, 202)")},
+        {"the rest of a value", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0031") == 1; },
+         "char- 0031", InsteadOfWizard(kOtherName, 1, "(101, 201)")},
+        {"the first Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "char- 0033") == 1; },
+         "char- 0033", InsteadOfWizard(kOtherName, 3, "(103, 203)")},
+        {"the third Enter", false, false, "3", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 2; },
+         "key- 0D", InsteadOfWizard(kOtherName, 1, "(101, 201)")},
+        {"the designer's question box instead of the wizard", false, false, "3", 5,
+         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
+         InsteadOfWizard("«window 23» программы program2.exe", 2, "(102, 202)", kOpenBefore), kQuestion},
+        {"Page Down", false, false, "7", 5, [](const RecordingMachine& r) { return Count(r, "key+ 0D") == 15; },
+         "key- 0D", InFront(kOtherName)},
+        {"a spreadsheet cell's double-click", true, true, "3", 2,
+         [](const RecordingMachine& r) { return Count(r, "wait 50") == 1; }, "key- 31", AtPoint("(102, 202)", kOtherName)},
+        {"a spreadsheet cell's keys", true, false, "3", 2,
+         [](const RecordingMachine& r) { return r.Only("mouse").size() == 2; }, "mouse 2 4 2 4 at 102,202",
+         InFront(kOtherName)},
+        {"Ctrl+Page Down", true, false, "3", 2, [](const RecordingMachine& r) { return Count(r, "wait 50") == 2; },
+         "key- 32", InFront(kOtherName)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        RunInputs in = Numbered("", "11", c.total, c.perPage);  // values 11, 12, 13, ...
+        in.excelMode = c.excel;
+        // A window of the designer's own was open all along, only not in front.
+        if (c.intruder.process == kPage.process) r.designerWindows.push_back(c.intruder.window);
+        if (c.atPoint)
+            r.windowAt = [&](int, int) { return c.inTheWay(r) ? c.intruder : kPage; };
+        else
+            r.frontWindow = [&] { return c.inTheWay(r) ? c.intruder : r.DesignerFront(); };
+        Drive(r, in);
+        EXPECT_EQ(LastInput(r), c.lastInput);
+        ExpectStopped(r, c.message);
+    }
+}
+
+TEST_F(Run, AWizardThatDoesNotOpenInItsTimeStopsTheRunBeforeAnyKey) {
+    const struct {
+        const char* name;
+        long long opensAfter;
+        int masterOpenDelay;
+    } cases[] = {
+        {"a dead object", -1, 700},
+        {"a wizard slower than its delay", 1500, 700},
+        {"a wizard slower than a raised delay", 2000, 1000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        delays.masterOpenDelay = c.masterOpenDelay;
+        RecordingMachine r;
+        r.wizardOpensAfter = c.opensAfter;
+        Drive(r, Numbered("R-", "0001", "3", 5));
+        EXPECT_EQ(LastInput(r), "mouse 2 4 2 4 at 101,201");
+        ExpectStopped(r, NoWizard(1, "(101, 201)", static_cast<unsigned>(c.masterOpenDelay) + 100));
+        EXPECT_EQ(Shown(r).back(), "stopped 0/3 R-0001");
+    }
+    // In time, the same run fills every barcode.
+    RecordingMachine justInTime;
+    justInTime.wizardOpensAfter = 799;
+    Drive(justInTime, Numbered("R-", "0001", "3", 5));
+    EXPECT_EQ(Values(justInTime), (Strings{"R-0001", "R-0002", "R-0003"}));
+}
+
+TEST_F(Run, AWizardStillOpenAtTheNextDoubleClickStopsTheRun) {
+    m.wizardClosesAfter = 1000;  // longer than the Enter's delay and the gap
+    Drive(m, Numbered("", "1", "3", 5));
+    EXPECT_EQ(LastInput(m), "key- 0D");
+    ExpectStopped(m, InFront("«window 21» программы program2.exe"));
+    EXPECT_EQ(Shown(m).back(), "stopped 1/3 2");
+}
+
+// --- waiting for the wizard ------------------------------------------------------------------------
+
+TEST_F(Watching, TheWaitsEndOnTheWizardsWindowAndItsClosingThenSettle) {
+    m.wizardOpensAfter = 60;
+    m.focusAfter = 10;
+    m.wizardClosesAfter = 30;
+    Drive(m, Numbered("", "7", "2", 5));
+    Strings one = {"pump", "cursor 101,201", "wait 200", "mouse 2 4 2 4 at 101,201"};
+    one.insert(one.end(), 70 / kWizardPollMs, "wait 5");
+    one.insert(one.end(), {"wait 50", "char+ 0037", "wait 1", "char- 0037", "wait 20", "wait 70", "key+ 0D",
+                           "key- 0D", "wait 200", "key+ 0D", "key- 0D", "wait 200", "key+ 0D", "key- 0D"});
+    one.insert(one.end(), 30 / kWizardPollMs, "wait 5");
+    one.push_back("wait 50");
+    Strings expected = {"hook on", "wait 1000", "pump"};
+    expected.insert(expected.end(), one.begin(), one.end());
+    const Strings w = m.What();
+    ASSERT_GT(w.size(), expected.size());
+    EXPECT_EQ(Strings(w.begin(), w.begin() + static_cast<long>(expected.size())), expected);
+    EXPECT_EQ(w[expected.size()], "pump");  // no gap: the next barcode follows at once
+    EXPECT_EQ(Values(m), (Strings{"7", "8"}));
+    EXPECT_EQ(w.back(), kDoneLine);
+}
+
+TEST_F(Watching, EachWaitStopsAtItsCeilingSayingWhatIsInFront) {
+    struct Case {
+        const char* name;
+        long long opensAfter, closesAfter;
+        int masterOpenDelay;
+        bool questionAfterClose;
+        std::string message;
+        long long stoppedAfterMs;  // from the double-click (opening) or the third Enter (closing)
+    } cases[] = {
+        {"no wizard", -1, 0, 700, false, NoWizard(1, "(101, 201)", 10000), 10000},
+        {"no wizard with a long delay", -1, 0, 3000, false, NoWizard(1, "(101, 201)", 15500), 15500},
+        {"a wizard that stays open", 0, -1, 700, false,
+         kStopped + "мастер ШК захвата 1 (101, 201) не закрылся за 10000 мс после третьего Enter.\nПроверьте "
+                    "значение в мастере и закройте его сами." + kReady, 10000},
+        {"a question box of the designer after the wizard", 0, 0, 700, true,
+         kStopped + "после того как мастер ШК захвата 1 (101, 201) закрылся, впереди оказалось окно «window 23» "
+                    "программы program2.exe, а не окно " + kPageName + "." + kReady, 10000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        delays.masterOpenDelay = c.masterOpenDelay;
+        RecordingMachine r;
+        r.wizardOpensAfter = c.opensAfter;
+        r.wizardClosesAfter = c.closesAfter;
+        if (c.questionAfterClose) {
+            r.frontWindow = [&] { return Count(r, "key+ 0D") == 3 ? kQuestion : r.DesignerFront(); };
+            r.designerWindows.push_back(kQuestion.window);
+        }
+        Drive(r, Numbered("", "1", "3", 5));
+        ExpectStopped(r, "message Ошибка: " + c.message.substr(std::string("message Ошибка: ").size()));
+        const bool opening = c.opensAfter < 0;
+        const long long from = opening ? r.Only("mouse").back().at : r.Only("key- 0D").back().at;
+        EXPECT_EQ(r.events.back().at - from, c.stoppedAfterMs);
+        EXPECT_EQ(Count(r, "key+ 0D"), opening ? 0u : 3u);
+        EXPECT_EQ(Shown(r).back(), opening ? "stopped 0/3 1" : "stopped 1/3 2");
+    }
+}
+
+TEST_F(Watching, EscapeEndsTheWaitAtOnce) {
+    m.wizardOpensAfter = -1;
+    m.escapeAt = 1000 + 200 + 333;
+    Drive(m, Numbered("", "1", "3", 5));
+    EXPECT_FALSE(m.HasInputAfter(m.escapeAt));
+    EXPECT_EQ(m.now, m.escapeAt);
+    EXPECT_EQ(m.What().back(), kStopLine);
+}
+
+TEST_F(Watching, SpreadsheetModeKeepsTheFixedSchedule) {
+    Fast();
+    RunInputs in = Numbered("a", "7", "3", 2);
+    in.excelMode = true;
+    RecordingMachine fixed;
+    delays.waitForWizard = false;
+    Drive(fixed, in);
+    delays.waitForWizard = true;
+    Drive(m, in);
+    EXPECT_EQ(m.What(), fixed.What());
+}
+
+TEST_F(Watching, NineValuesWithAFastWizardTakeWellUnderTheFixedSchedule) {
+    const RunInputs in = Numbered("AB", "0001", "9", 5);
+    RecordingMachine fixed;
+    fixed.wizardOpensAfter = 60;
+    fixed.wizardClosesAfter = 20;
+    delays.waitForWizard = false;
+    Drive(fixed, in);
+    delays.waitForWizard = true;
+    m.wizardOpensAfter = 60;
+    m.wizardClosesAfter = 20;
+    Drive(m, in);
+    EXPECT_EQ(Values(m), Values(fixed));
+    EXPECT_EQ(m.What().back(), kDoneLine);
+    // The virtual clock: 9 x 2096 ms and two page waits against 9 x (200 + 110 + 246 + 400 + 70) ms.
+    EXPECT_LE(static_cast<double>(m.now), 0.6 * static_cast<double>(fixed.now)) << m.now << " / " << fixed.now;
+    // The time left foretold once the first barcode is stored is what the run then still took.
+    ASSERT_GE(m.progress.size(), 3u);
+    EXPECT_NEAR(m.progress[1].second.msLeft, static_cast<double>(m.progress.back().first - m.progress[1].first), 50);
+}
+
+TEST(WizardWait, CeilingIsTenSecondsOrFiveTimesTheFixedDelay) {
+    EXPECT_EQ(WizardCeilingMs(800), 10000u);
+    EXPECT_EQ(WizardCeilingMs(2000), 10000u);
+    EXPECT_EQ(WizardCeilingMs(3100), 15500u);
+    EXPECT_EQ(WizardCeilingMs(-5), 10000u);
+    EXPECT_EQ(WizardCeilingMs(2 * 600000LL + 100), 6000500u);
+}
+
+TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
+    Fast();
+    int asked = 0;
+    // The wizard's activation under way when its first key is checked.
+    m.frontWindow = [&] { return m.Only("mouse").size() == 1 && ++asked <= 3 ? WindowOwner{} : m.DesignerFront(); };
+    Drive(m, Numbered("", "1", "1", 1));
+    EXPECT_EQ(Values(m), Strings{"1"});
+    EXPECT_EQ(Count(m, "wait 10"), 3u);
+    EXPECT_EQ(m.What().back(), kDoneLine);
+
+    RecordingMachine never;
+    never.frontWindow = [] { return WindowOwner{}; };
+    Drive(never, Numbered("", "1", "1", 1));
+    EXPECT_EQ(Count(never, "wait 10"), 10u);
+    EXPECT_TRUE(never.Only("mouse").empty());
+    EXPECT_EQ(never.What().back(), "message Ошибка: Автоматизация остановлена: впереди нет ни одного окна." + kReady);
+
+    // Escape while waiting for a window in front: the emergency stop, and no key goes out.
+    RecordingMachine escaped;
+    escaped.frontWindow = [] { return WindowOwner{}; };
+    escaped.escapeAt = 1 + 35;
+    Drive(escaped, Numbered("", "1", "1", 1));
+    EXPECT_TRUE(escaped.Only("mouse").empty());
+    EXPECT_EQ(escaped.What().back(), kStopLine);
+}
+
+TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
+    Fast();
+    RunInputs in = Numbered("A", "1", "1", 1);  // Shift+A, then 1
+    in.excelMode = true;
+    m.frontWindow = [&] { return Count(m, "key+ 10") == 1 ? kOther : m.DesignerFront(); };  // in front once Shift is down
+    Drive(m, in);
+    const auto keys = m.Only("key");
+    ASSERT_EQ(keys.size(), 4u);
+    EXPECT_EQ(keys.back().what, "key- 10");  // no modifier is left down; the 1 is held back
+    EXPECT_EQ(m.What().back(), InFront(kOtherName));
+}
+
