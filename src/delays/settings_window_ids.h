@@ -7,4 +7,5 @@ enum SettingsWindowId : int {
     // The seven fields, in the order of the delays file (initial delay first).
     kInitialDelayEditId = 501, kDoubleClickDelayEditId = 502, kMasterOpenDelayEditId = 503, kTypingDelayEditId = 504,
     kEnterDelayEditId = 505, kBetweenBarcodesDelayEditId = 506, kPageSwitchDelayEditId = 507,
+    kWaitForWizardCheckId = 508,  // wizard mode waits for the wizard's window
 };

@@ -18,13 +18,14 @@
 namespace {
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
-     hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr;
+     hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr, hWaitForWizardCheck = nullptr;
 
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
-// Controls 1-30 in creation order. The field texts are replaced by the values in force at once.
+// The controls in creation order. The field texts and the check are replaced by the values in force
+// at once. The check box under the seven delays moves what follows it down by 22 pixels.
 const ControlRow kSettingsControls[] = {
     {"STATIC", "                  НАСТРОЙКИ ЗАДЕРЖЕК (мс):", V | SS_LEFT, 10, 7, 263, 18, 0, nullptr},
     {"STATIC", "  Начальная задержка:", V, 10, 29, 200, 18, 0, nullptr},
@@ -41,21 +42,23 @@ const ControlRow kSettingsControls[] = {
     {"EDIT", "200", kField, 213, 139, 60, 18, kBetweenBarcodesDelayEditId, &hBetweenBarcodesDelayEdit},
     {"STATIC", "  Переход страницы:", V, 10, 161, 200, 18, 0, nullptr},
     {"EDIT", "400", kField, 213, 161, 60, 18, kPageSwitchDelayEditId, &hPageSwitchDelayEdit},
-    {"BUTTON", "Применить", kButton, 10, 182, 130, 20, kApplyButtonId, nullptr},
-    {"BUTTON", "Закрыть", kButton, 143, 182, 130, 20, kCloseButtonId, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 207, 263, 18, 0, nullptr},
-    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 230, 263, 16, 0, nullptr},
-    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 250, 263, 16, 0, nullptr},
-    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 270, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 290, 263, 16, 0, nullptr},
-    {"STATIC", " • Текст вводится не полностью:", V, 10, 310, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 330, 263, 16, 0, nullptr},
-    {"STATIC", " • Начните со значений по умолчанию", V, 10, 350, 263, 16, 0, nullptr},
-    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 370, 263, 16, 0, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 392, 263, 18, 0, nullptr},
-    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 414, 263, 16, 0, nullptr},
-    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 434, 263, 16, 0, nullptr},
-    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 454, 263, 16, 0, nullptr},
+    {"BUTTON", "Ждать окно мастера (быстрее и надёжнее)", V | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 182, 263, 18,
+     kWaitForWizardCheckId, &hWaitForWizardCheck},
+    {"BUTTON", "Применить", kButton, 10, 204, 130, 20, kApplyButtonId, nullptr},
+    {"BUTTON", "Закрыть", kButton, 143, 204, 130, 20, kCloseButtonId, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 229, 263, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 252, 263, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 272, 263, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 292, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 312, 263, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 332, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 352, 263, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 372, 263, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 392, 263, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 414, 263, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 436, 263, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 456, 263, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 476, 263, 16, 0, nullptr},
 };
 
 constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
@@ -80,6 +83,7 @@ const FieldBinding kFields[] = {
 
 void ShowDelaysInFields() {
     for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
+    SetChecked(hWaitForWizardCheck, delays.waitForWizard);
 }
 
 // A tip wider than its label loses its last words there; the pointer resting on it shows it whole.
@@ -130,6 +134,7 @@ void AddTooltipsForCutTips(HWND hWnd) {
 
 void ReadDelaySettings() {
     for (const FieldBinding& field : kFields) delays.*field.value = ParseDelayField(GetControlText(*field.edit));
+    delays.waitForWizard = IsChecked(hWaitForWizardCheck);
 }
 
 bool SaveDelaySettings() {
@@ -152,6 +157,7 @@ void OnApply(HWND hWnd) {
 void OnDestroy() {
     hSettingsWindow = nullptr;
     for (const FieldBinding& field : kFields) *field.edit = nullptr;
+    hWaitForWizardCheck = nullptr;
 }
 
 void OnCommand(HWND hWnd, int id) {
@@ -170,7 +176,7 @@ void CreateSettingsControls(HWND hWnd) {
 
 void ShowSettingsWindow() {
     if (BringForwardIfOpen(hSettingsWindow)) return;
-    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 515, SW_SHOWNORMAL);
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 537, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

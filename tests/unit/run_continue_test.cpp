@@ -1,0 +1,188 @@
+// A stopped run continues where it left off: the question at "СТАРТ", and a continued run that
+// sends exactly the rest of what the uninterrupted run would have sent.
+#include "automation/run.h"
+#include "fakes/run_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+// The events from barcode `index`'s own pump point to the end (its first click follows that pump).
+Strings TailFromBarcode(const RecordingMachine& r, size_t index) {
+    const Strings w = r.What();
+    size_t clicks = 0;
+    for (size_t i = 0; i < w.size(); ++i) {
+        if (w[i].rfind("cursor", 0) != 0) continue;
+        if (clicks++ == index) return Strings(w.begin() + static_cast<long>(i) - 1, w.end());
+    }
+    return {};
+}
+
+long long StoppedAt(const RecordingMachine& r) {
+    for (auto p = r.progress.rbegin(); p != r.progress.rend(); ++p)
+        if (p->second.state == RunProgress::State::kStopped) return p->second.stored;
+    return -1;
+}
+
+// Barcodes whose last input went out: the third Enter, or in spreadsheet mode the whole value.
+long long Confirmed(const RecordingMachine& r, const RunInputs& in, const RunPlan& plan) {
+    if (!in.excelMode) return static_cast<long long>(Count(r, "key+ 0D") / 3);
+    const std::vector<Filled> filled = FilledBarcodes(r);
+    long long whole = 0;
+    for (const Filled& f : filled) whole += f.value.size() == RunValue(in, plan, whole).size();
+    return whole;
+}
+
+RunInputs Listed(const std::string& text, int perPage) {
+    RunInputs in = Numbered("L", "", "", perPage);
+    in.listMode = true;
+    in.listText = text;
+    return in;
+}
+
+RunInputs Cells(int perPage) {
+    RunInputs in = Numbered("c", "98", "5", perPage);
+    in.excelMode = true;
+    return in;
+}
+}  // namespace
+
+TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
+    const struct {
+        const char* name;
+        RunInputs inputs;
+    } plans[] = {
+        {"numbers across pages", Numbered("R-", "0001", "7", 3)},
+        {"a list", Listed("a\nbb\n\nccc\nd", 2)},
+        {"cells and sheets", Cells(2)},
+    };
+    for (const auto& p : plans) {
+        SCOPED_TRACE(p.name);
+        delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
+        const RunPlan plan = PlanRun(p.inputs);
+        RecordingMachine whole;
+        Drive(whole, p.inputs);
+        ASSERT_EQ(whole.What().back(), kDoneLine);
+        std::set<long long> stopsSeen;
+        // Escape in the middle of every wait of the run: each stops at another point.
+        for (const auto& e : whole.Only("wait ")) {
+            RecordingMachine stopped;
+            stopped.escapeAt = e.at + 1;
+            Drive(stopped, p.inputs);
+            const long long next = StoppedAt(stopped);
+            if (next <= 0 || next >= plan.total) continue;  // nothing stored yet, or nothing left
+            ASSERT_EQ(next, Confirmed(stopped, p.inputs, plan)) << "escape at " << stopped.escapeAt;
+            stopsSeen.insert(next);
+
+            RecordingMachine continued;
+            continued.wizardOnDoubleClick = !p.inputs.excelMode;
+            continued.answer = Machine::Answer::kYes;
+            RunAutomation(continued, p.inputs);
+            const Strings w = continued.What();
+            ASSERT_GE(w.size(), 4u);
+            EXPECT_EQ(w[0], "ask " + std::string(kContinueCaption) + ": " + ContinueQuestion(p.inputs, plan, next));
+            EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 4), (Strings{"hook on", "wait 17", "pump"}));
+            EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, static_cast<size_t>(next)))
+                << "continued from " << next;
+            EXPECT_EQ(continued.progress.front().second.stored, next);
+        }
+        EXPECT_EQ(static_cast<long long>(stopsSeen.size()), plan.total - 1);  // every barcode but the first
+    }
+}
+
+TEST_F(Run, TheQuestionNamesTheValueItsPageAndCaptureAndEachAnswerDoesWhatItSays) {
+    Fast();
+    const RunInputs in = Numbered("R-", "0001", "10", 3);
+    const RunPlan plan = PlanRun(in);
+    EXPECT_EQ(ContinueQuestion(in, plan, 4),
+              "Остановка была на значении R-0005 (страница 2, захват 2).\n\nДа — продолжить с R-0005,\n"
+              "Нет — начать сначала с R-0001,\nОтмена — ничего не делать.");
+    // Stopped after 4 of 10 at the fifth barcode's pump point.
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 7) m.escapeAt = m.now;  // page 1: 1 + 3, page 2: 1 + 1, then barcode 5's
+    };
+    Drive(m, in);
+    ASSERT_EQ(Shown(m).back(), "stopped 4/10 R-0005");
+
+    RecordingMachine cancel;
+    cancel.answer = Machine::Answer::kCancel;
+    RunAutomation(cancel, in);
+    EXPECT_EQ(cancel.What(), Strings{"ask Продолжить?: " + ContinueQuestion(in, plan, 4)});
+
+    RecordingMachine no;
+    no.answer = Machine::Answer::kNo;
+    RunAutomation(no, in);
+    EXPECT_EQ(Values(no).front(), "R-0001");
+    EXPECT_EQ(Values(no).size(), 10u);
+
+    // The completed run forgot the stop: no question.
+    RecordingMachine after;
+    RunAutomation(after, in);
+    EXPECT_EQ(after.What().front(), "hook on");
+}
+
+TEST_F(Run, AChangedInputForgetsTheStop) {
+    Fast();
+    const RunInputs in = Numbered("R-", "0001", "10", 3);
+    RunInputs other[8] = {in, in, in, in, in, in, in, in};
+    other[0].prefix = "Q-";
+    other[1].startText = "0002";
+    other[2].totalText = "11";
+    other[3].perPage = 2;
+    other[3].positions.resize(2);
+    other[4].positions[1].x += 1;
+    other[5].listMode = true;
+    other[5].listText = "x";
+    other[6].excelMode = true;
+    other[7].listText = "only read in list mode, still an input";
+    for (const RunInputs& changed : other) {
+        RecordingMachine stopped;
+        int pumps = 0;
+        stopped.onPump = [&] {
+            if (++pumps == 3) stopped.escapeAt = stopped.now;
+        };
+        Drive(stopped, in);
+        ASSERT_EQ(StoppedAt(stopped), 1);
+        RecordingMachine fresh;
+        fresh.wizardOnDoubleClick = !changed.excelMode;
+        RunAutomation(fresh, changed);
+        EXPECT_EQ(fresh.Only("ask").size(), 0u);
+        // ... and the stop is gone for the original inputs too.
+        RecordingMachine original;
+        RunAutomation(original, in);
+        EXPECT_EQ(original.Only("ask").size(), 0u);
+    }
+}
+
+TEST_F(Run, ARefusedStartKeepsTheStopForTheNextStart) {
+    Fast();
+    const RunInputs in = Numbered("", "1", "5", 5);
+    m.wizardOpensAfter = -1;  // the wizard of the first barcode never opens
+    Drive(m, in);
+    ASSERT_EQ(Shown(m).back(), "stopped 0/5 1");  // nothing stored: a new start has nothing to continue
+    RecordingMachine again;
+    RunAutomation(again, in);
+    EXPECT_TRUE(again.Only("ask").empty());
+
+    RecordingMachine second;
+    second.wizardOpensAfter = 0;
+    second.onPump = [&] {
+        if (second.Only("mouse").size() == 1) second.wizardOpensAfter = -1;  // the second one does not open
+    };
+    Drive(second, in);
+    ASSERT_EQ(Shown(second).back(), "stopped 1/5 2");
+    RecordingMachine blocked;
+    blocked.modalOver = RecordingMachine::kWizard.window;  // a wizard left open
+    RunAutomation(blocked, in);
+    EXPECT_TRUE(blocked.Only("ask").empty());
+    EXPECT_FALSE(blocked.HasInputAfter(0));
+    RecordingMachine later;
+    later.answer = Machine::Answer::kYes;
+    RunAutomation(later, in);
+    EXPECT_EQ(later.Only("ask").size(), 1u);
+    EXPECT_EQ(Values(later), (Strings{"2", "3", "4", "5"}));
+}
