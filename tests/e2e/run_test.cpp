@@ -14,36 +14,10 @@
 using namespace harness;
 
 namespace {
-const std::wstring kStopText =
-    L"? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
-const std::vector<int> kQuickDelays = {300, 20, 60, 2, 20, 20, 80};  // file order, initial delay first
 
-struct Landed {
-    std::string page, object, value;
-    bool operator==(const Landed& o) const { return page == o.page && object == o.object && value == o.value; }
-};
-std::ostream& operator<<(std::ostream& out, const Landed& l) {
-    return out << "(" << l.page << "," << l.object << "," << l.value << ")";
-}
 
-std::vector<Landed> ValuesIn(const std::vector<FixtureEvent>& log) {
-    std::vector<Landed> out;
-    for (const FixtureEvent& e : EventsOf(log, "value"))
-        out.push_back({e.fields.at(1), e.fields.at(2), e.fields.size() > 3 ? e.fields[3] : ""});
-    return out;
-}
 
-bool Logged(const std::vector<FixtureEvent>& log, const std::string& kind, const std::string& first) {
-    for (const FixtureEvent& e : EventsOf(log, kind))
-        if (e.fields.size() > 1 && e.fields[1] == first) return true;
-    return false;
-}
 
-std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count, size_t first = 0) {
-    std::vector<POINT> out;
-    for (size_t i = first; i < first + count && i < windows.size(); ++i) out.push_back(CenterOf(windows[i]));
-    return out;
-}
 
 // Ends the editing of the last cell with a click on another cell, once the stand-in spreadsheet
 // has taken `chars` characters in all (or the wait is over: the values then show what is missing).
@@ -85,52 +59,7 @@ struct CapsLock {
     }
 };
 
-// The app and a stand-in side by side, the delays written and the points captured.
-struct Scene {
-    App app;
-    Fixture fixture;
-    std::wstring dir = MakeTempDir(L"run");
 
-    bool Open(const std::wstring& fixtureName, const std::wstring& fixtureClass, const std::wstring& targetClass,
-              size_t perPage, const std::vector<int>& delays, const std::wstring& fixtureArgs = L"") {
-        WriteDelays(dir, delays);
-        if (!StartApp(app, dir)) return ADD_FAILURE() << "the app did not start", false;
-        if (!StartFixture(fixture, fixtureName, fixtureClass, dir, fixtureArgs))
-            return ADD_FAILURE() << "the stand-in did not start", false;
-        ParkMainWindow(app);
-        if (!CapturePoints(app, fixture.window, Centers(fixture.ChildrenOfClass(targetClass), perPage)))
-            return ADD_FAILURE() << "the points were not captured", false;
-        return true;
-    }
-    // The designer with `perPage` objects a page, or the spreadsheet, with a point on each target.
-    bool OpenDesigner(size_t perPage, const std::vector<int>& delays = kQuickDelays) {
-        return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays, std::to_wstring(perPage));
-    }
-    bool OpenSpreadsheet(size_t perPage) {
-        return Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", perPage, kQuickDelays);
-    }
-    void Fields(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
-        SetTextOf(PrefixEdit(app), prefix);
-        SetTextOf(StartNumberEdit(app), start);
-        SetTextOf(TotalEdit(app), total);
-    }
-    void PressStart() { Click(StartButton(app)); }
-    // Starts the run and answers its completion message; false when none came.
-    bool RunToCompletion() {
-        PressStart();
-        MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
-        if (!done.window) return false;
-        AnswerMessageBox(done.window);
-        return done.text == L"Генерация завершена!";
-    }
-};
-
-void ExpectStopMessage(const MessageBoxInfo& box) {
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.caption, L"ЭКСТРЕННАЯ ОСТАНОВКА");
-    EXPECT_EQ(box.text, kStopText);
-    EXPECT_TRUE(box.hasInformationIcon);
-}
 
 // Escape pressed during the run: how long its stop message took to come, the stand-in's log length
 // at the stop, and the log once the message is answered and `settle` has passed.
