@@ -42,7 +42,7 @@ const ControlRow kSettingsControls[] = {
     {"EDIT", "200", kField, 213, 139, 60, 18, kBetweenBarcodesDelayEditId, &hBetweenBarcodesDelayEdit},
     {"STATIC", "  Переход страницы:", V, 10, 161, 200, 18, 0, nullptr},
     {"EDIT", "400", kField, 213, 161, 60, 18, kPageSwitchDelayEditId, &hPageSwitchDelayEdit},
-    {"BUTTON", "Ждать окно мастера (быстрее и надёжнее)", V | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 182, 263, 18,
+    {"BUTTON", "Ждать окно мастера (быстрее, надёжнее)", V | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 182, 270, 18,
      kWaitForWizardCheckId, &hWaitForWizardCheck},
     {"BUTTON", "Применить", kButton, 10, 204, 130, 20, kApplyButtonId, nullptr},
     {"BUTTON", "Закрыть", kButton, 143, 204, 130, 20, kCloseButtonId, nullptr},

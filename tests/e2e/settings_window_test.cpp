@@ -80,9 +80,9 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT outer;
     GetWindowRect(settings, &outer);
     EXPECT_EQ(outer.right - outer.left, 300);
-    EXPECT_EQ(outer.bottom - outer.top, 515);
+    EXPECT_EQ(outer.bottom - outer.top, 537);
 
-    EXPECT_EQ(Children(settings).size(), 30u);
+    EXPECT_EQ(Children(settings).size(), 31u);
     EXPECT_EQ(FieldValues(settings), kDefaultFields);
     for (HWND field : Fields(settings)) EXPECT_TRUE(StyleOf(field) & ES_NUMBER);
     HWND apply = ChildById(settings, kApplyButtonId), close = ChildById(settings, kCloseButtonId);
@@ -93,7 +93,13 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT client;
     GetClientRect(settings, &client);
     EXPECT_EQ(a.left, 10);
-    EXPECT_EQ(a.top, 182);
+    EXPECT_EQ(a.top, 204);
+    // Under the seven delays, off until turned on: waiting for the wizard.
+    HWND wait = ChildById(settings, kWaitForWizardCheckId);
+    ASSERT_TRUE(wait);
+    EXPECT_EQ(TextOf(wait).rfind(L"Ждать окно мастера", 0), 0u);
+    EXPECT_EQ(RectInParent(wait).top, 182);
+    EXPECT_FALSE(IsChecked(wait));
     EXPECT_EQ(c.left, 143);
     EXPECT_LE(c.right, client.right) << "Close must lie inside the window";
     // The tips carry a real bullet and arrive whole, including the last one at the bottom.
@@ -117,13 +123,15 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     ASSERT_TRUE(TypeIntoField(fields[3], L""));  // emptied
     ASSERT_TRUE(TypeIntoField(fields[6], L"0450"));
     SetTextOf(fields[4], L"  250");  // pasted text may carry blanks the field would not accept as typed
+    Click(ChildById(settings, kWaitForWizardCheckId));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kWaitForWizardCheckId)); }));
 
     MessageBoxInfo box = Apply(app, settings);
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.caption, L"Успех");
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     EXPECT_FALSE(box.hasInformationIcon);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n1\r\n");
     const FieldTexts applied = {L"1500", L"200", L"900", L"0", L"250", L"200", L"450"};
     EXPECT_EQ(FieldValues(settings), applied);
 
@@ -132,6 +140,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     settings = OpenSettings(app);
     ASSERT_TRUE(settings);
     EXPECT_EQ(FieldValues(settings), applied);
+    EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_EQ(CloseApp(app), 0u);
 
     // The next start reads the file back.
@@ -140,6 +149,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     settings = OpenSettings(again);
     ASSERT_TRUE(settings);
     EXPECT_EQ(FieldValues(settings), applied);
+    EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_EQ(CloseApp(again), 0u);
 }
 
@@ -160,6 +170,7 @@ TEST(SettingsWindow, FieldsShowTheValuesReadFromTheFileAtStart) {
         HWND settings = OpenSettings(app);
         ASSERT_TRUE(settings);
         EXPECT_EQ(FieldValues(settings), c.fields);
+        EXPECT_FALSE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));  // files of earlier versions
         EXPECT_EQ(CloseApp(app), 0u);
         EXPECT_EQ(ReadFileBytes(DelaysFile(app)), c.file) << "only Apply writes the file";
     }
@@ -189,7 +200,7 @@ TEST(SettingsWindow, AnUnwritableFileIsReportedAndTheValuesStillTakeEffect) {
     ASSERT_TRUE(RemoveDirectoryW(JoinPath(dir, L"barcode_delays.cfg").c_str()));
     box = Apply(app, settings);
     EXPECT_EQ(box.caption, L"Успех");
-    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
@@ -259,10 +270,11 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(StartApp(app));
     HWND settings = OpenSettings(app);
     ASSERT_TRUE(settings);
-    EXPECT_EQ(TabThrough(settings, 10),
+    EXPECT_EQ(TabThrough(settings, 11),
               (std::vector<int>{kInitialDelayEditId, kDoubleClickDelayEditId, kMasterOpenDelayEditId,
                                 kTypingDelayEditId, kEnterDelayEditId, kBetweenBarcodesDelayEditId,
-                                kPageSwitchDelayEditId, kApplyButtonId, kCloseButtonId, kInitialDelayEditId}));
+                                kPageSwitchDelayEditId, kWaitForWizardCheckId, kApplyButtonId, kCloseButtonId,
+                                kInitialDelayEditId}));
     EXPECT_EQ(TabThrough(settings, 1, true), std::vector<int>{kCloseButtonId});
 
     // A field reached with Tab has its text selected: typing replaces it, Enter applies.
@@ -275,7 +287,7 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     AnswerMessageBox(box.window);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
 
     BringToFront(settings);
     PressKey(VK_ESCAPE);
@@ -305,6 +317,6 @@ TEST(SettingsWindow, TipsCutShortByTheirWidthShowWholeWhenThePointerRests) {
     MoveMouse(CenterOf(label));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == cut; }, milliseconds(5000)))
         << ToUtf8(TextOf(tooltip));
-    EXPECT_EQ(Children(settings).size(), 30u);  // the layout keeps its 30 controls
+    EXPECT_EQ(Children(settings).size(), 31u);  // the layout keeps its 31 controls
     EXPECT_EQ(CloseApp(app), 0u);
 }

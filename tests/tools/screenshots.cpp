@@ -130,6 +130,17 @@ void RunAndStop(App& app, Fixture& designer) {
     Sleep(500);
     Shoot(L"stop", box.window, {app.window});
     AnswerMessageBox(box.window);
+    // "СТАРТ" again with nothing changed: the question whether to continue where the run stopped
+    Click(StartButton(app));
+    MessageBoxInfo ask = WaitForMessageBox(app.process.Id());
+    if (!ask.window) {
+        Fail("no question after the second START");
+        return;
+    }
+    SetWindowPos(ask.window, nullptr, 420, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500);
+    Shoot(L"continue", ask.window, {app.window});
+    AnswerMessageBox(ask.window, IDCANCEL);
 }
 
 void MergeAndPreviews(App& app) {
