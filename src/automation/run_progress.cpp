@@ -88,8 +88,8 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
 std::string TimeLeftText(double ms) {
     // A total of billions of barcodes foretells more than a long long of minutes: shown as reached.
     constexpr double kLongestMs = 1e15;  // about 31,700 years
-    ms = std::min(ms, kLongestMs);
-    const long long seconds = static_cast<long long>(std::ceil(std::max(ms, 0.0) / 1000));
+    ms = ms > 0 ? std::min(ms, kLongestMs) : 0;  // also takes a NaN to 0
+    const long long seconds = static_cast<long long>(std::ceil(ms / 1000));
     if (seconds < 60) return "~" + std::to_string(seconds) + " с";
     return "~" + std::to_string(static_cast<long long>(std::floor(ms / 60000 + 0.5))) + " мин";
 }

@@ -445,6 +445,9 @@ TEST(RunProgressText, CaptionPartsAndTimeLeft) {
         {running(3, 5, 59000), "3 из 5, ещё ~59 с"},
         {running(3, 5, 59001), "3 из 5, ещё ~1 мин"},
         {running(12, 1000, 2096.0 * 988), "12 из 1000, ещё ~35 мин"},
+        // A total of 9999999999999999999 foretells more minutes than a long long holds.
+        {running(0, LLONG_MAX, 1e300), "0 из 9223372036854775807, ещё ~16666666667 мин"},
+        {running(0, 5, -1), "0 из 5, ещё ~0 с"},
         {stopped, "Остановлено: 41 из 1000, следующий AB0042"},
         {[&] { RunProgress all = stopped; all.stored = 1000; all.next.clear(); return all; }(), "Остановлено: 1000 из 1000"},
         {finished, ""},
