@@ -145,11 +145,7 @@ TEST(RunWizardE2E, YesContinuesAfterFourOfTenAndEveryObjectHoldsTheUninterrupted
     ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));
     s.Fields(L"R-", L"0001", L"10");
     s.PressStart();
-    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 4; }, std::chrono::seconds(30)));
-    PressKey(VK_ESCAPE);
-    MessageBoxInfo stop = WaitForMessageBox(s.app.process.Id());
-    ExpectStopMessage(stop);
-    AnswerMessageBox(stop.window);
+    ASSERT_TRUE(s.EscapeOnceStored(4));
 
     s.PressStart();
     MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
@@ -171,16 +167,8 @@ TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));
     s.Fields(L"N", L"1", L"3");
-    const auto stopAfterOne = [&] {
-        s.PressStart();
-        const size_t before = ValuesIn(s.fixture.Log()).size();
-        ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == before + 1; }, std::chrono::seconds(20)));
-        PressKey(VK_ESCAPE);
-        MessageBoxInfo stop = WaitForMessageBox(s.app.process.Id());
-        ExpectStopMessage(stop);
-        AnswerMessageBox(stop.window);
-    };
-    stopAfterOne();
+    s.PressStart();
+    ASSERT_TRUE(s.EscapeOnceStored(1));
 
     s.PressStart();
     MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
@@ -199,7 +187,8 @@ TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
     EXPECT_EQ(ValuesIn(s.fixture.Log()),
               (std::vector<Landed>{{"1", "1", "N1"}, {"1", "1", "N1"}, {"1", "2", "N2"}, {"1", "3", "N3"}}));
 
-    stopAfterOne();
+    s.PressStart();
+    ASSERT_TRUE(s.EscapeOnceStored(5));
     s.Fields(L"N", L"5", L"1");  // a changed start: a new run, no question
     s.PressStart();
     EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");

@@ -104,6 +104,13 @@ inline std::vector<POINT> Centers(const std::vector<HWND>& windows, size_t count
     return out;
 }
 
+inline void ExpectStopMessage(const MessageBoxInfo& box) {
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"ЭКСТРЕННАЯ ОСТАНОВКА");
+    EXPECT_EQ(box.text, kStopText);
+    EXPECT_TRUE(box.hasInformationIcon);
+}
+
 // The app and a stand-in side by side, the delays written and the points captured.
 struct Scene {
     App app;
@@ -144,13 +151,18 @@ struct Scene {
         AnswerMessageBox(done.window);
         return done.text == L"Генерация завершена!";
     }
+    // Escape once the stand-in has stored `count` values in all, and the stop message answered;
+    // false when either did not come.
+    bool EscapeOnceStored(size_t count) {
+        if (!WaitUntil([&] { return ValuesIn(fixture.Log()).size() == count; }, std::chrono::seconds(30))) return false;
+        PressKey(VK_ESCAPE);
+        MessageBoxInfo stop = WaitForMessageBox(app.process.Id());
+        if (!stop.window) return false;
+        ExpectStopMessage(stop);
+        AnswerMessageBox(stop.window);
+        return true;
+    }
 };
 
-inline void ExpectStopMessage(const MessageBoxInfo& box) {
-    ASSERT_TRUE(box.window);
-    EXPECT_EQ(box.caption, L"ЭКСТРЕННАЯ ОСТАНОВКА");
-    EXPECT_EQ(box.text, kStopText);
-    EXPECT_TRUE(box.hasInformationIcon);
-}
 
 }  // namespace harness
