@@ -126,10 +126,10 @@ int AfterTypingDelay(size_t length) {
     return total > INT_MAX ? INT_MAX : total < INT_MIN ? INT_MIN : static_cast<int>(total);
 }
 
-// One barcode in wizard mode: open it, type the value, confirm three times. `stored` is set once
-// the third Enter has gone out: the barcode counts as stored also when a stop follows in its wait.
+// One barcode in wizard mode: open it, type the value, confirm three times. True once the third
+// Enter has gone out: the barcode counts as stored also when a stop follows in its wait.
 bool FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Position& at,
-                  const std::string& value, bool& stored) {
+                  const std::string& value) {
     guard.BeginBarcode(capture, at);
     SimulateDoubleClick(guard, at.x, at.y);
     if (!StillRunning(guard)) return false;
@@ -145,9 +145,9 @@ bool FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Pos
     }
     if (PauseStops(guard)) return false;
     PressKey(guard, kVkReturn);
-    stored = guard.PendingStop() == StopCause::kNone;
-    if (stored) wait.Closed(guard);
-    return stored;
+    if (guard.PendingStop() != StopCause::kNone) return false;
+    wait.Closed(guard);
+    return true;
 }
 
 bool TurnPage(InputGuard& guard, bool excelMode) {
@@ -174,11 +174,8 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
         const Position at = inputs.positions[capture];
         if (PauseStops(guard)) return false;
         const std::string value = RunValue(inputs, plan, index);
-        bool stored = false;
-        if (inputs.excelMode)
-            stored = SimulateExcelPaste(guard, at.x, at.y, value);
-        else
-            FillInWizard(guard, wait, capture, at, value, stored);
+        const bool stored = inputs.excelMode ? SimulateExcelPaste(guard, at.x, at.y, value)
+                                             : FillInWizard(guard, wait, capture, at, value);
         if (!stored) {
             StillRunning(guard);  // shows the stop, if not shown yet
             return false;
