@@ -103,7 +103,8 @@ LRESULT PaintLink(HWND hWnd, HWND link, HDC dc, OwnedFont& hoverFont, OwnedFont&
     const bool hovered = IsCursorInClient(link);
     OwnedFont& owned = hovered ? hoverFont : normalFont;
     if (!owned)
-        owned.Reset(CreateVariantFont(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), hovered));
+        owned.Reset(CreateVariantFont(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), hovered,
+                                      WindowDpi(hWnd)));
     HFONT font = owned.Get();
     SetTextColor(dc, hovered ? RGB(0, 0, 255) : RGB(100, 100, 100));
     SelectObject(dc, font);

@@ -31,5 +31,5 @@ HFONT UiFont(int dpi);
 HFONT FixedPitchFont(int dpi);
 // The same one of the two fonts above made for `dpi`; null for any other font.
 HFONT SameFontAtDpi(HFONT font, int dpi);
-// A copy of `font` with or without underline (the links' hover state).
-HFONT CreateVariantFont(HFONT font, bool underline);
+// A copy of `font` with or without underline (the links' hover state), for a window at `dpi`.
+HFONT CreateVariantFont(HFONT font, bool underline, int dpi);
