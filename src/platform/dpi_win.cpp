@@ -26,15 +26,27 @@ int ScreenDeviceDpi() {
     if (screen) ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kBaseDpi;
 }
+
+// The monitor's DPI as this process sees it (its own where it is per-monitor aware); 0 where the
+// system cannot tell (before Windows 8.1).
+int MonitorDpi(HMONITOR monitor) {
+    static const auto getDpiForMonitor = SystemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    if (!getDpiForMonitor || !monitor || FAILED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y))) return 0;
+    return static_cast<int>(x);
+}
 }  // namespace
 
+// Windows 10 1607 and later know each window's DPI; Windows 8.1 knows the monitor's.
 int WindowDpi(HWND window) {
     static const auto getDpiForWindow = SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
-    if (getDpiForWindow && window) {
+    if (!window) return SystemDpi();
+    if (getDpiForWindow) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi > 0) return static_cast<int>(dpi);
     }
-    return SystemDpi();
+    const int dpi = MonitorDpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    return dpi > 0 ? dpi : SystemDpi();
 }
 
 int SystemDpi() {
@@ -43,13 +55,8 @@ int SystemDpi() {
 }
 
 int PrimaryMonitorDpi() {
-    static const auto getDpiForMonitor = SystemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
-    if (getDpiForMonitor) {
-        UINT x = 0, y = 0;
-        HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-        if (SUCCEEDED(getDpiForMonitor(primary, kEffectiveDpi, &x, &y)) && x > 0) return static_cast<int>(x);
-    }
-    return SystemDpi();
+    const int dpi = MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    return dpi > 0 ? dpi : SystemDpi();
 }
 
 void FitWindowToDpi(HWND window, int width, int height) {
