@@ -20,9 +20,11 @@ namespace {
 constexpr double kScale = 1.5;  // 144 / 96
 constexpr int kTolerance = 2;   // pixels either way
 
-// Checks each child against its 96-dpi box × 1.5; returns how many were checked.
+// Checks each child against its 96-dpi box × 1.5, and that no two of them overlap on the screen that
+// did not overlap at 96 dpi; returns how many were checked.
 int ExpectScaledControls(HWND window, const char* name) {
     int checked = 0;
+    std::vector<std::pair<LayoutBox, LayoutBox>> placed;  // 96-dpi box, rectangle on the screen
     for (HWND child : Children(window)) {
         SCOPED_TRACE(std::string(name) + ": " + ToUtf8(ClassOf(child) + L" \"" + TextOf(child) + L"\""));
         LayoutBox box;
@@ -38,8 +40,13 @@ int ExpectScaledControls(HWND window, const char* name) {
         if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") != 0) {
             EXPECT_NEAR(r.bottom - r.top, box.height * kScale, kTolerance);
         }
+        placed.push_back({box, {r.left, r.top, r.right - r.left, r.bottom - r.top}});
         ++checked;
     }
+    for (size_t i = 0; i < placed.size(); ++i)
+        for (size_t j = i + 1; j < placed.size(); ++j)
+            if (BoxesOverlap(placed[i].second, placed[j].second) && !BoxesOverlap(placed[i].first, placed[j].first))
+                ADD_FAILURE() << name << ": controls " << i << " and " << j << " overlap at 144 dpi only";
     return checked;
 }
 
