@@ -29,7 +29,8 @@ if(head_log AND EXISTS "${head_log}")
 endif()
 set(APP_VERSION "2.1.${APP_BUILD}")
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${APP_VERSION}\n")  # for scripts/package
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD}
+                            OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/app.manifest;${CMAKE_SOURCE_DIR}/src/resources/app.ico")
 
 if(NOT CMAKE_HOST_WIN32)
   add_test(NAME exe_imports_only_system_dlls
@@ -60,6 +61,14 @@ else()
     add_test(NAME ${name} COMMAND ${WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}> ${ARGN})
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 RESOURCE_LOCK wine)
   endfunction()
+
+  # A second world whose screen is at 144 dpi (150 %), for the tests of the scaled layout
+  # (tests/e2e/*high_dpi*): Wine has one DPI per prefix.
+  set(WINE_144DPI WINE_WORLD=${CMAKE_BINARY_DIR}/wine-144dpi WINE_LOGPIXELS=144)
+  add_test(NAME wine_144dpi_start COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} start ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_144dpi_start PROPERTIES FIXTURES_SETUP wine144 TIMEOUT 300)
+  add_test(NAME wine_144dpi_stop COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} stop ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_144dpi_stop PROPERTIES FIXTURES_CLEANUP wine144)
 endif()
 
 add_executable(unit_tests_win ${UNIT_TEST_SRC})
@@ -90,6 +99,9 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
   add_wine_test(${name})
   if(name MATCHES "english")
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT WINE_LC_ALL=en_US.UTF-8)
+  endif()
+  if(name MATCHES "high_dpi" AND NOT CMAKE_HOST_WIN32)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}")
   endif()
 endforeach()
 

@@ -5,9 +5,12 @@
 #include "online/title_win.h"
 #include "platform/captions.h"
 #include "platform/dialog_keys_win.h"
+#include "platform/dpi_win.h"
 #include "platform/text_win.h"
 
 namespace {
+constexpr int kMainWidth = 405, kMainHeight = 575;  // outer size at 96 dpi
+
 int StartupFailure(const char* message) {
     ShowMessage(nullptr, message, kErrorCaption, MB_OK | MB_ICONERROR);
     return -1;
@@ -23,10 +26,12 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
 
     if (!RegisterWindowClasses(hInstance)) return -1;
 
+    // 405 × 575 at 96 dpi, made for the system's DPI and then for the monitor the window came up on.
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"RizidudUdaravuzuv", WideFromCp1251(g_windowTitle).c_str(),
-                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 405, 575, nullptr, nullptr,
-                                  hInstance, nullptr);
+                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, ScaleForDpi(kMainWidth, SystemDpi()),
+                                  ScaleForDpi(kMainHeight, SystemDpi()), nullptr, nullptr, hInstance, nullptr);
     if (!window) return StartupFailure("Ошибка создания главного окна!");
+    FitWindowToDpi(window, kMainWidth, kMainHeight);
 
     ShowWindow(window, nCmdShow);
     UpdateWindow(window);

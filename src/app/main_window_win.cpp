@@ -16,6 +16,7 @@
 #include "platform/captions.h"
 #include "platform/controls_win.h"
 #include "platform/dialog_keys_win.h"
+#include "platform/dpi_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 #include "tables/merge_window_win.h"
@@ -102,7 +103,8 @@ LRESULT PaintLink(HWND hWnd, HWND link, HDC dc, OwnedFont& hoverFont, OwnedFont&
     const bool hovered = IsCursorInClient(link);
     OwnedFont& owned = hovered ? hoverFont : normalFont;
     if (!owned)
-        owned.Reset(CreateVariantFont(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), hovered));
+        owned.Reset(CreateVariantFont(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), hovered,
+                                      WindowDpi(hWnd)));
     HFONT font = owned.Get();
     SetTextColor(dc, hovered ? RGB(0, 0, 255) : RGB(100, 100, 100));
     SelectObject(dc, font);
@@ -195,8 +197,10 @@ void OnTimer(UINT_PTR id) {
     }
 }
 
+// The links' fonts, made at first paint for the window's DPI.
+OwnedFont hVideoFontHover, hVideoFontNormal, hLinkFont, hNormalFont;
+
 LRESULT OnCtlColorStatic(HWND hWnd, HDC dc, HWND control) {
-    static OwnedFont hVideoFontHover, hVideoFontNormal, hLinkFont, hNormalFont;
     if (control == hVideoLink) return PaintLink(hWnd, control, dc, hVideoFontHover, hVideoFontNormal);
     if (control == hWebsiteLink) return PaintLink(hWnd, control, dc, hLinkFont, hNormalFont);
     if (control == hAdBanner) return PaintAdBanner(dc);
@@ -212,6 +216,13 @@ LRESULT OnSetCursor(HWND hWnd, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     return DefWindowProcW(hWnd, WM_SETCURSOR, wParam, lParam);
+}
+
+// The banner and the links paint with fonts of their own; they are made again for the new DPI.
+void OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    for (OwnedFont* font : {&hVideoFontHover, &hVideoFontNormal, &hLinkFont, &hNormalFont}) font->Reset();
+    ForgetBannerFonts();
+    ApplyDpiChange(hWnd, wParam, lParam);
 }
 
 void OnWindowPosChanged(HWND hWnd, const WINDOWPOS* position) {
@@ -249,7 +260,7 @@ void CreateMainControls(HWND hWnd) {
     UpdateCoordinateFields(5);
     ShowWindow(hVariableListEdit, SW_HIDE);
     AllowListText(hVariableListEdit);
-    SetFontOnChildren(hWnd, UiFont());
+    SetFontOnChildren(hWnd, UiFont(WindowDpi(hWnd)));
     ControlRow banner = kBannerControl;
     const std::string bannerText = BannerStartText();
     banner.text = bannerText.c_str();
@@ -279,6 +290,7 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ACTIVATE: if (LOWORD(wParam) != WA_INACTIVE) ReassertTopmost(hWnd); return 0;
         case WM_SHOWWINDOW: if (wParam) UpdateWindowStyle(); return 0;
         case WM_WINDOWPOSCHANGED: OnWindowPosChanged(hWnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
+        case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
         case kStartFetchesMessage: StartFetches(); return 0;
         case kBannerFetchedMessage: OnBannerFetched(lParam); return 0;

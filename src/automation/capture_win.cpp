@@ -6,6 +6,7 @@
 #include "automation/coordinates.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
+#include "platform/dpi_win.h"
 #include "platform/file_dialog_win.h"
 #include "platform/file_io.h"
 #include "platform/text_win.h"
@@ -67,8 +68,9 @@ void RemoveCaptureHook() {
 // Stores the cursor position into the pending entry and shows it if its row is visible; false when
 // the entry no longer exists (the count was lowered meanwhile), so the capture stays pending.
 bool TakeCursorPosition() {
+    // Physical screen pixels, as the run replays them, whatever DPI the monitor under it has.
     POINT cursor = {};
-    GetCursorPos(&cursor);
+    GetPhysicalCursorPos(&cursor);
     if (currentCaptureIndex < 0 || currentCaptureIndex >= static_cast<int>(positions.size())) return false;
     positions[currentCaptureIndex] = {cursor.x, cursor.y};
     const int row = currentCaptureIndex - scrollPos;
@@ -144,6 +146,7 @@ LRESULT CALLBACK KeyboardHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(g_keyboardHook, nCode, wParam, lParam);
 }
 
+// In physical pixels: the program is aware of every monitor's DPI, so the system scales nothing.
 ScreenArea CurrentVirtualScreen() {
     return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
             GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
@@ -181,7 +184,7 @@ bool LoadCoordinates() {
     }
     std::string text;
     if (!ReadWholeFile(Utf8FromWide(fileName), text)) return false;
-    std::vector<Position> loaded = ParseCoordinates(text);
+    std::vector<Position> loaded = ParseCoordinates(text, PrimaryMonitorDpi());
     // The list, the per-page choice and the rows must agree, so a list they cannot show is refused
     // and the current one kept.
     const std::string problem = CoordinatesLoadProblem(loaded.size());

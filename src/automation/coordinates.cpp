@@ -1,12 +1,15 @@
 // Coordinates file format, count changes and scroll arithmetic of the position rows.
 #include "automation/coordinates.h"
 
+#include "platform/dpi_scale.h"
 #include "platform/text_parse.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace {
+constexpr const char* kPhysicalMarker = " px";
+
 // A signed decimal number as "%d" takes it after its white space; false when there is none or it
 // does not fit in 32 bits.
 bool ReadNumber(const std::string& text, std::size_t& at, int& value) {
@@ -22,11 +25,13 @@ bool IsPositionSet(const Position& position) { return position.x != 0 || positio
 
 std::string FormatCoordinates(const std::vector<Position>& list) {
     std::string text;
-    for (const Position& p : list) text += std::to_string(p.x) + "," + std::to_string(p.y) + "\r\n";
+    for (const Position& p : list) text += std::to_string(p.x) + "," + std::to_string(p.y) + kPhysicalMarker + "\r\n";
     return text;
 }
 
-bool ParseCoordinateLine(const std::string& line, Position& position) {
+namespace {
+// The two numbers of a line; `end` is where the text after them begins.
+bool ReadPoint(const std::string& line, Position& position, std::size_t& end) {
     std::size_t at = 0;
     int x = 0, y = 0;
     if (!ReadNumber(line, at, x)) return false;
@@ -35,17 +40,41 @@ bool ParseCoordinateLine(const std::string& line, Position& position) {
     if (!ReadNumber(line, at, y)) return false;
     position.x = x;
     position.y = y;
+    end = at;
     return true;
 }
 
-std::vector<Position> ParseCoordinates(const std::string& text) {
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+}  // namespace
+
+bool ParseCoordinateLine(const std::string& line, Position& position) {
+    std::size_t end = 0;
+    return ReadPoint(line, position, end);
+}
+
+bool IsPhysicalPixelLine(const std::string& line) {
+    Position ignored;
+    std::size_t at = 0;
+    if (!ReadPoint(line, ignored, at)) return false;
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    if (line.compare(at, 2, "px") != 0) return false;
+    for (at += 2; at < line.size(); ++at)
+        if (!IsBlank(line[at])) return false;
+    return true;
+}
+
+std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi) {
     std::vector<Position> list;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
         Position p;
-        if (ParseCoordinateLine(text.substr(start, end - start), p)) list.push_back(p);
+        if (ParseCoordinateLine(line, p)) {
+            if (!IsPhysicalPixelLine(line)) p = {ScaleForDpi(p.x, unmarkedDpi), ScaleForDpi(p.y, unmarkedDpi)};
+            list.push_back(p);
+        }
         start = end + 1;
     }
     return list;

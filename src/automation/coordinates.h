@@ -15,15 +15,20 @@ constexpr std::size_t kMaxCoordinatesFileBytes = 1 << 20;
 // A point counts as captured unless it is (0, 0): x = 0 is the left screen edge, a real position.
 bool IsPositionSet(const Position& position);
 
-// One "x,y" line per entry, CR LF after each, uncaptured entries as 0,0.
+// One "x,y px" line per entry, CR LF after each, uncaptured entries as 0,0 px. The marker says the
+// point is in physical screen pixels; readers that take only "x,y" ignore it.
 std::string FormatCoordinates(const std::vector<Position>& list);
 
 // One line read as "%d,%d": optional white space and a signed decimal number, the comma right after
 // it, optional white space and a second signed number; whatever follows is ignored. A number that
 // does not fit in 32 bits makes the line unreadable.
 bool ParseCoordinateLine(const std::string& line, Position& position);
-// Every readable line of the file, in order; the others are skipped.
-std::vector<Position> ParseCoordinates(const std::string& text);
+// The line carries the physical-pixel marker: blanks, "px" and nothing else after the two numbers.
+bool IsPhysicalPixelLine(const std::string& line);
+// Every readable line of the file, in order; the others are skipped. A line without the marker was
+// written by a program unaware of DPI, whose points the system scaled down by the primary monitor's
+// DPI/96: it is scaled back up by `unmarkedDpi`/96 (96 leaves it as written).
+std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi);
 
 // Why a loaded list cannot replace the current one (empty when it can): no readable line, or more
 // entries than a page can hold. Code page 1251.

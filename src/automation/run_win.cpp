@@ -90,12 +90,14 @@ bool RunsWithHigherRights(DWORD process) {
 }
 
 struct SystemMachine : Machine {
-    void SetCursor(int x, int y) override { SetCursorPos(x, y); }
+    // Positions are physical screen pixels from capture to replay.
+    void SetCursor(int x, int y) override { SetPhysicalCursorPos(x, y); }
 
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
-        // Absolute coordinates over all monitors: 0..65535 spans the virtual screen.
-        const LONG dx = NormalizedCoordinate(x, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
-        const LONG dy = NormalizedCoordinate(y, GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        // Absolute coordinates over all monitors: 0..65535 spans the physical virtual screen.
+        const ScreenArea screen = CurrentVirtualScreen();
+        const LONG dx = NormalizedCoordinate(x, screen.left, screen.width);
+        const LONG dy = NormalizedCoordinate(y, screen.top, screen.height);
         std::vector<INPUT> inputs(flags.size());
         for (size_t i = 0; i < flags.size(); ++i) {
             inputs[i].type = INPUT_MOUSE;
@@ -244,7 +246,7 @@ struct SystemMachine : Machine {
 
     // A control or a child window under the point stands for the top-level window it lies in.
     WindowOwner WindowAt(int x, int y) override {
-        HWND window = WindowFromPoint(POINT{x, y});
+        HWND window = WindowFromPhysicalPoint(POINT{x, y});
         return OwnerOf(window ? GetAncestor(window, GA_ROOT) : nullptr);
     }
 

@@ -8,6 +8,7 @@
 #include "platform/captions.h"
 #include "platform/controls_win.h"
 #include "platform/dialog_keys_win.h"
+#include "platform/dpi_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 
@@ -169,7 +170,7 @@ void OnCommand(HWND hWnd, int id) {
 void CreateSettingsControls(HWND hWnd) {
     CreateControlRows(hWnd, kSettingsControls);
     ShowDelaysInFields();
-    SetFontOnChildren(hWnd, UiFont());
+    SetFontOnChildren(hWnd, UiFont(WindowDpi(hWnd)));
     AddTooltipsForCutTips(hWnd);
     UseDialogKeys(hWnd, true);  // Enter applies (button 1), Escape closes (button 2)
 }
@@ -183,6 +184,7 @@ LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE: CreateSettingsControls(hWnd); return 0;
         case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_DPICHANGED: ApplyDpiChange(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

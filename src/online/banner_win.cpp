@@ -10,6 +10,7 @@
 #include "online/messages.h"
 #include "online/vendor.h"
 #include "platform/app_window_win.h"
+#include "platform/dpi_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 
@@ -61,7 +62,7 @@ HFONT MakeBannerFont(LONG weight) {
     LOGFONTW description = {};
     if (HFONT base = reinterpret_cast<HFONT>(SendMessageW(GetParent(hAdBanner), WM_GETFONT, 0, 0)))
         GetObjectW(base, sizeof description, &description);
-    description.lfHeight = -12;
+    description.lfHeight = ScaleForDpi(-12, WindowDpi(hAdBanner));
     description.lfWeight = weight;
     return CreateFontIndirectW(&description);
 }
@@ -73,6 +74,10 @@ HFONT Font(OwnedFont& font, LONG weight) {
 }  // namespace
 
 void AttachAdBanner(HWND banner) { hAdBanner = banner; }
+
+void ForgetBannerFonts() {
+    for (OwnedFont* font : {&hAdFontNormal, &hAdFontBold, &hAdFont}) font->Reset();
+}
 
 std::string BannerStartText() { return ownAds.empty() ? std::string("Реклама") : ownAds.front().text; }
 

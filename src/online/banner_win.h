@@ -14,6 +14,8 @@ void LoadAdsFromFile();
 std::string BannerStartText();
 // The banner control, once it exists.
 void AttachAdBanner(HWND banner);
+// The banner's fonts are made again, for the window's DPI, when it next paints.
+void ForgetBannerFonts();
 // Start-up (last), timer 1101 and the click: fetches the advertising list (and, the first time,
 // the message list when its cache was missing or stale) on a worker thread, unless a fetch is
 // still under way. The banner changes when the answer comes (OnBannerFetched).

@@ -10,6 +10,7 @@ HWND AppWindow();  // null before it exists and after it is gone
 
 // A secondary window of the program: a dialog-framed, visible overlapped window owned by the main
 // window, at the system's default place, shown with `showCommand` and painted at once. Null on failure.
+// `width` × `height` is the outer size at 96 dpi; the window gets it scaled to its monitor's DPI.
 HWND CreateOwnedWindow(const wchar_t* className, const char* titleCp1251, int width, int height, int showCommand);
 
 // The main window's caption is the program title, with a run's progress before it while one is

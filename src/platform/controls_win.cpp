@@ -2,17 +2,67 @@
 #include "platform/controls_win.h"
 
 #include "platform/captions.h"
+#include "platform/dpi_win.h"
+#include "platform/gdi_win.h"
 #include "platform/text_win.h"
 
 #include <string>
 
+namespace {
+// The 96-dpi box rides in the control's user data, which the standard controls leave to the program:
+// four 16-bit fields, so it goes with the control and needs no list of its own.
+static_assert(sizeof(LONG_PTR) >= 8, "the box takes 64 bits");
+constexpr unsigned kBoxField = 0xFFFF;
+
+LONG_PTR PackBox(const LayoutBox& box) {
+    const auto field = [](int value, int shift) {
+        return static_cast<unsigned long long>(static_cast<unsigned>(value) & kBoxField) << shift;
+    };
+    return static_cast<LONG_PTR>(field(box.x, 0) | field(box.y, 16) | field(box.width, 32) | field(box.height, 48));
+}
+
+LayoutBox UnpackBox(LONG_PTR packed) {
+    const auto bits = static_cast<unsigned long long>(packed);
+    const auto field = [bits](int shift) { return static_cast<int>(static_cast<short>((bits >> shift) & kBoxField)); };
+    return {field(0), field(16), field(32), field(48)};
+}
+}  // namespace
+
+LayoutBox BoxOf(const ControlRow& row) { return {row.x, row.y, row.width, row.height}; }
+
 HWND CreateControlRow(HWND parent, const ControlRow& row) {
+    const LayoutBox placed = ScaleBox(BoxOf(row), WindowDpi(parent));
     HWND control = CreateWindowExW(0, WideFromCp1251(row.className).c_str(), WideFromCp1251(row.text).c_str(),
-                                   WS_CHILD | row.style, row.x, row.y, row.width, row.height, parent,
+                                   WS_CHILD | row.style, placed.x, placed.y, placed.width, placed.height, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), GetModuleHandleW(nullptr),
                                    nullptr);
+    if (control) SetWindowLongPtrW(control, GWLP_USERDATA, PackBox(BoxOf(row)));
     if (row.handle) *row.handle = control;
     return control;
+}
+
+bool LayoutBoxOf(HWND control, LayoutBox& box) {
+    const LONG_PTR packed = GetWindowLongPtrW(control, GWLP_USERDATA);
+    if (packed == 0) return false;
+    box = UnpackBox(packed);
+    return true;
+}
+
+void RescaleControls(HWND parent, int dpi) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        LayoutBox box;
+        if (!LayoutBoxOf(child, box)) continue;
+        const LayoutBox placed = ScaleBox(box, dpi);
+        SetWindowPos(child, nullptr, placed.x, placed.y, placed.width, placed.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void RefontChildren(HWND parent, int dpi) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+        if (HFONT scaled = SameFontAtDpi(font, dpi)) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(scaled), TRUE);
+    }
 }
 
 void CreateControlRows(HWND parent, const ControlRow* rows, size_t count) {

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/dpi_scale.h"
+
 #include <cstddef>
 
 struct ControlRow {
@@ -14,6 +16,8 @@ struct ControlRow {
     HWND* handle;  // where the window keeps the handle, or nullptr
 };
 
+// The row's geometry is in 96-dpi pixels: the control is placed at it scaled to the parent's DPI, and
+// keeps the 96-dpi box to be placed again when the DPI changes.
 HWND CreateControlRow(HWND parent, const ControlRow& row);
 void CreateControlRows(HWND parent, const ControlRow* rows, size_t count);
 template <size_t N>
@@ -21,6 +25,14 @@ void CreateControlRows(HWND parent, const ControlRow (&rows)[N]) { CreateControl
 
 // Gives `font` to every child window of `parent` that exists now.
 void SetFontOnChildren(HWND parent, HFONT font);
+
+LayoutBox BoxOf(const ControlRow& row);
+// The 96-dpi box a control was created from; false for a control not made from a row.
+bool LayoutBoxOf(HWND control, LayoutBox& box);
+// Every child made from a row moves to its box scaled to `dpi`.
+void RescaleControls(HWND parent, int dpi);
+// Every child that has one of the program's fonts takes the same face made for `dpi`.
+void RefontChildren(HWND parent, int dpi);
 
 bool IsChecked(HWND box);  // false for a null handle
 void SetChecked(HWND box, bool on);

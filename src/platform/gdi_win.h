@@ -24,10 +24,12 @@ private:
 };
 using OwnedFont = GdiObject<HFONT>;
 
-// Arial, 14 pixels: the face and size the windows are laid out for. Made at first use, kept for the
-// life of the process, shared by all windows.
-HFONT UiFont();
-// Courier New, 14 pixels, for the preview fields: table columns line up.
-HFONT FixedPitchFont();
-// A copy of `font` with or without underline (the links' hover state).
-HFONT CreateVariantFont(HFONT font, bool underline);
+// Arial, 14 pixels at 96 dpi: the face and size the windows are laid out for. Made at first use for
+// each DPI, kept for the life of the process, shared by all windows at that DPI.
+HFONT UiFont(int dpi);
+// Courier New, 14 pixels at 96 dpi, for the preview fields: table columns line up.
+HFONT FixedPitchFont(int dpi);
+// The same one of the two fonts above made for `dpi`; null for any other font.
+HFONT SameFontAtDpi(HFONT font, int dpi);
+// A copy of `font` with or without underline (the links' hover state), for a window at `dpi`.
+HFONT CreateVariantFont(HFONT font, bool underline, int dpi);

@@ -4,6 +4,7 @@
 #include "platform/app_window_win.h"
 #include "platform/controls_win.h"
 #include "platform/dialog_keys_win.h"
+#include "platform/dpi_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
 #include "tables/merge_window_ids.h"
@@ -96,7 +97,7 @@ void CreateMergeControls(HWND hWnd) {
     ShowWindow(hList2Edit, SW_HIDE);
     AllowListText(hList1Edit);
     AllowListText(hList2Edit);
-    SetFontOnChildren(hWnd, UiFont());
+    SetFontOnChildren(hWnd, UiFont(WindowDpi(hWnd)));
     UseDialogKeys(hWnd, true);
 }
 
@@ -124,6 +125,7 @@ LRESULT CALLBACK MergeWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_CREATE: CreateMergeControls(hWnd); return 0;
         case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_DPICHANGED: ApplyDpiChange(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: hMergeWindow = nullptr; return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

@@ -5,6 +5,7 @@
 #include "platform/app_window_win.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
+#include "platform/dpi_win.h"
 #include "platform/file_dialog_win.h"
 #include "platform/gdi_win.h"
 #include "platform/text_win.h"
@@ -22,6 +23,8 @@ HWND hPreviewWindow = nullptr, hPreviewEdit = nullptr, hPasswordPreviewWindow = 
 namespace {
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kPreviewEdit = V | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | ES_WANTRETURN;
+
+constexpr int kPreviewWidth = 505, kPreviewHeight = 475;  // outer size at 96 dpi
 
 const ControlRow kTablePreviewControls[] = {
     {"EDIT", "", kPreviewEdit, 10, 10, 468, 350, kTablePreviewEditId, &hPreviewEdit},
@@ -70,15 +73,18 @@ void ShowPreview(const PreviewKind& kind, const std::string& content) {
         if (*kind.edit) SetPreviewText(*kind.edit, content);
         return;
     }
+    const int dpi = SystemDpi();
     HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodePreview", WideFromCp1251(kind.title).c_str(),
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  505, 475, AppWindow(), nullptr, GetModuleHandleW(nullptr), nullptr);
+                                  ScaleForDpi(kPreviewWidth, dpi), ScaleForDpi(kPreviewHeight, dpi), AppWindow(),
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!window) return;
+    FitWindowToDpi(window, kPreviewWidth, kPreviewHeight);
     *kind.window = window;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControlRows(window, kind.controls, kind.controlCount);
     // The font goes on before the text: an edit control lays its whole text out again for a new font.
-    SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedPitchFont()), TRUE);
+    SendMessageW(*kind.edit, WM_SETFONT, reinterpret_cast<WPARAM>(FixedPitchFont(WindowDpi(window))), TRUE);
     SetPreviewText(*kind.edit, content);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -133,19 +139,26 @@ void OnCommand(HWND window, int id) {
     if (id == kTableCloseId || id == kPasswordCloseId) DestroyWindow(window);
 }
 
-void MoveControl(HWND control, int x, int y, int width, int height) {
-    if (control) SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER);
+// The box is in 96-dpi pixels measured from the client's top left; the client size is the window's own.
+void MoveControl(HWND control, const LayoutBox& box, int dpi) {
+    const LayoutBox placed = ScaleBox(box, dpi);
+    if (control) SetWindowPos(control, nullptr, placed.x, placed.y, placed.width, placed.height, SWP_NOZORDER);
 }
 
+// The text field takes what the window gives it; the buttons and the note keep their distance from
+// the bottom edge.
 void OnSize(HWND window, int width, int height) {
     const PreviewKind* kind = KindOf(window);
     if (!kind) return;  // still being created: the controls keep their creation geometry
-    MoveControl(*kind->edit, 10, 10, width - 20, height - 120);
-    const int buttonY = height - 80, infoY = height - 40;
-    MoveControl(GetDlgItem(window, kind->firstId), 10, buttonY, 150, 30);
-    MoveControl(GetDlgItem(window, kind->firstId + 1), 170, buttonY, 150, 30);
-    MoveControl(GetDlgItem(window, kind->firstId + 2), 330, buttonY, 150, 30);
-    MoveControl(GetDlgItem(window, kind->firstId + 3), 10, infoY, width - 20, 20);
+    const int dpi = WindowDpi(window);
+    // The client size back in 96-dpi pixels, so the margins below are the layout's.
+    const int w = MulDiv(width, kBaseDpi, dpi), h = MulDiv(height, kBaseDpi, dpi);
+    MoveControl(*kind->edit, {10, 10, w - 20, h - 120}, dpi);
+    const int buttonY = h - 80, infoY = h - 40;
+    MoveControl(GetDlgItem(window, kind->firstId), {10, buttonY, 150, 30}, dpi);
+    MoveControl(GetDlgItem(window, kind->firstId + 1), {170, buttonY, 150, 30}, dpi);
+    MoveControl(GetDlgItem(window, kind->firstId + 2), {330, buttonY, 150, 30}, dpi);
+    MoveControl(GetDlgItem(window, kind->firstId + 3), {10, infoY, w - 20, 20}, dpi);
 }
 
 void OnDestroy(HWND window) {
@@ -188,6 +201,7 @@ void SaveMergeTable(const std::string& content) {
 LRESULT CALLBACK PreviewWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE: OnSize(hWnd, LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_DPICHANGED: ApplyDpiChange(hWnd, wParam, lParam); return 0;
         case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
         case WM_TIMER: if (wParam == kPreviewFillTimerId) ContinuePreviewFill(hWnd); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;

@@ -164,7 +164,8 @@ TEST(CoordinatesFile, SaveAndLoadRoundTripThroughTheDialogs) {
     EXPECT_EQ(ProposedFileName(app.process.Id()), L"coordinates.txt");
     const std::wstring path = JoinPath(app.workDir, L"точки захвата.txt");
     ASSERT_TRUE(CompleteFileDialog(app.process.Id(), path));
-    const std::string saved = "601,702\r\n0,0\r\n0,0\r\n0,655\r\n0,0\r\n";
+    // Each point marked as physical pixels; earlier versions read the numbers and skip the marker.
+    const std::string saved = "601,702 px\r\n0,0 px\r\n0,0 px\r\n0,655 px\r\n0,0 px\r\n";
     EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path) == saved; }));
 
     // Saving over an existing file asks first; declining leaves it as it was.

@@ -1,5 +1,5 @@
-// Fuzz target: the coordinates file reader takes any bytes, and what it reads is written and read
-// back to the same points.
+// Fuzz target: the coordinates file reader takes any bytes (unmarked lines scaled as at 144 dpi), and
+// what it reads is written and read back to the same points.
 #include "automation/coordinates.h"
 
 #include <cstdint>
@@ -8,9 +8,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    const std::vector<Position> read = ParseCoordinates(text);
+    const std::vector<Position> read = ParseCoordinates(text, 144);
     const std::string written = FormatCoordinates(read);
-    if (FormatCoordinates(ParseCoordinates(written)) != written) std::abort();
+    if (FormatCoordinates(ParseCoordinates(written, 144)) != written) std::abort();
     CoordinatesLoadProblem(read.size());
     return 0;
 }

@@ -1,6 +1,8 @@
 // Pictures for the user guide, taken from the real program: drives the exe beside the stand-in designer
 // as the guide's reader would and saves each window as a BMP (scripts/screenshots makes PNGs of them).
-//   screenshots.exe <output folder>
+//   screenshots.exe <output folder> [<suffix>]
+// With a suffix, only the main window's scene and the settings and merge windows are taken, each
+// named with the suffix (the windows at another DPI).
 // The sample vendor site must be served, so that the title and the banner are the online ones.
 #include "harness.h"
 #include "merge_window.h"
@@ -8,6 +10,7 @@
 #include "tables/merge_window_ids.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@ using namespace harness;
 
 namespace {
 std::wstring g_outDir;
+std::wstring g_suffix;  // after every picture's name
 int g_failures = 0;
 
 bool Fail(const char* what) {
@@ -55,8 +59,8 @@ bool SaveScreenArea(const RECT& area, const std::wstring& name) {
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
     bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
     bytes += pixels;
-    WriteFileBytes(JoinPath(g_outDir, name + L".bmp"), bytes);
-    std::printf("screenshots: %s (%dx%d)\n", ToUtf8(name).c_str(), width, height);
+    WriteFileBytes(JoinPath(g_outDir, name + g_suffix + L".bmp"), bytes);
+    std::printf("screenshots: %s (%dx%d)\n", ToUtf8(name + g_suffix).c_str(), width, height);
     return true;
 }
 
@@ -171,7 +175,7 @@ void Settings(App& app) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: screenshots <output folder>\n");
+        std::fprintf(stderr, "usage: screenshots <output folder> [<main window picture name>]\n");
         return 2;
     }
     g_outDir = LinuxToWine(argv[1]);
@@ -179,6 +183,17 @@ int main(int argc, char** argv) {
     Fixture designer;
     const std::wstring dir = MakeTempDir(L"screenshots");
     if (!OpenScene(app, designer, dir)) return 1;
+    if (argc > 2) {
+        g_suffix.assign(argv[2], argv[2] + std::strlen(argv[2]));
+        Shoot(L"main", app.window);
+        designer.process.Kill();
+        Settings(app);
+        HWND merge = OpenMergeWindow(app);
+        if (merge) SetWindowPos(merge, nullptr, 20, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Shoot(L"merge", merge);
+        CloseApp(app);
+        return g_failures == 0 ? 0 : 1;
+    }
     Shoot(L"main", app.window);
     RunAndStop(app, designer);
     CloseApp(app);

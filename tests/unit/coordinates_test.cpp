@@ -24,11 +24,11 @@ std::vector<Position> FromPairs(const Points& points) {
 }
 }  // namespace
 
-TEST(CoordinatesFile, WritesOneCrLfLinePerEntryUncapturedAsZero) {
+TEST(CoordinatesFile, WritesOneMarkedCrLfLinePerEntryUncapturedAsZero) {
     EXPECT_EQ(FormatCoordinates(FromPairs({{100, 200}, {0, 0}, {-5, 1080}, {0, 0}, {0, 7}})),
-              "100,200\r\n0,0\r\n-5,1080\r\n0,0\r\n0,7\r\n");
+              "100,200 px\r\n0,0 px\r\n-5,1080 px\r\n0,0 px\r\n0,7 px\r\n");
     EXPECT_EQ(FormatCoordinates({}), "");
-    EXPECT_EQ(FormatCoordinates(FromPairs({{INT_MIN, INT_MAX}})), "-2147483648,2147483647\r\n");
+    EXPECT_EQ(FormatCoordinates(FromPairs({{INT_MIN, INT_MAX}})), "-2147483648,2147483647 px\r\n");
 }
 
 TEST(CoordinatesFile, ReadsLinesByTheXCommaYRule) {
@@ -55,12 +55,50 @@ TEST(CoordinatesFile, ReadsLinesByTheXCommaYRule) {
         {"a zero byte ends what is read", std::string("1,2\0 junk\n", 10) + std::string("\0" "3,4\n", 5), {{1, 2}}},
         {"empty file", "", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(AsPairs(ParseCoordinates(c.text)), c.expected) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(AsPairs(ParseCoordinates(c.text, 96)), c.expected) << c.name;
 }
 
-TEST(CoordinatesFile, WhatIsWrittenReadsBackTheSame) {
+TEST(CoordinatesFile, WhatIsWrittenReadsBackTheSameAtAnyDpi) {
     const auto list = FromPairs({{0, 0}, {1, -1}, {0, 900}, {1919, 0}, {INT_MIN, INT_MAX}});
-    EXPECT_EQ(AsPairs(ParseCoordinates(FormatCoordinates(list))), AsPairs(list));
+    for (int dpi : {96, 120, 144, 192}) EXPECT_EQ(AsPairs(ParseCoordinates(FormatCoordinates(list), dpi)), AsPairs(list)) << dpi;
+}
+
+// Files of earlier versions (no marker) were written by a program the system showed scaled-down
+// points; files of this version must still read in those versions, which take "%d,%d" and ignore
+// the rest of the line.
+TEST(CoordinatesFile, UnmarkedLinesAreScaledByThePrimaryDpiAndMarkedOnesKept) {
+    struct Case {
+        const char* name;
+        std::string text;
+        int dpi;
+        Points expected;
+    };
+    const Case cases[] = {
+        {"unmarked at 100 %", "514,123\r\n", 96, {{514, 123}}},
+        {"unmarked at 125 %", "514,123\r\n", 120, {{643, 154}}},
+        {"unmarked at 150 %", "514,123\r\n-40,0\r\n", 144, {{771, 185}, {-60, 0}}},
+        {"unmarked at 200 %", "514,123\r\n", 192, {{1028, 246}}},
+        {"halves round away from zero", "1,-1\r\n", 144, {{2, -2}}},
+        {"marked lines as written", "514,123 px\r\n771,185 px\n", 144, {{514, 123}, {771, 185}}},
+        {"marker after blanks and tabs, blanks after it", "5,6 \t px \r\n", 192, {{5, 6}}},
+        {"marker right after the number", "5,6px\r\n", 192, {{5, 6}}},
+        {"each line by its own marker", "10,10 px\r\n10,10\r\n", 192, {{10, 10}, {20, 20}}},
+        {"other text is no marker", "10,10 pixels\r\n10,10 ms\r\n10,10 PX\r\n10,10 px x\r\n", 192,
+         {{20, 20}, {20, 20}, {20, 20}, {20, 20}}},
+        {"beyond 32 bits once scaled", "2147483647,-2147483648\r\n", 192, {{INT_MAX, INT_MIN}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AsPairs(ParseCoordinates(c.text, c.dpi)), c.expected) << c.name;
+
+    // What this version writes, read by the rule of the versions before it.
+    const std::string written = FormatCoordinates(FromPairs({{771, 185}, {0, 0}, {-1920, 40}}));
+    Points earlier;
+    std::size_t start = 0;
+    for (std::size_t end; (end = written.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        Position p;
+        ASSERT_TRUE(ParseCoordinateLine(written.substr(start, end - start), p)) << written;
+        earlier.emplace_back(p.x, p.y);
+    }
+    EXPECT_EQ(earlier, (Points{{771, 185}, {0, 0}, {-1920, 40}}));
 }
 
 TEST(CoordinatesFile, OnlyListsOfOneToThirtyEntriesMayReplaceTheCurrentOne) {

@@ -1,0 +1,24 @@
+// The DPI each window is laid out for: the program declares itself aware of every monitor's DPI (its
+// manifest), so it scales the 96-dpi layout itself and follows a window moved to another monitor.
+#pragma once
+#include <windows.h>
+
+#include "platform/dpi_scale.h"
+
+// The DPI of the monitor the window is on; the system's where the system knows no other.
+int WindowDpi(HWND window);
+// The DPI the system started with (that of the primary monitor at sign-in): the size a top-level
+// window is created with before it knows its monitor.
+int SystemDpi();
+// The primary monitor's DPI now: the factor the system applied to the screen points of a program
+// that was not aware of DPI.
+int PrimaryMonitorDpi();
+
+// A top-level window of the layout's `width` × `height` (96-dpi outer pixels) sized for its own
+// monitor, if it was created for another DPI.
+void FitWindowToDpi(HWND window, int width, int height);
+
+// WM_DPICHANGED: the controls made from tables move to their places at the new DPI and take the
+// program's fonts made for it, then the window takes the rectangle the system suggests. Returns the
+// new DPI.
+int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
