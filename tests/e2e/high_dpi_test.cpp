@@ -83,7 +83,7 @@ TEST(HighDpi, EveryControlIsItsNinetySixDpiBoxTimesOneAndAHalf) {
     HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     checked += ExpectScaledControls(settings, "settings");
-    ExpectOuterSize(settings, 300, 515);
+    ExpectOuterSize(settings, 300, 537);
     PostMessageW(settings, WM_CLOSE, 0, 0);
 
     Click(ChildById(app.window, kMergeButtonId));
