@@ -281,8 +281,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_WINDOWPOSCHANGED: OnWindowPosChanged(hWnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
         case kStartFetchesMessage: StartFetches(); return 0;
-        case kBannerFetchedMessage: OnBannerFetched(lParam); return 0;
-        case kTitleFetchedMessage: OnTitleFetched(lParam); return 0;
+        case kBannerFetchedMessage: OnBannerFetched(); return 0;
+        case kTitleFetchedMessage: OnTitleFetched(); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);
     }
 }

@@ -27,7 +27,8 @@ int g_adsAreClickable = 0;   // BOOL
 OwnedFont hAdFontNormal, hAdFontBold, hAdFont;
 KnownMessages knownMessages{SystemCacheHost(), {}};
 bool messagesDue = false;  // the message cache was missing or stale at start-up and is not fetched yet
-bool bannerFetchInFlight = false;
+// Shared with the worker threads, which may outlive every window.
+const auto bannerMailbox = std::make_shared<FetchMailbox<BannerFetch>>();
 
 bool BannerExists() { return hAdBanner && IsWindow(hAdBanner); }
 
@@ -83,22 +84,20 @@ void LoadAdsFromFile() {
 }
 
 void UpdateAdsFromInternet() {
-    HWND window = AppWindow();
-    if (!window || bannerFetchInFlight) return;
     const bool withMessages = messagesDue;
-    bannerFetchInFlight = StartBackgroundFetch<BannerFetch>(window, kBannerFetchedMessage, [withMessages] {
+    const bool started = StartBackgroundFetch<BannerFetch>(bannerMailbox, AppWindow(), kBannerFetchedMessage, [withMessages] {
         const auto net = NewSystemInternet();
         return FetchBannerSources(*net, withMessages);
     });
-    if (bannerFetchInFlight) messagesDue = false;
+    if (started) messagesDue = false;
 }
 
-void OnBannerFetched(LPARAM result) {
-    const auto fetched = TakeFetchResult<BannerFetch>(result);
-    bannerFetchInFlight = false;
-    const bool clickable = ApplyBannerFetch(knownMessages, fetched ? std::move(*fetched) : BannerFetch{}, ownAds);
-    ShowCurrentAd();
-    g_adsAreClickable = clickable ? TRUE : FALSE;
+void OnBannerFetched() {
+    for (BannerFetch& fetched : bannerMailbox->TakeAll()) {
+        const bool clickable = ApplyBannerFetch(knownMessages, std::move(fetched), ownAds);
+        ShowCurrentAd();
+        g_adsAreClickable = clickable ? TRUE : FALSE;
+    }
 }
 
 void RotateAd() {
