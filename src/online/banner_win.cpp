@@ -140,13 +140,14 @@ void OnMainMouseLeave() {
 }
 
 // The short waits give the click a visible moment before anything happens, the same on every kind of
-// banner; they are bounded like every other wait of the program.
-void OnAdBannerClick() {
+// banner; they are bounded like every other wait of the program, and left out during a run, whose
+// pump points must not hold the thread.
+void OnAdBannerClick(bool duringRun) {
     if (g_adsAreClickable) {
-        Sleep(BoundedDelay(50));
+        if (!duringRun) Sleep(BoundedDelay(50));
         UpdateAdsFromInternet();
         ShellExecuteW(nullptr, L"open", WideFromCp1251(VendorUrl("http", "/hub.html")).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    } else {
+    } else if (!duringRun) {
         Sleep(BoundedDelay(100));
     }
     InvalidateRect(hAdBanner, nullptr, TRUE);

@@ -22,7 +22,7 @@ void UpdateAdsFromInternet();
 void OnBannerFetched();
 void RotateAd();                  // timer 1100
 void PollAdHover();               // timer 1103
-void OnAdBannerClick();           // command from control 106
+void OnAdBannerClick(bool duringRun);  // command from control 106
 LRESULT PaintAdBanner(HDC dc);    // WM_CTLCOLORSTATIC for the banner
 void OnMainMouseMove(HWND hWnd, LPARAM lParam);
 void OnMainMouseLeave();
