@@ -15,21 +15,38 @@ target_link_libraries(RizidudUdaravuzuv PRIVATE app_lib)
 target_link_options(RizidudUdaravuzuv PRIVATE ${STATIC_RUNTIME} -Wl,--no-insert-timestamp)
 
 # The version is 2.1.<commit count>; only the resource sees the number, so a new commit rebuilds one
-# file, not the program (the test that reads it back takes the number from version.txt).
-execute_process(COMMAND git rev-list --count HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                OUTPUT_VARIABLE APP_BUILD OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_status)
-if(NOT git_status EQUAL 0 OR NOT APP_BUILD MATCHES "^[0-9]+$")
-  set(APP_BUILD 0)
+# file, not the program (the test that reads it back takes the number from version.txt). The count is
+# taken only when this tree is itself a git work tree, never from a repository it happens to lie in. A
+# tree without history (a source archive) builds 2.1.0, or the number given with -DAPP_BUILD=<n>.
+set(APP_BUILD "" CACHE STRING "Build number for a tree without git history (empty: 0)")
+set(build_number "")
+execute_process(COMMAND git rev-parse --show-toplevel WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                OUTPUT_VARIABLE git_top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_status)
+if(git_status EQUAL 0 AND git_top)
+  get_filename_component(git_top "${git_top}" REALPATH)
+  get_filename_component(source_top "${CMAKE_SOURCE_DIR}" REALPATH)
 endif()
-# A commit moves HEAD's log, so the next build configures again and the number follows.
-execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-if(head_log AND EXISTS "${head_log}")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+if(git_status EQUAL 0 AND git_top AND git_top STREQUAL source_top)
+  execute_process(COMMAND git rev-list --count HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                  OUTPUT_VARIABLE build_number OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  # A commit moves HEAD's log, so the next build configures again and the number follows.
+  execute_process(COMMAND git rev-parse --path-format=absolute --git-path logs/HEAD WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                  OUTPUT_VARIABLE head_log OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  if(head_log AND EXISTS "${head_log}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${head_log}")
+  endif()
 endif()
-set(APP_VERSION "2.1.${APP_BUILD}")
+if(NOT build_number MATCHES "^[0-9]+$")
+  set(build_number "${APP_BUILD}")
+  if(NOT build_number MATCHES "^[0-9]+$")
+    set(build_number 0)
+  endif()
+  message(STATUS "No git history in ${CMAKE_SOURCE_DIR}: version 2.1.${build_number} (-DAPP_BUILD=<n> sets the number)")
+endif()
+set(APP_BUILD_NUMBER ${build_number})
+set(APP_VERSION "2.1.${APP_BUILD_NUMBER}")
 file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${APP_VERSION}\n")  # for scripts/package
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD}
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD_NUMBER}
                             OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/app.manifest;${CMAKE_SOURCE_DIR}/src/resources/app.ico")
 
 if(NOT CMAKE_HOST_WIN32)

@@ -7,6 +7,7 @@
 #include "app/main_window_ids.h"
 #include "automation/automation_state.h"
 #include "automation/capture_win.h"
+#include "automation/run.h"
 #include "automation/run_win.h"
 #include "delays/settings_window_win.h"
 #include "online/banner_win.h"
@@ -162,13 +163,27 @@ void OnLoadCoordinates() {
     UpdateCoordinateFields(count);
 }
 
+// Fetched texts are cached (written through to the disk) and shown when the window takes them; during a
+// run its pump points must not wait for the disk, so they stay in their mailboxes and are taken once
+// the run (with its closing message) has ended.
+void OnFetchesFinished() {
+    if (RunInProgress()) return;
+    OnBannerFetched();
+    OnTitleFetched();
+}
+
+void OnStart() {
+    StartAutomation(ReadRunInputs());
+    OnFetchesFinished();
+}
+
 void OnCommand(HWND control, int id, int code) {
     if (control == hMergeButton) ShowMergeWindow();
     if (control == hSettingsButton) ShowSettingsWindow();
     if (id == kBarcodesPerPageComboId && code == CBN_SELCHANGE)
         UpdateCoordinateFields(ComboIndex(hBarcodesPerPageCombo) + 1);
     OnCaptureButton(control);
-    if (control == hStartButton) StartAutomation(ReadRunInputs());
+    if (control == hStartButton) OnStart();
     if (control == hSaveCoordsButton) SaveCoordinates();
     if (control == hLoadCoordsButton) OnLoadCoordinates();
     if (control == hVariableListCheck) UpdateVariableListVisibility();
@@ -184,7 +199,7 @@ void OnCommand(HWND control, int id, int code) {
     }
     if (id == kWebsiteLinkId) OpenInBrowser(VendorUrl("http", "/contacts.html"));
     if (id == kVideoLinkId) OpenInBrowser(VendorUrl("https", "/"));
-    if (id == kAdBannerId) OnAdBannerClick();
+    if (id == kAdBannerId) OnAdBannerClick(AutomationRunning());
 }
 
 void OnTimer(UINT_PTR id) {
@@ -293,8 +308,8 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
         case kStartFetchesMessage: StartFetches(); return 0;
-        case kBannerFetchedMessage: OnBannerFetched(lParam); return 0;
-        case kTitleFetchedMessage: OnTitleFetched(lParam); return 0;
+        case kBannerFetchedMessage:
+        case kTitleFetchedMessage: OnFetchesFinished(); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);
     }
 }

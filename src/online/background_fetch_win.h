@@ -1,6 +1,8 @@
-// A fetch on a worker thread whose result comes back to a window as a posted message, so the
-// window's thread (and the keyboard hooks it answers) never waits for the network.
+// A fetch on a worker thread whose result waits in a mailbox for the window's thread, which a posted
+// message only wakes; so the window's thread (and the keyboard hooks it answers) never waits for the
+// network, and a message another program posts can never hand the window anything.
 #pragma once
+#include "online/fetch_mailbox.h"
 #include "platform/detached_thread_win.h"
 
 #include <windows.h>
@@ -9,25 +11,22 @@
 #include <memory>
 #include <new>
 
-// Runs `fetch` on its own thread and posts `message` to `window` with a heap `Result` in lParam,
-// for the window to take with TakeFetchResult. Running out of memory inside the fetch posts a null
-// result instead of ending the program. When the window is gone by then, the result is dropped.
-// False when no thread could be started.
+// Runs `fetch` on its own thread unless a fetch of this mailbox is under way, leaves the result in
+// `mailbox` and posts `wakeMessage` (no parameters) to `window`. Running out of memory inside the fetch
+// leaves a default result. False when nothing was started.
 template <class Result>
-bool StartBackgroundFetch(HWND window, UINT message, std::function<Result()> fetch) {
-    return StartDetachedThread([window, message, fetch] {
-        Result* result = nullptr;
+bool StartBackgroundFetch(const std::shared_ptr<FetchMailbox<Result>>& mailbox, HWND window, UINT wakeMessage,
+                          std::function<Result()> fetch) {
+    if (!window || !mailbox->TryBegin()) return false;
+    const bool started = StartDetachedThread([mailbox, window, wakeMessage, fetch] {
+        Result result{};
         try {
-            result = new Result(fetch());
+            result = fetch();
         } catch (const std::bad_alloc&) {
-            result = nullptr;
         }
-        if (!PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(result))) delete result;
+        mailbox->Finish(std::move(result));
+        PostMessageW(window, wakeMessage, 0, 0);  // when it cannot be posted, the next wake-up takes it
     });
-}
-
-// The result a posted fetch message carries (null when the fetch ran out of memory).
-template <class Result>
-std::unique_ptr<Result> TakeFetchResult(LPARAM lParam) {
-    return std::unique_ptr<Result>(reinterpret_cast<Result*>(lParam));
+    if (!started) mailbox->Abandon();
+    return started;
 }

@@ -28,7 +28,8 @@ int g_adsAreClickable = 0;   // BOOL
 OwnedFont hAdFontNormal, hAdFontBold, hAdFont;
 KnownMessages knownMessages{SystemCacheHost(), {}};
 bool messagesDue = false;  // the message cache was missing or stale at start-up and is not fetched yet
-bool bannerFetchInFlight = false;
+// Shared with the worker threads, which may outlive every window.
+const auto bannerMailbox = std::make_shared<FetchMailbox<BannerFetch>>();
 
 bool BannerExists() { return hAdBanner && IsWindow(hAdBanner); }
 
@@ -88,22 +89,20 @@ void LoadAdsFromFile() {
 }
 
 void UpdateAdsFromInternet() {
-    HWND window = AppWindow();
-    if (!window || bannerFetchInFlight) return;
     const bool withMessages = messagesDue;
-    bannerFetchInFlight = StartBackgroundFetch<BannerFetch>(window, kBannerFetchedMessage, [withMessages] {
+    const bool started = StartBackgroundFetch<BannerFetch>(bannerMailbox, AppWindow(), kBannerFetchedMessage, [withMessages] {
         const auto net = NewSystemInternet();
         return FetchBannerSources(*net, withMessages);
     });
-    if (bannerFetchInFlight) messagesDue = false;
+    if (started) messagesDue = false;
 }
 
-void OnBannerFetched(LPARAM result) {
-    const auto fetched = TakeFetchResult<BannerFetch>(result);
-    bannerFetchInFlight = false;
-    const bool clickable = ApplyBannerFetch(knownMessages, fetched ? std::move(*fetched) : BannerFetch{}, ownAds);
-    ShowCurrentAd();
-    g_adsAreClickable = clickable ? TRUE : FALSE;
+void OnBannerFetched() {
+    for (BannerFetch& fetched : bannerMailbox->TakeAll()) {
+        const bool clickable = ApplyBannerFetch(knownMessages, std::move(fetched), ownAds);
+        ShowCurrentAd();
+        g_adsAreClickable = clickable ? TRUE : FALSE;
+    }
 }
 
 void RotateAd() {
@@ -146,13 +145,14 @@ void OnMainMouseLeave() {
 }
 
 // The short waits give the click a visible moment before anything happens, the same on every kind of
-// banner; they are bounded like every other wait of the program.
-void OnAdBannerClick() {
+// banner; they are bounded like every other wait of the program, and left out during a run, whose
+// pump points must not hold the thread.
+void OnAdBannerClick(bool duringRun) {
     if (g_adsAreClickable) {
-        Sleep(BoundedDelay(50));
+        if (!duringRun) Sleep(BoundedDelay(50));
         UpdateAdsFromInternet();
         ShellExecuteW(nullptr, L"open", WideFromCp1251(VendorUrl("http", "/hub.html")).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    } else {
+    } else if (!duringRun) {
         Sleep(BoundedDelay(100));
     }
     InvalidateRect(hAdBanner, nullptr, TRUE);

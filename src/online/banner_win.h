@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Posted to the main window when a banner fetch has finished.
+// Posted to the main window when a banner fetch has finished; it carries nothing.
 constexpr UINT kBannerFetchedMessage = WM_APP + 21;
 
 // The start-up load of the banner's messages, without the network: the message cache, else the
@@ -20,10 +20,11 @@ void ForgetBannerFonts();
 // the message list when its cache was missing or stale) on a worker thread, unless a fetch is
 // still under way. The banner changes when the answer comes (OnBannerFetched).
 void UpdateAdsFromInternet();
-void OnBannerFetched(LPARAM result);  // kBannerFetchedMessage
+// A wake-up (kBannerFetchedMessage): each fetch that ended since is applied; nothing when none did.
+void OnBannerFetched();
 void RotateAd();                  // timer 1100
 void PollAdHover();               // timer 1103
-void OnAdBannerClick();           // command from control 106
+void OnAdBannerClick(bool duringRun);  // command from control 106
 LRESULT PaintAdBanner(HDC dc);    // WM_CTLCOLORSTATIC for the banner
 void OnMainMouseMove(HWND hWnd, LPARAM lParam);
 void OnMainMouseLeave();

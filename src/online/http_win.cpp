@@ -107,6 +107,11 @@ bool WinInetClient::OpenUrl(const std::string& url) {
         return false;
     }
     url_ = pending->handle;
+    received_ = 0;
+    declaredLength_ = -1;
+    DWORD length = 0, bytes = sizeof length;
+    if (url_ && HttpQueryInfoW(url_, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &bytes, nullptr))
+        declaredLength_ = length;
     return url_ != nullptr;
 }
 
@@ -145,6 +150,9 @@ bool WinInetClient::Read(char* buffer, size_t size, size_t& got) {
         return false;
     }
     if (!pending->ok) return false;
+    if (pending->got == 0 && declaredLength_ >= 0 && received_ < static_cast<unsigned long long>(declaredLength_))
+        return false;  // the connection ended before the body did
+    received_ += pending->got;
     got = pending->got;
     std::copy(pending->bytes.begin(), pending->bytes.begin() + got, buffer);
     return true;

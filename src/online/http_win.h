@@ -36,6 +36,10 @@ private:
 
     HINTERNET root_ = nullptr;
     HINTERNET url_ = nullptr;
+    // The body's length as the answer declared it (-1: not declared) and what has arrived of it, so a
+    // connection closed before the end is a failed read even where the system reports a normal end.
+    long long declaredLength_ = -1;
+    unsigned long long received_ = 0;
     DWORD waitLimitMs_ = kSystemReceiveTimeoutMs;
     DWORD callLimitMs_ = INFINITE;
 };

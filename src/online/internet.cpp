@@ -9,14 +9,11 @@
 
 namespace {
 constexpr int kHttpOk = 200;
-// A call given up at the deadline returns when the client's clock may not quite have reached it.
-constexpr uint64_t kClockSlackMs = 50;
 
 // The overall deadline of one fetch; each blocking call is told how long it may still take.
 class Deadline {
 public:
     explicit Deadline(InternetClient& net) : net_(net), end_(net.NowMs() + kFetchDeadlineMs) {}
-    bool Passed() const { return net_.NowMs() + kClockSlackMs >= end_; }
     // Bounds the next call by the time left; false when none is left.
     bool Arm() {
         const uint64_t now = net_.NowMs();
@@ -64,20 +61,15 @@ bool OpenRequest(InternetClient& net, const std::string& url, Deadline& deadline
     return true;
 }
 
-// Reads chunks until the body ends, a read fails or the body passes `cap`, never holding more than
-// cap + 1 bytes. A body that did not end by itself keeps its whole lines only. False when the
-// deadline passed first: an unfinished body is no answer.
+// Reads chunks until the body ends or passes `cap`, never holding more than cap + 1 bytes; a body
+// cut at its cap keeps its whole lines only. False when a read fails or the deadline passes first:
+// a body cut short by the connection (reset, closed early, stalled) is no answer, however many
+// whole lines it holds.
 bool ReadCapped(InternetClient& net, size_t cap, Deadline& deadline, std::string& body) {
     char chunk[kChunkBytes + 1];
     size_t got = 0;
     for (;;) {
-        if (!deadline.Arm()) return false;
-        const size_t want = std::min(kChunkBytes, cap + 1 - body.size());
-        if (!net.Read(chunk, want, got)) {
-            if (deadline.Passed()) return false;
-            CutToWholeLines(body, body.size());
-            return true;
-        }
+        if (!deadline.Arm() || !net.Read(chunk, std::min(kChunkBytes, cap + 1 - body.size()), got)) return false;
         if (got == 0) return true;
         AppendAsText(body, chunk, got);
         if (body.size() > cap) {

@@ -30,7 +30,8 @@ public:
     virtual int StatusCode() = 0;
     // The response's Content-Type header; empty when there is none or it cannot be read.
     virtual std::string ContentType() = 0;
-    // Up to `size` bytes of the body; false on a failed read, `got` 0 at the end.
+    // Up to `size` bytes of the body; false on a failed read (a body that ends before the length its
+    // answer declared is one), `got` 0 at its end.
     virtual bool Read(char* buffer, size_t size, size_t& got) = 0;
     virtual void CloseUrl() = 0;
     virtual void Close() = 0;
@@ -58,7 +59,7 @@ constexpr size_t kMessagesBodyCap = 50000;
 std::string FetchTitleText(InternetClient& net, const std::string& url);
 
 // A body of at most `cap` bytes, read in chunks; a zero byte drops the rest of its chunk. Empty on
-// failure (no 200 answer, deadline passed).
+// failure (no 200 answer, a read failed before the body's end, deadline passed).
 std::string FetchWholeBody(InternetClient& net, const std::string& url, size_t cap = kMessagesBodyCap);
 
 // The advertising body: as FetchWholeBody with the advertising cap, an HTML Content-Type refused

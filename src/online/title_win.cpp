@@ -1,5 +1,5 @@
-// The program title on the main window. Fetches run on a worker thread and come back as
-// kTitleFetchedMessage; at most one is under way at a time.
+// The program title on the main window. Fetches run on a worker thread and leave their result in a
+// mailbox that kTitleFetchedMessage wakes the window to empty; at most one is under way at a time.
 #include "online/title_win.h"
 
 #include "online/background_fetch_win.h"
@@ -12,13 +12,12 @@ std::string g_windowTitle = "Zubrilax";
 
 namespace {
 bool titleCacheStale = false;
-bool titleFetchInFlight = false;
+// Shared with the worker threads, which may outlive every window.
+const auto titleMailbox = std::make_shared<FetchMailbox<std::string>>();
 
 void StartTitleFetch() {
-    HWND window = AppWindow();
-    if (!window || titleFetchInFlight) return;
     const std::string url = VendorUrl("http", "/program_title.txt");
-    titleFetchInFlight = StartBackgroundFetch<std::string>(window, kTitleFetchedMessage, [url] {
+    StartBackgroundFetch<std::string>(titleMailbox, AppWindow(), kTitleFetchedMessage, [url] {
         const auto net = NewSystemInternet();
         return FetchTitleText(*net, url);
     });
@@ -37,10 +36,9 @@ void FetchTitleIfStale() {
 
 void UpdateTitleFromServer() { StartTitleFetch(); }
 
-void OnTitleFetched(LPARAM result) {
-    const auto title = TakeFetchResult<std::string>(result);
-    titleFetchInFlight = false;
-    if (title && ApplyFetchedTitle(SystemCacheHost(), *title, g_windowTitle)) UpdateProgramTitle();
+void OnTitleFetched() {
+    for (const std::string& title : titleMailbox->TakeAll())
+        if (ApplyFetchedTitle(SystemCacheHost(), title, g_windowTitle)) UpdateProgramTitle();
 }
 
 // The caption keeps a run's progress before the title (platform/app_window_win).

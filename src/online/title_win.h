@@ -6,7 +6,7 @@
 
 extern std::string g_windowTitle;  // the main window's caption
 
-// Posted to the main window when a title fetch has finished.
+// Posted to the main window when a title fetch has finished; it carries nothing.
 constexpr UINT kTitleFetchedMessage = WM_APP + 20;
 
 // Start-up: loads the cache and shows it; notes whether the cache is missing or stale. No network.
@@ -15,7 +15,7 @@ void LoadProgramTitle();
 void FetchTitleIfStale();
 // The hourly update: fetches the title unless a fetch is still under way.
 void UpdateTitleFromServer();
-// A finished fetch (kTitleFetchedMessage): a title that came is cached and shown.
-void OnTitleFetched(LPARAM result);
+// A wake-up (kTitleFetchedMessage): each title that came since is cached and shown; nothing when none did.
+void OnTitleFetched();
 // Sets the main window's caption to g_windowTitle when the window exists.
 void UpdateProgramTitle();

@@ -1,6 +1,7 @@
-// Win32 implementation of file_io.h: UTF-16 paths, flush to disk, then an atomic replace that keeps
-// the replaced file's attributes and security.
+// Win32 implementation of file_io.h: UTF-16 paths in their extended-length form, flush to disk, then an
+// atomic replace that keeps the replaced file's attributes and security.
 #include "platform/file_io.h"
+#include "platform/file_names.h"
 #include "platform/text_win.h"
 
 #include <windows.h>
@@ -14,11 +15,28 @@ constexpr ULONGLONG kStaleTempAge100ns = 10ULL * 60 * 10000000;
 
 ULONGLONG AsNumber(const FILETIME& t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
+// The path made absolute and put in its extended-length form, so that a path the dialogs accept (up to
+// 32,767 characters), and the longer name of its temporary, work everywhere below.
+std::wstring SystemPath(const std::string& utf8) {
+    const std::wstring path = WideFromUtf8(utf8);
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    return ExtendedLengthPath(full);
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+std::wstring NameOf(const std::wstring& path) { return path.substr(FolderOf(path).size()); }
+
+// Only names of exactly the form CreateUniqueTemporary gives, and only stale ones: a file of the
+// user's that merely begins with the target's name, or one dated in the future, stays.
 void RemoveStaleTemporaries(const std::wstring& target) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((target + L".tmp*").c_str(), &found);
@@ -26,9 +44,11 @@ void RemoveStaleTemporaries(const std::wstring& target) {
     FILETIME nowTime;
     GetSystemTimeAsFileTime(&nowTime);
     const ULONGLONG now = AsNumber(nowTime);
+    const std::wstring targetName = NameOf(target);
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (now - AsNumber(found.ftLastWriteTime) > kStaleTempAge100ns)
+        if (IsOwnTemporaryOf(targetName, found.cFileName) &&
+            IsStaleTemporary(now, AsNumber(found.ftLastWriteTime), kStaleTempAge100ns))
             DeleteFileW((FolderOf(target) + found.cFileName).c_str());
     } while (FindNextFileW(search, &found));
     FindClose(search);
@@ -39,8 +59,9 @@ void RemoveStaleTemporaries(const std::wstring& target) {
 HANDLE CreateUniqueTemporary(const std::wstring& target, std::wstring& temp) {
     static LONG counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(InterlockedIncrement(&counter)) + L"-" + std::to_wstring(GetTickCount64() % 100000);
+        temp = FolderOf(target) + TemporaryNameFor(NameOf(target), GetCurrentProcessId(),
+                                                   static_cast<unsigned long>(InterlockedIncrement(&counter)),
+                                                   GetTickCount64() % 100000);
         HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
@@ -63,6 +84,10 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 // implementation of ReplaceFileW carries them over (Wine's does not).
 bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetLastError(ERROR_ACCESS_DENIED);  // a folder is never replaced by a file
+        return false;
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) &&
@@ -74,7 +99,7 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     std::string result;
@@ -89,7 +114,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    const std::wstring target = WideFromUtf8(path);
+    const std::wstring target = SystemPath(path);
     RemoveStaleTemporaries(target);
     std::wstring temp;
     HANDLE file = CreateUniqueTemporary(target, temp);

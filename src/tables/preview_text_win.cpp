@@ -1,6 +1,7 @@
 // Progressive filling of the preview fields (see preview_text_win.h).
 #include "tables/preview_text_win.h"
 
+#include "automation/run.h"
 #include "platform/text_win.h"
 
 #include <algorithm>
@@ -92,6 +93,11 @@ const std::string& PreviewTextOf(HWND edit) {
 }
 
 void ContinuePreviewFill(HWND window) {
+    // A part can keep the thread for a second or more; during a run that would starve the keyboard
+    // hooks at its pump points (Escape skipped, then passed on to the designer), and hold back the
+    // run's own messages (a stop shown late). The timer stays and the fill goes on once the run and
+    // its messages are over.
+    if (RunInProgress()) return;
     for (FieldText& field : fields) {
         if (GetParent(field.edit) != window) continue;
         if (field.shown < field.wide.size()) AppendPart(field);

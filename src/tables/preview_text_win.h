@@ -10,7 +10,8 @@
 void SetPreviewText(HWND edit, const std::string& content);
 // The whole text the field shows or is being filled with; what copy and save use.
 const std::string& PreviewTextOf(HWND edit);
-// Moves the next part into the field of `window`; call on kPreviewFillTimerId.
+// Moves the next part into the field of `window`; call on kPreviewFillTimerId. Waits while an
+// automation run is in progress.
 void ContinuePreviewFill(HWND window);
 // Drops what is kept for a field that is going away.
 void ForgetPreviewText(HWND edit);

@@ -192,6 +192,43 @@ TEST(MainWindow, AlwaysOnTopAndXlClicksAreSavedAtOnce) {
     EXPECT_EQ(SettingsIn(app), "0\r\n1\r\n1\r\n");
 }
 
+// A save clears away the temporary a killed save left beside the options file, and nothing else: the
+// user's own file that only begins with the same name, and a temporary dated in the future, stay.
+TEST(MainWindow, ASaveOfTheOptionsRemovesOnlyItsOwnStaleTemporary) {
+    const std::wstring dir = MakeTempDir(L"temporaries");
+    struct Stray {
+        const wchar_t* name;
+        LONGLONG hoursFromNow;
+        bool removed;
+    };
+    const Stray strays[] = {
+        {L"barcode_app.cfg.tmp4242-7-31337", -2, true},
+        {L"barcode_app.cfg.tmp-notes.txt", -2, false},
+        {L"barcode_app.cfg.tmp4242-8-31337", 24 * 365, false},
+    };
+    for (const Stray& stray : strays) {
+        const std::wstring path = JoinPath(dir, stray.name);
+        WriteFileBytes(path, "kept?");
+        HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER at{{now.dwLowDateTime, now.dwHighDateTime}};
+        at.QuadPart += stray.hoursFromNow * 3600 * 10000000LL;
+        const FILETIME when{at.LowPart, at.HighPart};
+        SetFileTime(file, nullptr, nullptr, &when);
+        CloseHandle(file);
+    }
+    App app;
+    ASSERT_TRUE(StartApp(app, dir));
+    Click(ButtonWithText(app.window, L"XL (вставка в Excel)"));
+    EXPECT_TRUE(WaitUntil([&] { return SettingsIn(app) == "0\r\n1\r\n1\r\n"; }));
+    for (const Stray& stray : strays)
+        EXPECT_EQ(FileExists(JoinPath(dir, stray.name)), !stray.removed) << ToUtf8(stray.name);
+    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_app.cfg.tmp-notes.txt")), "kept?");
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
 TEST(MainWindow, AnOptionsFileThatCannotBeWrittenIsReportedOncePerStart) {
     // A folder where the options file belongs: every save of it fails.
     const std::wstring dir = MakeTempDir(L"unwritable_options");

@@ -376,4 +376,28 @@ TEST_F(OnlineApp, OneFetchOfEachKindAtATime) {
     EXPECT_EQ(server.RequestCount("/ads.txt"), 0);  // the banner fetch is still on the message list
     EXPECT_EQ(CloseApp(app), 0u);
 }
+
+// Any program on the desktop may post the numbers of the window's fetch messages: the window takes
+// results only from its own fetches, keeps answering, and later refreshes still happen.
+TEST_F(OnlineApp, StrayApplicationMessagesFromOtherProgramsAreHarmless) {
+    Serve();
+    server.Serve("/program_title.txt", {200, "text/plain", ToCp1251(L"Учёт этикеток")});
+    ASSERT_TRUE(StartApp(app));
+    const LPARAM junk[] = {1, 0x10, static_cast<LPARAM>(0xDEADBEEF), -1, 0x7FFE0000};
+    for (int i = 0; i < 120; ++i)
+        PostMessageW(app.window, WM_APP + i % 40, static_cast<WPARAM>(i * 7919), junk[i % 5]);
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(app.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored));
+    EXPECT_TRUE(app.process.Running());
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(app.window) == L"Учёт этикеток"; }));
+
+    // The hourly refresh still fetches and shows a new title.
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount("/program_title.txt") >= 1; }));
+    const int asked = server.RequestCount("/program_title.txt");
+    server.Serve("/program_title.txt", {200, "text/plain", ToCp1251(L"Новый заголовок")});
+    PostMessageW(app.window, WM_TIMER, 1104, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(app.window) == L"Новый заголовок"; }));
+    EXPECT_GT(server.RequestCount("/program_title.txt"), asked);
+    EXPECT_EQ(CloseApp(app), 0u);
+}
 }  // namespace

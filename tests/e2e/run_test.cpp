@@ -4,7 +4,9 @@
 // window stop a run with nothing sent afterwards.
 #include "harness.h"
 #include "http_server.h"
+#include "merge_window.h"
 #include "run_support.h"
+#include "tables/merge_window_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -259,6 +261,39 @@ TEST(RunE2E, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
     const auto closing = std::chrono::steady_clock::now();
     EXPECT_EQ(CloseApp(s.app), 0u);  // with the refresh still dripping
     EXPECT_LT(std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - closing).count(), 1000);
+}
+
+// A million-item table still filling its preview when the run starts: the parts that would keep the
+// thread from the keyboard hook for a second or more wait for the run, so Escape stops it at once and
+// never reaches the designer; the preview fills on afterwards.
+TEST(RunE2E, EscapeDuringAMillionItemPreviewFillStopsAtOnce) {
+    Scene s;
+    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 300, 2, 20, 300, 80}));
+    HWND merge = OpenMergeWindow(s.app);
+    ASSERT_TRUE(merge);
+    ASSERT_TRUE(TypeInto(MergeChildAt(merge, kCountField), L"1000000"));
+    Click(ChildById(merge, kCreateTableButtonId));
+    HWND preview = WaitForTablePreview(s.app);
+    ASSERT_TRUE(preview);
+    HWND field = PreviewField(preview);
+    const auto shown = [&] { return SendMessageW(field, WM_GETTEXTLENGTH, 0, 0); };
+    ASSERT_TRUE(WaitUntil([&] { return shown() > 0; }));
+    // Out of the designer's way, still filling (some 7 MB of text take many seconds).
+    ShowWindow(preview, SW_MINIMIZE);
+    ShowWindow(merge, SW_MINIMIZE);
+
+    s.Fields(L"", L"1", L"30");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return EventsOf(s.fixture.Log(), "open").size() >= 2; }));
+    const EscapeStop stop = StopWithEscape(s, milliseconds(1000));
+    std::printf("Escape to the stop message during a preview fill: %lld ms\n", stop.msToMessage);
+    EXPECT_LT(stop.msToMessage, 1000);
+    EXPECT_EQ(stop.after.size(), stop.atStop);      // nothing arrived after the stop
+    EXPECT_FALSE(Logged(stop.after, "key", "1B"));  // the Escape never reached the designer
+    // The fill goes on once the run has ended.
+    const LRESULT atStop = shown();
+    EXPECT_TRUE(WaitUntil([&] { return shown() > atStop; }));
+    EXPECT_EQ(CloseApp(s.app), 0u);
 }
 
 TEST(RunE2E, HeldPauseStopsTheRun) {

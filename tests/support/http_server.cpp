@@ -208,6 +208,14 @@ void HttpServer::Handle(uintptr_t socketValue) {
             waitWhileRunning(stall);
             open = SendAll(s, reply.body.substr(at, dripBytes));
         }
+    } else if (behaviour == ServerBehaviour::CutShort || behaviour == ServerBehaviour::ResetMidBody) {
+        SendAll(s, response + reply.body.substr(0, reply.body.size() / 2));
+        if (behaviour == ServerBehaviour::ResetMidBody) {
+            const linger abort = {1, 0};  // closing now sends a reset instead of the normal end
+            setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+            closesocket(s);
+            return;
+        }
     } else {
         SendAll(s, response + reply.body);
     }

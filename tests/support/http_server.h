@@ -23,6 +23,8 @@ enum class ServerBehaviour {
     NeverAnswer,     // accept and hold the connection open until the server stops
     Endless,         // a 200 text answer whose body never ends (lines until the client goes away)
     Drip,            // the reply for the path: its head at once, then its body `dripBytes` (2) every `stall`
+    CutShort,        // the reply's head (its full Content-Length) and half its body, then the connection closed
+    ResetMidBody,    // the same, then the connection reset
 };
 
 // The port of the vendor host the exe was built with (80 when none is given).

@@ -70,7 +70,82 @@ TEST_F(FileIo, NoTemporaryIsLeftBehindAfterAFailedReplaceOrASave) {
     EXPECT_EQ(FilesNamedLike(path), 1);
 }
 
+// Paths near and beyond 260 characters: the temporary's longer name must not make the save fail, and a
+// path the save dialog accepts must be written and read like any other.
+TEST(FileIoLongPaths, FilesAroundTheOldPathLimitAreWrittenReplacedAndRead) {
+    const std::filesystem::path folder = std::filesystem::absolute("file_io_long_paths");
+    std::filesystem::create_directory(folder);
+    const size_t folderChars = folder.native().size();
+    for (size_t total : {240u, 255u, 259u, 260u, 300u}) {
+        // The name alone stays within a file system's 255 and leaves room for the temporary's suffix.
+        if (total < folderChars + 2 || total - folderChars - 1 > 220) continue;
+        const std::string name(total - folderChars - 1, 'n');
+        const std::string path = (folder / name).string();
+        SCOPED_TRACE(total);
+        ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
+        ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
+        std::string read;
+        ASSERT_TRUE(ReadWholeFile(path, read));
+        EXPECT_EQ(read, "second\r\n");
+    }
+    size_t left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++left;
 #ifdef _WIN32
+        DeleteFileW((L"\\\\?\\" + entry.path().native()).c_str());  // beyond the old limit only this form reaches it
+#else
+        std::filesystem::remove(entry.path());
+#endif
+    }
+    EXPECT_LE(left, 5u);  // one file per length, no temporary left behind
+    std::error_code ignored;
+    std::filesystem::remove(folder, ignored);
+}
+
+#ifdef _WIN32
+void SetWriteTime(const std::string& path, long long secondsFromNow) {
+    const std::wstring wide(path.begin(), path.end());
+    HANDLE file = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER at;
+    at.LowPart = now.dwLowDateTime;
+    at.HighPart = now.dwHighDateTime;
+    at.QuadPart += secondsFromNow * 10000000LL;
+    const FILETIME when = {at.LowPart, at.HighPart};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &when));
+    CloseHandle(file);
+}
+
+// A save removes what a killed save left behind, and nothing else: the user's files that only begin
+// with the target's name and a temporary dated in the future stay.
+TEST_F(FileIo, ASaveRemovesOnlyItsOwnStaleTemporaries) {
+    struct Stray {
+        std::string suffix;
+        long long secondsFromNow;
+        bool removed;
+    };
+    const Stray strays[] = {
+        {".tmp4242-7-31337", -3600, true},
+        {".tmp4242-8-31337", -60, false},        // maybe still being written
+        {".tmp4242-9-31337", 86400 * 365, false},  // from the future: its age is unknown
+        {".tmp-notes.txt", -3600, false},
+        {".tmp4242-7-31337.bak", -3600, false},
+    };
+    for (const Stray& stray : strays) {
+        std::FILE* file = std::fopen((path + stray.suffix).c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fclose(file);
+        SetWriteTime(path + stray.suffix, stray.secondsFromNow);
+    }
+    ASSERT_TRUE(WriteFileAtomically(path, "saved"));
+    for (const Stray& stray : strays) {
+        EXPECT_EQ(!std::filesystem::exists(path + stray.suffix), stray.removed) << stray.suffix;
+        std::remove((path + stray.suffix).c_str());
+    }
+}
+
 TEST_F(FileIo, TheReplacedFileKeepsItsAttributes) {
     ASSERT_TRUE(WriteFileAtomically(path, "first"));
     const std::wstring wide(path.begin(), path.end());

@@ -235,11 +235,29 @@ TEST(BodyCaps, ABodyCutAtItsCapKeepsItsWholeLinesOnly) {
     EXPECT_EQ(kMessagesBodyCap, 50000u);
 }
 
-TEST(BodyCaps, AFailedReadKeepsTheWholeLinesBeforeIt) {
-    ScriptedInternet net;
-    net.response.chunks = {"Первая\r\nВтор"};
-    net.response.failReadAfterChunks = true;
-    EXPECT_EQ(FetchWholeBody(net, Url("/inspirational.txt")), "Первая\r\n");
+// A connection reset or closed before the body's end: whole lines already read are no answer either,
+// so a part of a list is never cached as fresh nor shown, and the old cache stays.
+TEST(BodyCaps, ABodyCutShortByAFailedReadIsAFailedFetch) {
+    for (const char* received : {"Первая\r\nВтор", "Первая\r\nВторая\r\n", ""}) {
+        ScriptedInternet net;
+        net.response.contentType = "text/plain";
+        net.response.chunks = {received};
+        net.response.failReadAfterChunks = true;
+        EXPECT_EQ(FetchWholeBody(net, Url("/inspirational.txt")), "") << received;
+        EXPECT_EQ(net.calls.back(), "Close");
+
+        TempCacheHost host;
+        ASSERT_TRUE(SaveEncryptedToFile(host, "Старый список\r\n", kInspirationalCacheFile));
+        EXPECT_FALSE(DownloadInspirationalToFile(net, host)) << received;
+        std::string cached;
+        ASSERT_TRUE(LoadEncryptedFromFile(host, kInspirationalCacheFile, cached));
+        EXPECT_EQ(cached, "Старый список\r\n") << received;
+
+        std::vector<AdMessage> ads = {{"old", 1, false}};
+        EXPECT_FALSE(LoadAdsFromWebsite(net, ads)) << received;
+        EXPECT_EQ(ads.size(), 1u);
+        EXPECT_EQ(ads[0].text, "old");
+    }
 }
 
 TEST(FetchStatus, OnlyA200AnswerIsContent) {

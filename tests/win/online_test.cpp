@@ -221,6 +221,31 @@ TEST_F(VendorServer, AServerThatStallsAndClosesFailsTheFetch) {
     EXPECT_LT(SecondsSince(start), 12.0);
 }
 
+TEST_F(VendorServer, ABodyCutShortByTheConnectionIsNotCachedNorShown) {
+    std::string lines;
+    for (int i = 0; lines.size() < 20000; ++i) lines += "Сообщение " + std::to_string(i) + "\r\n";
+    server.Serve("/inspirational.txt", {200, "text/plain", lines});
+    server.Serve("/ads.txt", {200, "text/plain", lines});
+    ASSERT_TRUE(SaveEncryptedToFile(cache, "Старый список\r\n", kInspirationalCacheFile));
+    for (ServerBehaviour cut : {ServerBehaviour::CutShort, ServerBehaviour::ResetMidBody}) {
+        const bool reset = cut == ServerBehaviour::ResetMidBody;
+        server.SetBehaviour(cut);
+        EXPECT_FALSE(DownloadInspirationalToFile(*NewSystemInternet(), cache)) << reset;
+        std::string cached;
+        ASSERT_TRUE(LoadEncryptedFromFile(cache, kInspirationalCacheFile, cached));
+        EXPECT_EQ(cached, "Старый список\r\n") << reset;
+        std::vector<AdMessage> ads = {{"old", 1, false}};
+        EXPECT_FALSE(LoadAdsFromWebsite(*NewSystemInternet(), ads)) << reset;
+        EXPECT_EQ(ads[0].text, "old") << reset;
+    }
+    // The same body whole is taken.
+    server.SetBehaviour(ServerBehaviour::Answer);
+    EXPECT_TRUE(DownloadInspirationalToFile(*NewSystemInternet(), cache));
+    std::vector<AdMessage> ads;
+    ASSERT_TRUE(LoadAdsFromWebsite(*NewSystemInternet(), ads));
+    EXPECT_EQ(ads.back().text, "Сообщение " + std::to_string(ads.size() - 1));
+}
+
 TEST(NoVendorServer, ARefusedConnectionFailsAtOnce) {
     HttpServer refusing(VendorPort());
     ASSERT_TRUE(refusing.Refuse());
