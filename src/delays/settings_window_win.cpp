@@ -20,6 +20,7 @@ namespace {
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr, hWaitForWizardCheck = nullptr;
+HWND hTipsTooltip = nullptr;  // shows the tips cut short by their width, whole
 
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
@@ -100,13 +101,16 @@ bool IsCutShort(HWND label, const std::wstring& text) {
     return size.cx > client.right;
 }
 
+// Made again after a DPI change: which tips are cut, and where, depends on the DPI.
 void AddTooltipsForCutTips(HWND hWnd) {
     static const bool ready = [] {
         INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
         return InitCommonControlsEx(&classes) != FALSE;
     }();
     if (!ready) return;
-    HWND tooltip = nullptr;
+    if (hTipsTooltip) DestroyWindow(hTipsTooltip);
+    hTipsTooltip = nullptr;
+    HWND& tooltip = hTipsTooltip;
     UINT_PTR toolId = 0;
     for (HWND child = GetWindow(hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++toolId) {
         wchar_t className[16] = {};
@@ -159,6 +163,12 @@ void OnDestroy() {
     hSettingsWindow = nullptr;
     for (const FieldBinding& field : kFields) *field.edit = nullptr;
     hWaitForWizardCheck = nullptr;
+    hTipsTooltip = nullptr;  // owned by the window, gone with it
+}
+
+void OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
+    ApplyDpiChange(hWnd, wParam, lParam);
+    AddTooltipsForCutTips(hWnd);
 }
 
 void OnCommand(HWND hWnd, int id) {
@@ -184,7 +194,7 @@ LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
         case WM_CREATE: CreateSettingsControls(hWnd); return 0;
         case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
-        case WM_DPICHANGED: ApplyDpiChange(hWnd, wParam, lParam); return 0;
+        case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -51,6 +53,22 @@ std::vector<LayoutBox> BoxesOf(HWND window) {
 LayoutBox PlacedBox(HWND child) {
     const RECT r = RectInParent(child);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The rectangles of the tools of the tooltip the window owns, if it has one.
+std::vector<RECT> TooltipRects(HWND window) {
+    std::vector<RECT> rects;
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) != nullptr;) {
+        if (GetWindow(tip, GW_OWNER) != window) continue;  // hidden until the pointer rests on a tip
+        const int count = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            TOOLINFOW tool = {};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            if (SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&tool)))
+                rects.push_back(tool.rect);
+        }
+    }
+    return rects;
 }
 
 // A drop-down list reports its closed height: only its top and width are its box's.
@@ -109,6 +127,17 @@ TEST_F(LayoutDpi, AMoveToAnotherDpiLaysTheWindowOutAgain) {
             if (ClassOf(child) != L"tooltips_class32") {
                 EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), UiFont(192));
             }
+        // The tips cut short are shown whole where their labels now lie.
+        std::vector<RECT> labels;
+        for (HWND child : Children(window))
+            if (ClassOf(child) == L"Static") labels.push_back(RectInParent(child));
+        const std::vector<RECT> tools = TooltipRects(window);
+        if (w.className == std::wstring(L"BarcodeSettings")) EXPECT_FALSE(tools.empty());
+        for (const RECT& tool : tools) {
+            bool onALabel = false;
+            for (const RECT& label : labels) onALabel = onALabel || EqualRect(&tool, &label);
+            EXPECT_TRUE(onALabel) << tool.left << "," << tool.top << " " << tool.right << "," << tool.bottom;
+        }
         // and back: every box exactly where it started
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(before, before), reinterpret_cast<LPARAM>(&suggested));
         ExpectPlacedAt(window, before);
