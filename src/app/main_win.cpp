@@ -26,12 +26,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow) {
 
     if (!RegisterWindowClasses(hInstance)) return -1;
 
-    // 405 × 575 at 96 dpi, made for the system's DPI and then for the monitor the window came up on.
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"RizidudUdaravuzuv", WideFromCp1251(g_windowTitle).c_str(),
-                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, ScaleForDpi(kMainWidth, SystemDpi()),
-                                  ScaleForDpi(kMainHeight, SystemDpi()), nullptr, nullptr, hInstance, nullptr);
+    HWND window = CreateTopWindowForDpi(WS_EX_DLGMODALFRAME, L"RizidudUdaravuzuv", WideFromCp1251(g_windowTitle).c_str(),
+                                        WS_OVERLAPPEDWINDOW, kMainWidth, kMainHeight, nullptr);
     if (!window) return StartupFailure("Ошибка создания главного окна!");
-    FitWindowToDpi(window, kMainWidth, kMainHeight);
 
     ShowWindow(window, nCmdShow);
     UpdateWindow(window);

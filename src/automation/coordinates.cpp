@@ -52,15 +52,21 @@ bool ParseCoordinateLine(const std::string& line, Position& position) {
     return ReadPoint(line, position, end);
 }
 
-bool IsPhysicalPixelLine(const std::string& line) {
-    Position ignored;
-    std::size_t at = 0;
-    if (!ReadPoint(line, ignored, at)) return false;
+namespace {
+// What follows the two numbers at `at` is the marker: blanks, "px" and nothing else.
+bool MarkerFollows(const std::string& line, std::size_t at) {
     while (at < line.size() && IsBlank(line[at])) ++at;
     if (line.compare(at, 2, "px") != 0) return false;
     for (at += 2; at < line.size(); ++at)
         if (!IsBlank(line[at])) return false;
     return true;
+}
+}  // namespace
+
+bool IsPhysicalPixelLine(const std::string& line) {
+    Position ignored;
+    std::size_t end = 0;
+    return ReadPoint(line, ignored, end) && MarkerFollows(line, end);
 }
 
 std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi) {
@@ -71,8 +77,9 @@ std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi)
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(start, end - start);
         Position p;
-        if (ParseCoordinateLine(line, p)) {
-            if (!IsPhysicalPixelLine(line)) p = {ScaleForDpi(p.x, unmarkedDpi), ScaleForDpi(p.y, unmarkedDpi)};
+        std::size_t numbersEnd = 0;
+        if (ReadPoint(line, p, numbersEnd)) {
+            if (!MarkerFollows(line, numbersEnd)) p = {ScaleForDpi(p.x, unmarkedDpi), ScaleForDpi(p.y, unmarkedDpi)};
             list.push_back(p);
         }
         start = end + 1;

@@ -103,11 +103,12 @@ bool InputGuard::WizardReady() {
     return true;
 }
 
-bool InputGuard::WizardClosed() {
-    if (inner_.FrontWindow().window != page_.window) return false;
+bool InputGuard::WizardStillOpen() {
     const std::vector<std::uintptr_t> open = inner_.WindowsOf(page_.process);
-    return std::find(open.begin(), open.end(), wizard_) == open.end();
+    return wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end();
 }
+
+bool InputGuard::WizardClosed() { return inner_.FrontWindow().window == page_.window && !WizardStillOpen(); }
 
 std::string InputGuard::Name(const WindowOwner& owner) { return NameOf(inner_, owner); }
 
@@ -116,8 +117,7 @@ std::string InputGuard::WizardText() const {
 }
 
 void InputGuard::HoldBackUnclosed(unsigned waitedMs) {
-    const std::vector<std::uintptr_t> open = inner_.WindowsOf(page_.process);
-    if (wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end()) {
+    if (WizardStillOpen()) {
         HoldBack(kStopped + WizardText() + " не закрылся за " + std::to_string(waitedMs) +
                  " мс после третьего Enter.\nПроверьте значение в мастере и закройте его сами." + kReadyAgain);
         return;

@@ -97,6 +97,7 @@ private:
     bool KeyMayGo(bool release);
     bool FrontIsRight();
     bool IsNewWindowOfPage(const WindowOwner& owner) const;
+    bool WizardStillOpen();
     bool WasOpenBefore(std::uintptr_t window) const;
     void HoldBack(const std::string& why);
     std::string Name(const WindowOwner& owner);

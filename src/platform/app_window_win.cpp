@@ -17,13 +17,9 @@ void SetAppWindow(HWND window) { appWindow = window; }
 HWND AppWindow() { return appWindow && IsWindow(appWindow) ? appWindow : nullptr; }
 
 HWND CreateOwnedWindow(const wchar_t* className, const char* titleCp1251, int width, int height, int showCommand) {
-    const int dpi = SystemDpi();
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, className, WideFromCp1251(titleCp1251).c_str(),
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  ScaleForDpi(width, dpi), ScaleForDpi(height, dpi), AppWindow(), nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateTopWindowForDpi(WS_EX_DLGMODALFRAME, className, WideFromCp1251(titleCp1251).c_str(),
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE, width, height, AppWindow());
     if (!window) return nullptr;
-    FitWindowToDpi(window, width, height);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return window;

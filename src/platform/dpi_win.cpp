@@ -59,11 +59,18 @@ int PrimaryMonitorDpi() {
     return dpi > 0 ? dpi : SystemDpi();
 }
 
-void FitWindowToDpi(HWND window, int width, int height) {
+HWND CreateTopWindowForDpi(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int width,
+                           int height, HWND owner) {
+    const int system = SystemDpi();
+    HWND window = CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  ScaleForDpi(width, system), ScaleForDpi(height, system), owner, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    if (!window) return nullptr;
     const int dpi = WindowDpi(window);
-    if (dpi == SystemDpi()) return;  // created at this size already
-    SetWindowPos(window, nullptr, 0, 0, ScaleForDpi(width, dpi), ScaleForDpi(height, dpi),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dpi != system)
+        SetWindowPos(window, nullptr, 0, 0, ScaleForDpi(width, dpi), ScaleForDpi(height, dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return window;
 }
 
 int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {

@@ -14,9 +14,10 @@ int SystemDpi();
 // that was not aware of DPI.
 int PrimaryMonitorDpi();
 
-// A top-level window of the layout's `width` × `height` (96-dpi outer pixels) sized for its own
-// monitor, if it was created for another DPI.
-void FitWindowToDpi(HWND window, int width, int height);
+// A top-level window at the system's default place whose outer size is `width` × `height` at 96 dpi:
+// made for the system's DPI, then sized again for the monitor it came up on. Null on failure.
+HWND CreateTopWindowForDpi(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int width,
+                           int height, HWND owner);
 
 // WM_DPICHANGED: the controls made from tables move to their places at the new DPI and take the
 // program's fonts made for it, then the window takes the rectangle the system suggests. Returns the

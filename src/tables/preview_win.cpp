@@ -73,13 +73,10 @@ void ShowPreview(const PreviewKind& kind, const std::string& content) {
         if (*kind.edit) SetPreviewText(*kind.edit, content);
         return;
     }
-    const int dpi = SystemDpi();
-    HWND window = CreateWindowExW(WS_EX_DLGMODALFRAME, L"BarcodePreview", WideFromCp1251(kind.title).c_str(),
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  ScaleForDpi(kPreviewWidth, dpi), ScaleForDpi(kPreviewHeight, dpi), AppWindow(),
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateTopWindowForDpi(WS_EX_DLGMODALFRAME, L"BarcodePreview", WideFromCp1251(kind.title).c_str(),
+                                        WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, kPreviewWidth,
+                                        kPreviewHeight, AppWindow());
     if (!window) return;
-    FitWindowToDpi(window, kPreviewWidth, kPreviewHeight);
     *kind.window = window;
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     CreateControlRows(window, kind.controls, kind.controlCount);

@@ -116,6 +116,19 @@ bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
     return true;
 }
 
+// The message box the app shows next, photographed beside its main window, then answered with `answer`.
+void ShootBoxBesideMain(const App& app, const wchar_t* name, const char* missing, int answer) {
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    if (!box.window) {
+        Fail(missing);
+        return;
+    }
+    SetWindowPos(box.window, nullptr, 420, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(500);
+    Shoot(name, box.window, {app.window});
+    AnswerMessageBox(box.window, answer);
+}
+
 void RunAndStop(App& app, Fixture& designer) {
     Click(StartButton(app));
     // two barcodes stored: the caption shows the progress and the time left
@@ -124,27 +137,11 @@ void RunAndStop(App& app, Fixture& designer) {
     Sleep(300);
     SaveScreenArea(Union({app.window, designer.window}), L"run");
     PressKey(VK_ESCAPE);
-    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
-    if (!box.window) {
-        Fail("no stop message after Escape");
-        return;
-    }
     // beside the main window, whose caption now names the next value
-    SetWindowPos(box.window, nullptr, 420, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Sleep(500);
-    Shoot(L"stop", box.window, {app.window});
-    AnswerMessageBox(box.window);
+    ShootBoxBesideMain(app, L"stop", "no stop message after Escape", IDOK);
     // "СТАРТ" again with nothing changed: the question whether to continue where the run stopped
     Click(StartButton(app));
-    MessageBoxInfo ask = WaitForMessageBox(app.process.Id());
-    if (!ask.window) {
-        Fail("no question after the second START");
-        return;
-    }
-    SetWindowPos(ask.window, nullptr, 420, 240, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Sleep(500);
-    Shoot(L"continue", ask.window, {app.window});
-    AnswerMessageBox(ask.window, IDCANCEL);
+    ShootBoxBesideMain(app, L"continue", "no question after the second START", IDCANCEL);
 }
 
 void MergeAndPreviews(App& app) {

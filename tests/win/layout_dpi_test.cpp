@@ -132,7 +132,9 @@ TEST_F(LayoutDpi, AMoveToAnotherDpiLaysTheWindowOutAgain) {
         for (HWND child : Children(window))
             if (ClassOf(child) == L"Static") labels.push_back(RectInParent(child));
         const std::vector<RECT> tools = TooltipRects(window);
-        if (w.className == std::wstring(L"BarcodeSettings")) EXPECT_FALSE(tools.empty());
+        if (w.className == std::wstring(L"BarcodeSettings")) {
+            EXPECT_FALSE(tools.empty());
+        }
         for (const RECT& tool : tools) {
             bool onALabel = false;
             for (const RECT& label : labels) onALabel = onALabel || EqualRect(&tool, &label);
