@@ -89,7 +89,10 @@ void WaitDelay(Machine& machine, int ms) {
 
 void SimulateDoubleClick(Machine& machine, int x, int y) { DoubleClickAt(machine, x, y); }
 
-void SimulateTyping(Machine& machine, const std::string& text) {
+namespace {
+// Each character as its own key, down and up, then the wait `pace` gives when it is asked.
+template <typename Pace>
+void TypeCharacters(Machine& machine, const std::string& text, Pace pace) {
     for (unsigned char c : text) {
         const char16_t unit = Utf16FromCp1251(c);
         if (Stopped(machine)) return;
@@ -97,8 +100,24 @@ void SimulateTyping(Machine& machine, const std::string& text) {
         WaitDelay(machine, 1);
         if (Stopped(machine)) return;
         machine.SendUnicodeKey(unit, true);
-        WaitDelay(machine, delays.typingDelay);
+        WaitDelay(machine, pace());
     }
+}
+}  // namespace
+
+void SimulateTyping(Machine& machine, const std::string& text) {
+    TypeCharacters(machine, text, [] { return delays.typingDelay; });
+}
+
+void SimulateTypingAtPace(Machine& machine, const std::string& text, int paceMs) {
+    TypeCharacters(machine, text, [paceMs] { return paceMs; });
+}
+
+void ClearField(Machine& machine) {
+    if (Stopped(machine)) return;
+    PressAndRelease(machine, kVkHome);
+    PressWithModifiers(machine, LayoutKey{kVkEnd, true, false, false});
+    PressAndRelease(machine, kVkDelete);
 }
 
 void SimulateKeyPress(Machine& machine, unsigned char key) {
@@ -111,10 +130,11 @@ void PressKey(Machine& machine, unsigned char key) {
     if (!Stopped(machine)) PressAndRelease(machine, key);
 }
 
-bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text) {
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst) {
     DoubleClickAt(machine, x, y);
     if (Stopped(machine)) return false;
     WaitDelay(machine, delays.masterOpenDelay);
+    if (clearFirst) ClearField(machine);
     // Read after the wait, when the cell's editor is in front, so it is the layout that turns the
     // keys into characters.
     const CellKeyboard keyboard = {machine.ForegroundKeyboardLayout(), machine.CapsLockOn()};

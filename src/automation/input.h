@@ -13,6 +13,9 @@ constexpr unsigned char kVkShift = 0x10;
 constexpr unsigned char kVkControl = 0x11;
 constexpr unsigned char kVkMenu = 0x12;  // Alt
 constexpr unsigned char kVkNext = 0x22;  // Page Down
+constexpr unsigned char kVkEnd = 0x23;
+constexpr unsigned char kVkHome = 0x24;
+constexpr unsigned char kVkDelete = 0x2E;
 
 // A code page 1251 character as UTF-16 (bytes below 0x80 keep their value).
 char16_t Utf16FromCp1251(unsigned char c);
@@ -42,11 +45,17 @@ int NormalizedCoordinate(int value, int origin, int extent);
 
 void SimulateDoubleClick(Machine& machine, int x, int y);
 void SimulateTyping(Machine& machine, const std::string& text);
+// The same keys with `paceMs` after each character instead of the typing delay (0: none).
+void SimulateTypingAtPace(Machine& machine, const std::string& text, int paceMs);
+// Empties a one-line field by keyboard: Home, Shift+End, Delete (Ctrl+A does not select all in
+// every edit control).
+void ClearField(Machine& machine);
 void SimulateKeyPress(Machine& machine, unsigned char key);
 // The key press of SimulateKeyPress without its wait.
 void PressKey(Machine& machine, unsigned char key);
-// True when every character of the text went out.
-bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text);
+// True when every character of the text went out. `clearFirst` empties the cell's editor before
+// typing: what a stop left of the value there is typed over, not after.
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst = false);
 void SimulateExcelPageDown(Machine& machine);
 
 // A wait of `ms` as the delays give it (bounded; 0 or less waits nothing).

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 namespace {
+constexpr unsigned char kPageDownKey = 0x22;
 const char* const kReadyAgain = "\n\nПрограмма готова к новому запуску.";
 const char* const kStopped = "Автоматизация остановлена: ";
 
@@ -112,8 +113,10 @@ bool InputGuard::WizardClosed() { return inner_.FrontWindow().window == page_.wi
 
 std::string InputGuard::Name(const WindowOwner& owner) { return NameOf(inner_, owner); }
 
-std::string InputGuard::WizardText() const {
-    return "мастер ШК захвата " + std::to_string(capture_ + 1) + " " + PointText(at_.x, at_.y);
+std::string InputGuard::WizardText() const { return "мастер ШК " + CaptureText(); }
+
+std::string InputGuard::CaptureText() const {
+    return "захвата " + std::to_string(capture_ + 1) + " " + PointText(at_.x, at_.y);
 }
 
 void InputGuard::HoldBackUnclosed(unsigned waitedMs) {
@@ -212,11 +215,32 @@ void InputGuard::SendMouseButtons(int x, int y, const std::vector<unsigned>& fla
 }
 
 void InputGuard::SendUnicodeKey(char16_t unit, bool release) {
-    if (KeyMayGo(release)) inner_.SendUnicodeKey(unit, release);
+    if (!KeyMayGo(release)) return;
+    inner_.SendUnicodeKey(unit, release);
+    if (!release) ++keysSent_;
 }
 
 void InputGuard::SendVirtualKey(unsigned char vk, bool release) {
-    if (KeyMayGo(release)) inner_.SendVirtualKey(vk, release);
+    if (!KeyMayGo(release)) return;
+    inner_.SendVirtualKey(vk, release);
+    if (release) return;
+    ++keysSent_;
+    if (vk == kPageDownKey) ++pageKeysSent_;
+}
+
+FieldRead InputGuard::ReadWizardField(std::size_t maxChars) {
+    FieldRead none;
+    none.state = FieldRead::State::kNoField;
+    return wizard_ ? inner_.ReadFocusedField(wizard_, maxChars) : none;
+}
+
+void InputGuard::BringPageForward() {
+    if (shut_ || inner_.FrontWindow().window == page_.window) return;
+    inner_.BringToFront(page_.window);
+    for (unsigned waited = 0; waited < kBringForwardMs; waited += kFrontPollMs) {
+        if (inner_.FrontWindow().window == page_.window || inner_.PendingStop() != StopCause::kNone) return;
+        inner_.Sleep(kFrontPollMs);
+    }
 }
 
 void InputGuard::Sleep(unsigned ms) {

@@ -33,6 +33,7 @@ class InputGuard : public Machine {
 public:
     static constexpr unsigned kFrontSettleMs = 100;
     static constexpr unsigned kFrontPollMs = 10;
+    static constexpr unsigned kBringForwardMs = 1000;
 
     InputGuard(Machine& inner, const WindowOwner& page) : inner_(inner), page_(page) {}
     const std::string& HeldBack() const { return heldBack_; }
@@ -53,6 +54,22 @@ public:
     // Holds back all further input: the wizard did not close within `waitedMs`, or something else
     // came in front after it.
     void HoldBackUnclosed(unsigned waitedMs);
+    // Holds back all further input for a reason of the run's own (a value the wizard did not take);
+    // `why` is the stop message.
+    void StopWith(const std::string& why) { HoldBack(why); }
+    // This barcode's wizard (once seen) is still among the designer's windows.
+    bool WizardStillOpen();
+    // "захвата N (x, y)": the barcode under way, as messages name it.
+    std::string CaptureText() const;
+    // The field of this barcode's wizard that has the focus; kNoField before the wizard was seen.
+    FieldRead ReadWizardField(std::size_t maxChars);
+    // Asks for the page in front and waits a moment until it is there: a continued run whose first
+    // input is a key (a page turn) begins with this program's own window in front.
+    void BringPageForward();
+    // Page Down keys that went out: whether a page turn happened.
+    unsigned long long PageKeysSent() const { return pageKeysSent_; }
+    // Keys pressed that went out: whether a value went out in part.
+    unsigned long long KeysSent() const { return keysSent_; }
 
     void SetCursor(int x, int y) override;
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override;
@@ -76,6 +93,12 @@ public:
     void RemoveEscapeHook() override { inner_.RemoveEscapeHook(); }
     void BeginPreciseTiming() override { inner_.BeginPreciseTiming(); }
     void EndPreciseTiming() override { inner_.EndPreciseTiming(); }
+    long long NowMs() override { return inner_.NowMs(); }
+    std::string LocalTimestamp() override { return inner_.LocalTimestamp(); }
+    void BringToFront(std::uintptr_t window) override { inner_.BringToFront(window); }
+    FieldRead ReadFocusedField(std::uintptr_t window, std::size_t maxChars) override {
+        return inner_.ReadFocusedField(window, maxChars);
+    }
     void FlashMainWindow() override { inner_.FlashMainWindow(); }
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
         inner_.ShowMessage(text, caption, informationIcon);
@@ -97,7 +120,6 @@ private:
     bool KeyMayGo(bool release);
     bool FrontIsRight();
     bool IsNewWindowOfPage(const WindowOwner& owner) const;
-    bool WizardStillOpen();
     bool WasOpenBefore(std::uintptr_t window) const;
     void HoldBack(const std::string& why);
     std::string Name(const WindowOwner& owner);
@@ -113,6 +135,8 @@ private:
     Position at_;
     unsigned waitedMs_ = 0;
     int keysDown_ = 0;      // keys of ours pressed and not yet released
+    unsigned long long keysSent_ = 0;
+    unsigned long long pageKeysSent_ = 0;
     bool shut_ = false;     // input was held back: nothing more goes out
     std::string heldBack_;  // the message of the stop, when a window was in the way
 };

@@ -5,6 +5,7 @@
 #pragma once
 #include "automation/coordinates.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,19 @@ struct RunProgress {
     long long total = 0;
     double msLeft = 0;     // running: the waits of the schedule still to come
     std::string next;      // stopped: the value that would have been typed next, prefix included
+};
+
+// What reading the focused field of a window gave: its text, or why there is none to read.
+struct FieldRead {
+    enum class State {
+        kText,      // `text` is what the field holds (code page 1251)
+        kNoField,   // no child window of the window has the focus
+        kPassword,  // a password field: the system gives other programs no text from it
+        kFailed,    // the field did not answer in time (or the read was refused)
+    };
+    State state = State::kFailed;
+    std::string text;
+    bool operator==(const FieldRead& o) const { return state == o.state && text == o.text; }
 };
 
 // Mouse button flags as the system's mouse input records carry them.
@@ -86,6 +100,10 @@ struct Machine {
     virtual void RemoveEscapeHook() = 0;   // harmless when none is installed
     virtual void BeginPreciseTiming() = 0;
     virtual void EndPreciseTiming() = 0;   // harmless when not begun
+    // Milliseconds on a steady clock: how long a read-back has waited.
+    virtual long long NowMs() = 0;
+    // The local time as "YYYY-MM-DD HH:MM:SS.mmm", for the journal.
+    virtual std::string LocalTimestamp() = 0;
 
     // --- the screens -----------------------------------------------------------------------------
     // The rectangle spanning every monitor now, in screen pixels.
@@ -116,6 +134,12 @@ struct Machine {
     // For the messages that name a window in the way (code page 1251).
     virtual std::string WindowTitle(std::uintptr_t window) = 0;
     virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable
+    // Asks the system to put `window` in front (this program may: its own window is in front).
+    virtual void BringToFront(std::uintptr_t window) = 0;
+    // The text of the control that has the keyboard focus inside the top-level `window`, read
+    // through messages with a short time-out (a hung program gives kFailed, never a hung run);
+    // at most `maxChars` characters are taken.
+    virtual FieldRead ReadFocusedField(std::uintptr_t window, std::size_t maxChars) = 0;
 
     // --- the caption -----------------------------------------------------------------------------
     // After every barcode, at the start, after a stop and at the end.

@@ -6,7 +6,10 @@
 
 #include "automation/input.h"
 #include "automation/input_guard.h"
+#include "automation/read_back.h"
+#include "automation/run_journal.h"
 #include "automation/run_progress.h"
+#include "automation/run_record.h"
 #include "automation/wizard_wait.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -41,39 +44,74 @@ namespace {
 bool g_autoRunning = false;
 bool runInProgress = false;
 const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
+std::string runFolder;                 // where the journal goes: the working folder unless a test says
 
-// A run that stopped before its end: its inputs and the first barcode not stored.
+// A run that stopped before its end: its inputs and where to go on.
 struct RunStop {
     RunInputs inputs;
-    long long next = 0;
+    ContinuePoint point;
 };
 std::optional<RunStop> lastStop;
 
-// The run under way as its progress shows it; plan is null outside a run.
-struct Shown {
-    const RunInputs* inputs = nullptr;
-    const RunPlan* plan = nullptr;
-    const WizardWait* wait = nullptr;
-    int perPage = 1;
-    long long stored = 0;
-    double charsLeft = 0;
-} shown;
+// The run under way: what it fills and what it has done so far. Null outside a run.
+struct Current {
+    const RunInputs& inputs;
+    const RunPlan& plan;
+    const WizardWait& wait;
+    int perPage;
+    ContinuePoint point;
+    double charsLeft;
+    RunJournal journal;
+    RunTally tally;
+    BarcodeCheck lastCheck = BarcodeCheck::kNotChecked;  // of the barcode stored last
+    bool lastRetyped = false;
+    bool slowTyping = false;  // a value had to be typed again: the rest go at the retype pace
+};
+Current* current = nullptr;
 
 // Counted afresh each time from the delays in force, so settings applied during the run show.
 void ShowRunning(Machine& machine) {
+    const Current& c = *current;
     RunProgress progress;
-    progress.stored = shown.stored;
-    progress.total = shown.plan->total;
-    RunRemainder rest = RemainderAfter(shown.stored, shown.plan->total, shown.perPage, shown.charsLeft);
-    rest.wizardMs = shown.wait ? shown.wait->MeasuredMsPerBarcode() : -1;
-    progress.msLeft = ScheduleMs(rest, shown.inputs->excelMode, delays);
+    progress.stored = c.point.next;
+    progress.total = c.plan.total;
+    RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft);
+    rest.wizardMs = c.wait.MeasuredMsPerBarcode();
+    rest.typesAtOnce = !c.wait.FixedSchedule() && !c.slowTyping;
+    progress.msLeft = ScheduleMs(rest, c.inputs.excelMode, delays);
     machine.ShowProgress(progress);
 }
 
-void ShowStored(Machine& machine, long long stored, const std::string& value) {
-    shown.stored = stored;
-    shown.charsLeft -= static_cast<double>(value.size());
-    if (stored < shown.plan->total) ShowRunning(machine);
+void JournalRowOf(Machine& machine, long long index, const std::string& result) {
+    Current& c = *current;
+    const size_t count = c.inputs.positions.empty() ? 1 : c.inputs.positions.size();
+    JournalRow row;
+    row.time = machine.LocalTimestamp();
+    row.page = index / c.perPage + 1;
+    row.capture = static_cast<long long>(static_cast<size_t>(index % c.perPage) % count) + 1;
+    row.value = RunValue(c.inputs, c.plan, index);
+    row.result = result;
+    c.journal.Append(row);
+}
+
+// Barcode `index` is stored: its last input went out (and its wizard closed).
+void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped) {
+    Current& c = *current;
+    const long long next = index + 1;
+    c.point = ContinuePoint{next, next % c.perPage == 0 && next < c.plan.total, false};
+    c.tally.Stored(check, retyped);
+    c.lastCheck = check;
+    c.lastRetyped = retyped;
+    c.charsLeft -= static_cast<double>(RunValue(c.inputs, c.plan, index).size());
+    JournalRowOf(machine, index, CheckResult(check));
+    if (next < c.plan.total) ShowRunning(machine);
+}
+
+// The barcode stored last is not stored after all: its wizard stayed open.
+void Unstored(long long index) {
+    Current& c = *current;
+    c.point = ContinuePoint{index, false, false};
+    c.tally.Unstored(c.lastCheck, c.lastRetyped);
 }
 
 // The run ends without a message: the application is going away.
@@ -84,13 +122,15 @@ void EndQuietly(Machine& machine) {
 }
 
 // True while the run may send more input; ends the run otherwise.
+void EndClosed(Machine& machine);
+
 bool StillRunning(Machine& machine) {
     switch (machine.PendingStop()) {
         case StopCause::kEscape:
             if (g_autoRunning) StopRun(machine);
             return false;
         case StopCause::kClosed:
-            EndQuietly(machine);
+            if (g_autoRunning) EndClosed(machine);
             return false;
         case StopCause::kWrongWindow:
             if (g_autoRunning) StopRunHeldBack(machine, runGuard ? runGuard->HeldBack() : std::string());
@@ -126,66 +166,164 @@ int AfterTypingDelay(size_t length) {
     return total > INT_MAX ? INT_MAX : total < INT_MIN ? INT_MIN : static_cast<int>(total);
 }
 
-// One barcode in wizard mode: open it, type the value, confirm three times. True once the third
-// Enter has gone out: the barcode counts as stored also when a stop follows in its wait.
-bool FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Position& at,
-                  const std::string& value) {
+// A value typed into the wizard and what was seen of it; `ok` false when the run stops instead.
+struct Typed {
+    bool ok = false;
+    BarcodeCheck check = BarcodeCheck::kNotChecked;
+    bool retyped = false;
+};
+
+// Reads the wizard's field until the read-back decides; kWaiting when the run stopped meanwhile.
+ReadBackVerdict AwaitField(InputGuard& guard, ReadBack& readBack, size_t maxChars) {
+    for (;;) {
+        const ReadBackVerdict verdict = readBack.Next(guard.ReadWizardField(maxChars), guard.NowMs());
+        if (verdict != ReadBackVerdict::kWaiting || PauseStops(guard)) return verdict;
+        guard.Sleep(kReadBackPollMs);
+        if (guard.PendingStop() != StopCause::kNone) return ReadBackVerdict::kWaiting;
+    }
+}
+
+// Home, Shift+End, Delete, and the field read back empty.
+bool ClearedWizardField(InputGuard& guard, const std::string& text, size_t maxChars) {
+    ClearField(guard);
+    if (guard.PendingStop() != StopCause::kNone) return false;
+    FieldRead before;
+    before.state = FieldRead::State::kText;
+    before.text = text;
+    ReadBack cleared(before, std::string(), guard.NowMs(), 0);
+    return AwaitField(guard, cleared, maxChars) == ReadBackVerdict::kVerified;
+}
+
+// Types the value into the wizard and reads it back before any Enter: typed again over a cleared
+// field while the field settles on another text, at most twice, then a stop; a field that gives no
+// text to read goes on unchecked.
+Typed TypeAndCheck(InputGuard& guard, const WizardWait& wait, const std::string& value) {
+    Typed typed;
+    if (!guard.FrontTakesKeys()) return typed;  // held back: the wizard is not in front
+    const size_t maxChars = value.size() + kReadBackSlackChars;
+    FieldRead before = guard.ReadWizardField(maxChars);
+    const bool readable = ReadBack::Readable(before);
+    for (int typing = 1;; ++typing) {
+        const long long began = guard.NowMs();
+        if (typing > 1 || current->slowTyping)
+            SimulateTypingAtPace(guard, value, RetypePaceMs(delays.typingDelay));
+        else if (wait.FixedSchedule())
+            SimulateTyping(guard, value);
+        else
+            SimulateTypingAtPace(guard, value, 0);
+        if (!StillRunning(guard)) return typed;
+        const long long typedAt = guard.NowMs();
+        if (typing == 1 && wait.FixedSchedule() && !WaitAndGoOn(guard, AfterTypingDelay(value.size()))) return typed;
+        typed.retyped = typing > 1;
+        if (!readable) {
+            typed.ok = true;
+            return typed;
+        }
+        ReadBack readBack(before, value, typedAt, typedAt - began);
+        const ReadBackVerdict verdict = AwaitField(guard, readBack, maxChars);
+        if (verdict == ReadBackVerdict::kWaiting) return typed;  // stopped
+        if (verdict == ReadBackVerdict::kVerified || (verdict == ReadBackVerdict::kUnreadable && typing == 1)) {
+            typed.ok = true;
+            typed.check = verdict == ReadBackVerdict::kVerified ? BarcodeCheck::kVerified : BarcodeCheck::kNotChecked;
+            return typed;
+        }
+        if (verdict == ReadBackVerdict::kLost) {
+            guard.StopWith(LostFieldStopMessage(guard.CaptureText(), guard.NowMs() - typedAt));
+            return typed;
+        }
+        if (typing == kMaxTypings || !ClearedWizardField(guard, readBack.LastText(), maxChars)) {
+            if (guard.PendingStop() == StopCause::kNone)
+                guard.StopWith(MismatchStopMessage(guard.CaptureText(), readBack.LastText(), value, typing));
+            return typed;
+        }
+        before.text.clear();
+        current->slowTyping = true;
+    }
+}
+
+// One barcode in wizard mode: open it, type the value and see it in the field, confirm three
+// times, and see the wizard close. Not ok when the run stops before the value is stored: the third
+// Enter did not go out, or the wizard stayed open after it.
+Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Position& at, const std::string& value,
+                   bool last) {
+    const Typed notStored;
     guard.BeginBarcode(capture, at);
     SimulateDoubleClick(guard, at.x, at.y);
-    if (!StillRunning(guard)) return false;
+    if (!StillRunning(guard)) return notStored;
     wait.Opened(guard);
-    if (!StillRunning(guard)) return false;
-    SimulateTyping(guard, value);
-    if (!StillRunning(guard)) return false;
-    if (!WaitAndGoOn(guard, AfterTypingDelay(value.size()))) return false;
+    if (!StillRunning(guard)) return notStored;
+    const Typed typed = TypeAndCheck(guard, wait, value);
+    if (!typed.ok) return notStored;
     for (int press = 0; press < 2; ++press) {
-        if (PauseStops(guard)) return false;
+        if (PauseStops(guard)) return notStored;
         SimulateKeyPress(guard, kVkReturn);
-        if (!StillRunning(guard)) return false;
+        if (!StillRunning(guard)) return notStored;
     }
-    if (PauseStops(guard)) return false;
+    if (PauseStops(guard)) return notStored;
     PressKey(guard, kVkReturn);
-    if (guard.PendingStop() != StopCause::kNone) return false;
-    wait.Closed(guard);
-    return true;
+    if (guard.PendingStop() != StopCause::kNone) return notStored;
+    return wait.Closed(guard, last) ? typed : notStored;
 }
 
 bool TurnPage(InputGuard& guard, bool excelMode) {
     if (PauseStops(guard)) return false;
     guard.ExpectPage();
+    const unsigned long long turnsBefore = guard.PageKeysSent();
     if (excelMode)
         SimulateExcelPageDown(guard);
     else
         SimulateKeyPress(guard, kVkNext);
+    if (guard.PageKeysSent() > turnsBefore) current->point.turnDue = false;
     if (!StillRunning(guard)) return false;
     return WaitAndGoOn(guard, delays.pageSwitchDelay);
 }
 
-// The barcodes from `from` on, page by page: a page's pump point when a page begins (and where the
+// One barcode in spreadsheet mode; a value cut short by a stop leaves the point saying so.
+bool FillCell(InputGuard& guard, const Position& at, const std::string& value, bool clearFirst) {
+    const unsigned long long keysBefore = guard.KeysSent();
+    if (SimulateExcelPaste(guard, at.x, at.y, value, clearFirst)) return true;
+    if (guard.KeysSent() > keysBefore) current->point.partial = true;
+    return false;
+}
+
+// The barcodes from `start` on, page by page: a page's pump point when a page begins (and where the
 // run begins), then each barcode's pump point; false when the run was stopped or ended on the way.
 bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, const RunPlan& plan, int perPage,
-              long long from) {
+              const ContinuePoint& start) {
+    if (start.turnDue) {
+        // The page before was filled and its turn did not go out: it goes out first.
+        guard.BringPageForward();
+        if (!TurnPage(guard, inputs.excelMode)) return false;
+    }
     const size_t count = inputs.positions.size();
-    for (long long index = from; index < plan.total; ++index) {
+    for (long long index = start.next; index < plan.total; ++index) {
         const int i = static_cast<int>(index % perPage);
-        if ((i == 0 || index == from) && (!PumpAndGoOn(guard) || PauseStops(guard))) return false;
+        if ((i == 0 || index == start.next) && (!PumpAndGoOn(guard) || PauseStops(guard))) return false;
         if (!PumpAndGoOn(guard) || PauseStops(guard)) return false;
         const size_t capture = static_cast<size_t>(i) % count;
         const Position at = inputs.positions[capture];
         if (PauseStops(guard)) return false;
         const std::string value = RunValue(inputs, plan, index);
-        const bool stored = inputs.excelMode ? SimulateExcelPaste(guard, at.x, at.y, value)
-                                             : FillInWizard(guard, wait, capture, at, value);
-        if (!stored) {
+        Typed typed;
+        if (inputs.excelMode)
+            typed.ok = FillCell(guard, at, value, start.partial && index == start.next);
+        else
+            typed = FillInWizard(guard, wait, capture, at, value, index + 1 == plan.total);
+        if (!typed.ok) {
             StillRunning(guard);  // shows the stop, if not shown yet
             return false;
         }
-        ShowStored(guard, index + 1, value);
+        Stored(guard, index, typed.check, typed.retyped);
         if (!StillRunning(guard)) return false;
         if (index + 1 < plan.total) {
             if (PauseStops(guard)) return false;
             wait.Gap(guard);
             if (!StillRunning(guard)) return false;
+            if (!wait.GoneAfterGap(guard)) {
+                Unstored(index);
+                StillRunning(guard);
+                return false;
+            }
             if (i + 1 == perPage && !TurnPage(guard, inputs.excelMode)) return false;
         }
     }
@@ -240,38 +378,68 @@ std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long ind
 }
 
 namespace {
-// What every stop does before its message: the caption says where the run stopped, and the stop is
-// remembered so that "СТАРТ" can continue from there.
-void EndStopped(Machine& machine) {
+// A short reason for the journal: the stop message's first sentence.
+std::string StopBrief(const std::string& message) {
+    if (message == kStopMessage) return "Esc или Pause";
+    std::string brief = message;
+    const std::string lead = "Автоматизация остановлена: ";
+    if (brief.compare(0, lead.size(), lead) == 0) brief.erase(0, lead.size());
+    const size_t end = brief.find_first_of(".\n");
+    return brief.substr(0, end);
+}
+
+// The point where this run stands, kept for the next "СТАРТ" with the same inputs; none once
+// every barcode is stored (Escape can still come in the wait after the last Enter).
+void KeepPoint() {
+    const Current& c = *current;
+    if (c.point.next < c.plan.total) lastStop = RunStop{c.inputs, c.point};
+}
+
+// What every stop does before its message: the caption and the journal say where the run stopped,
+// and the point is kept so that "СТАРТ" can go on from there.
+void EndStopped(Machine& machine, const std::string& message) {
     g_autoRunning = false;
     machine.RemoveEscapeHook();
     machine.EndPreciseTiming();
-    if (shown.plan) {
+    if (current) {
+        const Current& c = *current;
         RunProgress progress;
         progress.state = RunProgress::State::kStopped;
-        progress.stored = shown.stored;
-        progress.total = shown.plan->total;
-        // None after the last barcode: Escape can still come in the wait after its last Enter.
-        if (shown.stored < shown.plan->total) {
-            progress.next = RunValue(*shown.inputs, *shown.plan, shown.stored);
-            lastStop = RunStop{*shown.inputs, shown.stored};
+        progress.stored = c.point.next;
+        progress.total = c.plan.total;
+        if (c.point.next < c.plan.total) {
+            progress.next = RunValue(c.inputs, c.plan, c.point.next);
+            JournalRowOf(machine, c.point.next, "остановка: " + StopBrief(message));
         }
+        KeepPoint();
         machine.ShowProgress(progress);
     }
     machine.FlashMainWindow();
 }
 
-// The first barcode to fill: 0, or where a remembered stop of the same run left off if the user
-// says so; -1 when the user cancels.
-long long FirstBarcode(Machine& machine, const RunInputs& inputs, const RunPlan& plan) {
+// The main window went away during the run: no message, but the point is kept as at a stop.
+void EndClosed(Machine& machine) {
+    EndQuietly(machine);
+    if (!current) return;
+    if (current->point.next < current->plan.total)
+        JournalRowOf(machine, current->point.next, "остановка: программа закрыта");
+    KeepPoint();
+}
+
+// Where to begin: the first barcode, or where a stop of the same run left off if the user says
+// so; none when the user cancels.
+std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inputs, const RunPlan& plan) {
     if (lastStop && !SameRunInputs(lastStop->inputs, inputs)) lastStop.reset();
-    if (!lastStop || lastStop->next <= 0 || lastStop->next >= plan.total) return 0;
-    switch (machine.Ask(ContinueQuestion(inputs, plan, lastStop->next), kContinueCaption)) {
-        case Machine::Answer::kYes: return lastStop->next;
-        case Machine::Answer::kNo: return 0;
+    const ContinuePoint fresh;
+    if (!lastStop || lastStop->point.next >= plan.total) return fresh;
+    // Nothing stored and nothing of the first value typed: nothing to go on from.
+    if (lastStop->point.next <= 0 && !lastStop->point.partial) return fresh;
+    switch (machine.Ask(ContinueQuestion(inputs, plan, lastStop->point), kContinueCaption)) {
+        case Machine::Answer::kYes: return lastStop->point;
+        case Machine::Answer::kNo: return fresh;
         case Machine::Answer::kCancel: break;
     }
-    return -1;
+    return std::nullopt;
 }
 
 // The characters of the barcodes before `from`.
@@ -297,18 +465,19 @@ std::string StartRefusal(Machine& machine, const RunInputs& inputs, const RunPla
 }  // namespace
 
 void StopRun(Machine& machine) {
-    EndStopped(machine);
+    EndStopped(machine, kStopMessage);
     machine.ShowMessage(kStopMessage, kStopCaption, true);
 }
 
 void StopRunHeldBack(Machine& machine, const std::string& why) {
-    EndStopped(machine);
+    EndStopped(machine, why);
     machine.ShowMessage(why, kErrorCaption, false);
 }
 
 bool RunInProgress() { return runInProgress; }
 bool AutomationRunning() { return g_autoRunning; }
 void ForgetRunStop() { lastStop.reset(); }
+void SetRunFolder(const std::string& folder) { runFolder = folder; }
 
 bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
     const auto samePoint = [](const Position& p, const Position& q) { return p.x == q.x && p.y == q.y; };
@@ -318,27 +487,34 @@ bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
            std::equal(a.positions.begin(), a.positions.end(), b.positions.begin(), b.positions.end(), samePoint);
 }
 
-std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, long long next) {
+std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const ContinuePoint& point) {
     const long long perPage = inputs.perPage > 0 ? inputs.perPage : 1;
     const size_t count = inputs.positions.empty() ? 1 : inputs.positions.size();
+    const long long next = point.next;
     const std::string value = RunValue(inputs, plan, next);
     const long long capture = static_cast<long long>(static_cast<size_t>(next % perPage) % count) + 1;
-    return "Остановка была на значении " + value + " (страница " + std::to_string(next / perPage + 1) +
-           ", захват " + std::to_string(capture) + ").\n\nДа — продолжить с " + value +
-           ",\nНет — начать сначала с " + RunValue(inputs, plan, 0) + ",\nОтмена — ничего не делать.";
+    const long long page = next / perPage + 1;
+    std::string text = "Остановка была на значении " + value + " (страница " + std::to_string(page) + ", захват " +
+                       std::to_string(capture) + ").";
+    if (point.turnDue)
+        text += "\nСтраница " + std::to_string(page - 1) + " заполнена, а переход на страницу " +
+                std::to_string(page) + " ещё не сделан: при продолжении сначала будет нажато " +
+                (inputs.excelMode ? "Ctrl+Page Down." : "Page Down.");
+    if (point.partial)
+        text += "\nВ ячейке захвата " + std::to_string(capture) +
+                " осталась часть этого значения: при продолжении она будет очищена и значение введено заново.";
+    return text + "\n\nДа — продолжить с " + value + ",\nНет — начать сначала с " + RunValue(inputs, plan, 0) +
+           ",\nОтмена — ничего не делать.";
 }
 
 void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (runInProgress) return;
-    struct Guard {
-        Guard() { runInProgress = true; }
-        ~Guard() {
-            runInProgress = false;
-            shown = Shown{};
-        }
-    } guard;
+    struct InProgress {
+        InProgress() { runInProgress = true; }
+        ~InProgress() { runInProgress = false; }
+    } inProgress;
 
-    RunPlan plan = PlanRun(inputs);
+    const RunPlan plan = PlanRun(inputs);
     if (!plan.refusal.empty()) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;
@@ -350,8 +526,8 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
         machine.ShowMessage(refusal, kErrorCaption, false);
         return;
     }
-    const long long from = FirstBarcode(machine, inputs, plan);
-    if (from < 0) return;
+    const std::optional<ContinuePoint> start = FirstBarcode(machine, inputs, plan);
+    if (!start) return;
     lastStop.reset();
 
     InputGuard guarded(machine, page);
@@ -360,20 +536,24 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
         ~GuardInUse() { runGuard = nullptr; }
     } guardInUse(guarded);
     const std::unique_ptr<WizardWait> wait = MakeWizardWait(delays, inputs.excelMode);
+    Current run{inputs, plan, *wait, perPage, *start,
+                TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder)};
+    struct CurrentInUse {
+        explicit CurrentInUse(Current& in) { current = &in; }
+        ~CurrentInUse() { current = nullptr; }
+    } currentInUse(run);
 
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
-    shown = Shown{&inputs, &plan, wait.get(), perPage, from,
-                  TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, from)};
     ShowRunning(machine);
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
-    if (!FillFrom(guarded, *wait, inputs, plan, perPage, from)) return;
+    if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
     EndQuietly(machine);
     RunProgress finished;
     finished.state = RunProgress::State::kFinished;
     finished.stored = finished.total = plan.total;
     machine.ShowProgress(finished);
-    machine.ShowMessage(kFinishedMessage, kFinishedCaption, false);
+    machine.ShowMessage(CompletionMessage(run.tally, inputs.excelMode, run.journal.Note()), kFinishedCaption, false);
 }

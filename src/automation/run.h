@@ -3,6 +3,7 @@
 #pragma once
 #include "automation/coordinates.h"
 #include "automation/machine.h"
+#include "automation/run_record.h"
 
 #include <string>
 #include <vector>
@@ -52,8 +53,8 @@ RunPlan PlanRun(const RunInputs& inputs);
 // The value of barcode `index` (0-based) of the run.
 std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index);
 
-// The question asked at "СТАРТ" when a run with the same inputs stopped before barcode `next`.
-std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, long long next);
+// The question asked at "СТАРТ" when a run with the same inputs stopped at `point`.
+std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const ContinuePoint& point);
 
 // StartAutomation over a machine. Returns at once while another run is in progress. A run that
 // stops before its end is remembered with the barcode to continue from; a "СТАРТ" with the same
@@ -61,6 +62,9 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, long 
 void RunAutomation(Machine& machine, const RunInputs& inputs);
 // Forgets a remembered stop (tests; a new process starts without one).
 void ForgetRunStop();
+// The folder of the run's journal, ending with a separator; empty (the default) for the working
+// folder.
+void SetRunFolder(const std::string& folder);
 bool RunInProgress();
 // Input may go out: the run has started and not yet stopped or ended.
 bool AutomationRunning();

@@ -73,10 +73,11 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
         ms += static_cast<double>(rest.pageTurns) * 2 * Bounded(d.pageSwitchDelay);
         return ms + static_cast<double>(rest.gaps) * Bounded(d.betweenBarcodesDelay);
     }
-    // A key held 1 ms per character, the wait after typing (typingDelay per character and 50 more)
-    // and the first two Enters; the page turns.
-    ms += barcodes * (50 + 2 * Bounded(d.enterDelay));
-    ms += rest.chars * (1 + 2 * Bounded(d.typingDelay));
+    // A key held 1 ms per character, the typing delay after it and the wait after typing (typingDelay
+    // per character and 50 more), unless the value goes out at once; the first two Enters; the page
+    // turns.
+    ms += barcodes * ((rest.typesAtOnce ? 0 : 50) + 2 * Bounded(d.enterDelay));
+    ms += rest.chars * (1 + (rest.typesAtOnce ? 0 : 2 * Bounded(d.typingDelay)));
     ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
     // The wizard's opening (its delay and 100 ms more) and closing (the third Enter's delay and the
     // gap), or what waiting for it has taken so far.

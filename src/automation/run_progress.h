@@ -20,6 +20,8 @@ struct RunRemainder {
     bool initialWait = false;
     // Waiting for the wizard: what its opening and closing took per barcode so far (-1: the delays).
     double wizardMs = -1;
+    // Waiting for the wizard types each value at once and reads it back instead of waiting after it.
+    bool typesAtOnce = false;
 };
 // The remainder once `stored` of the plan's barcodes are done, given the characters still to type.
 RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft);

@@ -6,6 +6,32 @@
 #include <algorithm>
 
 namespace {
+// Polls `ready` until it holds, a stop is pending or the ceiling is reached; the milliseconds
+// waited, or -1 when it did not come to hold.
+template <typename Ready>
+long long PollUntil(InputGuard& guard, unsigned ceiling, Ready ready) {
+    for (unsigned waited = 0;; waited += kWizardPollMs) {
+        if (guard.PendingStop() != StopCause::kNone) return -1;
+        if (ready()) return waited;
+        if (waited >= ceiling) return -1;
+        guard.Sleep(kWizardPollMs);
+    }
+}
+
+// The wizard seen still open at the end of a closing wait of `ceiling` ms holds input back; a
+// stop that ended the wait leaves the barcode stored (its third Enter went out).
+bool ClosedWithin(InputGuard& guard, unsigned ceiling) {
+    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); }) >= 0) return true;
+    if (guard.PendingStop() != StopCause::kNone) return true;
+    guard.HoldBackUnclosed(ceiling);
+    return false;
+}
+
+unsigned ClosingCeilingMs() {
+    return WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.enterDelay)) +
+                           BoundedDelay(delays.betweenBarcodesDelay));
+}
+
 // The schedule of the seven delays: the wizard is given a fixed time to open, the Enter and the
 // gap a fixed time to let it close; the guard then looks at what is in front before each input.
 class FixedWait : public WizardWait {
@@ -15,11 +41,18 @@ public:
         if (guard.PendingStop() == StopCause::kNone) WaitDelay(guard, 100);
         guard.ExpectWizard(BoundedDelay(delays.masterOpenDelay) + 100);
     }
-    void Closed(InputGuard& guard) override {
+    bool Closed(InputGuard& guard, bool last) override {
         WaitDelay(guard, delays.enterDelay);
         guard.ExpectPage();
+        return !last || ClosedWithin(guard, ClosingCeilingMs());
     }
     void Gap(InputGuard& guard) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
+    // Where the next click would find the wizard in front: this barcode's value is not stored.
+    bool GoneAfterGap(InputGuard& guard) override {
+        if (guard.PendingStop() != StopCause::kNone || !guard.WizardStillOpen()) return true;
+        guard.HoldBackUnclosed(BoundedDelay(delays.enterDelay) + BoundedDelay(delays.betweenBarcodesDelay));
+        return false;
+    }
 };
 
 class WatchingWait : public WizardWait {
@@ -33,32 +66,31 @@ public:
             if (guard.PendingStop() == StopCause::kNone) guard.FrontTakesKeys();
         }
     }
-    void Closed(InputGuard& guard) override {
-        const unsigned ceiling = WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.enterDelay)) +
-                                                 BoundedDelay(delays.betweenBarcodesDelay));
-        if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }))
-            guard.ExpectPage();
-        else if (guard.PendingStop() == StopCause::kNone)
-            guard.HoldBackUnclosed(ceiling);
+    bool Closed(InputGuard& guard, bool) override {
+        const unsigned ceiling = ClosingCeilingMs();
         ++barcodes_;
+        if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); })) {
+            guard.ExpectPage();
+            return true;
+        }
+        if (guard.PendingStop() != StopCause::kNone) return true;
+        const bool open = guard.WizardStillOpen();
+        guard.HoldBackUnclosed(ceiling);
+        return !open;
     }
     void Gap(InputGuard&) override {}
+    bool FixedSchedule() const override { return false; }
     double MeasuredMsPerBarcode() const override { return barcodes_ ? waitedMs_ / barcodes_ : -1; }
 
 private:
     // Polls `ready` until it holds (then settles), a stop is pending or the ceiling is reached.
     template <typename Ready>
     bool Watch(InputGuard& guard, unsigned ceiling, Ready ready) {
-        for (unsigned waited = 0;; waited += kWizardPollMs) {
-            if (guard.PendingStop() != StopCause::kNone) return false;
-            if (ready()) {
-                guard.Sleep(kWizardSettleMs);
-                waitedMs_ += waited + kWizardSettleMs;
-                return true;
-            }
-            if (waited >= ceiling) return false;
-            guard.Sleep(kWizardPollMs);
-        }
+        const long long waited = PollUntil(guard, ceiling, ready);
+        if (waited < 0) return false;
+        guard.Sleep(kWizardSettleMs);
+        waitedMs_ += static_cast<double>(waited + kWizardSettleMs);
+        return true;
     }
 
     double waitedMs_ = 0;

@@ -13,10 +13,18 @@ public:
     virtual ~WizardWait() = default;
     // After the double-click: until the wizard is ready for the value.
     virtual void Opened(InputGuard& guard) = 0;
-    // After the third Enter has gone out: until the wizard has closed.
-    virtual void Closed(InputGuard& guard) = 0;
+    // After the third Enter has gone out: until the wizard has closed. False when it was seen
+    // still open at the end of the wait (the guard then holds input back): the value is not stored.
+    // `last` is the run's last barcode, which no later click looks after.
+    virtual bool Closed(InputGuard& guard, bool last) = 0;
     // Between two barcodes, after the Pause test.
     virtual void Gap(InputGuard& guard) = 0;
+    // After the gap: false when the wizard of the barcode before it is still open (held back as
+    // in Closed).
+    virtual bool GoneAfterGap(InputGuard&) { return true; }
+    // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
+    // types at once and lets the read-back wait for the characters.
+    virtual bool FixedSchedule() const { return true; }
     // The milliseconds Opened and Closed took per barcode so far, or -1 while they follow the delays.
     virtual double MeasuredMsPerBarcode() const { return -1; }
 };

@@ -9,3 +9,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Writes bytes to a temporary file in the same folder, then moves it over `path`, so a crash
 // never leaves a truncated file behind. False (and the old file untouched) on any failure.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// Appends bytes at the end of the file, creating it when missing; false when it cannot be opened
+// (another program holds it locked) or fully written.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+// The file's size in bytes; -1 when there is no such file.
+long long FileSizeOf(const std::string& path);
+// Moves a file to another name, replacing what is there; false on failure.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+// Removes a file; true when it is gone (or was never there).
+bool RemoveFile(const std::string& path);

@@ -127,3 +127,38 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     SetLastError(error);  // the caller may report why
     return false;
 }
+
+// Opened for appending only and shared for reading, so a reader of the file sees every row; a
+// program that holds the file locked (a spreadsheet showing it) makes the open fail at once.
+bool AppendToFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes.size()) {
+        const DWORD part = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        ok = WriteFile(file, bytes.data() + done, part, &written, nullptr) && written == part;
+        done += written;
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+long long FileSizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return static_cast<long long>((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExW(SystemPath(from).c_str(), SystemPath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileW(SystemPath(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}

@@ -1,6 +1,7 @@
 // Test doubles for the online texts: an HTTP client that replays a scripted response and records
 // every call, and a cache host rooted in a fresh temporary folder with settable file and clock times.
 #pragma once
+#include "fakes/temp_folder.h"
 #include "platform/file_io.h"
 #include "online/cache_file.h"
 #include "online/internet.h"
@@ -89,22 +90,12 @@ struct ScriptedInternet : InternetClient {
 };
 
 struct TempCacheHost : CacheHost {
-    std::filesystem::path dir;
+    TempFolder folder{"online_cache"};
+    const std::filesystem::path& dir = folder.dir;
     uint64_t now = 0;      // the clock
     uint64_t written = 0;  // the last-write time reported for every existing file
     bool pathWorks = true;
 
-    TempCacheHost() {
-        static int counter = 0;
-        dir = std::filesystem::temp_directory_path() /
-              ("online_cache_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "_" +
-               std::to_string(++counter));
-        std::filesystem::create_directories(dir);
-    }
-    ~TempCacheHost() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
     bool ExecutablePath(std::string& utf8) override {
         utf8 = (dir / "RizidudUdaravuzuv.exe").u8string();
         return pathWorks;

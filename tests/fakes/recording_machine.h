@@ -5,6 +5,7 @@
 // the page opens its wizard in front, the third Enter closes it (after the times a test sets).
 #pragma once
 #include "automation/machine.h"
+#include "automation/input.h"
 #include "fake_layouts.h"
 
 #include <cstdio>
@@ -49,13 +50,23 @@ struct RecordingMachine : Machine {
             wizardOpenAt = wizardOpensAfter < 0 ? kNever : now + wizardOpensAfter;
             wizardCloseAt = kNever;
             wizardEnters = 0;
+            field = fieldOpensWith;
+            caret = field.size();
+            selected = false;
+            arriving.clear();
         }
     }
     void SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
+        if (!release && WizardOpen()) {
+            const bool lost = loseChar && loseChar(keysTyped);
+            ++keysTyped;
+            if (!lost) arriving.push_back({now + fieldLagMs, Cp1251Of(unit)});
+        }
     }
     void SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+        if (WizardOpen()) FieldKey(vk, release);
         if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
             wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
     }
@@ -98,6 +109,9 @@ struct RecordingMachine : Machine {
     }
     void BeginPreciseTiming() override { preciseTiming = true; }
     void EndPreciseTiming() override { preciseTiming = false; }
+    long long NowMs() override { return now; }
+    std::string LocalTimestamp() override { return "2026-12-08 10:00:00." + std::to_string(now); }
+    void BringToFront(std::uintptr_t window) override { Log("front " + Hex(static_cast<unsigned>(window), 2)); }
     ScreenArea VirtualScreen() override { return screen; }
     void FlashMainWindow() override { Log("flash"); }
     void ShowMessage(const std::string& text, const std::string& caption, bool informationIcon) override {
@@ -144,6 +158,55 @@ struct RecordingMachine : Machine {
         return window != kWizard.window || (WizardOpen() && now >= wizardOpenAt + focusAfter);
     }
     bool HasHigherRights(unsigned long) override { return higherRights; }
+
+    // The wizard's field: it opens holding `fieldOpensWith` with the caret after it and takes the
+    // characters typed while the wizard is open, each `fieldLagMs` after it went out, up to
+    // `fieldLimit`; `loseChar` (given the count of characters typed before) may lose one. Home,
+    // Shift+End and Delete empty it. `fieldAnswers` says how it answers a read at a time.
+    std::string fieldOpensWith;
+    long long fieldLagMs = 0;
+    size_t fieldLimit = std::string::npos;
+    std::function<bool(int typedBefore)> loseChar;
+    std::function<FieldRead::State(long long at)> fieldAnswers;  // null: its text
+    std::string field;
+    size_t caret = 0;
+    bool selected = false;  // the whole text, after Home and Shift+End
+    bool shiftHeld = false;
+    int keysTyped = 0;
+    std::vector<std::pair<long long, char>> arriving;
+    int fieldReads = 0;
+
+    static char Cp1251Of(char16_t unit) {
+        for (int c = 0; c < 256; ++c)
+            if (Utf16FromCp1251(static_cast<unsigned char>(c)) == unit) return static_cast<char>(c);
+        return '?';
+    }
+    void Arrive() {
+        size_t taken = 0;
+        for (; taken < arriving.size() && arriving[taken].first <= now; ++taken) {
+            if (selected) field.clear(), caret = 0, selected = false;
+            if (field.size() < fieldLimit) field.insert(caret++, 1, arriving[taken].second);
+        }
+        arriving.erase(arriving.begin(), arriving.begin() + static_cast<long>(taken));
+    }
+    void FieldKey(unsigned char vk, bool release) {
+        Arrive();
+        if (vk == 0x10) shiftHeld = !release;
+        if (release) return;
+        if (vk == 0x24) caret = 0, selected = false;
+        if (vk == 0x23) selected = shiftHeld && caret == 0, caret = field.size();
+        if (vk == 0x2E && selected) field.clear(), caret = 0, selected = false;
+    }
+    FieldRead ReadFocusedField(std::uintptr_t window, size_t maxChars) override {
+        ++fieldReads;
+        FieldRead read;
+        read.state = FieldRead::State::kNoField;
+        if (window != kWizard.window || !FocusInside(window) || !WizardOpen()) return read;
+        read.state = fieldAnswers ? fieldAnswers(now) : FieldRead::State::kText;
+        Arrive();
+        if (read.state == FieldRead::State::kText) read.text = field.substr(0, maxChars);
+        return read;
+    }
     std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
     std::string WindowTitle(std::uintptr_t window) override { return "window " + Hex(static_cast<unsigned>(window), 2); }
     std::string ProgramName(unsigned long process) override { return "program" + std::to_string(process / 100) + ".exe"; }

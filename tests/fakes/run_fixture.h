@@ -6,6 +6,7 @@
 #include "delays/delay_settings.h"
 #include "automation/run_progress.h"
 #include "fakes/recording_machine.h"
+#include "fakes/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,11 @@
 using Strings = std::vector<std::string>;
 
 inline const std::string kStopLine = std::string("message ") + kStopCaption + " (i): " + kStopMessage;
+// The end of a spreadsheet run, and of a wizard run whose `verified` values were all read back.
 inline const std::string kDoneLine = std::string("message ") + kFinishedCaption + ": " + kFinishedMessage;
+inline std::string DoneLine(long long verified) {
+    return std::string("message ") + kFinishedCaption + ": " + CompletionMessage(RunTally{verified, 0, 0}, false, "");
+}
 inline std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
 
 inline std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
@@ -50,16 +55,18 @@ struct Filled {
     std::string value;
     bool operator==(const Filled& o) const { return at == o.at && value == o.value; }
 };
+// The character an event types: a Unicode key, or a letter or digit key; 0 for any other event.
+inline char TypedCharacter(const std::string& event) {
+    if (event.rfind("char+ ", 0) == 0) return static_cast<char>(std::stoul(event.substr(6), nullptr, 16));
+    if (event.rfind("key+ ", 0) != 0) return 0;
+    const unsigned vk = std::stoul(event.substr(5), nullptr, 16);
+    return (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ? static_cast<char>(vk) : 0;
+}
 inline std::vector<Filled> FilledBarcodes(const RecordingMachine& m) {
     std::vector<Filled> out;
     for (const auto& e : m.events) {
         if (e.what.rfind("mouse", 0) == 0) out.push_back({e.what.substr(e.what.find(" at ") + 4), ""});
-        if (!out.empty() && e.what.rfind("char+ ", 0) == 0)
-            out.back().value += static_cast<char>(std::stoul(e.what.substr(6), nullptr, 16));
-        if (!out.empty() && e.what.rfind("key+ ", 0) == 0) {
-            const unsigned vk = std::stoul(e.what.substr(5), nullptr, 16);
-            if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) out.back().value += static_cast<char>(vk);
-        }
+        if (const char c = TypedCharacter(e.what); c && !out.empty()) out.back().value += c;
     }
     return out;
 }
@@ -88,8 +95,13 @@ protected:
     void SetUp() override {
         delays = DelaySettings{};
         ForgetRunStop();
+        SetRunFolder(folder.path + "/");
     }
-    void TearDown() override { delays = DelaySettings{}; }
+    void TearDown() override {
+        delays = DelaySettings{};
+        SetRunFolder("");
+    }
+    TempFolder folder{"run"};
     void Fast() { delays = DelaySettings{1, 1, 1, 1, 1, 1, 1}; }
     RecordingMachine m;
 };

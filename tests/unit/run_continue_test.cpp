@@ -5,14 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace {
-// The events from barcode `index`'s own pump point to the end (its first click follows that pump).
+// The events from barcode `index`'s own pump point to the end (its first click follows that pump),
+// but for the completion message, which counts the barcodes of its own run.
 Strings TailFromBarcode(const RecordingMachine& r, size_t index) {
-    const Strings w = r.What();
+    Strings w = r.What();
+    if (!w.empty() && w.back().rfind(kDoneLine, 0) == 0) w.back() = kDoneLine;
     size_t clicks = 0;
     for (size_t i = 0; i < w.size(); ++i) {
         if (w[i].rfind("cursor", 0) != 0) continue;
@@ -34,6 +37,33 @@ long long Confirmed(const RecordingMachine& r, const RunInputs& in, const RunPla
     long long whole = 0;
     for (const Filled& f : filled) whole += f.value.size() == RunValue(in, plan, whole).size();
     return whole;
+}
+
+// An object of the designer (a cell of the spreadsheet): its page (sheet) and its point.
+using Object = std::pair<int, std::string>;
+
+// What each object holds after a run that began on page `page`: in wizard mode the text typed into
+// its wizard once three Enters confirmed it, in a cell everything typed after its double-click on
+// top of what it held; Delete (after Home and Shift+End) empties either.
+std::map<Object, std::string> Objects(const RecordingMachine& r, bool wizard, int page = 1) {
+    std::map<Object, std::string> held;
+    Object at;
+    std::string text;
+    int enters = 0;
+    for (const auto& e : r.events) {
+        const std::string& w = e.what;
+        if (w == "key+ 22") ++page;
+        if (w.rfind("mouse", 0) == 0) {
+            at = {page, w.substr(w.find(" at ") + 4)};
+            text = wizard ? std::string() : held[at];
+            enters = 0;
+        }
+        if (w == "key+ 2E") text.clear();
+        if (w == "key+ 0D" && ++enters == 3) held[at] = text;
+        if (const char c = TypedCharacter(w)) text += c;
+        if (!wizard && !at.second.empty()) held[at] = text;
+    }
+    return held;
 }
 
 RunInputs Listed(const std::string& text, int perPage) {
@@ -63,33 +93,54 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
         SCOPED_TRACE(p.name);
         delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
         const RunPlan plan = PlanRun(p.inputs);
+        const bool wizard = !p.inputs.excelMode;
         RecordingMachine whole;
         Drive(whole, p.inputs);
-        ASSERT_EQ(whole.What().back(), kDoneLine);
+        ASSERT_EQ(whole.What().back().rfind(kDoneLine, 0), 0u);
         std::set<long long> stopsSeen;
+        int turnsDue = 0, cutShort = 0;
         // Escape in the middle of every wait of the run: each stops at another point.
         for (const auto& e : whole.Only("wait ")) {
             RecordingMachine stopped;
             stopped.escapeAt = e.at + 1;
             Drive(stopped, p.inputs);
             const long long next = StoppedAt(stopped);
-            if (next <= 0 || next >= plan.total) continue;  // nothing stored yet, or nothing left
-            ASSERT_EQ(next, Confirmed(stopped, p.inputs, plan)) << "escape at " << stopped.escapeAt;
+            if (next >= plan.total) continue;  // nothing left
+            ContinuePoint point{next};
+            const size_t turned = Count(stopped, "key+ 22");
+            point.turnDue = next > 0 && next % p.inputs.perPage == 0 && turned < static_cast<size_t>(next / p.inputs.perPage);
+            point.partial = !wizard && FilledBarcodes(stopped).size() > static_cast<size_t>(next) &&
+                            !FilledBarcodes(stopped).back().value.empty();
+            if (next <= 0 && !point.partial) continue;  // nothing to go on from
+            SCOPED_TRACE("escape at " + std::to_string(stopped.escapeAt));
+            ASSERT_EQ(next, Confirmed(stopped, p.inputs, plan));
             stopsSeen.insert(next);
+            turnsDue += point.turnDue;
+            cutShort += point.partial;
 
             RecordingMachine continued;
-            continued.wizardOnDoubleClick = !p.inputs.excelMode;
+            continued.wizardOnDoubleClick = wizard;
             continued.answer = Machine::Answer::kYes;
             RunAutomation(continued, p.inputs);
             const Strings w = continued.What();
             ASSERT_GE(w.size(), 4u);
-            EXPECT_EQ(w[0], "ask " + std::string(kContinueCaption) + ": " + ContinueQuestion(p.inputs, plan, next));
-            EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 4), (Strings{"hook on", "wait 17", "pump"}));
-            EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, static_cast<size_t>(next)))
-                << "continued from " << next;
+            EXPECT_EQ(w[0], "ask " + std::string(kContinueCaption) + ": " + ContinueQuestion(p.inputs, plan, point));
+            const std::string firstInput = !point.turnDue ? "pump" : wizard ? "key+ 22" : "key+ 11";
+            EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 4), (Strings{"hook on", "wait 17", firstInput}));
+            if (!point.partial)
+                EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, static_cast<size_t>(next)));
+            // Every page turned once, and every object holds what the uninterrupted run put there.
+            EXPECT_EQ(turned + Count(continued, "key+ 22"), Count(whole, "key+ 22"));
+            std::map<Object, std::string> both = Objects(stopped, wizard);
+            for (const auto& [at, text] : Objects(continued, wizard, static_cast<int>(turned) + 1)) both[at] = text;
+            EXPECT_EQ(both, Objects(whole, wizard));
             EXPECT_EQ(continued.progress.front().second.stored, next);
         }
-        EXPECT_EQ(static_cast<long long>(stopsSeen.size()), plan.total - 1);  // every barcode but the first
+        // Every barcode but the first is a stop point (the first too when cut short in a cell), and
+        // some stops fall between a full page and its turn.
+        EXPECT_GE(static_cast<long long>(stopsSeen.size()), plan.total - 1);
+        EXPECT_GT(turnsDue, 0);
+        if (!wizard) EXPECT_GT(cutShort, 0);
     }
 }
 
@@ -97,7 +148,7 @@ TEST_F(Run, TheQuestionNamesTheValueItsPageAndCaptureAndEachAnswerDoesWhatItSays
     Fast();
     const RunInputs in = Numbered("R-", "0001", "10", 3);
     const RunPlan plan = PlanRun(in);
-    EXPECT_EQ(ContinueQuestion(in, plan, 4),
+    EXPECT_EQ(ContinueQuestion(in, plan, ContinuePoint{4}),
               "Остановка была на значении R-0005 (страница 2, захват 2).\n\nДа — продолжить с R-0005,\n"
               "Нет — начать сначала с R-0001,\nОтмена — ничего не делать.");
     // Stopped after 4 of 10 at the fifth barcode's pump point.
@@ -111,7 +162,7 @@ TEST_F(Run, TheQuestionNamesTheValueItsPageAndCaptureAndEachAnswerDoesWhatItSays
     RecordingMachine cancel;
     cancel.answer = Machine::Answer::kCancel;
     RunAutomation(cancel, in);
-    EXPECT_EQ(cancel.What(), Strings{"ask Продолжить?: " + ContinueQuestion(in, plan, 4)});
+    EXPECT_EQ(cancel.What(), Strings{"ask Продолжить?: " + ContinueQuestion(in, plan, ContinuePoint{4})});
 
     RecordingMachine no;
     no.answer = Machine::Answer::kNo;

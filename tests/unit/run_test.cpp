@@ -24,7 +24,7 @@ TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
                                           "AB000" + std::to_string(i), i == 3);
         expected.insert(expected.end(), one.begin(), one.end());
     }
-    expected.insert(expected.end(), {"hook off", kDoneLine});
+    expected.insert(expected.end(), {"hook off", DoneLine(3)});
     EXPECT_EQ(m.What(), expected);
     EXPECT_FALSE(AutomationRunning());
     EXPECT_FALSE(m.preciseTiming);
@@ -53,7 +53,7 @@ TEST_F(Run, SevenBarcodesFivePerPageSwitchPageOnceWithItsWaits) {
               (Strings{"wait 200", "wait 200", "key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}));
     // No page switch after the last barcode, and no between-barcodes wait either.
     EXPECT_EQ(Strings(w.end() - 5, w.end() - 1), (Strings{"key+ 0D", "key- 0D", "wait 200", "hook off"}));
-    EXPECT_EQ(w.back(), kDoneLine);
+    EXPECT_EQ(w.back(), DoneLine(7));
 }
 
 TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
@@ -78,7 +78,7 @@ TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
         RecordingMachine r;
         Drive(r, Numbered("", c.start, c.total, 5));
         EXPECT_EQ(Values(r), c.values);
-        EXPECT_EQ(r.What().back(), kDoneLine);
+        EXPECT_EQ(r.What().back(), DoneLine(static_cast<long long>(c.values.size())));
     }
 }
 
@@ -134,7 +134,7 @@ TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
     in.prefix = "P";
     Drive(withPrefix, in);
     EXPECT_EQ(Values(withPrefix), (Strings{"PA1", "PB 2"}));
-    EXPECT_EQ(withPrefix.What().back(), kDoneLine);
+    EXPECT_EQ(withPrefix.What().back(), DoneLine(2));
 }
 
 TEST_F(Run, RefusalsSendNothing) {
@@ -254,7 +254,7 @@ TEST_F(Run, StartPressedDuringARunStartsNoSecondRun) {
     Drive(m, in);
     EXPECT_EQ(Values(m), (Strings{"1", "2", "3"}));
     EXPECT_EQ(Count(m, "hook on"), 1u);
-    EXPECT_EQ(Count(m, kDoneLine), 1u);
+    EXPECT_EQ(Count(m, DoneLine(3)), 1u);
     // and once it has ended a new run may start
     RecordingMachine again;
     Drive(again, in);
@@ -284,7 +284,7 @@ TEST_F(Run, HugeDelaysAreBoundedAndTheTypingWaitDoesNotOverflow) {
     delays.typingDelay = INT_MAX;
     Drive(m, Numbered("", "1", "1", 1));
     for (const auto& e : m.Only("wait ")) EXPECT_LE(std::stoul(e.what.substr(5)), kMaxDelayMs) << e.what;
-    EXPECT_EQ(m.What().back(), kDoneLine);
+    EXPECT_EQ(m.What().back(), DoneLine(1));
 }
 
 TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsWithoutEnter) {

@@ -1,0 +1,34 @@
+// What a run has done, barcode by barcode: the one record behind the caption's progress, the
+// continue point, the journal and the completion message, so that these never disagree.
+#pragma once
+#include <string>
+
+// Where a stopped run goes on: the first barcode not stored and what of it already went out.
+struct ContinuePoint {
+    long long next = 0;
+    bool turnDue = false;  // the page turn before `next` has not gone out yet
+    bool partial = false;  // some characters of barcode `next` went out (spreadsheet mode)
+    bool operator==(const ContinuePoint& o) const {
+        return next == o.next && turnDue == o.turnDue && partial == o.partial;
+    }
+};
+
+// How a stored barcode's value was seen.
+enum class BarcodeCheck {
+    kVerified,    // read back from the wizard's field
+    kNotChecked,  // the field gives no text to read (spreadsheet cells are never read)
+};
+
+// The checks of the barcodes one run stored.
+struct RunTally {
+    long long verified = 0;
+    long long notChecked = 0;
+    long long retyped = 0;  // barcodes typed more than once before they held their value
+    void Stored(BarcodeCheck check, bool wasRetyped);
+    void Unstored(BarcodeCheck check, bool wasRetyped);  // its wizard did not close after all
+};
+
+// "Генерация завершена!" and, in wizard mode, what was checked; `journalNote` is added as it is.
+std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote);
+// The journal's result column for a stored barcode.
+const char* CheckResult(BarcodeCheck check);
