@@ -537,7 +537,7 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     } guardInUse(guarded);
     const std::unique_ptr<WizardWait> wait = MakeWizardWait(delays, inputs.excelMode);
     Current run{inputs, plan, *wait, perPage, *start,
-                TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder)};
+                TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder), RunTally{}};
     struct CurrentInUse {
         explicit CurrentInUse(Current& in) { current = &in; }
         ~CurrentInUse() { current = nullptr; }

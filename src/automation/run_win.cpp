@@ -14,6 +14,10 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+
 namespace {
 HHOOK g_escapeHook = nullptr;
 bool escapeSeen = false;  // raised by the hook; the run stops before its next input
@@ -87,6 +91,52 @@ bool RunsWithHigherRights(DWORD process) {
     }
     CloseHandle(handle);
     return higher;
+}
+
+// Each read of another program's field waits at most this long, and not at all for a program the
+// system sees as hung.
+constexpr UINT kFieldReadMs = 200;
+
+// A password edit gives other processes no text (the system answers them with an empty one).
+bool IsPasswordField(HWND control) {
+    wchar_t className[64] = L"";
+    GetClassNameW(control, className, 64);
+    return wcsstr(_wcslwr(className), L"edit") && (GetWindowLongPtrW(control, GWL_STYLE) & ES_PASSWORD);
+}
+
+// The focused control of `root`'s thread when it is a child of `root`, read with WM_GETTEXTLENGTH and
+// WM_GETTEXT, which the system marshals between processes. Neither answer is trusted for the size:
+// the buffer has room for `maxChars` and the text ends where the copy ends or at a NUL before.
+// The waits answer sent messages, so the Escape hook keeps being called meanwhile.
+FieldRead ReadFieldOf(HWND root, size_t maxChars) {
+    FieldRead read;
+    read.state = FieldRead::State::kNoField;
+    DWORD process = 0, focusProcess = 0;
+    const DWORD thread = GetWindowThreadProcessId(root, &process);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!thread || !GetGUIThreadInfo(thread, &info) || !info.hwndFocus || info.hwndFocus == root ||
+        GetAncestor(info.hwndFocus, GA_ROOT) != root)
+        return read;
+    GetWindowThreadProcessId(info.hwndFocus, &focusProcess);
+    if (focusProcess != process) return read;
+    if (IsPasswordField(info.hwndFocus)) {
+        read.state = FieldRead::State::kPassword;
+        return read;
+    }
+    read.state = FieldRead::State::kFailed;
+    const UINT flags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+    DWORD_PTR length = 0, copied = 0;
+    if (!SendMessageTimeoutW(info.hwndFocus, WM_GETTEXTLENGTH, 0, 0, flags, kFieldReadMs, &length)) return read;
+    std::vector<wchar_t> buffer(maxChars + 1, L'\0');
+    if (!SendMessageTimeoutW(info.hwndFocus, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), flags,
+                             kFieldReadMs, &copied))
+        return read;
+    copied = std::min<DWORD_PTR>(copied, maxChars);
+    buffer[copied] = L'\0';
+    read.state = FieldRead::State::kText;
+    read.text = Cp1251FromWide(std::wstring(buffer.data(), wcsnlen(buffer.data(), copied)));
+    return read;
 }
 
 struct SystemMachine : Machine {
@@ -227,6 +277,25 @@ struct SystemMachine : Machine {
     }
 
     ScreenArea VirtualScreen() override { return CurrentVirtualScreen(); }
+
+    long long NowMs() override { return Ticks() * 1000 / TicksPerSecond(); }
+
+    std::string LocalTimestamp() override {
+        SYSTEMTIME t;
+        GetLocalTime(&t);
+        char text[32];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                      t.wMinute, t.wSecond, t.wMilliseconds);
+        return text;
+    }
+
+    // Allowed while this program's window is in front, as it is when the user has just answered
+    // its question.
+    void BringToFront(std::uintptr_t window) override { SetForegroundWindow(reinterpret_cast<HWND>(window)); }
+
+    FieldRead ReadFocusedField(std::uintptr_t window, size_t maxChars) override {
+        return ReadFieldOf(reinterpret_cast<HWND>(window), maxChars);
+    }
 
     void FlashMainWindow() override {
         if (HWND window = AppWindow()) FlashWindow(window, TRUE);

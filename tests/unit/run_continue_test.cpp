@@ -127,8 +127,9 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
             EXPECT_EQ(w[0], "ask " + std::string(kContinueCaption) + ": " + ContinueQuestion(p.inputs, plan, point));
             const std::string firstInput = !point.turnDue ? "pump" : wizard ? "key+ 22" : "key+ 11";
             EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 4), (Strings{"hook on", "wait 17", firstInput}));
-            if (!point.partial)
+            if (!point.partial) {
                 EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, static_cast<size_t>(next)));
+            }
             // Every page turned once, and every object holds what the uninterrupted run put there.
             EXPECT_EQ(turned + Count(continued, "key+ 22"), Count(whole, "key+ 22"));
             std::map<Object, std::string> both = Objects(stopped, wizard);
@@ -140,7 +141,9 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
         // some stops fall between a full page and its turn.
         EXPECT_GE(static_cast<long long>(stopsSeen.size()), plan.total - 1);
         EXPECT_GT(turnsDue, 0);
-        if (!wizard) EXPECT_GT(cutShort, 0);
+        if (!wizard) {
+            EXPECT_GT(cutShort, 0);
+        }
     }
 }
 
