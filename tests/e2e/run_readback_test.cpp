@@ -129,7 +129,7 @@ TEST(RunReadbackE2E, EveryValueIsSeenInTheWizardAndStoredExactlyAndTypedNoMoreTh
         int retyped;           // the count the message gives; -1: any that matches the characters typed
     };
     const Case cases[] = {
-        {L"old", true, 2, -1},      // the old text cleared before the value, at most once a wizard
+        {L"old", true, 2, -1},      // the old text cleared and the value typed again, at most once
         {L"old", false, 2, -1},
         {L"lose=3", true, 2, 1},    // after one retype the slower pace is kept: nothing more is lost
         {L"lose=3", false, 2, -1},
