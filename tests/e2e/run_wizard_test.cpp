@@ -11,45 +11,12 @@
 using namespace harness;
 
 namespace {
-// Quick delays with waiting for the wizard turned on (the delays file's eighth line).
-const std::vector<int> kWaiting = {300, 20, 60, 2, 20, 20, 80, 1};
 const std::vector<int> kDefaults = {1000, 200, 700, 20, 200, 200, 400};
-
-std::vector<FixtureEvent> Stray(const Scene& s) { return EventsOf(s.fixture.Log(), "stray"); }
-
-std::string Describe(const std::vector<FixtureEvent>& events) {
-    std::string out;
-    for (const FixtureEvent& e : events) {
-        for (const std::string& f : e.fields) out += f + " ";
-        out += "| ";
-    }
-    return out;
-}
-
-// The message a run ends with, answered; its text.
-std::wstring EndMessage(Scene& s, milliseconds timeout = std::chrono::seconds(60)) {
-    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), timeout);
-    if (!box.window) return L"(no message)";
-    AnswerMessageBox(box.window);
-    return box.caption + L": " + box.text;
-}
-
-bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }
-
-std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage = 1) {
-    std::vector<Landed> out;
-    for (int i = 0; i < count; ++i) {
-        char value[32];
-        std::snprintf(value, sizeof value, "%s%04d", prefix.c_str(), first + i);
-        out.push_back({std::to_string(firstPage + i / perPage), std::to_string(i % perPage + 1), value});
-    }
-    return out;
-}
 }  // namespace
 
 TEST(RunWizardE2E, ASlowRandomWizardWithWaitingFillsEveryValueAndNothingLandsOnThePage) {
     Scene s;
-    ASSERT_TRUE(s.OpenDesigner(3, kWaiting, L"open=50-1500 seed=7"));
+    ASSERT_TRUE(s.OpenDesigner(3, kWaitingDelays, L"open=50-1500 seed=7"));
     s.Fields(L"S", L"0001", L"8");
     s.PressStart();
     EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");
@@ -83,7 +50,7 @@ TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
     for (const bool waiting : {false, true}) {
         SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
         Scene s;
-        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaiting : kQuickDelays, L"dead=2"));
+        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, L"dead=2"));
         s.Fields(L"D", L"1", L"3");
         s.PressStart();
         const POINT second = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(1));
@@ -104,7 +71,7 @@ TEST(RunWizardE2E, TheDesignersQuestionBoxIsNeverAnsweredByTheRun) {
     for (const bool waiting : {false, true}) {
         SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
         Scene s;
-        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaiting : kQuickDelays, L"question=2"));
+        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, L"question=2"));
         s.Fields(L"Q", L"1", L"3");
         s.PressStart();
         const std::wstring message = EndMessage(s);

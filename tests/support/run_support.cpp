@@ -4,6 +4,8 @@
 #include "app/main_window_ids.h"
 #include "fixtures/fixture_log.h"
 
+#include <cstdio>
+
 namespace harness {
 
 std::vector<FixtureEvent> ReadFixtureLog(const std::wstring& path) {
@@ -142,6 +144,36 @@ HWND VariableListEdit(const App& app) {
     for (HWND child : Children(app.window))
         if (_wcsicmp(ClassOf(child).c_str(), L"Edit") == 0 && (StyleOf(child) & ES_MULTILINE)) return child;
     return nullptr;
+}
+
+std::vector<FixtureEvent> Stray(const Scene& s) { return EventsOf(s.fixture.Log(), "stray"); }
+
+std::string Describe(const std::vector<FixtureEvent>& events) {
+    std::string out;
+    for (const FixtureEvent& e : events) {
+        for (const std::string& f : e.fields) out += f + " ";
+        out += "| ";
+    }
+    return out;
+}
+
+std::wstring EndMessage(Scene& s, milliseconds timeout) {
+    MessageBoxInfo box = WaitForMessageBox(s.app.process.Id(), timeout);
+    if (!box.window) return L"(no message)";
+    AnswerMessageBox(box.window);
+    return box.caption + L": " + box.text;
+}
+
+bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }
+
+std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage) {
+    std::vector<Landed> out;
+    for (int i = 0; i < count; ++i) {
+        char value[32];
+        std::snprintf(value, sizeof value, "%s%04d", prefix.c_str(), first + i);
+        out.push_back({std::to_string(firstPage + i / perPage), std::to_string(i % perPage + 1), value});
+    }
+    return out;
 }
 
 }  // namespace harness

@@ -76,6 +76,8 @@ HWND VariableListEdit(const App& app);  // the multi-line edit beside the rows
 inline const std::wstring kStopText =
     L"? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
 inline const std::vector<int> kQuickDelays = {300, 20, 60, 2, 20, 20, 80};  // file order, initial delay first
+// The same with waiting for the wizard turned on (the delays file's eighth line).
+inline const std::vector<int> kWaitingDelays = {300, 20, 60, 2, 20, 20, 80, 1};
 
 struct Landed {
     std::string page, object, value;
@@ -164,5 +166,15 @@ struct Scene {
     }
 };
 
+// Keys and characters the stand-in designer took on its page or another document, not in a wizard.
+std::vector<FixtureEvent> Stray(const Scene& s);
+// Events as one line for a test message: their fields, separated by " | ".
+std::string Describe(const std::vector<FixtureEvent>& events);
+// The message a run ends with, answered: "<caption>: <text>", or "(no message)".
+std::wstring EndMessage(Scene& s, milliseconds timeout = std::chrono::seconds(60));
+bool StartsWith(const std::wstring& text, const std::wstring& head);
+// The values `count` barcodes from `first` take, <prefix><four digits>, with the page and object
+// each lands on at `perPage` objects a page.
+std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage = 1);
 
 }  // namespace harness
