@@ -156,6 +156,25 @@ void SaveOptionsAfterClick() {
                 kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
+// A run the program left unfinished when it closed: its inputs in the fields, check boxes, list and
+// rows, so that "СТАРТ" reads them back and asks whether to go on.
+void ShowInterruptedRun() {
+    const std::optional<SavedRun> saved = RestoreInterruptedRun();
+    if (!saved) return;
+    const RunInputs& in = saved->inputs;
+    SetControlText(hPrefixEdit, in.prefix);
+    SetControlText(hStartNumberEdit, in.startText);
+    SetControlText(hTotalBarcodesEdit, in.totalText);
+    SendMessageW(hBarcodesPerPageCombo, CB_SETCURSEL, in.perPage - 1, 0);
+    SetChecked(hVariableListCheck, in.listMode);
+    if (in.listMode) SetControlText(hVariableListEdit, in.listText);
+    UpdateVariableListVisibility();
+    appSettings.excelMode = in.excelMode ? 1 : 0;
+    SetChecked(hHidePromptsCheck, in.excelMode);
+    positions = in.positions;
+    UpdateCoordinateFields(static_cast<int>(positions.size()));
+}
+
 void OnLoadCoordinates() {
     if (!LoadCoordinates()) return;
     const int count = static_cast<int>(positions.size());
@@ -283,6 +302,7 @@ void CreateMainControls(HWND hWnd) {
     CreateControlRows(hWnd, kLinkControls);
     // Tab moves through the fields; Enter in a field keeps doing nothing (no default button here).
     UseDialogKeys(hWnd, false);
+    ShowInterruptedRun();
     PostMessageW(hWnd, kStartFetchesMessage, 0, 0);
 }
 

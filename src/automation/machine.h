@@ -28,7 +28,8 @@ struct WindowOwner {
 
 // Where a run stands, as the main window's caption and taskbar button show it.
 struct RunProgress {
-    enum class State { kRunning, kStopped, kFinished };
+    // kInterrupted: found unfinished at start-up, the program having closed during it.
+    enum class State { kRunning, kStopped, kFinished, kInterrupted };
     State state = State::kRunning;
     long long stored = 0;  // barcodes whose last Enter (or cell) has gone out
     long long total = 0;

@@ -17,7 +17,8 @@ ReadBackVerdict ReadBack::Settled() const {
 ReadBackVerdict ReadBack::Next(const FieldRead& read, long long nowMs) {
     lastFailed_ = read.state != FieldRead::State::kText;
     if (!lastFailed_) {
-        if (read.text == value_) return ReadBackVerdict::kVerified;
+        // A field that held the value before typing shows nothing new by holding it.
+        if (read.text == value_ && value_ != before_) return ReadBackVerdict::kVerified;
         if (!seen_ || read.text != last_) {
             seen_ = true;
             last_ = read.text;

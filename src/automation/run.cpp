@@ -10,6 +10,7 @@
 #include "automation/run_journal.h"
 #include "automation/run_progress.h"
 #include "automation/run_record.h"
+#include "automation/run_state.h"
 #include "automation/wizard_wait.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -32,6 +33,7 @@ const char* const kStopMessage =
     "? Автоматизация остановлена!\n\nПрограмма готова к новому запуску.\nДля продолжения нажмите СТАРТ.";
 const char* const kStopCaption = "ЭКСТРЕННАЯ ОСТАНОВКА";
 const char* const kContinueCaption = "Продолжить?";
+const char* const kInterruptedNote = "Запуск был прерван: программа закрылась, не закончив его.\n";
 const char* const kInputBlockedMessage =
     "Система не приняла щелчки и нажатия клавиш: ввод заблокирован.\n"
     "Обычно так бывает, когда программа, в которую идёт ввод, запущена от имени администратора, "
@@ -46,10 +48,12 @@ bool runInProgress = false;
 const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
 std::string runFolder;                 // where the journal goes: the working folder unless a test says
 
-// A run that stopped before its end: its inputs and where to go on.
+// A run that stopped before its end: its inputs and where to go on; `interrupted` when it was found
+// in the run folder at start-up (the program had closed).
 struct RunStop {
     RunInputs inputs;
     ContinuePoint point;
+    bool interrupted = false;
 };
 std::optional<RunStop> lastStop;
 
@@ -62,6 +66,7 @@ struct Current {
     ContinuePoint point;
     double charsLeft;
     RunJournal journal;
+    RunStateFiles files;
     RunTally tally;
     BarcodeCheck lastCheck = BarcodeCheck::kNotChecked;  // of the barcode stored last
     bool lastRetyped = false;
@@ -99,6 +104,7 @@ void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped)
     Current& c = *current;
     const long long next = index + 1;
     c.point = ContinuePoint{next, next % c.perPage == 0 && next < c.plan.total, false};
+    c.files.Keep(c.point);
     c.tally.Stored(check, retyped);
     c.lastCheck = check;
     c.lastRetyped = retyped;
@@ -111,6 +117,7 @@ void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped)
 void Unstored(long long index) {
     Current& c = *current;
     c.point = ContinuePoint{index, false, false};
+    c.files.Keep(c.point);
     c.tally.Unstored(c.lastCheck, c.lastRetyped);
 }
 
@@ -273,7 +280,10 @@ bool TurnPage(InputGuard& guard, bool excelMode) {
         SimulateExcelPageDown(guard);
     else
         SimulateKeyPress(guard, kVkNext);
-    if (guard.PageKeysSent() > turnsBefore) current->point.turnDue = false;
+    if (guard.PageKeysSent() > turnsBefore) {
+        current->point.turnDue = false;
+        current->files.Keep(current->point);
+    }
     if (!StillRunning(guard)) return false;
     return WaitAndGoOn(guard, delays.pageSwitchDelay);
 }
@@ -391,8 +401,13 @@ std::string StopBrief(const std::string& message) {
 // The point where this run stands, kept for the next "СТАРТ" with the same inputs; none once
 // every barcode is stored (Escape can still come in the wait after the last Enter).
 void KeepPoint() {
-    const Current& c = *current;
-    if (c.point.next < c.plan.total) lastStop = RunStop{c.inputs, c.point};
+    Current& c = *current;
+    if (c.point.next < c.plan.total) {
+        lastStop = RunStop{c.inputs, c.point};
+        c.files.Keep(c.point);
+    } else {
+        c.files.Forget();
+    }
 }
 
 // What every stop does before its message: the caption and the journal say where the run stopped,
@@ -434,7 +449,8 @@ std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inp
     if (!lastStop || lastStop->point.next >= plan.total) return fresh;
     // Nothing stored and nothing of the first value typed: nothing to go on from.
     if (lastStop->point.next <= 0 && !lastStop->point.partial) return fresh;
-    switch (machine.Ask(ContinueQuestion(inputs, plan, lastStop->point), kContinueCaption)) {
+    const std::string question = ContinueQuestion(inputs, plan, lastStop->point);
+    switch (machine.Ask(lastStop->interrupted ? kInterruptedNote + question : question, kContinueCaption)) {
         case Machine::Answer::kYes: return lastStop->point;
         case Machine::Answer::kNo: return fresh;
         case Machine::Answer::kCancel: break;
@@ -478,6 +494,12 @@ bool RunInProgress() { return runInProgress; }
 bool AutomationRunning() { return g_autoRunning; }
 void ForgetRunStop() { lastStop.reset(); }
 void SetRunFolder(const std::string& folder) { runFolder = folder; }
+
+std::optional<SavedRun> LoadInterruptedRun() {
+    std::optional<SavedRun> saved = RunStateFiles(runFolder).Load();
+    if (saved) lastStop = RunStop{saved->inputs, saved->point, true};
+    return saved;
+}
 
 bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
     const auto samePoint = [](const Position& p, const Position& q) { return p.x == q.x && p.y == q.y; };
@@ -537,7 +559,10 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     } guardInUse(guarded);
     const std::unique_ptr<WizardWait> wait = MakeWizardWait(delays, inputs.excelMode);
     Current run{inputs, plan, *wait, perPage, *start,
-                TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder), RunTally{}};
+                TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder),
+                RunStateFiles(runFolder), RunTally{}};
+    run.files.Begin(inputs);
+    run.files.Keep(*start);
     struct CurrentInUse {
         explicit CurrentInUse(Current& in) { current = &in; }
         ~CurrentInUse() { current = nullptr; }
@@ -551,6 +576,7 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there
     EndQuietly(machine);
+    run.files.Forget();
     RunProgress finished;
     finished.state = RunProgress::State::kFinished;
     finished.stored = finished.total = plan.total;

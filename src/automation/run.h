@@ -5,6 +5,7 @@
 #include "automation/machine.h"
 #include "automation/run_record.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ extern const char* const kStopMessage;
 extern const char* const kStopCaption;
 extern const char* const kInputBlockedMessage;
 extern const char* const kContinueCaption;
+extern const char* const kInterruptedNote;  // begins the question when the program had closed
 
 // The running number as the start text shows it: zero-filled to its width when it has more than
 // one character and begins with '0', otherwise plain.
@@ -65,6 +67,11 @@ void ForgetRunStop();
 // The folder of the run's journal, ending with a separator; empty (the default) for the working
 // folder.
 void SetRunFolder(const std::string& folder);
+struct SavedRun;
+// At start-up: a run left unfinished in the run folder (the program closed, was killed, the machine
+// restarted), remembered as a stop so that "СТАРТ" with its inputs asks to continue; damaged or
+// inconsistent files are removed.
+std::optional<SavedRun> LoadInterruptedRun();
 bool RunInProgress();
 // Input may go out: the run has started and not yet stopped or ended.
 bool AutomationRunning();

@@ -101,6 +101,7 @@ std::string ProgressText(const RunProgress& progress) {
         case RunProgress::State::kRunning: return count + ", ещё " + TimeLeftText(progress.msLeft);
         case RunProgress::State::kStopped:
             return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
+        case RunProgress::State::kInterrupted: return "Прерван: " + count + ", следующий " + progress.next;
         case RunProgress::State::kFinished: break;
     }
     return "";

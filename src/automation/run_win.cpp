@@ -7,6 +7,7 @@
 #include "automation/capture_win.h"
 #include "automation/input.h"
 #include "automation/run_progress.h"
+#include "automation/run_state.h"
 #include "platform/app_window_win.h"
 #include "platform/dialog_keys_win.h"
 #include "platform/taskbar_win.h"
@@ -379,13 +380,15 @@ struct SystemMachine : Machine {
         return Cp1251FromWide(name ? name + 1 : path);
     }
 
-    // The caption and the taskbar button. A stop note stays until the next run or a new title.
+    // The caption and the taskbar button. A stop note stays until the next run or a new title; the
+    // note of a run found interrupted at start-up outlives the title fetched then.
     void ShowProgress(const RunProgress& progress) override {
         const bool running = progress.state == RunProgress::State::kRunning;
-        SetAppProgress(ProgressText(progress), running);
+        const bool interrupted = progress.state == RunProgress::State::kInterrupted;
+        SetAppProgress(ProgressText(progress), running || interrupted);
         const TaskbarMark mark = running ? TaskbarMark::kNormal
-                                 : progress.state == RunProgress::State::kStopped ? TaskbarMark::kPaused
-                                                                                 : TaskbarMark::kNone;
+                                 : progress.state == RunProgress::State::kStopped || interrupted ? TaskbarMark::kPaused
+                                                                                                 : TaskbarMark::kNone;
         ShowTaskbarProgress(AppWindow(), mark, static_cast<unsigned long long>(progress.stored),
                             static_cast<unsigned long long>(progress.total));
     }
@@ -401,6 +404,19 @@ void StartAutomation(const RunInputs& inputs) {
     RunAutomation(machine, inputs);
     if (quitTaken) PostQuitMessage(quitCode);  // the main loop ends as it would have without the run
     quitTaken = false;
+}
+
+std::optional<SavedRun> RestoreInterruptedRun() {
+    std::optional<SavedRun> saved = LoadInterruptedRun();
+    if (!saved) return saved;
+    const RunPlan plan = PlanRun(saved->inputs);
+    RunProgress progress;
+    progress.state = RunProgress::State::kInterrupted;
+    progress.stored = saved->point.next;
+    progress.total = plan.total;
+    progress.next = RunValue(saved->inputs, plan, saved->point.next);
+    SystemMachine().ShowProgress(progress);
+    return saved;
 }
 
 bool CheckPausePressed() { return (GetAsyncKeyState(VK_PAUSE) & 0x8000) != 0; }

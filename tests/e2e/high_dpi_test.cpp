@@ -119,7 +119,7 @@ TEST(HighDpi, ARunFillsTheDesignerAndAnEarlierFileIsScaledOnLoad) {
     Click(StartButton(app));
     MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, FinishedText(5));
     AnswerMessageBox(done.window);
     std::this_thread::sleep_for(milliseconds(300));
     std::vector<std::string> landed;

@@ -29,6 +29,23 @@ struct SixValues {
     std::wstring header;
 };
 
+// A journal line's fields: ';'-separated, a quoted field may hold ';' and doubled quotes.
+std::vector<std::string> SplitCsvRow(const std::string& line) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
+            cells.back() += line[++i];
+        else if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ';' && !quoted)
+            cells.emplace_back();
+        else
+            cells.back() += line[i];
+    }
+    return cells;
+}
+
 std::vector<size_t> CharsPerWizard(const std::vector<FixtureEvent>& log) {
     std::vector<size_t> out;
     bool open = false;
@@ -65,7 +82,7 @@ SixValues RunSix(const std::wstring& option, const std::vector<int>& delays) {
             continue;
         }
         run.rows.emplace_back();
-        for (const std::string& cell : SplitCells(lines[i], ';')) run.rows.back().push_back(FromCp1251(cell));
+        for (const std::string& cell : SplitCsvRow(lines[i])) run.rows.back().push_back(FromCp1251(cell));
     }
     s.fixture.process.Kill();  // a wizard a stop left open goes with it
     EXPECT_EQ(CloseApp(s.app), 0u);

@@ -97,7 +97,7 @@ TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
     EXPECT_EQ(done.caption, L"Готово");
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, FinishedText(8));
     EXPECT_FALSE(done.hasInformationIcon);
     AnswerMessageBox(done.window);
 
@@ -125,7 +125,7 @@ TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, FinishedText(2));
     AnswerMessageBox(done.window);
 
     SendMessageW(listCheck, BM_CLICK, 0, 0);
@@ -461,7 +461,7 @@ TEST(RunE2E, CaptionCountsTheStoredBarcodesAndEndsAsTheTitle) {
     const std::vector<std::wstring> seen = CaptionsUntilMessageBox(s.app, std::chrono::seconds(30));
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id());
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, FinishedText(5));
     // 0 to 4 of 5 with the seconds left, then the title alone once the run is over.
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen.back(), title);
@@ -497,7 +497,7 @@ TEST(RunE2E, AfterEscapeTheCaptionNamesTheNextValueAndASecondStartFillsTheRest) 
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, FinishedText(3));
     AnswerMessageBox(done.window);
     EXPECT_EQ(CaptionOf(s.app.window), title);
     std::vector<std::string> values;

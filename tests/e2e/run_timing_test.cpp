@@ -72,7 +72,7 @@ void MeasureRunInto(const std::vector<int>& lineOrder, int perPage, int total, c
     MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::minutes(5));
     const long long shown = NowMicroseconds();
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");  // not a stop
+    EXPECT_EQ(done.text, FinishedText(total));  // not a stop
     AnswerMessageBox(done.window);
 
     const auto log = designer.Log();

@@ -19,7 +19,7 @@ TEST(RunWizardE2E, ASlowRandomWizardWithWaitingFillsEveryValueAndNothingLandsOnT
     ASSERT_TRUE(s.OpenDesigner(3, kWaitingDelays, L"open=50-1500 seed=7"));
     s.Fields(L"S", L"0001", L"8");
     s.PressStart();
-    EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(8));
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("S", 1, 8, 3));
     EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
@@ -121,7 +121,7 @@ TEST(RunWizardE2E, YesContinuesAfterFourOfTenAndEveryObjectHoldsTheUninterrupted
     EXPECT_EQ(ask.text, L"Остановка была на значении R-0005 (страница 2, захват 2).\n\nДа — продолжить с R-0005,\n"
                         L"Нет — начать сначала с R-0001,\nОтмена — ничего не делать.");
     AnswerMessageBox(ask.window, IDYES);
-    EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
     std::this_thread::sleep_for(milliseconds(300));
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), Expected("R-", 1, 10, 3));  // each object once, no value typed twice
@@ -149,7 +149,7 @@ TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
     ask = WaitForMessageBox(s.app.process.Id());
     ASSERT_EQ(ask.caption, L"Продолжить?");  // still remembered
     AnswerMessageBox(ask.window, IDNO);
-    EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
     // No: from the first value at the first capture.
     EXPECT_EQ(ValuesIn(s.fixture.Log()),
               (std::vector<Landed>{{"1", "1", "N1"}, {"1", "1", "N1"}, {"1", "2", "N2"}, {"1", "3", "N3"}}));
@@ -158,7 +158,7 @@ TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
     ASSERT_TRUE(s.EscapeOnceStored(5));
     s.Fields(L"N", L"5", L"1");  // a changed start: a new run, no question
     s.PressStart();
-    EXPECT_EQ(EndMessage(s), L"Готово: Генерация завершена!");
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(1));
     EXPECT_EQ(ValuesIn(s.fixture.Log()).back(), (Landed{"1", "1", "N5"}));
     EXPECT_EQ(CloseApp(s.app), 0u);
 }

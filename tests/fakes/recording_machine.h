@@ -8,6 +8,7 @@
 #include "automation/input.h"
 #include "fake_layouts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -61,7 +62,8 @@ struct RecordingMachine : Machine {
         if (!release && WizardOpen()) {
             const bool lost = loseChar && loseChar(keysTyped);
             ++keysTyped;
-            if (!lost) arriving.push_back({now + fieldLagMs, Cp1251Of(unit)});
+            const long long after = arriving.empty() ? now : std::max(now, arriving.back().first);
+            if (!lost) arriving.push_back({after + fieldLagMs, Cp1251Of(unit)});
         }
     }
     void SendVirtualKey(unsigned char vk, bool release) override {
@@ -160,7 +162,8 @@ struct RecordingMachine : Machine {
     bool HasHigherRights(unsigned long) override { return higherRights; }
 
     // The wizard's field: it opens holding `fieldOpensWith` with the caret after it and takes the
-    // characters typed while the wizard is open, each `fieldLagMs` after it went out, up to
+    // characters typed while the wizard is open, each `fieldLagMs` after it went out or after the
+    // one before, whichever is later (a designer that takes that long a character), up to
     // `fieldLimit`; `loseChar` (given the count of characters typed before) may lose one. Home,
     // Shift+End and Delete empty it. `fieldAnswers` says how it answers a read at a time.
     std::string fieldOpensWith;

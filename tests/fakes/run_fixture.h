@@ -115,6 +115,7 @@ inline Strings Shown(const RecordingMachine& m) {
             case RunProgress::State::kRunning: out.push_back(count); break;
             case RunProgress::State::kStopped: out.push_back("stopped " + count + " " + p.next); break;
             case RunProgress::State::kFinished: out.push_back("done " + count); break;
+            case RunProgress::State::kInterrupted: out.push_back("interrupted " + count + " " + p.next); break;
         }
     }
     return out;

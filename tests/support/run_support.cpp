@@ -166,6 +166,11 @@ std::wstring EndMessage(Scene& s, milliseconds timeout) {
 
 bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }
 
+std::wstring FinishedText(int verified) {
+    const std::wstring n = std::to_wstring(verified);
+    return L"Генерация завершена!\n\nПроверено в окне мастера: " + n + L" из " + n + L".";
+}
+
 std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage) {
     std::vector<Landed> out;
     for (int i = 0; i < count; ++i) {

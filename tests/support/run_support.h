@@ -173,6 +173,8 @@ std::string Describe(const std::vector<FixtureEvent>& events);
 // The message a run ends with, answered: "<caption>: <text>", or "(no message)".
 std::wstring EndMessage(Scene& s, milliseconds timeout = std::chrono::seconds(60));
 bool StartsWith(const std::wstring& text, const std::wstring& head);
+// The completion message of a wizard run whose `verified` values were all read back.
+std::wstring FinishedText(int verified);
 // The values `count` barcodes from `first` take, <prefix><four digits>, with the page and object
 // each lands on at `perPage` objects a page.
 std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage = 1);

@@ -1,0 +1,194 @@
+// The files of an unfinished run: their text and their checks.
+#include "automation/run_state.h"
+
+#include "platform/file_io.h"
+#include "platform/sha256.h"
+#include "platform/text_parse.h"
+
+#include <cstdio>
+#include <utility>
+
+const char* const kRunInputsFileName = "barcode_run_inputs.cfg";
+const char* const kRunListFileName = "barcode_run_list.txt";
+const char* const kRunStateFileName = "barcode_run_state.cfg";
+
+namespace {
+constexpr long long kLargestInputsFile = 1 << 20;  // 99-character fields and a few thousand positions
+constexpr long long kLargestListFile = 64LL << 20;
+
+std::string Escaped(const std::string& value) {
+    std::string out;
+    for (char c : value) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else out += c;
+    }
+    return out;
+}
+
+bool Unescaped(const std::string& value, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\') {
+            out += value[i];
+            continue;
+        }
+        if (++i == value.size()) return false;
+        const char c = value[i];
+        if (c != '\\' && c != 'r' && c != 'n') return false;
+        out += c == 'r' ? '\r' : c == 'n' ? '\n' : '\\';
+    }
+    return true;
+}
+
+// The lines of a file written by this module: each ends with CR LF, the last too (a file cut short
+// is not whole).
+bool WholeLines(const std::string& text, std::vector<std::string>& lines) {
+    lines.clear();
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) return false;
+        lines.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    return !lines.empty();
+}
+
+bool SplitLine(const std::string& line, std::string& name, std::string& value) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) return false;
+    name = line.substr(0, equals);
+    value = line.substr(equals + 1);
+    return true;
+}
+
+// A decimal number written by this module: digits only (a minus sign where allowed), no blanks.
+bool Number(const std::string& text, long long& value, bool signedAllowed) {
+    const size_t digits = text.size() - (signedAllowed && !text.empty() && text[0] == '-');
+    if (text.empty() || digits == 0 || digits > 18) return false;
+    for (size_t i = text.size() - digits; i < text.size(); ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    value = ParseLeadingInteger(text);
+    return true;
+}
+
+bool Flag(const std::string& text, bool& value) {
+    if (text != "0" && text != "1") return false;
+    value = text == "1";
+    return true;
+}
+
+std::string Hash(const std::string& inputsText, const RunInputs& inputs) {
+    return Sha256Hex(inputsText + (inputs.listMode ? "\r\nlist:" + inputs.listText : std::string()));
+}
+
+bool ReadCapped(const std::string& path, long long cap, std::string& bytes) {
+    const long long size = FileSizeOf(path);
+    return size >= 0 && size <= cap && ReadWholeFile(path, bytes);
+}
+}  // namespace
+
+std::string RunInputsText(const RunInputs& in) {
+    std::string text = "prefix=" + Escaped(in.prefix) + "\r\nstart=" + Escaped(in.startText) +
+                       "\r\ntotal=" + Escaped(in.totalText) + "\r\nperPage=" + std::to_string(in.perPage) +
+                       "\r\nlistMode=" + (in.listMode ? "1" : "0") + "\r\nexcelMode=" + (in.excelMode ? "1" : "0") +
+                       "\r\n";
+    for (const Position& p : in.positions)
+        text += "position=" + std::to_string(p.x) + "," + std::to_string(p.y) + "\r\n";
+    return text;
+}
+
+bool ParseRunInputs(const std::string& text, RunInputs& in) {
+    std::vector<std::string> lines;
+    if (!WholeLines(text, lines) || lines.size() < 6) return false;
+    const char* const names[] = {"prefix", "start", "total", "perPage", "listMode", "excelMode"};
+    std::string values[6], name;
+    for (size_t i = 0; i < 6; ++i)
+        if (!SplitLine(lines[i], name, values[i]) || name != names[i]) return false;
+    RunInputs out;
+    long long perPage = 0;
+    if (!Unescaped(values[0], out.prefix) || !Unescaped(values[1], out.startText) ||
+        !Unescaped(values[2], out.totalText) || !Number(values[3], perPage, false) || perPage < 1 ||
+        perPage > 1000 || !Flag(values[4], out.listMode) || !Flag(values[5], out.excelMode))
+        return false;
+    out.perPage = static_cast<int>(perPage);
+    for (size_t i = 6; i < lines.size(); ++i) {
+        std::string value;
+        const size_t comma = lines[i].find(',');
+        long long x = 0, y = 0;
+        if (!SplitLine(lines[i], name, value) || name != "position" || comma == std::string::npos ||
+            !Number(value.substr(0, value.find(',')), x, true) || !Number(value.substr(value.find(',') + 1), y, true) ||
+            x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX)
+            return false;
+        out.positions.push_back({static_cast<int>(x), static_cast<int>(y)});
+    }
+    out.listText = std::move(in.listText);
+    in = std::move(out);
+    return true;
+}
+
+std::string RunPointText(const ContinuePoint& point, const std::string& inputsHash) {
+    return "next=" + std::to_string(point.next) + "\r\nturnDue=" + (point.turnDue ? "1" : "0") +
+           "\r\npartial=" + (point.partial ? "1" : "0") + "\r\ninputs=" + inputsHash + "\r\n";
+}
+
+bool ParseRunPoint(const std::string& text, ContinuePoint& point, std::string& inputsHash) {
+    std::vector<std::string> lines;
+    std::string values[4], name;
+    const char* const names[] = {"next", "turnDue", "partial", "inputs"};
+    if (!WholeLines(text, lines) || lines.size() != 4) return false;
+    for (size_t i = 0; i < 4; ++i)
+        if (!SplitLine(lines[i], name, values[i]) || name != names[i]) return false;
+    ContinuePoint out;
+    if (!Number(values[0], out.next, false) || !Flag(values[1], out.turnDue) || !Flag(values[2], out.partial) ||
+        values[3].size() != 64)
+        return false;
+    point = out;
+    inputsHash = values[3];
+    return true;
+}
+
+void RunStateFiles::Begin(const RunInputs& inputs) {
+    const std::string text = RunInputsText(inputs);
+    hash_ = Hash(text, inputs);
+    // The old point first: it must never stand beside the new inputs.
+    RemoveFile(folder_ + kRunStateFileName);
+    if (inputs.listMode)
+        WriteFileAtomically(folder_ + kRunListFileName, inputs.listText);
+    else
+        RemoveFile(folder_ + kRunListFileName);
+    WriteFileAtomically(folder_ + kRunInputsFileName, text);
+}
+
+void RunStateFiles::Keep(const ContinuePoint& point) {
+    if (!hash_.empty()) WriteFileAtomically(folder_ + kRunStateFileName, RunPointText(point, hash_));
+}
+
+void RunStateFiles::Forget() {
+    for (const char* name : {kRunStateFileName, kRunInputsFileName, kRunListFileName}) RemoveFile(folder_ + name);
+}
+
+std::optional<SavedRun> RunStateFiles::Load() {
+    std::string inputsText, pointText, hash;
+    SavedRun saved;
+    const bool read = ReadCapped(folder_ + kRunInputsFileName, kLargestInputsFile, inputsText) &&
+                      ReadCapped(folder_ + kRunStateFileName, kLargestInputsFile, pointText);
+    bool whole = read && ParseRunInputs(inputsText, saved.inputs) && ParseRunPoint(pointText, saved.point, hash);
+    if (whole && saved.inputs.listMode)
+        whole = ReadCapped(folder_ + kRunListFileName, kLargestListFile, saved.inputs.listText);
+    if (whole) {
+        const RunPlan plan = PlanRun(saved.inputs);
+        const ContinuePoint& p = saved.point;
+        const int perPage = saved.inputs.perPage;
+        whole = hash == Hash(inputsText, saved.inputs) && plan.refusal.empty() && p.next < plan.total &&
+                (p.next > 0 || p.partial) && (!p.turnDue || (p.next > 0 && p.next % perPage == 0)) &&
+                (!p.partial || saved.inputs.excelMode);
+    }
+    if (whole) return saved;
+    const bool anything = read || FileSizeOf(folder_ + kRunStateFileName) >= 0 ||
+                          FileSizeOf(folder_ + kRunInputsFileName) >= 0 || FileSizeOf(folder_ + kRunListFileName) >= 0;
+    if (anything) Forget();
+    return std::nullopt;
+}

@@ -1,0 +1,221 @@
+// Every value is read back from the wizard before its Enter: the decision over the reads and the
+// clock, and whole runs against wizards whose fields misbehave, with what the journal keeps.
+#include "automation/read_back.h"
+#include "automation/run_journal.h"
+#include "fakes/run_fixture.h"
+#include "platform/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+FieldRead Text(const std::string& text) { return {FieldRead::State::kText, text}; }
+const FieldRead kTimedOut{FieldRead::State::kFailed, ""};
+
+std::string JournalOf(const std::string& folder, const char* name = kJournalFileName) {
+    std::string bytes;
+    ReadWholeFile(folder + "/" + name, bytes);
+    return bytes;
+}
+
+// The result column (the fifth) of every journal row, quotes taken off.
+Strings Results(const std::string& journal) {
+    Strings out;
+    size_t field = 0;
+    bool quoted = false, header = true;
+    std::string text;
+    for (size_t i = 0; i < journal.size(); ++i) {
+        const char c = journal[i];
+        if (c == '"') {
+            if (quoted && i + 1 < journal.size() && journal[i + 1] == '"') text += journal[++i];
+            else quoted = !quoted;
+        } else if (!quoted && c == ';') {
+            ++field;
+        } else if (!quoted && c == '\r') {
+            if (!header) out.push_back(text);
+            header = false;
+            field = 0;
+            text.clear();
+            ++i;  // the line feed
+        } else if (field == 4) {
+            text += c;
+        }
+    }
+    return out;
+}
+}  // namespace
+
+TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
+    const struct {
+        const char* name;
+        FieldRead before;
+        std::vector<std::pair<long long, FieldRead>> reads;  // at ms after typing
+        ReadBackVerdict verdict;                           // after the last read
+    } cases[] = {
+        {"there at once", Text(""), {{0, Text("P-01")}}, ReadBackVerdict::kVerified},
+        {"still arriving", Text(""), {{0, Text("P-")}, {100, Text("P-0")}, {200, Text("P-0")}}, ReadBackVerdict::kWaiting},
+        {"arrives late", Text(""), {{0, Text("P-")}, {140, Text("P-0")}, {280, Text("P-01")}}, ReadBackVerdict::kVerified},
+        {"settled short", Text(""), {{0, Text("P-0")}, {150, Text("P-0")}}, ReadBackVerdict::kMismatch},
+        {"old text kept", Text("old"), {{0, Text("oldP-01")}, {150, Text("oldP-01")}}, ReadBackVerdict::kMismatch},
+        {"typing changed nothing", Text("x"), {{0, Text("x")}, {150, Text("x")}}, ReadBackVerdict::kUnreadable},
+        {"empty stays empty", Text(""), {{0, Text("")}, {149, Text("")}}, ReadBackVerdict::kWaiting},
+        {"the old text was the value", Text("P-01"), {{0, Text("P-01")}, {150, Text("P-01")}}, ReadBackVerdict::kUnreadable},
+        {"the old text was the value, then doubled", Text("P-01"), {{0, Text("P-01P")}, {150, Text("P-01P-01")}},
+         ReadBackVerdict::kWaiting},
+        {"reads fail, then answer", Text(""), {{0, kTimedOut}, {1000, kTimedOut}, {1500, Text("P-01")}},
+         ReadBackVerdict::kVerified},
+        {"reads fail to the ceiling", Text(""), {{0, Text("P")}, {100, kTimedOut}, {2000, kTimedOut}},
+         ReadBackVerdict::kLost},
+        {"still changing at the ceiling", Text(""), {{1990, Text("P-")}, {2000, Text("P-0")}}, ReadBackVerdict::kMismatch},
+        {"the field lost the focus", Text(""), {{0, FieldRead{FieldRead::State::kNoField, ""}}, {2000, kTimedOut}},
+         ReadBackVerdict::kLost},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadBack readBack(c.before, "P-01", 1000, 100);
+        ReadBackVerdict verdict = ReadBackVerdict::kWaiting;
+        for (const auto& [at, read] : c.reads) verdict = readBack.Next(read, 1000 + at);
+        EXPECT_EQ(verdict, c.verdict);
+    }
+    EXPECT_TRUE(ReadBack::Readable(Text("")));
+    for (auto state : {FieldRead::State::kNoField, FieldRead::State::kPassword, FieldRead::State::kFailed})
+        EXPECT_FALSE(ReadBack::Readable(FieldRead{state, ""}));
+    // The ceiling is three times a long typing time.
+    ReadBack slow(Text(""), "P-01", 0, 1000);
+    EXPECT_EQ(slow.Next(Text("P"), 2999), ReadBackVerdict::kWaiting);
+    EXPECT_EQ(slow.Next(kTimedOut, 3000), ReadBackVerdict::kLost);
+    EXPECT_EQ(RetypePaceMs(20), 40);
+    EXPECT_EQ(RetypePaceMs(5), 30);
+}
+
+TEST_F(Run, WizardFieldsThatMisbehaveEndWithEveryValueExactOrAStopBeforeAnyEnter) {
+    const std::vector<std::string> wanted = {"D-0001", "D-0002", "D-0003", "D-0004", "D-0005", "D-0006"};
+    struct Case {
+        const char* name;
+        std::function<void(RecordingMachine&)> designer;
+        bool waiting;
+        std::string end;       // the last event
+        size_t typings;        // values typed in all
+        size_t storedValues;   // values confirmed with three Enters
+    };
+    const std::string kMismatch = std::string("message Ошибка: ") +
+        MismatchStopMessage("захвата 1 (101, 201)", "D-00", "D-0001", 3);
+    const Case cases[] = {
+        {"old text, caret after it", [](RecordingMachine& r) { r.fieldOpensWith = "old"; }, true,
+         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, ""), 12, 6},
+        {"old text, fixed delays", [](RecordingMachine& r) { r.fieldOpensWith = "old"; }, false,
+         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, ""), 12, 6},
+        // Every third key lost while they come quickly: one retype, then the slower pace holds.
+        {"keys lost", [](RecordingMachine& r) {
+             r.loseChar = [&r](int n) { return n % 3 == 2 && r.keysTyped < 6; };
+         }, true, "message Готово: " + CompletionMessage(RunTally{6, 0, 1}, false, ""), 7, 6},
+        {"40 ms a character", [](RecordingMachine& r) { r.fieldLagMs = 40; }, true, DoneLine(6), 6, 6},
+        {"no text to read", [](RecordingMachine& r) {
+             r.fieldAnswers = [](long long) { return FieldRead::State::kFailed; };
+         }, true, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, ""), 6, 6},
+        {"a password field", [](RecordingMachine& r) {
+             r.fieldAnswers = [](long long) { return FieldRead::State::kPassword; };
+         }, false, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, ""), 6, 6},
+        {"a field shorter than the value", [](RecordingMachine& r) { r.fieldLimit = 4; }, true, kMismatch, 3, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        delays = DelaySettings{};
+        delays.waitForWizard = c.waiting;
+        RecordingMachine r;
+        c.designer(r);
+        Drive(r, Numbered("D-", "0001", "6", 3));
+        EXPECT_EQ(r.What().back(), c.end);
+        EXPECT_EQ(r.Only("char+").size(), c.typings * 6);
+        EXPECT_EQ(Count(r, "key+ 0D"), c.storedValues * 3);  // no Enter for a value not seen
+        if (c.storedValues == 0) {
+            EXPECT_EQ(r.field, "D-00");
+            EXPECT_EQ(Results(JournalOf(folder.path)).back().rfind("остановка: в мастере ШК захвата 1", 0), 0u);
+        }
+    }
+}
+
+TEST_F(Run, AFieldThatStopsAnsweringIsNeverConfirmedAndEscapeEndsAReadBackAtOnce) {
+    delays.waitForWizard = true;
+    m.fieldLagMs = 100;
+    m.fieldAnswers = [&](long long at) {
+        return m.Only("char+").empty() || at < m.Only("char+").front().at ? FieldRead::State::kText
+                                                                           : FieldRead::State::kFailed;
+    };
+    Drive(m, Numbered("", "1", "2", 5));
+    EXPECT_EQ(Count(m, "key+ 0D"), 0u);
+    EXPECT_NE(m.What().back().find("перестало отвечать"), std::string::npos) << m.What().back();
+    EXPECT_EQ(Shown(m).back(), "stopped 0/2 1");
+
+    // Escape while the read-back waits for characters still on their way.
+    RecordingMachine r;
+    r.fieldLagMs = 100;
+    r.onPump = [&] {
+        if (r.escapeAt < 0) r.escapeAt = r.now + 200 + 50 + 1 + 50;  // click, settle, key, then 50 ms
+    };
+    Drive(r, Numbered("", "1", "2", 5));
+    EXPECT_EQ(r.What().back(), kStopLine);
+    EXPECT_EQ(r.events.back().at, r.escapeAt);
+    EXPECT_EQ(Count(r, "key+ 0D"), 0u);
+}
+
+TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarge) {
+    EXPECT_EQ(CsvField("P-0001"), "P-0001");
+    EXPECT_EQ(CsvField("a;b"), "\"a;b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(JournalLine({"2026-12-08 10:00:00.125", 2, 3, "x;y", "проверено"}),
+              "2026-12-08 10:00:00.125;2;3;\"x;y\";проверено\r\n");
+
+    TempFolder folder("journal");
+    const std::string dir = folder.path + "/";
+    RunJournal journal(dir);
+    journal.Append({"t1", 1, 1, "A", "проверено"});
+    journal.Append({"t2", 1, 2, "B", "не проверено"});
+    EXPECT_EQ(JournalOf(folder.path), std::string(kJournalHeader) + "t1;1;1;A;проверено\r\nt2;1;2;B;не проверено\r\n");
+    EXPECT_EQ(journal.Note(), "");
+
+    // A later run appends without a second header; past 10 MB the file is moved aside first.
+    RunJournal second(dir);
+    second.Append({"t3", 2, 1, "C", "проверено"});
+    EXPECT_EQ(Results(JournalOf(folder.path)), (Strings{"проверено", "не проверено", "проверено"}));
+    std::filesystem::resize_file(folder.dir / kJournalFileName, kJournalRotateBytes + 1);
+    RunJournal third(dir);
+    third.Append({"t4", 1, 1, "D", "проверено"});
+    EXPECT_EQ(JournalOf(folder.path), std::string(kJournalHeader) + "t4;1;1;D;проверено\r\n");
+    EXPECT_EQ(FileSizeOf(dir + kJournalOldFileName), kJournalRotateBytes + 1);
+
+    // The journal held by another program (here: a folder in its place) sends this run's rows to
+    // the spare file, and the completion message says so.
+    TempFolder locked("journal_locked");
+    std::filesystem::create_directory(locked.dir / kJournalFileName);
+    RunJournal blocked(locked.path + "/");
+    blocked.Append({"t5", 1, 1, "E", "проверено"});
+    blocked.Append({"t6", 1, 2, "F", "проверено"});
+    EXPECT_EQ(Results(JournalOf(locked.path, kJournalSpareFileName)), (Strings{"проверено", "проверено"}));
+    EXPECT_NE(blocked.Note().find(kJournalSpareFileName), std::string::npos);
+    EXPECT_NE(CompletionMessage(RunTally{2, 0, 0}, false, blocked.Note()).find(kJournalSpareFileName),
+              std::string::npos);
+}
+
+TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
+    Fast();
+    RunInputs in = Numbered("J;", "1", "5", 2);
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 6) m.escapeAt = m.now;  // page 1: 1 + 2, page 2: 1 + 1, then barcode 4's
+    };
+    Drive(m, in);
+    const std::string journal = JournalOf(folder.path);
+    EXPECT_EQ(Results(journal), (Strings{"проверено", "проверено", "проверено", "остановка: Esc или Pause"}));
+    EXPECT_NE(journal.find(";2;1;\"J;3\";проверено\r\n"), std::string::npos) << journal;
+    EXPECT_NE(journal.find(";2;2;\"J;4\";остановка: Esc или Pause\r\n"), std::string::npos) << journal;
+    // A spreadsheet's cells are never read back.
+    TempFolder cells("journal_cells");
+    SetRunFolder(cells.path + "/");
+    in.excelMode = true;
+    RecordingMachine sheet;
+    Drive(sheet, in);
+    EXPECT_EQ(Results(JournalOf(cells.path)), Strings(5, "не проверено"));
+    EXPECT_EQ(sheet.What().back(), kDoneLine);
+}
