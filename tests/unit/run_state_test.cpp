@@ -1,0 +1,181 @@
+// A run survives the program closing: its files, their checks, and a run continued by a new
+// process from what a killed one left behind.
+#include "automation/run_state.h"
+#include "fakes/run_fixture.h"
+#include "platform/file_io.h"
+#include "platform/sha256.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+RunInputs Sample() {
+    RunInputs in = Numbered("R\\-", "0001", "10", 3);
+    in.prefix += "\r\n=x";  // every character a field can hold survives
+    in.positions[1] = {-1920, 2160};
+    return in;
+}
+
+std::string Read(const TempFolder& f, const char* name) {
+    std::string bytes;
+    ReadWholeFile(f.path + "/" + name, bytes);
+    return bytes;
+}
+void Write(const TempFolder& f, const char* name, const std::string& bytes) {
+    WriteFileAtomically(f.path + "/" + name, bytes);
+}
+bool Exists(const TempFolder& f, const char* name) { return FileSizeOf(f.path + "/" + name) >= 0; }
+
+// Copies the run files as they are now: what a process killed at this moment leaves behind.
+void Snapshot(const TempFolder& from, const TempFolder& to) {
+    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName})
+        if (Exists(from, name)) Write(to, name, Read(from, name));
+}
+}  // namespace
+
+TEST(Sha256, KnownDigests) {
+    EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
+              "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(RunState, FilesRoundTripAndAnythingDamagedOrInconsistentIsRemovedNotContinued) {
+    TempFolder folder("run_state");
+    RunStateFiles files(folder.path + "/");
+    const RunInputs in = Sample();
+    files.Begin(in);
+    files.Keep(ContinuePoint{6, true, false});
+    std::optional<SavedRun> saved = files.Load();
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(SameRunInputs(saved->inputs, in));
+    EXPECT_EQ(saved->point, (ContinuePoint{6, true, false}));
+
+    const std::string inputs = Read(folder, kRunInputsFileName), point = Read(folder, kRunStateFileName);
+    const struct {
+        const char* name;
+        const char* file;
+        std::string bytes;
+    } damaged[] = {
+        {"point cut short", kRunStateFileName, point.substr(0, point.size() - 3)},
+        {"point of other inputs", kRunStateFileName, RunPointText({6, true, false}, Sha256Hex("other"))},
+        {"point past the end", kRunStateFileName, RunPointText({10, false, false}, point.substr(point.size() - 66, 64))},
+        {"a turn due mid-page", kRunStateFileName, RunPointText({5, true, false}, point.substr(point.size() - 66, 64))},
+        {"a cell cut short in wizard mode", kRunStateFileName,
+         RunPointText({5, false, true}, point.substr(point.size() - 66, 64))},
+        {"a number with a blank", kRunStateFileName, " " + point},
+        {"inputs cut short", kRunInputsFileName, inputs.substr(0, inputs.size() / 2)},
+        {"a total changed", kRunInputsFileName, std::string(inputs).replace(inputs.find("total=10"), 8, "total=11")},
+        {"a damaged position", kRunInputsFileName, inputs.substr(0, inputs.size() - 4) + "x\r\n"},
+        {"binary junk", kRunInputsFileName, std::string("\0\xFF\r\n", 4)},
+        {"no point at all", kRunStateFileName, ""},
+    };
+    for (const auto& d : damaged) {
+        SCOPED_TRACE(d.name);
+        Write(folder, kRunInputsFileName, inputs);
+        Write(folder, kRunStateFileName, point);
+        if (d.bytes.empty())
+            RemoveFile(folder.path + "/" + d.file);
+        else
+            Write(folder, d.file, d.bytes);
+        EXPECT_FALSE(files.Load());
+        EXPECT_FALSE(Exists(folder, kRunInputsFileName));
+        EXPECT_FALSE(Exists(folder, kRunStateFileName));
+    }
+    files.Forget();
+    EXPECT_FALSE(files.Load());
+}
+
+TEST(RunState, AListChangedToAnotherTextOfTheSameLengthIsNotContinuedAndA32MbListIs) {
+    TempFolder folder("run_state_list");
+    RunStateFiles files(folder.path + "/");
+    RunInputs in = Numbered("", "", "", 3);
+    in.listMode = true;
+    in.listText = "a1\r\nb2\r\nc3\r\n";
+    files.Begin(in);
+    files.Keep(ContinuePoint{1});
+    ASSERT_TRUE(files.Load());
+    Write(folder, kRunListFileName, "a1\r\nb2\r\nc4\r\n");
+    EXPECT_FALSE(files.Load());
+    EXPECT_FALSE(Exists(folder, kRunListFileName));
+
+    std::string big;
+    for (int i = 0; big.size() < (32u << 20); ++i) big += "VALUE-" + std::to_string(i) + "\r\n";
+    in.listText = big;
+    files.Begin(in);
+    files.Keep(ContinuePoint{2000000});
+    const std::optional<SavedRun> saved = files.Load();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->inputs.listText.size(), big.size());
+    EXPECT_EQ(RunValue(saved->inputs, PlanRun(saved->inputs), saved->point.next), "VALUE-2000000");
+}
+
+// A run of 10 values, 3 a page, killed (its process gone, nothing saved at that moment) at every
+// point after value 1: a new process finds the files, asks, and the two runs together put the
+// uninterrupted run's value in every object, typing at most one value twice, into its own object.
+TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
+    Fast();
+    for (const bool list : {false, true}) {
+        RunInputs in = Numbered("K-", "0001", "10", 3);
+        if (list) {
+            in.listMode = true;
+            in.listText = "a\nb\nc\nd\ne\nf\ng\nh\ni\nj";
+        }
+        RecordingMachine whole;
+        Drive(whole, in);
+        const std::vector<Filled> expected = FilledBarcodes(whole);
+        EXPECT_FALSE(Exists(folder, kRunStateFileName));  // forgotten when done
+        for (size_t killAfter = 2; killAfter < whole.events.size(); killAfter += 7) {
+            SCOPED_TRACE(std::string(list ? "list, " : "numbers, ") + "killed after event " + std::to_string(killAfter));
+            TempFolder left("killed");
+            RecordingMachine killed;
+            // The kill: the run folder as it was after event `killAfter`, and the events up to it.
+            size_t seen = 0;
+            killed.onPump = [&] {
+                if (seen == 0 && killed.events.size() >= killAfter) seen = killed.events.size(), Snapshot(folder, left);
+            };
+            Drive(killed, in);
+            if (seen == 0) continue;
+            killed.events.resize(seen);
+            ForgetRunStop();  // a new process remembers nothing
+            SetRunFolder(left.path + "/");
+            const std::optional<SavedRun> saved = LoadInterruptedRun();
+            SetRunFolder(folder.path + "/");
+            if (!saved) continue;  // killed before the first value was stored
+            RecordingMachine next;
+            next.answer = Machine::Answer::kYes;
+            RunAutomation(next, saved->inputs);
+            ASSERT_EQ(next.Only("ask").size(), 1u);
+            EXPECT_EQ(next.Only("ask")[0].what.find("ask Продолжить?: " + std::string(kInterruptedNote)), 0u);
+            std::vector<Filled> both = FilledBarcodes(killed);
+            const std::vector<Filled> rest = FilledBarcodes(next);
+            // At most the value under way at the kill is typed again, into its own object.
+            const size_t stored = static_cast<size_t>(saved->point.next);
+            ASSERT_LE(stored, both.size());
+            ASSERT_GE(stored + 1, both.size());
+            both.resize(stored);
+            both.insert(both.end(), rest.begin(), rest.end());
+            EXPECT_EQ(both, expected);
+        }
+    }
+}
+
+TEST_F(Run, ClosingTheWindowDuringARunKeepsThePointForTheNextStart) {
+    Fast();
+    const RunInputs in = Numbered("C-", "0001", "6", 3);
+    RecordingMachine whole;
+    Drive(whole, in);
+    m.closedAt = whole.Only("key+ 0D")[8].at + 1;  // in the wait after page 1's last Enter
+    Drive(m, in);
+    EXPECT_EQ(Count(m, "hook off"), 1u);
+    EXPECT_TRUE(m.Only("message").empty());
+    ForgetRunStop();
+    const std::optional<SavedRun> saved = LoadInterruptedRun();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->point, (ContinuePoint{3, true, false}));  // page 1 full, its Page Down not sent
+    RecordingMachine next;
+    RunAutomation(next, in);
+    EXPECT_EQ(Count(next, "key+ 22"), 1u);
+    EXPECT_EQ(Values(next), (Strings{"C-0004", "C-0005", "C-0006"}));
+}
