@@ -117,8 +117,9 @@ bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
 }
 
 // The message box the app shows next, photographed beside its main window, then answered with `answer`.
-void ShootBoxBesideMain(const App& app, const wchar_t* name, const char* missing, int answer) {
-    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+void ShootBoxBesideMain(const App& app, const wchar_t* name, const char* missing, int answer,
+                        milliseconds timeout = kDefaultTimeout) {
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id(), timeout);
     if (!box.window) {
         Fail(missing);
         return;
@@ -142,6 +143,11 @@ void RunAndStop(App& app, Fixture& designer) {
     // "СТАРТ" again with nothing changed: the question whether to continue where the run stopped
     Click(StartButton(app));
     ShootBoxBesideMain(app, L"continue", "no question after the second START", IDCANCEL);
+    // once more, Yes: the run goes on to its end and says how many values it saw in the wizard
+    Click(StartButton(app));
+    MessageBoxInfo ask = WaitForMessageBox(app.process.Id());
+    if (ask.window) AnswerMessageBox(ask.window, IDYES);
+    ShootBoxBesideMain(app, L"done", "no completion message after continuing", IDOK, milliseconds(90000));
 }
 
 void MergeAndPreviews(App& app) {
