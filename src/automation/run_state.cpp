@@ -64,14 +64,12 @@ bool SplitLine(const std::string& line, std::string& name, std::string& value) {
     return true;
 }
 
-// A decimal number written by this module: digits only (a minus sign where allowed), no blanks.
+// A decimal number as this module writes it: no blanks, no leading zeros, a minus sign only where
+// allowed.
 bool Number(const std::string& text, long long& value, bool signedAllowed) {
-    const size_t digits = text.size() - (signedAllowed && !text.empty() && text[0] == '-');
-    if (text.empty() || digits == 0 || digits > 18) return false;
-    for (size_t i = text.size() - digits; i < text.size(); ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
+    if (text.empty() || text.size() > 19 || (!signedAllowed && text[0] == '-')) return false;
     value = ParseLeadingInteger(text);
-    return true;
+    return std::to_string(value) == text;
 }
 
 bool Flag(const std::string& text, bool& value) {
