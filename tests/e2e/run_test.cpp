@@ -434,12 +434,6 @@ TEST(RunE2E, StartRefusesAPositionUnderThisProgramsOwnWindow) {
 }
 
 namespace {
-std::wstring CaptionOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
 // The captions the main window shows until a message box of the process appears, each once.
 std::vector<std::wstring> CaptionsUntilMessageBox(const App& app, milliseconds timeout) {
     std::vector<std::wstring> seen;

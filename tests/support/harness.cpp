@@ -147,6 +147,12 @@ Process::~Process() {
 }
 
 bool Process::Start(const std::wstring& exe, const std::wstring& workDir, const std::wstring& args) {
+    // A process started again in the same record (the app restarted in its folder): the old one ends
+    // and its handles go.
+    Kill();
+    if (info_.hProcess) CloseHandle(info_.hProcess);
+    if (info_.hThread) CloseHandle(info_.hThread);
+    info_ = {};
     std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

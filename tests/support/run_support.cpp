@@ -56,24 +56,39 @@ void ParkMainWindow(const App& app) {
     SetWindowPos(app.window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+std::vector<PositionRow> PositionRows(const App& app) {
+    const std::vector<HWND> children = Children(app.window);
+    std::vector<PositionRow> rows;
+    for (size_t i = 2; i < children.size(); ++i)
+        if (_wcsicmp(ClassOf(children[i]).c_str(), L"Button") == 0 && TextOf(children[i]) == L"Захват")
+            rows.push_back({children[i - 2], children[i - 1], children[i]});
+    return rows;
+}
+
+std::vector<std::wstring> RowTexts(const App& app, size_t count) {
+    std::vector<std::wstring> out;
+    const std::vector<PositionRow> rows = PositionRows(app);
+    for (size_t i = 0; i < count && i < rows.size(); ++i) out.push_back(TextOf(rows[i].x) + L"," + TextOf(rows[i].y));
+    return out;
+}
+
+std::vector<std::wstring> PointTexts(const std::vector<POINT>& points) {
+    std::vector<std::wstring> out;
+    for (const POINT& p : points) out.push_back(std::to_wstring(p.x) + L"," + std::to_wstring(p.y));
+    return out;
+}
+
 bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points) {
-    HWND combo = nullptr;
-    for (HWND child : Children(app.window))
-        if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") == 0) combo = child;
-    SelectComboItem(combo, static_cast<int>(points.size()) - 1);
-    std::vector<HWND> children = Children(app.window);
-    std::vector<size_t> buttons;
-    for (size_t i = 0; i < children.size(); ++i)
-        if (i >= 2 && _wcsicmp(ClassOf(children[i]).c_str(), L"Button") == 0 && TextOf(children[i]) == L"Захват")
-            buttons.push_back(i);
-    if (buttons.size() < points.size()) return false;
+    SelectComboItem(PerPageCombo(app), static_cast<int>(points.size()) - 1);
+    const std::vector<PositionRow> rows = PositionRows(app);
+    if (rows.size() < points.size()) return false;
     for (size_t row = 0; row < points.size(); ++row) {
-        HWND x = children[buttons[row] - 2], y = children[buttons[row] - 1];
+        const PositionRow& r = rows[row];
         auto taken = [&] {
-            return TextOf(x) == std::to_wstring(points[row].x) && TextOf(y) == std::to_wstring(points[row].y);
+            return TextOf(r.x) == std::to_wstring(points[row].x) && TextOf(r.y) == std::to_wstring(points[row].y);
         };
         for (int attempt = 0; attempt < 3 && !taken(); ++attempt) {
-            SendMessageW(children[buttons[row]], BM_CLICK, 0, 0);
+            SendMessageW(r.capture, BM_CLICK, 0, 0);
             BringToFront(front);  // the user turns to the other application and points there
             MoveMouse(points[row]);
             PressKey(VK_OEM_3);
@@ -139,6 +154,7 @@ HWND StartButton(const App& app) { return FindChild(app.window, L"Button", L"С�
 HWND PrefixEdit(const App& app) { return ChildById(app.window, kPrefixEditId); }
 HWND StartNumberEdit(const App& app) { return ChildById(app.window, kStartNumberEditId); }
 HWND TotalEdit(const App& app) { return ChildById(app.window, kTotalBarcodesEditId); }
+HWND PerPageCombo(const App& app) { return ChildById(app.window, kBarcodesPerPageComboId); }
 HWND CheckBox(const App& app, const std::wstring& text) { return FindChild(app.window, L"Button", text); }
 HWND VariableListEdit(const App& app) {
     for (HWND child : Children(app.window))
@@ -164,6 +180,12 @@ std::wstring EndMessage(Scene& s, milliseconds timeout) {
     return box.caption + L": " + box.text;
 }
 
+std::wstring CaptionOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
 bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }
 
 std::wstring FinishedText(int verified) {
@@ -171,14 +193,22 @@ std::wstring FinishedText(int verified) {
     return L"Генерация завершена!\n\nПроверено в окне мастера: " + n + L" из " + n + L".";
 }
 
-std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage) {
+std::vector<Landed> Placed(const std::vector<std::string>& values, int perPage, int firstPage) {
     std::vector<Landed> out;
+    for (size_t i = 0; i < values.size(); ++i)
+        out.push_back({std::to_string(firstPage + static_cast<int>(i) / perPage),
+                       std::to_string(static_cast<int>(i) % perPage + 1), values[i]});
+    return out;
+}
+
+std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage) {
+    std::vector<std::string> values;
     for (int i = 0; i < count; ++i) {
         char value[32];
         std::snprintf(value, sizeof value, "%s%04d", prefix.c_str(), first + i);
-        out.push_back({std::to_string(firstPage + i / perPage), std::to_string(i % perPage + 1), value});
+        values.push_back(value);
     }
-    return out;
+    return Placed(values, perPage, firstPage);
 }
 
 }  // namespace harness

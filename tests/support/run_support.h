@@ -41,6 +41,14 @@ void WriteDelays(const std::wstring& workDir, const std::vector<int>& lineOrder)
 
 // Puts the app's main window at the top left, out of the stand-ins' way.
 void ParkMainWindow(const App& app);
+// A row of positions in the main window: its X and Y fields and its capture button.
+struct PositionRow {
+    HWND x = nullptr, y = nullptr, capture = nullptr;
+};
+std::vector<PositionRow> PositionRows(const App& app);
+// The first `count` rows as "x,y", and points written the same way, to compare them.
+std::vector<std::wstring> RowTexts(const App& app, size_t count);
+std::vector<std::wstring> PointTexts(const std::vector<POINT>& points);
 // Sets the per-page count to points.size() and captures each point into its row: the row's Capture
 // button, then the capture key with `front` in front and the cursor on the point. False when a row
 // did not take its point.
@@ -68,6 +76,7 @@ HWND StartButton(const App& app);
 HWND PrefixEdit(const App& app);
 HWND StartNumberEdit(const App& app);
 HWND TotalEdit(const App& app);
+HWND PerPageCombo(const App& app);
 HWND CheckBox(const App& app, const std::wstring& text);
 HWND VariableListEdit(const App& app);  // the multi-line edit beside the rows
 
@@ -145,6 +154,13 @@ struct Scene {
         SetTextOf(TotalEdit(app), total);
     }
     void PressStart() { Click(StartButton(app)); }
+    // The app started again in the same working folder, as a user does after it closed or was ended.
+    bool RestartApp() {
+        app.window = nullptr;
+        if (!StartApp(app, dir)) return ADD_FAILURE() << "the app did not start again", false;
+        ParkMainWindow(app);
+        return true;
+    }
     // Starts the run and answers its completion message; false when none came.
     bool RunToCompletion() {
         PressStart();
@@ -172,11 +188,13 @@ std::vector<FixtureEvent> Stray(const Scene& s);
 std::string Describe(const std::vector<FixtureEvent>& events);
 // The message a run ends with, answered: "<caption>: <text>", or "(no message)".
 std::wstring EndMessage(Scene& s, milliseconds timeout = std::chrono::seconds(60));
+std::wstring CaptionOf(HWND window);  // read without a message to the window, so also while it is busy
 bool StartsWith(const std::wstring& text, const std::wstring& head);
 // The completion message of a wizard run whose `verified` values were all read back.
 std::wstring FinishedText(int verified);
-// The values `count` barcodes from `first` take, <prefix><four digits>, with the page and object
-// each lands on at `perPage` objects a page.
+// `values` in run order, with the page and object each lands on at `perPage` objects a page.
+std::vector<Landed> Placed(const std::vector<std::string>& values, int perPage, int firstPage = 1);
+// The values `count` barcodes from `first` take, <prefix><four digits>, placed as above.
 std::vector<Landed> Expected(const std::string& prefix, int first, int count, int perPage, int firstPage = 1);
 
 }  // namespace harness

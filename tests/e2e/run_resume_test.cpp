@@ -1,0 +1,193 @@
+// A run of the real exe that does not end where it should: stopped between a full page and its page
+// turn, killed, or closed with its main window. The program started again in the same folder shows
+// the unfinished run and goes on from it; the designer then holds exactly what an uninterrupted run
+// would have left, with at most the one value under way typed again into its own object.
+#include "harness.h"
+#include "run_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <thread>
+#include <utility>
+
+using namespace harness;
+
+namespace {
+// A long wait between barcodes: an Escape, a kill or a close sent once a value is stored lands there.
+const std::vector<int> kLongGap = {300, 20, 60, 2, 20, 1000, 80};
+constexpr int kPerPage = 3;
+const std::wstring kInterruptedNote = L"Запуск был прерван: программа закрылась, не закончив его.\n";
+
+std::wstring ContinueQuestion(const std::wstring& next, int page, int capture, const std::wstring& first,
+                              const std::wstring& pageTurn = L"") {
+    return L"Остановка была на значении " + next + L" (страница " + std::to_wstring(page) + L", захват " +
+           std::to_wstring(capture) + L")." + pageTurn + L"\n\nДа — продолжить с " + next +
+           L",\nНет — начать сначала с " + first + L",\nОтмена — ничего не делать.";
+}
+
+std::vector<std::wstring> RunFilesIn(const std::wstring& dir) {
+    std::vector<std::wstring> out;
+    for (const wchar_t* name : {L"barcode_run_inputs.cfg", L"barcode_run_list.txt", L"barcode_run_state.cfg"})
+        if (FileExists(JoinPath(dir, name))) out.push_back(name);
+    return out;
+}
+
+// Every value the designer stored went into the object the uninterrupted run gives it, and every
+// object ends holding its value. Returns how many values were stored more than once.
+size_t ExpectEachObjectHoldsItsValue(const std::vector<Landed>& stored, const std::vector<Landed>& expected) {
+    std::map<std::pair<std::string, std::string>, std::string> wanted, held;
+    for (const Landed& l : expected) wanted[{l.page, l.object}] = l.value;
+    for (const Landed& l : stored) {
+        const auto it = wanted.find({l.page, l.object});
+        EXPECT_TRUE(it != wanted.end() && it->second == l.value) << "stray value " << l;
+        held[{l.page, l.object}] = l.value;
+    }
+    EXPECT_EQ(held, wanted);
+    return stored.size() > expected.size() ? stored.size() - expected.size() : 0;
+}
+
+void ExpectFinishedCleanly(Scene& s, const std::vector<Landed>& expected, size_t retypedAtMost) {
+    std::this_thread::sleep_for(milliseconds(300));
+    const auto log = s.fixture.Log();
+    const std::vector<Landed> stored = ValuesIn(log);
+    EXPECT_LE(ExpectEachObjectHoldsItsValue(stored, expected), retypedAtMost) << testing::PrintToString(stored);
+    EXPECT_EQ(EventsOf(log, "open").size(), stored.size());  // no wizard opened for nothing or left open
+    EXPECT_TRUE(EventsOf(log, "cancel").empty());
+    EXPECT_EQ(EventsOf(log, "page").size(), (expected.size() - 1) / kPerPage);  // no turn missed, none twice
+    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
+    EXPECT_TRUE(RunFilesIn(s.dir).empty()) << ToUtf8(RunFilesIn(s.dir).front());  // a complete run leaves none
+}
+
+enum class Ending { kKilled, kWindowClosed };
+
+// The app is ended as the test says `after` the designer has stored `count` values.
+void EndAppOnceStored(Scene& s, size_t count, Ending ending, milliseconds after) {
+    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == count; }, std::chrono::seconds(30),
+                          milliseconds(5)));
+    std::this_thread::sleep_for(after);
+    if (ending == Ending::kKilled) {
+        s.app.process.Kill();  // TerminateProcess: nothing of the app runs after it
+    } else {
+        PostMessageW(s.app.window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(s.app.process.WaitExit(), 0u);  // a quiet end, no message on the way
+    }
+    ASSERT_FALSE(s.app.process.Running());
+}
+}  // namespace
+
+TEST(RunResumeE2E, AStopBeforeAFullPagesTurnTurnsItFirstWhenContinued) {
+    for (const bool restarted : {false, true}) {
+        SCOPED_TRACE(restarted ? "the app closed and started again after the stop" : "in the same app");
+        Scene s;
+        ASSERT_TRUE(s.OpenDesigner(kPerPage, kLongGap));
+        s.Fields(L"E-", L"0001", L"9");
+        s.PressStart();
+        ASSERT_TRUE(s.EscapeOnceStored(3));  // the third Enter went out, its Page Down not yet
+        std::this_thread::sleep_for(milliseconds(300));
+        EXPECT_TRUE(EventsOf(s.fixture.Log(), "page").empty());
+        if (restarted) {
+            EXPECT_EQ(CloseApp(s.app), 0u);
+            ASSERT_TRUE(s.RestartApp());
+            EXPECT_TRUE(StartsWith(CaptionOf(s.app.window), L"Прерван: 3 из 9, следующий E-0004")) << ToUtf8(CaptionOf(s.app.window));
+        }
+        s.PressStart();
+        MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
+        ASSERT_TRUE(ask.window);
+        EXPECT_EQ(ask.caption, L"Продолжить?");
+        EXPECT_EQ(ask.text, (restarted ? kInterruptedNote : L"") +
+                                ContinueQuestion(L"E-0004", 2, 1, L"E-0001",
+                                                 L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
+                                                 L"при продолжении сначала будет нажато Page Down."));
+        AnswerMessageBox(ask.window, IDYES);
+        EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+        ExpectFinishedCleanly(s, Expected("E-", 1, 9, kPerPage), 0);
+        EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("E-", 1, 9, kPerPage));  // in order, each once
+        EXPECT_EQ(CloseApp(s.app), 0u);
+    }
+}
+
+TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToTheUninterruptedResult) {
+    struct Case {
+        const char* name;
+        Ending ending;
+        bool list;
+        // After the fourth value reached the designer: 300 ms puts the end well inside the wait
+        // between barcodes; 0 may end the app before it has noted that value, which it then types
+        // again (the same value into the same object).
+        milliseconds after;
+    };
+    const Case cases[] = {
+        {"numbers, the process killed", Ending::kKilled, false, milliseconds(300)},
+        {"numbers, the main window closed", Ending::kWindowClosed, false, milliseconds(300)},
+        {"a list, the process killed", Ending::kKilled, true, milliseconds(300)},
+        {"numbers, the process killed as the fourth value is stored", Ending::kKilled, false, milliseconds(0)},
+    };
+    const std::wstring listText = L"Ящик 01\r\nЯщик 02\r\n Ящик 03\r\nЯщик 04\r\nЯщик 05\r\n\r\nЯщик 06\r\n"
+                                  L"Ящик 07\r\nЯщик 08\r\nЯщик 09\r\nЯщик 10";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scene s;
+        ASSERT_TRUE(s.OpenDesigner(kPerPage, kLongGap));
+        const std::vector<POINT> points = Centers(s.fixture.ChildrenOfClass(L"FakeBarcodeObject"), kPerPage);
+        std::vector<std::wstring> values;
+        if (c.list) {
+            SendMessageW(CheckBox(s.app, L"Переменная из списка"), BM_CLICK, 0, 0);
+            SetTextOf(VariableListEdit(s.app), listText);
+            s.Fields(L"Л-", L"1", L"0");  // the total is not looked at in list mode
+            for (int i = 1; i <= 10; ++i) values.push_back(L"Л-Ящик " + std::wstring(i < 10 ? L"0" : L"") + std::to_wstring(i));
+        } else {
+            s.Fields(L"R-", L"0001", L"10");
+            for (int i = 1; i <= 10; ++i) values.push_back(L"R-00" + std::wstring(i < 10 ? L"0" : L"") + std::to_wstring(i));
+        }
+        std::vector<std::string> utf8;
+        for (const std::wstring& v : values) utf8.push_back(ToUtf8(v));
+        const std::vector<Landed> expected = Placed(utf8, kPerPage);
+        const std::wstring prefix = TextOf(PrefixEdit(s.app)), start = TextOf(StartNumberEdit(s.app)),
+                           total = TextOf(TotalEdit(s.app));
+        s.PressStart();
+        EndAppOnceStored(s, 4, c.ending, c.after);
+        EXPECT_EQ(ValuesIn(s.fixture.Log()), std::vector<Landed>(expected.begin(), expected.begin() + 4));
+
+        ASSERT_TRUE(s.RestartApp());
+        EXPECT_EQ(TextOf(PrefixEdit(s.app)), prefix);
+        EXPECT_EQ(TextOf(StartNumberEdit(s.app)), start);
+        EXPECT_EQ(TextOf(TotalEdit(s.app)), total);
+        EXPECT_EQ(ComboSelection(PerPageCombo(s.app)), kPerPage - 1);
+        EXPECT_EQ(RowTexts(s.app, kPerPage), PointTexts(points));
+        EXPECT_EQ(IsChecked(CheckBox(s.app, L"Переменная из списка")), c.list);
+        if (c.list) {
+            EXPECT_EQ(TextOf(VariableListEdit(s.app)), listText);
+        }
+        const std::wstring caption = CaptionOf(s.app.window);
+        // Where the app had got to: the fourth value noted, or (only when ended at once) not yet.
+        const int next = c.after.count() == 0 && StartsWith(caption, L"Прерван: 3 из 10") ? 3 : 4;
+        if (c.after.count() == 0) std::printf("ended at once: the app had noted %d values\n", next);
+        EXPECT_TRUE(StartsWith(caption, L"Прерван: " + std::to_wstring(next) + L" из 10, следующий " + values[next] +
+                                            L" · "))
+            << ToUtf8(caption);
+
+        // Cancel keeps the point and sends nothing; the next START asks again.
+        const size_t logged = s.fixture.Log().size();
+        s.PressStart();
+        MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
+        ASSERT_TRUE(ask.window);
+        EXPECT_EQ(ask.caption, L"Продолжить?");
+        AnswerMessageBox(ask.window, IDCANCEL);
+        std::this_thread::sleep_for(milliseconds(500));
+        EXPECT_EQ(s.fixture.Log().size(), logged);
+
+        s.PressStart();
+        ask = WaitForMessageBox(s.app.process.Id());
+        ASSERT_TRUE(ask.window);
+        EXPECT_EQ(ask.caption, L"Продолжить?");
+        EXPECT_EQ(ask.text, kInterruptedNote + ContinueQuestion(values[next], 2, next - 2, values[0]));
+        AnswerMessageBox(ask.window, IDYES);
+        const std::wstring end = EndMessage(s);
+        std::this_thread::sleep_for(milliseconds(300));
+        EXPECT_EQ(end, L"Готово: " + FinishedText(10 - next)) << ToUtf8(end);
+        ExpectFinishedCleanly(s, expected, 4 - next);
+        EXPECT_EQ(CloseApp(s.app), 0u);
+    }
+}
