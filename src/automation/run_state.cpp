@@ -30,6 +30,7 @@ std::string Escaped(const std::string& value) {
 bool Unescaped(const std::string& value, std::string& out) {
     out.clear();
     for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\r' || value[i] == '\n') return false;  // written escaped, never bare
         if (value[i] != '\\') {
             out += value[i];
             continue;
