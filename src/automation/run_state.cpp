@@ -155,14 +155,14 @@ void RunStateFiles::Begin(const RunInputs& inputs) {
     // The old point first: it must never stand beside the new inputs.
     RemoveFile(folder_ + kRunStateFileName);
     if (inputs.listMode)
-        WriteFileAtomically(folder_ + kRunListFileName, inputs.listText);
+        WriteFileAtomically(folder_ + kRunListFileName, inputs.listText, true);
     else
         RemoveFile(folder_ + kRunListFileName);
-    WriteFileAtomically(folder_ + kRunInputsFileName, text);
+    WriteFileAtomically(folder_ + kRunInputsFileName, text, true);
 }
 
 void RunStateFiles::Keep(const ContinuePoint& point) {
-    if (!hash_.empty()) WriteFileAtomically(folder_ + kRunStateFileName, RunPointText(point, hash_));
+    if (!hash_.empty()) WriteFileAtomically(folder_ + kRunStateFileName, RunPointText(point, hash_), true);
 }
 
 void RunStateFiles::Forget() {

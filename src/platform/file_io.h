@@ -8,7 +8,9 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Writes bytes to a temporary file in the same folder, then moves it over `path`, so a crash
 // never leaves a truncated file behind. False (and the old file untouched) on any failure.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+// `ownFile`: a file only this program writes, whose security and attributes need not be carried
+// over — replaced with a plain move, which is quicker on some systems.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, bool ownFile = false);
 
 // Appends bytes at the end of the file, creating it when missing; false when it cannot be opened
 // (another program holds it locked) or fully written.

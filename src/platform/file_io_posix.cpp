@@ -47,7 +47,7 @@ bool WriteAll(int fd, const std::string& bytes) {
 }
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, bool) {
     std::string temp;
     const int fd = CreateUniqueTemporary(path, temp);
     if (fd < 0) return false;

@@ -81,14 +81,15 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 
 // ReplaceFileW keeps the target's security and creation time; a target that does not exist yet
 // simply takes the temporary's place. The attributes are put back explicitly as well, since not every
-// implementation of ReplaceFileW carries them over (Wine's does not).
-bool PutInPlace(const std::wstring& temp, const std::wstring& target) {
+// implementation of ReplaceFileW carries them over (Wine's does not). A file of this program's own
+// (the run's continue point, rewritten after every barcode) has nothing to carry over: a plain move.
+bool PutInPlace(const std::wstring& temp, const std::wstring& target, bool ownFile) {
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         SetLastError(ERROR_ACCESS_DENIED);  // a folder is never replaced by a file
         return false;
     }
-    if (attributes == INVALID_FILE_ATTRIBUTES)
+    if (attributes == INVALID_FILE_ATTRIBUTES || ownFile)
         return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     if (!ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) &&
         !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -113,7 +114,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, bool ownFile) {
     const std::wstring target = SystemPath(path);
     RemoveStaleTemporaries(target);
     std::wstring temp;
@@ -121,7 +122,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     if (file == INVALID_HANDLE_VALUE) return false;
     const bool written = WriteAll(file, bytes);
     CloseHandle(file);
-    if (written && PutInPlace(temp, target)) return true;
+    if (written && PutInPlace(temp, target, ownFile)) return true;
     const DWORD error = GetLastError();
     DeleteFileW(temp.c_str());
     SetLastError(error);  // the caller may report why
