@@ -379,10 +379,22 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
     EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
 
     TypeInto(Field(kCountField), L"2");
-    TypeInto(Field(kStartField), L"12a");
+    // Anything but digits in the start is refused (it would count from another number than it shows).
+    for (const wchar_t* start : {L"12a", L"A-0001", L"00 01"}) {
+        TypeInto(Field(kStartField), start);
+        ClickId(merge, kCreateTableButtonId);
+        ExpectMessage(Pid(), L"Ошибка",
+                      L"В поле «Начать с:» должны быть только цифры, например 0001. Префикс вводится в поле «Префикс:».");
+    }
+    EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
+    // Blanks at its ends are dropped; an empty start counts from 20001, which the field then shows.
+    TypeInto(Field(kStartField), L" 0001 ");
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
-    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "20001,20002"}));
+    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "0001,0002"}));
+    TypeInto(Field(kStartField), L"");
+    ClickId(merge, kCreateTableButtonId);
+    EXPECT_EQ(WaitForPreviewChange(preview, PreviewBytes(preview)), CrLfLines({"001,002,003,004,005", "20001,20002"}));
     EXPECT_EQ(TextOf(Field(kStartField)), L"20001");
 
     // A 13-digit start counts on in 64 bits and names the file after its real range.
