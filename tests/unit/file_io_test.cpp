@@ -142,6 +142,27 @@ TEST(FileIoLongPaths, NamesUpToTheLongestAFileMayHaveAreSaved) {
     std::filesystem::remove(folder, ignored);
 }
 
+// Past 260 characters a name lookup of the size fails; the cap, taken from the opened file, still holds.
+TEST(FileIoLongPaths, AFileOverTheCapAtAPathOfOver300CharactersIsRefused) {
+    const std::wstring outer = L"\\\\?\\" + std::filesystem::absolute("file_io_long_cap").native();
+    // ASCII names: Wine keeps names in UTF-8, where a Cyrillic letter takes two of the 255 bytes.
+    const std::wstring inner = outer + L"\\" + std::wstring(150, L'k');
+    const std::wstring file = inner + L"\\" + std::wstring(120, L'c') + L".txt";
+    ASSERT_TRUE(CreateDirectoryW(outer.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryW(inner.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, file.c_str() + 4, -1, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, file.c_str() + 4, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.pop_back();  // the terminator
+    ASSERT_GT(file.size() - 4, 300u);
+    ASSERT_TRUE(WriteFileAtomically(utf8, std::string(2 << 20, '7')));
+    std::string read = "kept";
+    EXPECT_EQ(ReadWholeFile(utf8, read, 1 << 20), ReadResult::kTooLarge);
+    EXPECT_EQ(read, "kept");
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(inner.c_str());
+    RemoveDirectoryW(outer.c_str());
+}
+
 void SetWriteTime(const std::string& path, long long secondsFromNow) {
     const std::wstring wide(path.begin(), path.end());
     HANDLE file = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
