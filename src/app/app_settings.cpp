@@ -30,8 +30,12 @@ std::string FormatAppSettings(const AppSettings& settings) {
 }
 
 void ReadAppSettingsFile(AppSettings& settings) {
+    // Three short numbers; a file far larger than that is not one this program wrote.
+    constexpr size_t kMaxAppSettingsBytes = 4096;
     std::string text;
-    settings = ReadWholeFile(kAppSettingsFile, text) ? ParseAppSettings(text) : DefaultAppSettings();
+    settings = ReadWholeFile(kAppSettingsFile, text, kMaxAppSettingsBytes) == ReadResult::kRead
+                   ? ParseAppSettings(text)
+                   : DefaultAppSettings();
 }
 
 bool WriteAppSettingsFile(const AppSettings& settings) {

@@ -83,13 +83,6 @@ bool TakeCursorPosition() {
 }
 
 void ShowLoadRefusal(const std::string& why) { ShowMessage(rowsParent, why, kErrorCaption, MB_OK | MB_ICONERROR); }
-
-bool IsTooLargeForCoordinates(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    const unsigned long long size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return size > kMaxCoordinatesFileBytes;
-}
 }  // namespace
 
 void AttachCoordinateRows(HWND parent, HWND scrollBar) {
@@ -178,12 +171,10 @@ bool LoadCoordinates() {
     std::wstring fileName;
     if (!AskOpenFileName(rowsParent, fileName)) return false;
 
-    if (IsTooLargeForCoordinates(fileName)) {
-        ShowLoadRefusal(CoordinatesFileTooLargeMessage());
-        return false;
-    }
     std::string text;
-    if (!ReadWholeFile(Utf8FromWide(fileName), text)) return false;
+    const ReadResult read = ReadWholeFile(Utf8FromWide(fileName), text, kMaxCoordinatesFileBytes);
+    if (read == ReadResult::kTooLarge) ShowLoadRefusal(CoordinatesFileTooLargeMessage());
+    if (read != ReadResult::kRead) return false;
     std::vector<Position> loaded = ParseCoordinates(text, PrimaryMonitorDpi());
     // The list, the per-page choice and the rows must agree, so a list they cannot show is refused
     // and the current one kept.

@@ -365,12 +365,18 @@ RunPlan PlanRun(const RunInputs& inputs) {
             plan.refusal = kBadTotalMessage;
             return plan;
         }
+        // A letter or a blank inside would make every value another number than the label shows.
+        plan.startText = TrimBlanks(inputs.startText);
+        if (!IsDigitsOnly(plan.startText)) {
+            plan.refusal = kStartNotDigitsMessage;
+            return plan;
+        }
         // A longer start would have to be cut, and a cut start counts from another number.
-        if (inputs.startText.size() > kMaxStartChars) {
+        if (plan.startText.size() > kMaxStartChars) {
             plan.refusal = kStartTooLongMessage;
             return plan;
         }
-        plan.firstNumber = ParseLeadingInteger(inputs.startText);
+        plan.firstNumber = ParseLeadingInteger(plan.startText);
         // The last number must still fit: the run ends at the largest 64-bit number.
         if (plan.firstNumber > 0 && plan.total - 1 > LLONG_MAX - plan.firstNumber)
             plan.total = LLONG_MAX - plan.firstNumber + 1;
@@ -384,7 +390,7 @@ RunPlan PlanRun(const RunInputs& inputs) {
 
 std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index) {
     if (inputs.listMode) return inputs.prefix + plan.list[static_cast<size_t>(index)];
-    return inputs.prefix + FormatRunningNumber(plan.firstNumber + index, inputs.startText);
+    return inputs.prefix + FormatRunningNumber(plan.firstNumber + index, plan.startText);
 }
 
 namespace {

@@ -49,6 +49,7 @@ struct RunPlan {
     std::string refusal;
     std::vector<std::string> list;  // list mode: the entries, each used once
     long long firstNumber = 0;      // number mode
+    std::string startText;          // number mode: the start as counted, blanks at its ends trimmed
     long long total = 0;
 };
 RunPlan PlanRun(const RunInputs& inputs);

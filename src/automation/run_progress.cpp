@@ -44,8 +44,8 @@ double TypedChars(const RunInputs& inputs, const RunPlan& plan) {
         for (const std::string& entry : plan.list) chars += static_cast<double>(entry.size());
         return chars;
     }
-    const bool filled = inputs.startText.size() > 1 && inputs.startText[0] == '0';
-    return chars + NumberChars(plan.firstNumber, plan.total, filled ? static_cast<double>(inputs.startText.size()) : 0);
+    const bool filled = plan.startText.size() > 1 && plan.startText[0] == '0';
+    return chars + NumberChars(plan.firstNumber, plan.total, filled ? static_cast<double>(plan.startText.size()) : 0);
 }
 
 RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft) {

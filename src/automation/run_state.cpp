@@ -84,8 +84,7 @@ std::string Hash(const std::string& inputsText, const RunInputs& inputs) {
 }
 
 bool ReadCapped(const std::string& path, long long cap, std::string& bytes) {
-    const long long size = FileSizeOf(path);
-    return size >= 0 && size <= cap && ReadWholeFile(path, bytes);
+    return ReadWholeFile(path, bytes, static_cast<std::size_t>(cap)) == ReadResult::kRead;
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "automation/capture_win.h"
 #include "automation/input.h"
+#include "automation/process_rights.h"
 #include "automation/run_progress.h"
 #include "automation/run_state.h"
 #include "platform/app_window_win.h"
@@ -73,25 +74,24 @@ DWORD IntegrityLevel(HANDLE token) {
 }
 
 // Input into a process of a higher integrity level is dropped by the system without an error. Its
-// token is asked for with the least access there is; a query denied means the level is higher.
+// token is asked for with the least access there is; RightsAreHigher weighs what the system told.
 bool RunsWithHigherRights(DWORD process) {
+    ProcessRightsProbe probe;
     HANDLE own = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) return false;
-    const DWORD ownLevel = IntegrityLevel(own);
-    CloseHandle(own);
-    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-    if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;
-    HANDLE token = nullptr;
-    bool higher = false;
-    if (OpenProcessToken(handle, TOKEN_QUERY, &token)) {
-        const DWORD level = IntegrityLevel(token);
-        higher = level != 0 && ownLevel != 0 && level > ownLevel;
-        CloseHandle(token);
-    } else {
-        higher = GetLastError() == ERROR_ACCESS_DENIED;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own)) {
+        probe.ownLevel = IntegrityLevel(own);
+        CloseHandle(own);
     }
-    CloseHandle(handle);
-    return higher;
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    probe.opened = handle != nullptr;
+    HANDLE token = nullptr;
+    if (handle && OpenProcessToken(handle, TOKEN_QUERY, &token)) {
+        probe.level = IntegrityLevel(token);
+        probe.tokenRead = probe.level != 0;
+        CloseHandle(token);
+    }
+    if (handle) CloseHandle(handle);
+    return RightsAreHigher(probe);
 }
 
 // Each read of another program's field waits at most this long, and not at all for a program the

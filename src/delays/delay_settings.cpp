@@ -45,8 +45,11 @@ std::string FormatDelaySettings(const DelaySettings& settings) {
 int ParseDelayField(const std::string& text) { return ParseLeadingInt32(text.substr(0, 19)); }
 
 void LoadDelaySettings() {
+    // Eight short numbers; a file far larger than that is not one this program wrote.
+    constexpr size_t kMaxDelaySettingsBytes = 4096;
     std::string text;
-    if (ReadWholeFile(kDelaySettingsFile, text)) ParseDelaySettings(text, delays);
+    if (ReadWholeFile(kDelaySettingsFile, text, kMaxDelaySettingsBytes) == ReadResult::kRead)
+        ParseDelaySettings(text, delays);
 }
 
 bool WriteDelaySettingsFile(const DelaySettings& settings) {

@@ -23,7 +23,7 @@ bool DownloadInspirationalToFile(InternetClient& net, CacheHost& host) {
 
 bool LoadInspirationalFromFile(CacheHost& host, std::vector<AdMessage>& ads) {
     std::string text;
-    if (!LoadEncryptedFromFile(host, kInspirationalCacheFile, text)) return false;
+    if (!LoadEncryptedFromFile(host, kInspirationalCacheFile, kMessagesBodyCap, text)) return false;
     return ReplaceIfAny(ads, ParseMessageLines(text, kMessageCacheColor));
 }
 

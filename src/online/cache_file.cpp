@@ -39,9 +39,12 @@ bool SaveEncryptedToFile(CacheHost& host, const std::string& content, const std:
     return WriteFileAtomically(path, std::string(bytes.begin(), bytes.end()));
 }
 
-bool LoadEncryptedFromFile(CacheHost& host, const std::string& filename, std::string& outContent) {
+bool LoadEncryptedFromFile(CacheHost& host, const std::string& filename, std::size_t maxBytes,
+                           std::string& outContent) {
     std::string path, stored;
-    if (!CachePath(host, filename, path) || !ReadWholeFile(path, stored) || stored.empty()) return false;
+    if (!CachePath(host, filename, path) || ReadWholeFile(path, stored, maxBytes) != ReadResult::kRead ||
+        stored.empty())
+        return false;
     std::vector<unsigned char> bytes(stored.begin(), stored.end());
     XorEncryptDecrypt(bytes);
     outContent.assign(bytes.begin(), bytes.end());

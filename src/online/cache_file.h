@@ -30,7 +30,9 @@ void XorEncryptDecrypt(std::vector<unsigned char>& data);
 bool BuildCachePath(const std::string& exePath, const std::string& fileName, std::string& fullPath);
 
 bool SaveEncryptedToFile(CacheHost& host, const std::string& content, const std::string& filename);
-bool LoadEncryptedFromFile(CacheHost& host, const std::string& filename, std::string& outContent);
+// A file larger than `maxBytes` (the cap of what was cached) is not loaded.
+bool LoadEncryptedFromFile(CacheHost& host, const std::string& filename, std::size_t maxBytes,
+                           std::string& outContent);
 bool IsFileOlderThanMonth(CacheHost& host, const std::string& filename);
 
 constexpr const char* kTitleCacheFile = "title.dat";

@@ -10,7 +10,7 @@ bool DownloadTitleFromServer(InternetClient& net, CacheHost& host) {
 
 bool LoadTitleFromFile(CacheHost& host, std::string& title) {
     std::string cached;
-    if (!LoadEncryptedFromFile(host, kTitleCacheFile, cached) || cached.empty()) return false;
+    if (!LoadEncryptedFromFile(host, kTitleCacheFile, kTitleReadBytes, cached) || cached.empty()) return false;
     title = cached;
     return true;
 }

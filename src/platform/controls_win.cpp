@@ -32,8 +32,19 @@ LayoutBox BoxOf(const ControlRow& row) { return {row.x, row.y, row.width, row.he
 
 HWND CreateControlRow(HWND parent, const ControlRow& row) {
     const LayoutBox placed = ScaleBox(BoxOf(row), WindowDpi(parent));
-    HWND control = CreateWindowExW(0, WideFromCp1251(row.className).c_str(), WideFromCp1251(row.text).c_str(),
-                                   WS_CHILD | row.style, placed.x, placed.y, placed.width, placed.height, parent,
+    // Buttons and labels take '&' as the mark of an underlined access key; none of ours has one, so
+    // an '&' is shown as itself: doubled on a button, which has no style for that, a plain one on a label.
+    std::string text = row.text;
+    DWORD style = row.style;
+    if (text.find('&') != std::string::npos) {
+        if (lstrcmpiA(row.className, "BUTTON") == 0) {
+            for (size_t at = text.find('&'); at != std::string::npos; at = text.find('&', at + 2)) text.insert(at, 1, '&');
+        } else if (lstrcmpiA(row.className, "STATIC") == 0) {
+            style |= SS_NOPREFIX;
+        }
+    }
+    HWND control = CreateWindowExW(0, WideFromCp1251(row.className).c_str(), WideFromCp1251(text).c_str(),
+                                   WS_CHILD | style, placed.x, placed.y, placed.width, placed.height, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), GetModuleHandleW(nullptr),
                                    nullptr);
     if (control) SetWindowLongPtrW(control, GWLP_USERDATA, PackBox(BoxOf(row)));

@@ -1,10 +1,15 @@
 // Whole-file reading and crash-safe replacement of the small files the utility keeps:
 // settings, coordinates, saved tables and cache files. Paths are UTF-8.
 #pragma once
+#include <cstddef>
 #include <string>
 
-// Reads the whole file as bytes; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+enum class ReadResult { kRead, kNotRead, kTooLarge };
+
+// Reads the whole file as bytes when it holds at most `maxBytes`. The size is taken from the opened
+// file, so a file that grows while it is read is cut off at the cap and counts as too large. On
+// kNotRead (cannot be opened or read) and kTooLarge `bytes` is left as it was.
+ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes);
 
 // Writes bytes to a temporary file in the same folder, then moves it over `path`, so a crash
 // never leaves a truncated file behind. False (and the old file untouched) on any failure.

@@ -8,16 +8,21 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    bytes = buffer.str();
-    return true;
+    if (!in) return ReadResult::kNotRead;
+    std::string result;
+    char chunk[65536];
+    while (result.size() <= maxBytes) {
+        in.read(chunk, sizeof chunk);
+        if (in.gcount() <= 0) break;
+        result.append(chunk, static_cast<size_t>(in.gcount()));
+    }
+    if (in.bad()) return ReadResult::kNotRead;
+    if (result.size() > maxBytes) return ReadResult::kTooLarge;
+    bytes.swap(result);
+    return ReadResult::kRead;
 }
 
 namespace {

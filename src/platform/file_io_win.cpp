@@ -39,7 +39,7 @@ std::wstring NameOf(const std::wstring& path) { return path.substr(FolderOf(path
 // user's that merely begins with the target's name, or one dated in the future, stays.
 void RemoveStaleTemporaries(const std::wstring& target) {
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((target + L".tmp*").c_str(), &found);
+    HANDLE search = FindFirstFileW((FolderOf(target) + TemporaryPatternFor(NameOf(target))).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     FILETIME nowTime;
     GetSystemTimeAsFileTime(&nowTime);
@@ -60,8 +60,8 @@ HANDLE CreateUniqueTemporary(const std::wstring& target, std::wstring& temp) {
     static LONG counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = FolderOf(target) + TemporaryNameFor(NameOf(target), GetCurrentProcessId(),
-                                                   static_cast<unsigned long>(InterlockedIncrement(&counter)),
-                                                   GetTickCount64() % 100000);
+                                                   static_cast<std::uint32_t>(InterlockedIncrement(&counter)),
+                                                   GetTickCount64());
         HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
@@ -99,19 +99,32 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, bool ownFi
 }
 }  // namespace
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
+ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
     HANDLE file = CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return ReadResult::kNotRead;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        return ReadResult::kNotRead;
+    }
+    if (static_cast<ULONGLONG>(size.QuadPart) > maxBytes) {
+        CloseHandle(file);
+        return ReadResult::kTooLarge;
+    }
     std::string result;
+    result.reserve(static_cast<size_t>(size.QuadPart));
     char chunk[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr)) && got > 0) result.append(chunk, got);
+    // Never more than the cap plus one chunk, however the file grows meanwhile.
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr)) && got > 0 && result.size() <= maxBytes)
+        result.append(chunk, got);
     CloseHandle(file);
-    if (!ok) return false;
+    if (!ok) return ReadResult::kNotRead;
+    if (result.size() > maxBytes) return ReadResult::kTooLarge;
     bytes.swap(result);
-    return true;
+    return ReadResult::kRead;
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, bool ownFile) {

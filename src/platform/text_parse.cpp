@@ -51,6 +51,12 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string TrimBlanks(const std::string& text) { return std::string(TrimBlanks(std::string_view(text))); }
 
+bool IsDigitsOnly(std::string_view text) {
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
 std::vector<std::string> SplitListLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

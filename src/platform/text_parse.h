@@ -25,5 +25,11 @@ int ParseLeadingInt32(std::string_view text);
 std::string_view TrimBlanks(std::string_view text);
 std::string TrimBlanks(const std::string& text);
 
+// The start number fields («Начать с:» of the main and the merge window) hold digits only once the
+// blanks at their ends are trimmed; an empty field is allowed (it counts from its default).
+bool IsDigitsOnly(std::string_view text);  // true for the empty text
+constexpr const char* kStartNotDigitsMessage =
+    "В поле «Начать с:» должны быть только цифры, например 0001. Префикс вводится в поле «Префикс:».";
+
 // The lines of a text (split at LF), each trimmed as TrimBlanks does, the empty ones left out.
 std::vector<std::string> SplitListLines(std::string_view text);

@@ -147,7 +147,16 @@ std::string TableTooLargeMessage() {
 }
 
 std::string GetStartNumberString(const std::string& fieldText) {
-    return IsAllDigits(fieldText) ? fieldText : std::string(kReplacementStartNumber);
+    const std::string start = TrimBlanks(fieldText);
+    return IsAllDigits(start) ? start : std::string(kReplacementStartNumber);
+}
+
+std::string MergeStartProblem(const std::string& fieldText) {
+    const std::string start = TrimBlanks(fieldText);
+    if (!IsDigitsOnly(start)) return kStartNotDigitsMessage;
+    // A longer start would have to be cut, and a cut start counts from another number.
+    if (start.size() > kMaxTableStartChars) return kStartTooLongTableMessage;
+    return {};
 }
 
 int GetMergeColumnsCount(bool mergeWindowOpen, int selectedIndex) {

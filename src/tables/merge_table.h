@@ -42,8 +42,12 @@ constexpr std::size_t kMaxTableBytes = 32u * 1024 * 1024;
 // Builds the table, or explains why not (bad count, empty list 1, too large).
 TableResult BuildMergeTable(const MergeTableRequest& request);
 
-// The start field's text when it is non-empty and all digits, otherwise the replacement "20001".
+// The start field's text without blanks at its ends when that is non-empty and all digits, otherwise
+// the replacement "20001".
 std::string GetStartNumberString(const std::string& fieldText);
+// Why a table cannot count from the start field (empty when it can): anything but digits between
+// the blanks at its ends, or more digits than the counter holds. An empty field takes the replacement.
+std::string MergeStartProblem(const std::string& fieldText);
 constexpr const char* kReplacementStartNumber = "20001";
 
 // Columns per row: the combo's selected index + 1, or 5 when the merge window is closed.

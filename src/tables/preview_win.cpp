@@ -189,9 +189,9 @@ void SaveMergeTable(const std::string& content) {
         ShowMessage(hMergeWindow, kSaveErrorMessage, kErrorCaption, MB_OK);
         return;
     }
-    const int columns = GetMergeColumnsCount();
-    const std::string message =
-        MergeSavedMessage(kPathMarker, MergeTableRows(range.items, columns), columns, range.items, useList1);
+    // The text was made just now from these options: only the one-value-a-line form has no header.
+    const TableShape shape = SavedTableShape(content, !IsChecked(hForBarcodeCheck));
+    const std::string message = MergeSavedMessage(kPathMarker, shape.rows, shape.columns, range.items, useList1);
     ShowMessageWithPath(hMergeWindow, message, path, kSuccessCaption);
 }
 

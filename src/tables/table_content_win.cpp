@@ -52,9 +52,9 @@ void ParseMergeLists() {
 
 std::string GenerateTableContent() {
     if (!IsMergeWindowOpen()) return {};
-    // A longer start would have to be cut, and a cut start counts from another number.
-    if (GetControlText(hMergeStartEdit).size() > kMaxTableStartChars) {
-        ShowRefusal(kStartTooLongTableMessage);
+    const std::string startProblem = MergeStartProblem(GetControlText(hMergeStartEdit));
+    if (!startProblem.empty()) {
+        ShowRefusal(startProblem);
         return {};
     }
     MergeTableRequest request;

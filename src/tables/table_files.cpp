@@ -4,6 +4,7 @@
 #include "tables/merge_table.h"
 #include "platform/text_parse.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -46,9 +47,19 @@ std::string MergeSaveDefaultFileName(bool useList1, const SaveRange& range) {
     return (useList1 ? "list_table_" : "") + Range(range) + ".txt";
 }
 
-std::int64_t MergeTableRows(std::int64_t items, int columns) {
-    if (columns < 1 || items < 1) return 0;
-    return (items - 1) / columns + 1;
+TableShape SavedTableShape(const std::string& text, bool withHeader) {
+    TableShape shape;
+    bool header = withHeader;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const int cells = 1 + static_cast<int>(std::count(text.begin() + at, text.begin() + end, ','));
+        shape.columns = std::max(shape.columns, cells);
+        if (!header) ++shape.rows;
+        header = false;
+        at = end + 1;
+    }
+    return shape;
 }
 
 std::string MergeSavedMessage(const std::string& path, std::int64_t rows, int columns, std::int64_t items,

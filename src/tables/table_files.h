@@ -22,8 +22,13 @@ std::string PreviewSavedMessage(const std::string& path, const SaveRange& range)
 SaveRange MergeSaveRange(const std::string& startText, const std::string& countText, bool useList1,
                          std::size_t list1Size);
 std::string MergeSaveDefaultFileName(bool useList1, const SaveRange& range);  // list_table_1-12.txt
-// Rows of the untransposed table, whatever shape the saved text has.
-std::int64_t MergeTableRows(std::int64_t items, int columns);
+// The rows and columns of a saved table text as a spreadsheet opening it sees them: its lines (the
+// header of column numbers not counted) and the most comma-separated cells of any line.
+struct TableShape {
+    std::int64_t rows = 0;
+    int columns = 0;
+};
+TableShape SavedTableShape(const std::string& text, bool withHeader);
 std::string MergeSavedMessage(const std::string& path, std::int64_t rows, int columns, std::int64_t items,
                               bool useList1);
 

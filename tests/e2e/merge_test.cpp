@@ -74,7 +74,7 @@ void ExpectDefaults(HWND merge) {
         const ChildRow& row = kMergeChildren[i];
         HWND child = children[i];
         EXPECT_EQ(ClassOf(child), row.className) << i;
-        EXPECT_EQ(row.className == std::wstring(L"ComboBox") ? ComboItem(child, ComboSelection(child)) : TextOf(child),
+        EXPECT_EQ(row.className == std::wstring(L"ComboBox") ? ComboItem(child, ComboSelection(child)) : ShownText(child),
                   row.text) << i;
         EXPECT_EQ(GetDlgCtrlID(child), row.id) << i;
         const RECT rect = RectInParent(child);
@@ -210,6 +210,17 @@ TEST_F(MergeTest, DefaultTableInThePreviewAndItsSaves) {
     ExpectMessage(Pid(), L"Успех",
                   L"Таблица сохранена!\n\nФайл: " + path + L".txt\nСтрок: 1\nСтолбцов: 5\nВсего элементов: 3");
     EXPECT_EQ(ReadFileBytes(path + L".txt"), CrLfLines({"001,002,003,004,005", "0001,0002,0003"}));
+
+    // One value a line: the message counts the lines saved, not the rows of the plain layout.
+    ClickId(merge, kForBarcodeCheckId);
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(merge, kForBarcodeCheckId)); }));
+    ClickId(merge, kSaveTableButtonId);
+    const std::wstring barcodePath = JoinPath(dir, L"столбец.txt");
+    ASSERT_TRUE(CompleteFileDialog(Pid(), barcodePath));
+    ExpectMessage(Pid(), L"Успех",
+                  L"Таблица сохранена!\n\nФайл: " + barcodePath + L"\nСтрок: 3\nСтолбцов: 1\nВсего элементов: 3");
+    EXPECT_EQ(ReadFileBytes(barcodePath), CrLfLines({"0001", "0002", "0003"}));
+    ClickId(merge, kForBarcodeCheckId);
 
     // A cancelled dialog writes nothing and says nothing.
     ClickId(merge, kSaveTableButtonId);
@@ -379,10 +390,22 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
     EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
 
     TypeInto(Field(kCountField), L"2");
-    TypeInto(Field(kStartField), L"12a");
+    // Anything but digits in the start is refused (it would count from another number than it shows).
+    for (const wchar_t* start : {L"12a", L"A-0001", L"00 01"}) {
+        TypeInto(Field(kStartField), start);
+        ClickId(merge, kCreateTableButtonId);
+        ExpectMessage(Pid(), L"Ошибка",
+                      L"В поле «Начать с:» должны быть только цифры, например 0001. Префикс вводится в поле «Префикс:».");
+    }
+    EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
+    // Blanks at its ends are dropped; an empty start counts from 20001, which the field then shows.
+    TypeInto(Field(kStartField), L" 0001 ");
     HWND preview = CreateTable();
     ASSERT_TRUE(preview);
-    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "20001,20002"}));
+    EXPECT_EQ(PreviewBytes(preview), CrLfLines({"001,002,003,004,005", "0001,0002"}));
+    TypeInto(Field(kStartField), L"");
+    ClickId(merge, kCreateTableButtonId);
+    EXPECT_EQ(WaitForPreviewChange(preview, PreviewBytes(preview)), CrLfLines({"001,002,003,004,005", "20001,20002"}));
     EXPECT_EQ(TextOf(Field(kStartField)), L"20001");
 
     // A 13-digit start counts on in 64 bits and names the file after its real range.

@@ -110,7 +110,7 @@ struct TempCacheHost : CacheHost {
     std::string PathOf(const std::string& name) const { return (dir / name).u8string(); }
     std::string RawFile(const std::string& name) const {
         std::string bytes;
-        ReadWholeFile(PathOf(name), bytes);
+        ReadWholeFile(PathOf(name), bytes, SIZE_MAX);
         return bytes;
     }
     bool Exists(const std::string& name) const { return std::filesystem::exists(dir / name); }

@@ -273,6 +273,20 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+std::wstring ShownText(HWND control) {
+    const std::wstring text = TextOf(control);
+    const std::wstring type = ClassOf(control);
+    const bool prefixes = _wcsicmp(type.c_str(), L"Button") == 0 ||
+                          (_wcsicmp(type.c_str(), L"Static") == 0 && !(StyleOf(control) & SS_NOPREFIX));
+    if (!prefixes) return text;
+    std::wstring shown;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size()) ++i;  // the next character is shown (underlined, or the '&')
+        shown += text[i];
+    }
+    return shown;
+}
+
 void SetTextOf(HWND control, const std::wstring& text) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

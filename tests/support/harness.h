@@ -81,6 +81,9 @@ HWND WaitForTopWindow(DWORD pid, const std::wstring& className, milliseconds tim
 std::vector<HWND> Children(HWND parent);  // direct children, in z-order (creation order for controls)
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
+// The text as a button or label draws it: "&&" shows one '&', a single '&' only underlines the next
+// character (a label with SS_NOPREFIX draws its text as it is).
+std::wstring ShownText(HWND control);
 void SetTextOf(HWND control, const std::wstring& text);  // WM_SETTEXT, as a paste would
 HWND FindChild(HWND parent, const std::wstring& className, const std::wstring& text);
 HWND ChildById(HWND parent, int id);

@@ -39,7 +39,7 @@ struct BannerSources : ::testing::Test {
     void CacheMessages(const std::string& body) { ASSERT_TRUE(SaveEncryptedToFile(host, body, "inspirational.dat")); }
     std::string CachedMessages() {
         std::string text;
-        LoadEncryptedFromFile(host, "inspirational.dat", text);
+        LoadEncryptedFromFile(host, "inspirational.dat", kMessagesBodyCap, text);
         return text;
     }
 };

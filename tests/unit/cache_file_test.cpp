@@ -39,7 +39,10 @@ TEST(CacheFiles, RoundTripKeepsEveryByteAndStoresOnlyScrambledBytes) {
     EXPECT_EQ(Bytes(host.RawFile("title.dat")), expected);
 
     std::string loaded = "old";
-    ASSERT_TRUE(LoadEncryptedFromFile(host, "title.dat", loaded));
+    ASSERT_TRUE(LoadEncryptedFromFile(host, "title.dat", text.size(), loaded));
+    EXPECT_EQ(loaded, text);
+    // One byte beyond the reader's cap: not loaded, nothing changed.
+    EXPECT_FALSE(LoadEncryptedFromFile(host, "title.dat", text.size() - 1, loaded));
     EXPECT_EQ(loaded, text);
 
     // A second save starts the key again and replaces the whole file.
@@ -53,8 +56,8 @@ TEST(CacheFiles, EmptyOrMissingFilesDoNotLoad) {
     EXPECT_TRUE(host.Exists("empty.dat"));
     EXPECT_EQ(host.RawFile("empty.dat"), "");
     std::string kept = "kept";
-    EXPECT_FALSE(LoadEncryptedFromFile(host, "empty.dat", kept));
-    EXPECT_FALSE(LoadEncryptedFromFile(host, "missing.dat", kept));
+    EXPECT_FALSE(LoadEncryptedFromFile(host, "empty.dat", 255, kept));
+    EXPECT_FALSE(LoadEncryptedFromFile(host, "missing.dat", 255, kept));
     EXPECT_EQ(kept, "kept");
 }
 
@@ -64,7 +67,7 @@ TEST(CacheFiles, UnknownExecutablePathFailsSafely) {
     host.pathWorks = false;
     std::string kept = "kept";
     EXPECT_FALSE(SaveEncryptedToFile(host, "new", "title.dat"));
-    EXPECT_FALSE(LoadEncryptedFromFile(host, "title.dat", kept));
+    EXPECT_FALSE(LoadEncryptedFromFile(host, "title.dat", 255, kept));
     EXPECT_EQ(kept, "kept");
     EXPECT_TRUE(IsFileOlderThanMonth(host, "title.dat"));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -13,6 +14,8 @@
 #endif
 
 namespace {
+constexpr size_t kAnySize = SIZE_MAX;
+
 class FileIo : public ::testing::Test {
 protected:
     std::string path = "file_io_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".txt";
@@ -23,7 +26,7 @@ TEST_F(FileIo, WritesExactBytesAndReadsThemBack) {
     const std::string bytes("line\r\n\0zero\xff\xe0\r\n", 14);
     ASSERT_TRUE(WriteFileAtomically(path, bytes));
     std::string read;
-    ASSERT_TRUE(ReadWholeFile(path, read));
+    ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
     EXPECT_EQ(read, bytes);
 }
 
@@ -31,22 +34,33 @@ TEST_F(FileIo, ReplacesAnExistingFileWhole) {
     ASSERT_TRUE(WriteFileAtomically(path, std::string(100000, 'x')));
     ASSERT_TRUE(WriteFileAtomically(path, "short\r\n"));
     std::string read;
-    ASSERT_TRUE(ReadWholeFile(path, read));
+    ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
     EXPECT_EQ(read, "short\r\n");
 }
 
 TEST_F(FileIo, EmptyContentGivesAnEmptyFile) {
     ASSERT_TRUE(WriteFileAtomically(path, ""));
     std::string read = "stale";
-    ASSERT_TRUE(ReadWholeFile(path, read));
+    ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
     EXPECT_EQ(read, "");
 }
 
 TEST_F(FileIo, MissingFileAndMissingFolderAreReportedNotCreated) {
     std::string read = "kept";
-    EXPECT_FALSE(ReadWholeFile("no_such_file_here.cfg", read));
+    EXPECT_EQ(ReadWholeFile("no_such_file_here.cfg", read, kAnySize), ReadResult::kNotRead);
     EXPECT_EQ(read, "kept");
     EXPECT_FALSE(WriteFileAtomically("no_such_folder_here/file.cfg", "x"));
+}
+
+// The cap is checked before anything is read: a file one byte over it is refused whole, and what the
+// caller held stays.
+TEST_F(FileIo, AFileOverTheCapIsRefusedAndNothingIsRead) {
+    ASSERT_TRUE(WriteFileAtomically(path, std::string(1000, 'x')));
+    std::string read = "kept";
+    EXPECT_EQ(ReadWholeFile(path, read, 999), ReadResult::kTooLarge);
+    EXPECT_EQ(read, "kept");
+    EXPECT_EQ(ReadWholeFile(path, read, 1000), ReadResult::kRead);
+    EXPECT_EQ(read.size(), 1000u);
 }
 
 // Files beside `path` whose names start with its name (the target and any temporary).
@@ -85,7 +99,7 @@ TEST(FileIoLongPaths, FilesAroundTheOldPathLimitAreWrittenReplacedAndRead) {
         ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
         ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
         std::string read;
-        ASSERT_TRUE(ReadWholeFile(path, read));
+        ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
         EXPECT_EQ(read, "second\r\n");
     }
     size_t left = 0;
@@ -103,6 +117,52 @@ TEST(FileIoLongPaths, FilesAroundTheOldPathLimitAreWrittenReplacedAndRead) {
 }
 
 #ifdef _WIN32
+// A name near the file system's 255 leaves no room for the temporary's suffix: the temporary's name is
+// shortened, and the save neither fails nor leaves it behind. (The native build's stand-in keeps plain
+// temporary names.)
+TEST(FileIoLongPaths, NamesUpToTheLongestAFileMayHaveAreSaved) {
+    const std::filesystem::path folder = std::filesystem::absolute("file_io_long_names");
+    std::filesystem::create_directory(folder);
+    for (size_t length : {225u, 250u, 255u}) {
+        SCOPED_TRACE(length);
+        const std::string path = (folder / (std::string(length - 4, 'n') + ".txt")).string();
+        ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
+        ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
+        std::string read;
+        ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
+        EXPECT_EQ(read, "second\r\n");
+    }
+    size_t left = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++left;
+        DeleteFileW((L"\\\\?\\" + entry.path().native()).c_str());
+    }
+    EXPECT_EQ(left, 3u);  // the three files, no temporary
+    std::error_code ignored;
+    std::filesystem::remove(folder, ignored);
+}
+
+// Past 260 characters a name lookup of the size fails; the cap, taken from the opened file, still holds.
+TEST(FileIoLongPaths, AFileOverTheCapAtAPathOfOver300CharactersIsRefused) {
+    const std::wstring outer = L"\\\\?\\" + std::filesystem::absolute("file_io_long_cap").native();
+    // ASCII names: Wine keeps names in UTF-8, where a Cyrillic letter takes two of the 255 bytes.
+    const std::wstring inner = outer + L"\\" + std::wstring(150, L'k');
+    const std::wstring file = inner + L"\\" + std::wstring(120, L'c') + L".txt";
+    ASSERT_TRUE(CreateDirectoryW(outer.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryW(inner.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, file.c_str() + 4, -1, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, file.c_str() + 4, -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    utf8.pop_back();  // the terminator
+    ASSERT_GT(file.size() - 4, 300u);
+    ASSERT_TRUE(WriteFileAtomically(utf8, std::string(2 << 20, '7')));
+    std::string read = "kept";
+    EXPECT_EQ(ReadWholeFile(utf8, read, 1 << 20), ReadResult::kTooLarge);
+    EXPECT_EQ(read, "kept");
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(inner.c_str());
+    RemoveDirectoryW(outer.c_str());
+}
+
 void SetWriteTime(const std::string& path, long long secondsFromNow) {
     const std::wstring wide(path.begin(), path.end());
     HANDLE file = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -153,7 +213,7 @@ TEST_F(FileIo, TheReplacedFileKeepsItsAttributes) {
     ASSERT_TRUE(WriteFileAtomically(path, "second"));
     EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     std::string read;
-    ASSERT_TRUE(ReadWholeFile(path, read));
+    ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
     EXPECT_EQ(read, "second");
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

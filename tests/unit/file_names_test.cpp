@@ -33,6 +33,35 @@ TEST(TemporaryNames, OnlyTheExactFormMadeForTheTargetIsOwn) {
     EXPECT_TRUE(IsOwnTemporaryOf(L"таблица.txt", TemporaryNameFor(L"таблица.txt", 1, 2, 3)));
 }
 
+// However long the target's name, its temporary with the largest numbers fits in one name, and is
+// recognised as its own and as no other target's, whatever the letter case.
+TEST(TemporaryNames, ALongTargetNameIsShortenedToFitAndStaysRecognisable) {
+    for (size_t length : {200u, 224u, 225u, 250u, 255u}) {
+        SCOPED_TRACE(length);
+        const std::wstring target = std::wstring(length - 4, L'т') + L".txt";
+        const std::wstring temp = TemporaryNameFor(target, 4294967295u, 4294967295u, 99999);
+        EXPECT_LE(temp.size(), kMaxNameChars);
+        EXPECT_TRUE(IsOwnTemporaryOf(target, temp));
+        const std::wstring pattern = TemporaryPatternFor(target);  // "<name part>.tmp*"
+        EXPECT_EQ(temp.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1), 0);
+        std::wstring upper = target;
+        upper.back() = L'T';
+        EXPECT_TRUE(IsOwnTemporaryOf(upper, temp));
+        // Another name that begins alike is another file.
+        std::wstring other = target;
+        other[length - 5] = L'ж';
+        EXPECT_FALSE(IsOwnTemporaryOf(other, temp));
+    }
+    // A character outside the basic plane is never cut in half.
+    std::wstring surrogates;
+    while (surrogates.size() < 250) surrogates += L"\xD83D\xDE00";
+    const std::wstring temp = TemporaryNameFor(surrogates, 1, 1, 1);
+    EXPECT_LE(temp.size(), kMaxNameChars);
+    const size_t cut = temp.find(L'~');
+    ASSERT_NE(cut, std::wstring::npos);
+    EXPECT_EQ(cut % 2, 0u);
+}
+
 TEST(TemporaryNames, OnlyATemporaryOlderThanTheAgeIsStaleNeverOneFromTheFuture) {
     const uint64_t now = 134000000000000000ull, age = 6000000000ull;  // ten minutes
     EXPECT_TRUE(IsStaleTemporary(now, now - age - 1, age));

@@ -1,10 +1,12 @@
 // The user guide (docs/guide.ru.md) against the program: every merge-table example it shows is built
-// here by the table code from the inputs its comment names, and every picture it links to exists.
+// here by the table code from the inputs its comment names, every picture it links to exists, and
+// every message its table of messages quotes is one the program has.
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -17,6 +19,7 @@
 #ifdef GUIDE_SOURCE_DIR
 namespace {
 const std::string kDocs = std::string(GUIDE_SOURCE_DIR) + "/docs/";
+const std::string kSources = std::string(GUIDE_SOURCE_DIR) + "/src/";
 
 // An example as the guide gives it: `<!-- table: key=value ... -->`, then the fenced block of the
 // text the merge window shows for it. List values separate their lines with '|'.
@@ -151,6 +154,92 @@ TEST_F(Guide, EveryPictureItShowsExists) {
         }
     }
     EXPECT_GT(named, 0) << "the guide shows no picture";
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Every string literal of the program's sources (UTF-8, as the guide), adjacent literals joined as the
+// compiler joins them, with \n, \" and \\ read back. Messages are put together from these pieces.
+std::vector<std::string> ProgramStrings() {
+    static const std::regex token(R"re('(?:[^'\\\n]|\\.)*'|"((?:[^"\\\n]|\\.)*)"\s*)re");
+    std::vector<std::string> strings;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(kSources)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cpp" && ext != ".h") continue;
+        const std::string text = FileText(entry.path());
+        bool joining = false;
+        size_t lastEnd = 0;
+        for (std::sregex_iterator it(text.begin(), text.end(), token), end; it != end; ++it) {
+            const std::smatch& m = *it;
+            if (!m[1].matched) {  // a character literal, such as '"'
+                joining = false;
+                continue;
+            }
+            std::string piece;
+            const std::string raw = m[1].str();
+            for (size_t i = 0; i < raw.size(); ++i) {
+                if (raw[i] == '\\' && i + 1 < raw.size()) {
+                    const char c = raw[++i];
+                    piece += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c;
+                } else {
+                    piece += raw[i];
+                }
+            }
+            if (joining && static_cast<size_t>(m.position(0)) == lastEnd)
+                strings.back() += piece;
+            else
+                strings.push_back(piece);
+            joining = true;
+            lastEnd = static_cast<size_t>(m.position(0) + m.length(0));
+        }
+    }
+    return strings;
+}
+
+// The pieces of a quoted message between its ellipses (where the program puts in numbers and names).
+std::vector<std::string> MessagePieces(const std::string& message) {
+    static const std::string kEllipsis = "\xE2\x80\xA6";  // UTF-8 bytes: the build's literals are code page 1251
+    std::vector<std::string> pieces;
+    size_t at = 0;
+    while (at <= message.size()) {
+        size_t end = message.find(kEllipsis, at);
+        if (end == std::string::npos) end = message.size();
+        std::string piece = message.substr(at, end - at);
+        const size_t first = piece.find_first_not_of(' ');
+        if (first != std::string::npos) pieces.push_back(piece.substr(first, piece.find_last_not_of(' ') - first + 1));
+        at = end + kEllipsis.size();
+    }
+    return pieces;
+}
+
+TEST_F(Guide, EveryMessageOfItsTableIsOneTheProgramHas) {
+    static const std::string kOpen = "\xC2\xAB", kClose = "\xC2\xBB";  // the guide's quotes, in UTF-8
+    const std::vector<std::string> strings = ProgramStrings();
+    ASSERT_GT(strings.size(), 100u);
+    int quoted = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find("<!-- messages -->") == std::string::npos) continue;
+        // The table's rows follow its header and separator; the first cell holds one quoted message.
+        for (size_t row = i + 3; row < lines.size() && lines[row].rfind("| ", 0) == 0; ++row) {
+            const std::string cell = lines[row].substr(2, lines[row].find(" | ") - 2);
+            SCOPED_TRACE("guide line " + std::to_string(row + 1) + ": " + cell);
+            ASSERT_EQ(cell.rfind(kOpen, 0), 0u) << "a message cell is one quoted message";
+            ASSERT_EQ(cell.compare(cell.size() - kClose.size(), kClose.size(), kClose), 0);
+            const std::string message = cell.substr(kOpen.size(), cell.size() - kOpen.size() - kClose.size());
+            ++quoted;
+            for (const std::string& piece : MessagePieces(message)) {
+                bool found = false;
+                for (const std::string& text : strings) found = found || text.find(piece) != std::string::npos;
+                EXPECT_TRUE(found) << "the program has no text \"" << piece << "\"";
+            }
+        }
+    }
+    EXPECT_GT(quoted, 10) << "the guide has no table of messages";
 }
 }  // namespace
 #endif

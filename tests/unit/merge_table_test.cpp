@@ -125,11 +125,17 @@ TEST(MergeTable, StartNumberFallsBackTo20001WhenNotAllDigits) {
     const struct {
         const char* field;
         const char* expected;
+        bool refused;  // the window refuses to make a table from it
     } cases[] = {
-        {"0001", "0001"}, {"0998", "0998"}, {"0", "0"}, {"12a", "20001"}, {" 7", "20001"},
-        {"", "20001"},    {"-5", "20001"},  {"7 ", "20001"}, {"1.5", "20001"},
+        {"0001", "0001", false}, {"0998", "0998", false}, {"0", "0", false},    {"12a", "20001", true},
+        {" 7", "7", false},      {"", "20001", false},    {"-5", "20001", true}, {"7 ", "7", false},
+        {"1.5", "20001", true},  {"A-0001", "20001", true}, {"00 01", "20001", true}, {" \t", "20001", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(GetStartNumberString(c.field), c.expected) << c.field;
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetStartNumberString(c.field), c.expected) << c.field;
+        EXPECT_EQ(MergeStartProblem(c.field), c.refused ? kStartNotDigitsMessage : "") << c.field;
+    }
+    EXPECT_EQ(MergeStartProblem(" 12345678901234567890"), kStartTooLongTableMessage);
     EXPECT_EQ(DataLines(Build(Request("12a", "3", 5))), std::vector<std::string>{"20001,20002,20003"});
 }
 

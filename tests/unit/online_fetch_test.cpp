@@ -117,7 +117,7 @@ TEST(MessageFetch, WholeBodyIsCachedUnchanged) {
     net.response.chunks = {"# comment\r\n", "!Red\r\n" + big, std::string("x\0dropped", 9), "\r\nlast"};
     ASSERT_TRUE(DownloadInspirationalToFile(net, host));
     std::string cached;
-    ASSERT_TRUE(LoadEncryptedFromFile(host, "inspirational.dat", cached));
+    ASSERT_TRUE(LoadEncryptedFromFile(host, "inspirational.dat", kMessagesBodyCap, cached));
     // The second chunk arrives in two reads; a zero byte drops the rest of its read only.
     EXPECT_EQ(cached, "# comment\r\n!Red\r\n" + big + "x\r\nlast");
     EXPECT_EQ(net.calls.front(), "Open RizidudUdaravuzuv/1.0");
@@ -136,7 +136,7 @@ TEST(MessageFetch, NothingFetchedLeavesTheOldCache) {
     unreachable.response.reachable = false;
     EXPECT_FALSE(DownloadInspirationalToFile(unreachable, host));
     std::string cached;
-    ASSERT_TRUE(LoadEncryptedFromFile(host, "inspirational.dat", cached));
+    ASSERT_TRUE(LoadEncryptedFromFile(host, "inspirational.dat", kMessagesBodyCap, cached));
     EXPECT_EQ(cached, "old");
 }
 
@@ -250,7 +250,7 @@ TEST(BodyCaps, ABodyCutShortByAFailedReadIsAFailedFetch) {
         ASSERT_TRUE(SaveEncryptedToFile(host, "Старый список\r\n", kInspirationalCacheFile));
         EXPECT_FALSE(DownloadInspirationalToFile(net, host)) << received;
         std::string cached;
-        ASSERT_TRUE(LoadEncryptedFromFile(host, kInspirationalCacheFile, cached));
+        ASSERT_TRUE(LoadEncryptedFromFile(host, kInspirationalCacheFile, kMessagesBodyCap, cached));
         EXPECT_EQ(cached, "Старый список\r\n") << received;
 
         std::vector<AdMessage> ads = {{"old", 1, false}};

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <filesystem>
 
 namespace {
@@ -15,7 +17,7 @@ const FieldRead kTimedOut{FieldRead::State::kFailed, ""};
 
 std::string JournalOf(const std::string& folder, const char* name = kJournalFileName) {
     std::string bytes;
-    ReadWholeFile(folder + "/" + name, bytes);
+    ReadWholeFile(folder + "/" + name, bytes, SIZE_MAX);
     return bytes;
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <filesystem>
 
 namespace {
@@ -19,7 +21,7 @@ RunInputs Sample() {
 
 std::string Read(const TempFolder& f, const char* name) {
     std::string bytes;
-    ReadWholeFile(f.path + "/" + name, bytes);
+    ReadWholeFile(f.path + "/" + name, bytes, SIZE_MAX);
     return bytes;
 }
 void Write(const TempFolder& f, const char* name, const std::string& bytes) {

@@ -69,8 +69,8 @@ TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
         {"09999", "2", {"09999", "10000"}},
         {"4600000000001", "3", {"4600000000001", "4600000000002", "4600000000003"}},
         {"9223372036854775806", "5", {"9223372036854775806", "9223372036854775807"}},  // no wrap-around
-        {"-2", "3", {"-2", "-1", "0"}},
-        {"12abc", "2", {"12", "13"}},
+        {" 0001 ", "2", {"0001", "0002"}},  // blanks at the ends make no wider numbers
+        {"\t42\r\n", "2", {"42", "43"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
@@ -160,6 +160,12 @@ TEST_F(Run, RefusalsSendNothing) {
         // Cut to 19 characters these would count from 1234567890123456789 and from 0.
         {"start of 20 digits", false, "", "5", FivePositions(), kStartTooLongMessage, "12345678901234567890"},
         {"start of 23 zeros and a 1", false, "", "5", FivePositions(), kStartTooLongMessage, "000000000000000000000001"},
+        // Counted as atoi would, these fill 0, 1, 2... or 12, 13: labels other than the field shows.
+        {"prefix in the start field", false, "", "5", FivePositions(), kStartNotDigitsMessage, "A-0001"},
+        {"blank inside the start", false, "", "5", FivePositions(), kStartNotDigitsMessage, "00 01"},
+        {"signed start", false, "", "5", FivePositions(), kStartNotDigitsMessage, "-2"},
+        {"letters after the digits", false, "", "5", FivePositions(), kStartNotDigitsMessage, "12abc"},
+        {"list mode ignores the start", true, "a", "", unset, kMissingPositionsMessage, "A-0001"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -455,7 +461,7 @@ TEST(RunProgressText, CaptionPartsAndTimeLeft) {
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.progress), c.text);
 }
 
-TEST(RunProgressText, CharactersOfHugeAndNegativeRunsAreCountedByWidth) {
+TEST(RunProgressText, CharactersOfHugeAndZeroFilledRunsAreCountedByWidth) {
     RunInputs in;
     in.positions = {{1, 1}};
     const struct {
@@ -466,7 +472,7 @@ TEST(RunProgressText, CharactersOfHugeAndNegativeRunsAreCountedByWidth) {
     } cases[] = {
         {"", "0098", "4", 16},                   // 0098 0099 0100 0101
         {"AB", "98", "4", 8 + 2 + 2 + 3 + 3},    // 98 99 100 101
-        {"", "-2", "4", 2 + 2 + 1 + 1},          // -2 -1 0 1
+        {"", " 0098 ", "4", 16},                 // the width is the trimmed start's (a signed one is refused)
         {"", "0", "9223372036854775807", 0},     // only checked to be finite and large
     };
     for (const auto& c : cases) {

@@ -1,9 +1,12 @@
 // Default file names, ranges and confirmation texts of the table saves.
 #include "tables/table_files.h"
 
+#include "tables/merge_table.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 TEST(TableFiles, PreviewSaveNamesAndRanges) {
     const struct {
@@ -36,20 +39,50 @@ TEST(TableFiles, PreviewSaveNamesAndRanges) {
 TEST(TableFiles, MergeSaveNamesRowsAndMessages) {
     const SaveRange plain = MergeSaveRange("0001", "100", false, 0);
     EXPECT_EQ(MergeSaveDefaultFileName(false, plain), "1-100.txt");
-    EXPECT_EQ(MergeSavedMessage("C:\\1-100.txt", MergeTableRows(plain.items, 5), 5, plain.items, false),
+    EXPECT_EQ(MergeSavedMessage("C:\\1-100.txt", 20, 5, plain.items, false),
               "Таблица сохранена!\n\nФайл: C:\\1-100.txt\nСтрок: 20\nСтолбцов: 5\nВсего элементов: 100");
 
     const SaveRange list = MergeSaveRange("0001", "100", true, 12);
     EXPECT_EQ(MergeSaveDefaultFileName(true, list), "list_table_1-12.txt");
-    EXPECT_EQ(MergeSavedMessage("x.txt", MergeTableRows(list.items, 5), 5, list.items, true),
+    EXPECT_EQ(MergeSavedMessage("x.txt", 3, 5, list.items, true),
               "Таблица сохранена!\n\nФайл: x.txt\nСтрок: 3\nСтолбцов: 5\nВсего элементов из списка: 12");
+}
 
+// The rows and columns the save reports are those of the table as built, in every form.
+TEST(TableFiles, TheSavedTableIsMeasuredInTheFormItWasMadeIn) {
+    const auto made = [](const char* count, int columns, bool transpose, bool barcode, bool list2) {
+        static const std::vector<std::string> seconds = {"a", "b", "c", "d", "e", "f", "g"};
+        MergeTableRequest request;
+        request.startText = "1";
+        request.countText = count;
+        request.columns = columns;
+        request.useTranspose = transpose;
+        request.useForBarcode = barcode;
+        request.useList2 = list2;
+        request.list2 = &seconds;
+        return BuildMergeTable(request).text;
+    };
     const struct {
-        std::int64_t items;
-        int columns;
+        const char* form;
+        std::string text;
+        bool withHeader;
         std::int64_t rows;
-    } rows[] = {{100, 5, 20}, {101, 5, 21}, {1, 30, 1}, {0, 5, 0}, {7, 0, 0}};
-    for (const auto& r : rows) EXPECT_EQ(MergeTableRows(r.items, r.columns), r.rows) << r.items << "/" << r.columns;
+        int columns;
+    } cases[] = {
+        {"plain 100 in fives", made("100", 5, false, false, false), true, 20, 5},
+        {"plain 101 in fives", made("101", 5, false, false, false), true, 21, 5},
+        {"one item under 30 column numbers", made("1", 30, false, false, false), true, 1, 30},
+        {"transposed 7 in threes", made("7", 3, true, false, false), true, 3, 3},
+        {"one value a line", made("100", 5, false, true, false), false, 100, 1},
+        {"transposed, one value a line", made("7", 3, true, true, false), false, 7, 1},
+        {"with list 2", made("7", 3, false, false, true), true, 3, 6},
+        {"nothing", "", true, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const TableShape shape = SavedTableShape(c.text, c.withHeader);
+        EXPECT_EQ(shape.rows, c.rows) << c.form;
+        EXPECT_EQ(shape.columns, c.columns) << c.form;
+    }
 }
 
 TEST(TableFiles, LongPathsAreEmbeddedWhole) {

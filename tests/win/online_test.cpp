@@ -232,7 +232,7 @@ TEST_F(VendorServer, ABodyCutShortByTheConnectionIsNotCachedNorShown) {
         server.SetBehaviour(cut);
         EXPECT_FALSE(DownloadInspirationalToFile(*NewSystemInternet(), cache)) << reset;
         std::string cached;
-        ASSERT_TRUE(LoadEncryptedFromFile(cache, kInspirationalCacheFile, cached));
+        ASSERT_TRUE(LoadEncryptedFromFile(cache, kInspirationalCacheFile, kMessagesBodyCap, cached));
         EXPECT_EQ(cached, "Старый список\r\n") << reset;
         std::vector<AdMessage> ads = {{"old", 1, false}};
         EXPECT_FALSE(LoadAdsFromWebsite(*NewSystemInternet(), ads)) << reset;
