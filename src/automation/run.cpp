@@ -327,7 +327,7 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
         if (!StillRunning(guard)) return false;
         if (index + 1 < plan.total) {
             if (PauseStops(guard)) return false;
-            wait.Gap(guard);
+            wait.Gap(guard, i + 1 == perPage);
             if (!StillRunning(guard)) return false;
             if (!wait.GoneAfterGap(guard)) {
                 Unstored(index);

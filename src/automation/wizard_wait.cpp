@@ -46,7 +46,7 @@ public:
         guard.ExpectPage();
         return !last || ClosedWithin(guard, ClosingCeilingMs());
     }
-    void Gap(InputGuard& guard) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
+    void Gap(InputGuard& guard, bool) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
     // Where the next click would find the wizard in front: this barcode's value is not stored.
     bool GoneAfterGap(InputGuard& guard) override {
         if (guard.PendingStop() != StopCause::kNone || !guard.WizardStillOpen()) return true;
@@ -60,7 +60,7 @@ public:
     void Opened(InputGuard& guard) override {
         const unsigned ceiling = WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.masterOpenDelay)) + 100);
         guard.ExpectWizard(ceiling);
-        if (!Watch(guard, ceiling, [&] { return guard.WizardReady(); })) {
+        if (!Watch(guard, ceiling, [&] { return guard.WizardReady(); }, true)) {
             // Given up at the ceiling: the guard says what is in front instead, unless it is the
             // wizard after all (with the focus not yet inside).
             if (guard.PendingStop() == StopCause::kNone) guard.FrontTakesKeys();
@@ -69,7 +69,7 @@ public:
     bool Closed(InputGuard& guard, bool) override {
         const unsigned ceiling = ClosingCeilingMs();
         ++barcodes_;
-        if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); })) {
+        if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }, false)) {
             guard.ExpectPage();
             return true;
         }
@@ -78,18 +78,22 @@ public:
         guard.HoldBackUnclosed(ceiling);
         return !open;
     }
-    void Gap(InputGuard&) override {}
+    // The page just came back: a key to it waits a moment, a click already waits the double-click
+    // delay after the cursor has moved.
+    void Gap(InputGuard& guard, bool pageTurnNext) override {
+        if (pageTurnNext) guard.Sleep(kWizardSettleMs);
+    }
     bool FixedSchedule() const override { return false; }
     double MeasuredMsPerBarcode() const override { return barcodes_ ? waitedMs_ / barcodes_ : -1; }
 
 private:
-    // Polls `ready` until it holds (then settles), a stop is pending or the ceiling is reached.
+    // Polls `ready` until it holds (then settles if asked), a stop is pending or the ceiling is reached.
     template <typename Ready>
-    bool Watch(InputGuard& guard, unsigned ceiling, Ready ready) {
+    bool Watch(InputGuard& guard, unsigned ceiling, Ready ready, bool settle) {
         const long long waited = PollUntil(guard, ceiling, ready);
         if (waited < 0) return false;
-        guard.Sleep(kWizardSettleMs);
-        waitedMs_ += static_cast<double>(waited + kWizardSettleMs);
+        if (settle) guard.Sleep(kWizardSettleMs);
+        waitedMs_ += static_cast<double>(waited + (settle ? kWizardSettleMs : 0));
         return true;
     }
 

@@ -17,8 +17,9 @@ public:
     // still open at the end of the wait (the guard then holds input back): the value is not stored.
     // `last` is the run's last barcode, which no later click looks after.
     virtual bool Closed(InputGuard& guard, bool last) = 0;
-    // Between two barcodes, after the Pause test.
-    virtual void Gap(InputGuard& guard) = 0;
+    // Between two barcodes, after the Pause test; `pageTurnNext` when a page turn comes before the
+    // next barcode.
+    virtual void Gap(InputGuard& guard, bool pageTurnNext) = 0;
     // After the gap: false when the wizard of the barcode before it is still open (held back as
     // in Closed).
     virtual bool GoneAfterGap(InputGuard&) { return true; }
@@ -30,7 +31,8 @@ public:
 };
 
 // Watching for the wizard: a new window of the designer in front with the focus inside it, then a
-// settle; after the third Enter the wizard gone and the page in front, then the settle. Each wait
+// settle; after the third Enter the wizard gone and the page in front (settled before a page turn;
+// a click waits the double-click delay anyway). Each wait
 // gives up at its ceiling: 10 s or five times the fixed delays it stands for, whichever is longer.
 constexpr unsigned kWizardPollMs = 5;
 constexpr unsigned kWizardSettleMs = 50;
