@@ -46,7 +46,7 @@ namespace {
 bool g_autoRunning = false;
 bool runInProgress = false;
 const InputGuard* runGuard = nullptr;  // the run's input goes through it; it knows what held input back
-std::string runFolder;                 // where the journal goes: the working folder unless a test says
+std::string runFolder;  // the journal and the unfinished run's files: the working folder unless a test says
 
 // A run that stopped before its end: its inputs and where to go on; `interrupted` when it was found
 // in the run folder at start-up (the program had closed).

@@ -65,8 +65,8 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const
 void RunAutomation(Machine& machine, const RunInputs& inputs);
 // Forgets a remembered stop (tests; a new process starts without one).
 void ForgetRunStop();
-// The folder of the run's journal, ending with a separator; empty (the default) for the working
-// folder.
+// The folder of the journal and the unfinished run's files, ending with a separator; empty (the
+// default) for the working folder.
 void SetRunFolder(const std::string& folder);
 struct SavedRun;
 // At start-up: a run left unfinished in the run folder (the program closed, was killed, the machine
