@@ -78,24 +78,26 @@ std::vector<std::wstring> PointTexts(const std::vector<POINT>& points) {
     return out;
 }
 
+bool CapturePoint(const App& app, HWND front, size_t row, POINT point) {
+    const std::vector<PositionRow> rows = PositionRows(app);
+    if (rows.size() <= row) return false;
+    const PositionRow& r = rows[row];
+    auto taken = [&] { return TextOf(r.x) == std::to_wstring(point.x) && TextOf(r.y) == std::to_wstring(point.y); };
+    for (int attempt = 0; attempt < 3 && !taken(); ++attempt) {
+        SendMessageW(r.capture, BM_CLICK, 0, 0);
+        BringToFront(front);  // the user turns to the other application and points there
+        MoveMouse(point);
+        PressKey(VK_OEM_3);
+        WaitUntil(taken, milliseconds(1500));
+    }
+    return taken();
+}
+
 bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points) {
     SelectComboItem(PerPageCombo(app), static_cast<int>(points.size()) - 1);
-    const std::vector<PositionRow> rows = PositionRows(app);
-    if (rows.size() < points.size()) return false;
-    for (size_t row = 0; row < points.size(); ++row) {
-        const PositionRow& r = rows[row];
-        auto taken = [&] {
-            return TextOf(r.x) == std::to_wstring(points[row].x) && TextOf(r.y) == std::to_wstring(points[row].y);
-        };
-        for (int attempt = 0; attempt < 3 && !taken(); ++attempt) {
-            SendMessageW(r.capture, BM_CLICK, 0, 0);
-            BringToFront(front);  // the user turns to the other application and points there
-            MoveMouse(points[row]);
-            PressKey(VK_OEM_3);
-            WaitUntil(taken, milliseconds(1500));
-        }
-        if (!taken()) return false;
-    }
+    if (PositionRows(app).size() < points.size()) return false;
+    for (size_t row = 0; row < points.size(); ++row)
+        if (!CapturePoint(app, front, row, points[row])) return false;
     return true;
 }
 

@@ -53,6 +53,8 @@ std::vector<std::wstring> PointTexts(const std::vector<POINT>& points);
 // button, then the capture key with `front` in front and the cursor on the point. False when a row
 // did not take its point.
 bool CapturePoints(const App& app, HWND front, const std::vector<POINT>& points);
+// One row of those (0-based), with the per-page count left as it is.
+bool CapturePoint(const App& app, HWND front, size_t row, POINT point);
 
 // The keyboard layout of the X server behind Wine, switched with setxkbmap on the test display for
 // the guard's life and back to US, the display's own, when it ends, passed or failed. Wine takes

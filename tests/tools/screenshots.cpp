@@ -27,8 +27,23 @@ bool Fail(const char* what) {
     return false;
 }
 
-// The screen's pixels inside `area`, as a bottom-up 24-bit BMP file.
-bool SaveScreenArea(const RECT& area, const std::wstring& name) {
+// The mouse pointer (the standard arrow, which the designer's page shows) where the cursor is, drawn
+// into `dc` that holds the screen from `area`'s corner: the screen's pixels do not include it.
+void DrawCursor(HDC dc, const RECT& area) {
+    POINT at;
+    if (!GetCursorPos(&at)) return;
+    HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    ICONINFO info = {};
+    if (!arrow || !GetIconInfo(arrow, &info)) return;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DrawIconEx(dc, at.x - area.left - static_cast<int>(info.xHotspot), at.y - area.top - static_cast<int>(info.yHotspot),
+               arrow, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
+// The screen's pixels inside `area`, as a bottom-up 24-bit BMP file; with the mouse pointer drawn in
+// when `withCursor`.
+bool SaveScreenArea(const RECT& area, const std::wstring& name, bool withCursor = false) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return Fail("an empty window");
     HDC screen = GetDC(nullptr);
@@ -36,6 +51,7 @@ bool SaveScreenArea(const RECT& area, const std::wstring& name) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    if (withCursor) DrawCursor(memory, area);
     SelectObject(memory, old);
 
     BITMAPINFOHEADER header = {};
@@ -99,17 +115,27 @@ bool StartOnline(App& app, const std::wstring& dir = L"") {
     return true;
 }
 
-// The main window with three positions captured on the designer's page and a run's fields filled;
-// delays slow enough that the run can be photographed.
-bool OpenScene(App& app, Fixture& designer, const std::wstring& dir) {
+// The main window with three positions captured on the designer's page of labels and a run's fields
+// filled; delays slow enough that the run can be photographed. With `shootCapture`, the capture of the
+// second label is photographed: the main window beside the page, the cursor on that label.
+bool OpenScene(App& app, Fixture& designer, const std::wstring& dir, bool shootCapture) {
     WriteDelays(dir, {500, 100, 400, 60, 150, 900, 400});
     if (!StartOnline(app, dir)) return false;
-    if (!StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, L"3")) return Fail("no stand-in designer");
+    if (!StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, L"3 labels"))
+        return Fail("no stand-in designer");
     ParkMainWindow(app);
     std::vector<POINT> points;
     for (HWND object : designer.ChildrenOfClass(L"FakeBarcodeObject"))
         if (points.size() < 3) points.push_back(CenterOf(object));
-    if (!CapturePoints(app, designer.window, points)) return Fail("the positions were not captured");
+    if (points.size() < 3) return Fail("the designer shows too few labels");
+    SelectComboItem(PerPageCombo(app), static_cast<int>(points.size()) - 1);
+    for (size_t row = 0; row < points.size(); ++row) {
+        if (!CapturePoint(app, designer.window, row, points[row])) return Fail("the positions were not captured");
+        if (shootCapture && row == 1) {
+            Sleep(500);
+            SaveScreenArea(Union({app.window, designer.window}), L"capture", true);
+        }
+    }
     SetTextOf(PrefixEdit(app), L"AB-");
     SetTextOf(StartNumberEdit(app), L"0001");
     SetTextOf(TotalEdit(app), L"10");
@@ -137,6 +163,25 @@ void RunAndStop(App& app, Fixture& designer) {
         Fail("the caption never showed the run's progress");
     Sleep(300);
     SaveScreenArea(Union({app.window, designer.window}), L"run");
+    // the third value typed into its wizard, before the Enter presses store it
+    const std::wstring third = L"AB-0003";
+    HWND wizard = nullptr;
+    const bool typed = WaitUntil([&] {
+        for (HWND w : TopWindows(designer.process.Id(), L"FakeWizard")) {
+            HWND edit = FindWindowExW(w, nullptr, L"Edit", nullptr);
+            if (IsWindowVisible(w) && edit && TextOf(edit) == third) wizard = w;
+        }
+        return wizard != nullptr;
+    }, milliseconds(10000));
+    if (typed) {
+        Sleep(40);
+        SaveScreenArea(Union({app.window, designer.window, wizard}), L"wizard");
+    } else {
+        Fail("no wizard with the third value");
+    }
+    // stopped on the second page, after its first barcode
+    if (!WaitUntil([&] { return TextOf(app.window).rfind(L"4 из 10", 0) == 0; }, milliseconds(30000)))
+        Fail("the fourth value was not stored");
     PressKey(VK_ESCAPE);
     // beside the main window, whose caption now names the next value
     ShootBoxBesideMain(app, L"stop", "no stop message after Escape", IDOK);
@@ -185,7 +230,7 @@ int main(int argc, char** argv) {
     App app;
     Fixture designer;
     const std::wstring dir = MakeTempDir(L"screenshots");
-    if (!OpenScene(app, designer, dir)) return 1;
+    if (!OpenScene(app, designer, dir, argc <= 2)) return 1;
     if (argc > 2) {
         g_suffix.assign(argv[2], argv[2] + std::strlen(argv[2]));
         Shoot(L"main", app.window);
