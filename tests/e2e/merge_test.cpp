@@ -36,7 +36,7 @@ const ChildRow kMergeChildren[] = {
     {L"Button", L"АБВ (кирилица загл.)", 20, 245, 155, 20, kUpperCyrillicCheckId},
     {L"Button", L"абв (кириллица проп.)", 185, 245, 155, 20, kLowerCyrillicCheckId},
     {L"Button", L"123 (цифры)", 20, 270, 155, 20, kDigitsCheckId},
-    {L"Button", L"!@#$%&* (спецсимволы)", 185, 270, 155, 20, kSpecialCheckId},
+    {L"Button", L"!@#$%&* (спецсимволы)", 185, 270, 163, 20, kSpecialCheckId},  // wider: "&" is shown
     {L"Static", L"  Длина пароля:", 20, 300, 100, 20, 0},
     {L"ComboBox", L"8", 130, 300, 60, -1, kPasswordLengthComboId},
     {L"Static", L"  Кол-во паролей:", 20, 330, 100, 20, 0},
