@@ -50,6 +50,15 @@ struct FieldRead {
     bool operator==(const FieldRead& o) const { return state == o.state && text == o.text; }
 };
 
+// A picture of a window's client area as the screen shows it (physical pixels), with the caret of
+// the window's thread left out, so that a blinking caret is no change: its size and a digest of its
+// pixels. Not `taken` when the window has no area on the screen or the screen could not be read.
+struct PagePicture {
+    bool taken = false;
+    int width = 0, height = 0;
+    std::uint64_t digest = 0;
+};
+
 // Mouse button flags as the system's mouse input records carry them.
 constexpr unsigned kMouseLeftDown = 0x0002;
 constexpr unsigned kMouseLeftUp = 0x0004;
@@ -141,6 +150,9 @@ struct Machine {
     // through messages with a short time-out (a hung program gives kFailed, never a hung run);
     // at most `maxChars` characters are taken.
     virtual FieldRead ReadFocusedField(std::uintptr_t window, std::size_t maxChars) = 0;
+
+    // The picture of `window` now: whether a page turn showed another page.
+    virtual PagePicture PictureOf(std::uintptr_t window) = 0;
 
     // --- the caption -----------------------------------------------------------------------------
     // After every barcode, at the start, after a stop and at the end.

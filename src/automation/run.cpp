@@ -6,6 +6,7 @@
 
 #include "automation/input.h"
 #include "automation/input_guard.h"
+#include "automation/page_turn.h"
 #include "automation/read_back.h"
 #include "automation/run_journal.h"
 #include "automation/run_progress.h"
@@ -71,6 +72,8 @@ struct Current {
     BarcodeCheck lastCheck = BarcodeCheck::kNotChecked;  // of the barcode stored last
     bool lastRetyped = false;
     bool slowTyping = false;  // a value had to be typed again: the rest go at the retype pace
+    double turnMs = 0;        // the page turns watched so far took this long in all
+    double turns = 0;
 };
 Current* current = nullptr;
 
@@ -83,6 +86,7 @@ void ShowRunning(Machine& machine) {
     RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft);
     rest.wizardMs = c.wait.MeasuredMsPerBarcode();
     rest.typesAtOnce = !c.wait.FixedSchedule() && !c.slowTyping;
+    if (!c.wait.FixedSchedule()) rest.pageTurnMs = c.turns > 0 ? c.turnMs / c.turns : 0;
     progress.msLeft = ScheduleMs(rest, c.inputs.excelMode, delays);
     machine.ShowProgress(progress);
 }
@@ -272,20 +276,52 @@ Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Po
     return wait.Closed(guard, last) ? typed : notStored;
 }
 
-bool TurnPage(InputGuard& guard, bool excelMode) {
+// After the key: looks at the page until its picture differs from `before` (the page turned) or
+// the ceiling, counted from the key, has passed; then the run stops before the next click, its point
+// on the first value of the page in front with no turn due (the key went out).
+bool PageChanged(InputGuard& guard, const PagePicture& before, long long keyAt, bool excelMode) {
+    const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
+    PageSeen seen = PageSeen::kSame;
+    for (;;) {
+        seen = ComparePictures(before, guard.PictureOfPage());
+        if (seen == PageSeen::kChanged) {
+            current->turnMs += static_cast<double>(guard.NowMs() - keyAt);
+            ++current->turns;
+            return true;
+        }
+        if (guard.NowMs() - keyAt >= ceiling) break;
+        if (PauseStops(guard)) return false;
+        guard.Sleep(kPageLookMs);
+        if (!StillRunning(guard)) return false;
+    }
+    const Current& c = *current;
+    guard.StopWith(PageUnchangedStopMessage(excelMode, seen, ceiling, c.point.next, c.plan.total,
+                                            RunValue(c.inputs, c.plan, c.point.next)));
+    StillRunning(guard);
+    return false;
+}
+
+// Page Down (Ctrl+Page Down in spreadsheet mode), and the page seen to change: with the fixed
+// delays after the page delay, while waiting for the wizard from the key on.
+bool TurnPage(InputGuard& guard, const WizardWait& wait, bool excelMode) {
     if (PauseStops(guard)) return false;
     guard.ExpectPage();
+    const PagePicture before = guard.PictureOfPage();
+    const long long keyAt = guard.NowMs();
     const unsigned long long turnsBefore = guard.PageKeysSent();
     if (excelMode)
         SimulateExcelPageDown(guard);
-    else
+    else if (wait.FixedSchedule())
         SimulateKeyPress(guard, kVkNext);
+    else
+        PressKey(guard, kVkNext);
     if (guard.PageKeysSent() > turnsBefore) {
         current->point.turnDue = false;
         current->files.Keep(current->point);
     }
     if (!StillRunning(guard)) return false;
-    return WaitAndGoOn(guard, delays.pageSwitchDelay);
+    if (wait.FixedSchedule() && !WaitAndGoOn(guard, delays.pageSwitchDelay)) return false;
+    return PageChanged(guard, before, keyAt, excelMode);
 }
 
 // One barcode in spreadsheet mode; a value cut short by a stop leaves the point saying so.
@@ -303,7 +339,7 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
     if (start.turnDue) {
         // The page before was filled and its turn did not go out: it goes out first.
         guard.BringPageForward();
-        if (!TurnPage(guard, inputs.excelMode)) return false;
+        if (!TurnPage(guard, wait, inputs.excelMode)) return false;
     }
     const size_t count = inputs.positions.size();
     for (long long index = start.next; index < plan.total; ++index) {
@@ -334,7 +370,7 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
                 StillRunning(guard);
                 return false;
             }
-            if (i + 1 == perPage && !TurnPage(guard, inputs.excelMode)) return false;
+            if (i + 1 == perPage && !TurnPage(guard, wait, inputs.excelMode)) return false;
         }
     }
     return true;

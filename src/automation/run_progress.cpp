@@ -78,7 +78,8 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
     // turns.
     ms += barcodes * ((rest.typesAtOnce ? 0 : 50) + 2 * Bounded(d.enterDelay));
     ms += rest.chars * (1 + (rest.typesAtOnce ? 0 : 2 * Bounded(d.typingDelay)));
-    ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
+    ms += static_cast<double>(rest.pageTurns) *
+          (rest.pageTurnMs >= 0 ? rest.pageTurnMs : Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
     // The wizard's opening (its delay and 100 ms more) and closing (the third Enter's delay and the
     // gap), or what waiting for it has taken so far.
     if (rest.wizardMs >= 0) return ms + barcodes * rest.wizardMs;

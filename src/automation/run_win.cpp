@@ -6,6 +6,7 @@
 
 #include "automation/capture_win.h"
 #include "automation/input.h"
+#include "automation/page_picture_win.h"
 #include "automation/run_progress.h"
 #include "automation/run_state.h"
 #include "platform/app_window_win.h"
@@ -379,6 +380,8 @@ struct SystemMachine : Machine {
         const wchar_t* name = wcsrchr(path, L'\\');
         return Cp1251FromWide(name ? name + 1 : path);
     }
+
+    PagePicture PictureOf(std::uintptr_t window) override { return TakePagePicture(reinterpret_cast<HWND>(window)); }
 
     // The caption and the taskbar button. A stop note stays until the next run or a new title; the
     // note of a run found interrupted at start-up outlives the title fetched then.

@@ -23,6 +23,53 @@ private:
     Handle handle_ = nullptr;
 };
 using OwnedFont = GdiObject<HFONT>;
+using OwnedBitmap = GdiObject<HBITMAP>;
+
+// The screen's device context, released when it goes away.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A memory device context like `like`, deleted when it goes away.
+class MemoryDc {
+public:
+    explicit MemoryDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr) {}
+    ~MemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// An object selected into a device context for as long as this lives; the one before goes back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    bool Selected() const { return old_ && old_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // Arial, 14 pixels at 96 dpi: the face and size the windows are laid out for. Made at first use for
 // each DPI, kept for the life of the process, shared by all windows at that DPI.
