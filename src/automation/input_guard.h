@@ -117,6 +117,10 @@ public:
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
     PagePicture PictureOf(std::uintptr_t window) override { return inner_.PictureOf(window); }
+    std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
+        return inner_.WindowsOfKind(program, className);
+    }
+    void PositionsFollowed(const std::vector<Position>& moved) override { inner_.PositionsFollowed(moved); }
 
 private:
     bool ClickMayGo(int x, int y);

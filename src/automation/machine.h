@@ -26,6 +26,12 @@ struct WindowOwner {
     unsigned long process = 0;
 };
 
+// A visible top-level window and where its client area lies on the screen (physical pixels).
+struct PlacedWindow {
+    WindowOwner owner;
+    ClientArea area;
+};
+
 // Where a run stands, as the main window's caption and taskbar button show it.
 struct RunProgress {
     // kInterrupted: found unfinished at start-up, the program having closed during it.
@@ -35,6 +41,7 @@ struct RunProgress {
     long long total = 0;
     double msLeft = 0;     // running: the waits of the schedule still to come
     std::string next;      // stopped: the value that would have been typed next, prefix included
+    std::string note;      // running: said before the count for a moment (the positions followed their window)
 };
 
 // What reading the focused field of a window gave: its text, or why there is none to read.
@@ -151,6 +158,11 @@ struct Machine {
     // at most `maxChars` characters are taken.
     virtual FieldRead ReadFocusedField(std::uintptr_t window, std::size_t maxChars) = 0;
 
+    // The visible top-level windows, not minimised, of the program with that file name and of that
+    // class, the one highest in the z-order first: where the window positions were captured on is now.
+    virtual std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) = 0;
+    // The positions moved with their window: the main window's rows show `moved` from now on.
+    virtual void PositionsFollowed(const std::vector<Position>& moved) = 0;
     // The picture of `window` now: whether a page turn showed another page.
     virtual PagePicture PictureOf(std::uintptr_t window) = 0;
 

@@ -12,6 +12,7 @@
 #include "automation/run_progress.h"
 #include "automation/run_record.h"
 #include "automation/run_state.h"
+#include "automation/window_follow.h"
 #include "automation/wizard_wait.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -78,9 +79,10 @@ struct Current {
 Current* current = nullptr;
 
 // Counted afresh each time from the delays in force, so settings applied during the run show.
-void ShowRunning(Machine& machine) {
+void ShowRunning(Machine& machine, const std::string& note = std::string()) {
     const Current& c = *current;
     RunProgress progress;
+    progress.note = note;
     progress.stored = c.point.next;
     progress.total = c.plan.total;
     RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft);
@@ -538,7 +540,15 @@ std::optional<SavedRun> LoadInterruptedRun() {
 }
 
 bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
-    const auto samePoint = [](const Position& p, const Position& q) { return p.x == q.x && p.y == q.y; };
+    // A point on a recorded window is the same point where it lies on the same window: the window
+    // may have moved since, and the positions with it.
+    const auto samePoint = [](const Position& p, const Position& q) {
+        const CapturedWindow &v = p.window, &w = q.window;
+        if (!v.Recorded() || !w.Recorded()) return v.Recorded() == w.Recorded() && p.x == q.x && p.y == q.y;
+        return v.SameKind(w) && v.area.width == w.area.width && v.area.height == w.area.height &&
+               static_cast<long long>(p.x) - v.area.left == static_cast<long long>(q.x) - w.area.left &&
+               static_cast<long long>(p.y) - v.area.top == static_cast<long long>(q.y) - w.area.top;
+    };
     return a.prefix == b.prefix && a.startText == b.startText && a.totalText == b.totalText &&
            a.perPage == b.perPage && a.listMode == b.listMode && a.listText == b.listText &&
            a.excelMode == b.excelMode &&
@@ -565,19 +575,33 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const
            ",\nОтмена — ничего не делать.";
 }
 
-void RunAutomation(Machine& machine, const RunInputs& inputs) {
+void RunAutomation(Machine& machine, const RunInputs& given) {
     if (runInProgress) return;
     struct InProgress {
         InProgress() { runInProgress = true; }
         ~InProgress() { runInProgress = false; }
     } inProgress;
 
-    const RunPlan plan = PlanRun(inputs);
+    const RunPlan plan = PlanRun(given);
     if (!plan.refusal.empty()) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;
     }
-    const int perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+    const int perPage = given.perPage > 0 ? given.perPage : 1;
+    // The positions where their window is now, before anything looks at what lies under them.
+    const WindowFollow follow =
+        FollowWindows(machine, given.positions, std::min(given.positions.size(), static_cast<size_t>(perPage)));
+    if (!follow.refusal.empty()) {
+        machine.ShowMessage(follow.refusal, kErrorCaption, false);
+        return;
+    }
+    RunInputs followed;
+    if (follow.moved) {
+        followed = given;
+        followed.positions = follow.positions;
+        machine.PositionsFollowed(follow.positions);
+    }
+    const RunInputs& inputs = follow.moved ? followed : given;
     WindowOwner page;
     const std::string refusal = StartRefusal(machine, inputs, plan, perPage, page);
     if (!refusal.empty()) {
@@ -607,7 +631,8 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
-    ShowRunning(machine);
+    if (follow.moved) JournalRowOf(machine, start->next, FollowNote(follow));
+    ShowRunning(machine, follow.moved ? FollowNote(follow) : std::string());
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there

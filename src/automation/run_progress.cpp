@@ -99,7 +99,8 @@ std::string TimeLeftText(double ms) {
 std::string ProgressText(const RunProgress& progress) {
     const std::string count = std::to_string(progress.stored) + " из " + std::to_string(progress.total);
     switch (progress.state) {
-        case RunProgress::State::kRunning: return count + ", ещё " + TimeLeftText(progress.msLeft);
+        case RunProgress::State::kRunning:
+            return (progress.note.empty() ? "" : progress.note + "; ") + count + ", ещё " + TimeLeftText(progress.msLeft);
         case RunProgress::State::kStopped:
             return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
         case RunProgress::State::kInterrupted: return "Прерван: " + count + ", следующий " + progress.next;

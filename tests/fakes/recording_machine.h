@@ -214,6 +214,25 @@ struct RecordingMachine : Machine {
     }
     std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
 
+    // Top-level windows by program and class, highest first (none unless a test says); the rows the
+    // positions followed to are logged.
+    struct KindOfWindow {
+        std::string program, className;
+        PlacedWindow placed;
+    };
+    std::vector<KindOfWindow> windowsOfKind;
+    std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
+        std::vector<PlacedWindow> out;
+        for (const KindOfWindow& k : windowsOfKind)
+            if (k.program == program && k.className == className) out.push_back(k.placed);
+        return out;
+    }
+    void PositionsFollowed(const std::vector<Position>& moved) override {
+        std::string what = "rows";
+        for (const Position& p : moved) what += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        Log(what);
+    }
+
     // The page's picture shows its page number. Page Down outside a wizard turns the page
     // `pageTurnLagMs` later, unless the document ends at `lastPage` (0: it never ends); with
     // `pictureFails` no picture can be taken.

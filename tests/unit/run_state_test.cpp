@@ -14,6 +14,7 @@ RunInputs Sample() {
     RunInputs in = Numbered("R\\-", "0001", "10", 3);
     in.prefix += "\r\n=x";  // every character a field can hold survives
     in.positions[1] = {-1920, 2160};
+    in.positions[2].window = {"my designer.exe", "Page;1", {-1910, 2000, 800, 600}};  // kept beside its point
     return in;
 }
 
@@ -68,6 +69,7 @@ TEST(RunState, FilesRoundTripAndAnythingDamagedOrInconsistentIsRemovedNotContinu
         {"inputs cut short", kRunInputsFileName, inputs.substr(0, inputs.size() / 2)},
         {"a total changed", kRunInputsFileName, std::string(inputs).replace(inputs.find("total=10"), 8, "total=11")},
         {"a damaged position", kRunInputsFileName, inputs.substr(0, inputs.size() - 4) + "x\r\n"},
+        {"a damaged window", kRunInputsFileName, std::string(inputs).replace(inputs.find(",800x600;"), 9, ",800x;")},
         {"binary junk", kRunInputsFileName, std::string("\0\xFF\r\n", 4)},
         {"no point at all", kRunStateFileName, ""},
     };
