@@ -84,3 +84,52 @@ TEST(RunWhereE2E, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFastA
     EXPECT_LT(late, early * 1.3 + 20);
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
+
+namespace {
+void MoveWindowBy(HWND window, int dx, int dy, int dw = 0) {
+    RECT r;
+    GetWindowRect(window, &r);
+    SetWindowPos(window, nullptr, r.left + dx, r.top + dy, r.right - r.left + dw, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
+TEST(RunWhereE2E, CapturedPositionsFollowTheMovedDesignerAndAResizedOrClosedOneIsRefused) {
+    Scene s;
+    ASSERT_TRUE(s.OpenDesigner(3, kWaitingDelays));
+    const POINT first = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(0));
+    MoveWindowBy(s.fixture.window, 90, 60);
+    s.Fields(L"M", L"0001", L"6");
+    s.PressStart();
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("M", 1, 6, 3));
+    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
+    // The rows show the moved points.
+    HWND firstX = nullptr;
+    for (HWND child : Children(s.app.window))
+        if (TextOf(child) == std::to_wstring(first.x + 90)) firstX = child;
+    EXPECT_TRUE(firstX) << "no row shows x = " << first.x + 90;
+
+    // Wider by 40 pixels: refused, nothing sent.
+    MoveWindowBy(s.fixture.window, 0, 0, 40);
+    size_t logged = s.fixture.Log().size();
+    s.PressStart();
+    std::wstring message = EndMessage(s);
+    EXPECT_TRUE(StartsWith(message, L"Ошибка: Окно «Fake designer - page 2» программы fake_designer.exe (класс "
+                                    L"FakeDesigner), на котором захвачена позиция 1, изменило размер"))
+        << ToUtf8(message);
+    EXPECT_NE(message.find(L"Верните окну прежний размер или захватите позиции заново."), std::wstring::npos);
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_EQ(s.fixture.Log().size(), logged);
+
+    // Closed: refused, naming the program.
+    s.fixture.process.Kill();
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(s.fixture.window); }));
+    s.PressStart();
+    message = EndMessage(s);
+    EXPECT_TRUE(StartsWith(message, L"Ошибка: Окно программы fake_designer.exe (класс FakeDesigner), на котором "
+                                    L"захвачена позиция 1, не найдено"))
+        << ToUtf8(message);
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
