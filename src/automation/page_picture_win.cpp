@@ -30,8 +30,8 @@ PagePicture TakePagePicture(HWND window) {
     POINT origin = {0, 0};
     if (!ClientToScreen(window, &origin)) return picture;
 
-    const ScreenDc screen;
-    const MemoryDc memory(screen.Get());
+    const OwnedDc screen;
+    const OwnedDc memory(screen.Get());
     if (!screen.Get() || !memory.Get()) return picture;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -25,34 +25,23 @@ private:
 using OwnedFont = GdiObject<HFONT>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 
-// The screen's device context, released when it goes away.
-class ScreenDc {
+// A device context with an owner: the screen's (released when it goes away) or, given another to be
+// like, a memory one (deleted when it goes away).
+class OwnedDc {
 public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
+    OwnedDc() : dc_(GetDC(nullptr)), screen_(true) {}
+    explicit OwnedDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr), screen_(false) {}
+    ~OwnedDc() {
+        if (dc_ && screen_) ReleaseDC(nullptr, dc_);
+        if (dc_ && !screen_) DeleteDC(dc_);
     }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
+    OwnedDc(const OwnedDc&) = delete;
+    OwnedDc& operator=(const OwnedDc&) = delete;
     HDC Get() const { return dc_; }
 
 private:
     HDC dc_;
-};
-
-// A memory device context like `like`, deleted when it goes away.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
+    bool screen_;
 };
 
 // An object selected into a device context for as long as this lives; the one before goes back.

@@ -23,13 +23,8 @@ SIZE_T WorkingSetOf(HANDLE process) {
 }  // namespace
 
 TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPage) {
-    for (const bool waiting : {false, true}) {
-        SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
-        Scene s;
-        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, L"pages=2"));
-        s.Fields(L"S", L"0001", L"9");
-        s.PressStart();
-        const std::wstring message = EndMessage(s);
+    InBothPacings(L"pages=2", [](Scene& s, bool) {
+        const std::wstring message = s.RunAndAnswer(L"S", L"0001", L"9");
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: после Page Down страница не сменилась "
                                         L"за 2000 мс.\nПохоже, это последняя страница документа"))
             << ToUtf8(message);
@@ -44,9 +39,8 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
         // The user adds a page, goes to it and continues.
         PostMessageW(s.fixture.window, kAddPageMessage, 0, 0);
         ASSERT_TRUE(WaitUntil([&] { return Logged(s.fixture.Log(), "added", "3"); }));
-        s.PressStart();
-        MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
-        ASSERT_EQ(ask.caption, L"Продолжить?");
+        MessageBoxInfo ask = s.StartAgain();
+        ASSERT_TRUE(ask.window);
         EXPECT_TRUE(StartsWith(ask.text, L"Остановка была на значении S0007 (страница 3, захват 1).\n\n")) << ToUtf8(ask.text);
         AnswerMessageBox(ask.window, IDYES);
         EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
@@ -54,9 +48,8 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
         log = s.fixture.Log();
         EXPECT_EQ(ValuesIn(log), Expected("S", 1, 9, 3));
         EXPECT_EQ(EventsOf(log, "page").size() + EventsOf(log, "last").size(), 2u);  // no Page Down on continuing
-        EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
-        EXPECT_EQ(CloseApp(s.app), 0u);
-    }
+        ExpectNothingStrayAndClose(s);
+    });
 }
 
 TEST(RunWhereE2E, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFastAtTheEnd) {
@@ -99,9 +92,7 @@ TEST(RunWhereE2E, CapturedPositionsFollowTheMovedDesignerAndAResizedOrClosedOneI
     ASSERT_TRUE(s.OpenDesigner(3, kWaitingDelays));
     const POINT first = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(0));
     MoveWindowBy(s.fixture.window, 90, 60);
-    s.Fields(L"M", L"0001", L"6");
-    s.PressStart();
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    EXPECT_EQ(s.RunAndAnswer(L"M", L"0001", L"6"), L"Готово: " + FinishedText(6));
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("M", 1, 6, 3));
     EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
