@@ -4,6 +4,7 @@
 
 #include "automation/automation_state.h"
 #include "automation/coordinates.h"
+#include "automation/window_place_win.h"
 #include "platform/captions.h"
 #include "platform/controls_win.h"
 #include "platform/dpi_win.h"
@@ -72,7 +73,8 @@ bool TakeCursorPosition() {
     POINT cursor = {};
     GetPhysicalCursorPos(&cursor);
     if (currentCaptureIndex < 0 || currentCaptureIndex >= static_cast<int>(positions.size())) return false;
-    positions[currentCaptureIndex] = {cursor.x, cursor.y};
+    // The window under the point too, so that a run can find the point again where the window is then.
+    positions[currentCaptureIndex] = {cursor.x, cursor.y, CapturedWindowAt(cursor)};
     const int row = currentCaptureIndex - scrollPos;
     if (row >= 0 && row < static_cast<int>(coordEdits.size() / 2)) {
         SetControlText(coordEdits[2 * row], std::to_string(cursor.x));

@@ -5,7 +5,9 @@
 #include "platform/text_parse.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
+#include <utility>
 
 namespace {
 constexpr const char* kPhysicalMarker = " px";
@@ -25,8 +27,86 @@ bool IsPositionSet(const Position& position) { return position.x != 0 || positio
 
 std::string FormatCoordinates(const std::vector<Position>& list) {
     std::string text;
-    for (const Position& p : list) text += std::to_string(p.x) + "," + std::to_string(p.y) + kPhysicalMarker + "\r\n";
+    for (const Position& p : list) {
+        text += std::to_string(p.x) + "," + std::to_string(p.y) + kPhysicalMarker;
+        if (p.window.Recorded()) text += " " + WindowPartText(p.window);
+        text += "\r\n";
+    }
     return text;
+}
+
+namespace {
+constexpr const char* kWindowPart = "window=";
+
+std::string Escaped(const std::string& name) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F || c == '%' || c == ';')
+            out += {'%', kHex[byte >> 4], kHex[byte & 15]};
+        else
+            out += c;
+    }
+    return out;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool Unescaped(const std::string& text, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) return false;
+        const int high = HexDigit(text[i + 1]), low = HexDigit(text[i + 2]);
+        if (high < 0 || low < 0) return false;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return true;
+}
+
+// A number of the window part: digits right at `at` (a minus sign where allowed), then `next`.
+bool ReadPartNumber(const std::string& text, std::size_t& at, int& value, char next, bool signedAllowed) {
+    if (at >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[at])) || (signedAllowed && text[at] == '-')))
+        return false;
+    if (!ReadNumber(text, at, value)) return false;
+    if (at >= text.size() || text[at] != next) return false;
+    ++at;
+    return true;
+}
+}  // namespace
+
+std::string WindowPartText(const CapturedWindow& w) {
+    return kWindowPart + std::to_string(w.area.left) + "," + std::to_string(w.area.top) + "," +
+           std::to_string(w.area.width) + "x" + std::to_string(w.area.height) + ";" + Escaped(w.program) + ";" +
+           Escaped(w.className);
+}
+
+bool ParseWindowPart(const std::string& text, CapturedWindow& window) {
+    const std::string lead = kWindowPart;
+    if (text.compare(0, lead.size(), lead) != 0) return false;
+    std::size_t at = lead.size();
+    CapturedWindow out;
+    if (!ReadPartNumber(text, at, out.area.left, ',', true) || !ReadPartNumber(text, at, out.area.top, ',', true) ||
+        !ReadPartNumber(text, at, out.area.width, 'x', false) || !ReadPartNumber(text, at, out.area.height, ';', false) ||
+        out.area.width <= 0 || out.area.height <= 0)
+        return false;
+    const std::size_t split = text.find(';', at);
+    if (split == std::string::npos || text.find(';', split + 1) != std::string::npos) return false;
+    if (!Unescaped(text.substr(at, split - at), out.program) || !Unescaped(text.substr(split + 1), out.className) ||
+        out.program.empty() || out.className.empty())
+        return false;
+    window = std::move(out);
+    return true;
 }
 
 namespace {
@@ -53,12 +133,22 @@ bool ParseCoordinateLine(const std::string& line, Position& position) {
 }
 
 namespace {
-// What follows the two numbers at `at` is the marker: blanks, "px" and nothing else.
-bool MarkerFollows(const std::string& line, std::size_t at) {
+// What follows the two numbers at `at` is the marker: blanks, "px", and blanks or a window part
+// with blanks after it. The window is taken when its part is whole; a damaged one leaves it as it was.
+bool MarkerFollows(const std::string& line, std::size_t at, CapturedWindow& window) {
     while (at < line.size() && IsBlank(line[at])) ++at;
     if (line.compare(at, 2, "px") != 0) return false;
-    for (at += 2; at < line.size(); ++at)
-        if (!IsBlank(line[at])) return false;
+    at += 2;
+    const std::size_t blanks = at;
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    if (at == line.size()) return true;
+    if (at == blanks || line.compare(at, std::string(kWindowPart).size(), kWindowPart) != 0) return false;
+    std::size_t end = at;
+    while (end < line.size() && !IsBlank(line[end])) ++end;
+    std::size_t rest = end;
+    while (rest < line.size() && IsBlank(line[rest])) ++rest;
+    CapturedWindow parsed;
+    if (rest == line.size() && ParseWindowPart(line.substr(at, end - at), parsed)) window = std::move(parsed);
     return true;
 }
 }  // namespace
@@ -66,7 +156,7 @@ bool MarkerFollows(const std::string& line, std::size_t at) {
 bool IsPhysicalPixelLine(const std::string& line) {
     Position ignored;
     std::size_t end = 0;
-    return ReadPoint(line, ignored, end) && MarkerFollows(line, end);
+    return ReadPoint(line, ignored, end) && MarkerFollows(line, end, ignored.window);
 }
 
 std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi) {
@@ -79,7 +169,8 @@ std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi)
         Position p;
         std::size_t numbersEnd = 0;
         if (ReadPoint(line, p, numbersEnd)) {
-            if (!MarkerFollows(line, numbersEnd)) p = {ScaleForDpi(p.x, unmarkedDpi), ScaleForDpi(p.y, unmarkedDpi)};
+            if (!MarkerFollows(line, numbersEnd, p.window))
+                p = {ScaleForDpi(p.x, unmarkedDpi), ScaleForDpi(p.y, unmarkedDpi), {}};
             list.push_back(p);
         }
         start = end + 1;

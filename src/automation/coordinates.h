@@ -16,18 +16,27 @@ constexpr std::size_t kMaxCoordinatesFileBytes = 1 << 20;
 bool IsPositionSet(const Position& position);
 
 // One "x,y px" line per entry, CR LF after each, uncaptured entries as 0,0 px. The marker says the
-// point is in physical screen pixels; readers that take only "x,y" ignore it.
+// point is in physical screen pixels; readers that take only "x,y" ignore it. A position with its
+// window recorded has the window after the marker, one blank apart:
+//   window=<left>,<top>,<width>x<height>;<program>;<class>
+// the client area's screen origin and size, then the program's file name and the window's class,
+// in which '%', ';', blanks and control characters are written as %XX.
 std::string FormatCoordinates(const std::vector<Position>& list);
+// The window part of a line ("window=..."), and back; false for anything damaged.
+std::string WindowPartText(const CapturedWindow& window);
+bool ParseWindowPart(const std::string& text, CapturedWindow& window);
 
 // One line read as "%d,%d": optional white space and a signed decimal number, the comma right after
 // it, optional white space and a second signed number; whatever follows is ignored. A number that
 // does not fit in 32 bits makes the line unreadable.
 bool ParseCoordinateLine(const std::string& line, Position& position);
-// The line carries the physical-pixel marker: blanks, "px" and nothing else after the two numbers.
+// The line carries the physical-pixel marker: blanks, "px" and nothing else after the two numbers
+// but blanks and a window part (damaged or not).
 bool IsPhysicalPixelLine(const std::string& line);
 // Every readable line of the file, in order; the others are skipped. A line without the marker was
 // written by a program unaware of DPI, whose points the system scaled down by the primary monitor's
-// DPI/96: it is scaled back up by `unmarkedDpi`/96 (96 leaves it as written).
+// DPI/96: it is scaled back up by `unmarkedDpi`/96 (96 leaves it as written). A damaged window part
+// leaves the point without a window.
 std::vector<Position> ParseCoordinates(const std::string& text, int unmarkedDpi);
 
 // Why a loaded list cannot replace the current one (empty when it can): no readable line, or more

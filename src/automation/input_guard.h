@@ -66,6 +66,8 @@ public:
     // Asks for the page in front and waits a moment until it is there: a continued run whose first
     // input is a key (a page turn) begins with this program's own window in front.
     void BringPageForward();
+    // The page window's picture now.
+    PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
     // Page Down keys that went out: whether a page turn happened.
     unsigned long long PageKeysSent() const { return pageKeysSent_; }
     // Keys pressed that went out: whether a value went out in part.
@@ -114,6 +116,11 @@ public:
     std::uintptr_t ModalOver(std::uintptr_t window) override { return inner_.ModalOver(window); }
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
+    PagePicture PictureOf(std::uintptr_t window) override { return inner_.PictureOf(window); }
+    std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
+        return inner_.WindowsOfKind(program, className);
+    }
+    void PositionsFollowed(const std::vector<Position>& moved) override { inner_.PositionsFollowed(moved); }
 
 private:
     bool ClickMayGo(int x, int y);

@@ -26,6 +26,12 @@ struct WindowOwner {
     unsigned long process = 0;
 };
 
+// A visible top-level window and where its client area lies on the screen (physical pixels).
+struct PlacedWindow {
+    WindowOwner owner;
+    ClientArea area;
+};
+
 // Where a run stands, as the main window's caption and taskbar button show it.
 struct RunProgress {
     // kInterrupted: found unfinished at start-up, the program having closed during it.
@@ -35,6 +41,7 @@ struct RunProgress {
     long long total = 0;
     double msLeft = 0;     // running: the waits of the schedule still to come
     std::string next;      // stopped: the value that would have been typed next, prefix included
+    std::string note;      // running: said before the count for a moment (the positions followed their window)
 };
 
 // What reading the focused field of a window gave: its text, or why there is none to read.
@@ -48,6 +55,15 @@ struct FieldRead {
     State state = State::kFailed;
     std::string text;
     bool operator==(const FieldRead& o) const { return state == o.state && text == o.text; }
+};
+
+// A picture of a window's client area as the screen shows it (physical pixels), with the caret of
+// the window's thread left out, so that a blinking caret is no change: its size and a digest of its
+// pixels. Not `taken` when the window has no area on the screen or the screen could not be read.
+struct PagePicture {
+    bool taken = false;
+    int width = 0, height = 0;
+    std::uint64_t digest = 0;
 };
 
 // Mouse button flags as the system's mouse input records carry them.
@@ -141,6 +157,14 @@ struct Machine {
     // through messages with a short time-out (a hung program gives kFailed, never a hung run);
     // at most `maxChars` characters are taken.
     virtual FieldRead ReadFocusedField(std::uintptr_t window, std::size_t maxChars) = 0;
+
+    // The visible top-level windows, not minimised, of the program with that file name and of that
+    // class, the one highest in the z-order first: where the window positions were captured on is now.
+    virtual std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) = 0;
+    // The positions moved with their window: the main window's rows show `moved` from now on.
+    virtual void PositionsFollowed(const std::vector<Position>& moved) = 0;
+    // The picture of `window` now: whether a page turn showed another page.
+    virtual PagePicture PictureOf(std::uintptr_t window) = 0;
 
     // --- the caption -----------------------------------------------------------------------------
     // After every barcode, at the start, after a stop and at the end.

@@ -6,11 +6,13 @@
 
 #include "automation/input.h"
 #include "automation/input_guard.h"
+#include "automation/page_turn.h"
 #include "automation/read_back.h"
 #include "automation/run_journal.h"
 #include "automation/run_progress.h"
 #include "automation/run_record.h"
 #include "automation/run_state.h"
+#include "automation/window_follow.h"
 #include "automation/wizard_wait.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -71,18 +73,22 @@ struct Current {
     BarcodeCheck lastCheck = BarcodeCheck::kNotChecked;  // of the barcode stored last
     bool lastRetyped = false;
     bool slowTyping = false;  // a value had to be typed again: the rest go at the retype pace
+    double turnMs = 0;        // the page turns watched so far took this long in all
+    double turns = 0;
 };
 Current* current = nullptr;
 
 // Counted afresh each time from the delays in force, so settings applied during the run show.
-void ShowRunning(Machine& machine) {
+void ShowRunning(Machine& machine, const std::string& note = std::string()) {
     const Current& c = *current;
     RunProgress progress;
+    progress.note = note;
     progress.stored = c.point.next;
     progress.total = c.plan.total;
     RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft);
     rest.wizardMs = c.wait.MeasuredMsPerBarcode();
     rest.typesAtOnce = !c.wait.FixedSchedule() && !c.slowTyping;
+    if (!c.wait.FixedSchedule()) rest.pageTurnMs = c.turns > 0 ? c.turnMs / c.turns : 0;
     progress.msLeft = ScheduleMs(rest, c.inputs.excelMode, delays);
     machine.ShowProgress(progress);
 }
@@ -272,20 +278,52 @@ Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Po
     return wait.Closed(guard, last) ? typed : notStored;
 }
 
-bool TurnPage(InputGuard& guard, bool excelMode) {
+// After the key: looks at the page until its picture differs from `before` (the page turned) or
+// the ceiling, counted from the key, has passed; then the run stops before the next click, its point
+// on the first value of the page in front with no turn due (the key went out).
+bool PageChanged(InputGuard& guard, const PagePicture& before, long long keyAt, bool excelMode) {
+    const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
+    PageSeen seen = PageSeen::kSame;
+    for (;;) {
+        seen = ComparePictures(before, guard.PictureOfPage());
+        if (seen == PageSeen::kChanged) {
+            current->turnMs += static_cast<double>(guard.NowMs() - keyAt);
+            ++current->turns;
+            return true;
+        }
+        if (guard.NowMs() - keyAt >= ceiling) break;
+        if (PauseStops(guard)) return false;
+        guard.Sleep(kPageLookMs);
+        if (!StillRunning(guard)) return false;
+    }
+    const Current& c = *current;
+    guard.StopWith(PageUnchangedStopMessage(excelMode, seen, ceiling, c.point.next, c.plan.total,
+                                            RunValue(c.inputs, c.plan, c.point.next)));
+    StillRunning(guard);
+    return false;
+}
+
+// Page Down (Ctrl+Page Down in spreadsheet mode), and the page seen to change: with the fixed
+// delays after the page delay, while waiting for the wizard from the key on.
+bool TurnPage(InputGuard& guard, const WizardWait& wait, bool excelMode) {
     if (PauseStops(guard)) return false;
     guard.ExpectPage();
+    const PagePicture before = guard.PictureOfPage();
+    const long long keyAt = guard.NowMs();
     const unsigned long long turnsBefore = guard.PageKeysSent();
     if (excelMode)
         SimulateExcelPageDown(guard);
-    else
+    else if (wait.FixedSchedule())
         SimulateKeyPress(guard, kVkNext);
+    else
+        PressKey(guard, kVkNext);
     if (guard.PageKeysSent() > turnsBefore) {
         current->point.turnDue = false;
         current->files.Keep(current->point);
     }
     if (!StillRunning(guard)) return false;
-    return WaitAndGoOn(guard, delays.pageSwitchDelay);
+    if (wait.FixedSchedule() && !WaitAndGoOn(guard, delays.pageSwitchDelay)) return false;
+    return PageChanged(guard, before, keyAt, excelMode);
 }
 
 // One barcode in spreadsheet mode; a value cut short by a stop leaves the point saying so.
@@ -303,7 +341,7 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
     if (start.turnDue) {
         // The page before was filled and its turn did not go out: it goes out first.
         guard.BringPageForward();
-        if (!TurnPage(guard, inputs.excelMode)) return false;
+        if (!TurnPage(guard, wait, inputs.excelMode)) return false;
     }
     const size_t count = inputs.positions.size();
     for (long long index = start.next; index < plan.total; ++index) {
@@ -334,7 +372,7 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
                 StillRunning(guard);
                 return false;
             }
-            if (i + 1 == perPage && !TurnPage(guard, inputs.excelMode)) return false;
+            if (i + 1 == perPage && !TurnPage(guard, wait, inputs.excelMode)) return false;
         }
     }
     return true;
@@ -508,7 +546,15 @@ std::optional<SavedRun> LoadInterruptedRun() {
 }
 
 bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
-    const auto samePoint = [](const Position& p, const Position& q) { return p.x == q.x && p.y == q.y; };
+    // A point on a recorded window is the same point where it lies on the same window: the window
+    // may have moved since, and the positions with it.
+    const auto samePoint = [](const Position& p, const Position& q) {
+        const CapturedWindow &v = p.window, &w = q.window;
+        if (!v.Recorded() || !w.Recorded()) return v.Recorded() == w.Recorded() && p.x == q.x && p.y == q.y;
+        return v.SameKind(w) && v.area.width == w.area.width && v.area.height == w.area.height &&
+               static_cast<long long>(p.x) - v.area.left == static_cast<long long>(q.x) - w.area.left &&
+               static_cast<long long>(p.y) - v.area.top == static_cast<long long>(q.y) - w.area.top;
+    };
     return a.prefix == b.prefix && a.startText == b.startText && a.totalText == b.totalText &&
            a.perPage == b.perPage && a.listMode == b.listMode && a.listText == b.listText &&
            a.excelMode == b.excelMode &&
@@ -535,19 +581,33 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const
            ",\nОтмена — ничего не делать.";
 }
 
-void RunAutomation(Machine& machine, const RunInputs& inputs) {
+void RunAutomation(Machine& machine, const RunInputs& given) {
     if (runInProgress) return;
     struct InProgress {
         InProgress() { runInProgress = true; }
         ~InProgress() { runInProgress = false; }
     } inProgress;
 
-    const RunPlan plan = PlanRun(inputs);
+    const RunPlan plan = PlanRun(given);
     if (!plan.refusal.empty()) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;
     }
-    const int perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+    const int perPage = given.perPage > 0 ? given.perPage : 1;
+    // The positions where their window is now, before anything looks at what lies under them.
+    const WindowFollow follow =
+        FollowWindows(machine, given.positions, std::min(given.positions.size(), static_cast<size_t>(perPage)));
+    if (!follow.refusal.empty()) {
+        machine.ShowMessage(follow.refusal, kErrorCaption, false);
+        return;
+    }
+    RunInputs followed;
+    if (follow.moved) {
+        followed = given;
+        followed.positions = follow.positions;
+        machine.PositionsFollowed(follow.positions);
+    }
+    const RunInputs& inputs = follow.moved ? followed : given;
     WindowOwner page;
     const std::string refusal = StartRefusal(machine, inputs, plan, perPage, page);
     if (!refusal.empty()) {
@@ -577,7 +637,8 @@ void RunAutomation(Machine& machine, const RunInputs& inputs) {
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
-    ShowRunning(machine);
+    if (follow.moved) JournalRowOf(machine, start->next, FollowNote(follow));
+    ShowRunning(machine, follow.moved ? FollowNote(follow) : std::string());
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there

@@ -78,7 +78,8 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
     // turns.
     ms += barcodes * ((rest.typesAtOnce ? 0 : 50) + 2 * Bounded(d.enterDelay));
     ms += rest.chars * (1 + (rest.typesAtOnce ? 0 : 2 * Bounded(d.typingDelay)));
-    ms += static_cast<double>(rest.pageTurns) * (Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
+    ms += static_cast<double>(rest.pageTurns) *
+          (rest.pageTurnMs >= 0 ? rest.pageTurnMs : Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
     // The wizard's opening (its delay and 100 ms more) and closing (the third Enter's delay and the
     // gap), or what waiting for it has taken so far.
     if (rest.wizardMs >= 0) return ms + barcodes * rest.wizardMs;
@@ -98,7 +99,8 @@ std::string TimeLeftText(double ms) {
 std::string ProgressText(const RunProgress& progress) {
     const std::string count = std::to_string(progress.stored) + " из " + std::to_string(progress.total);
     switch (progress.state) {
-        case RunProgress::State::kRunning: return count + ", ещё " + TimeLeftText(progress.msLeft);
+        case RunProgress::State::kRunning:
+            return (progress.note.empty() ? "" : progress.note + "; ") + count + ", ещё " + TimeLeftText(progress.msLeft);
         case RunProgress::State::kStopped:
             return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
         case RunProgress::State::kInterrupted: return "Прерван: " + count + ", следующий " + progress.next;

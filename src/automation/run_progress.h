@@ -22,6 +22,8 @@ struct RunRemainder {
     double wizardMs = -1;
     // Waiting for the wizard types each value at once and reads it back instead of waiting after it.
     bool typesAtOnce = false;
+    // Waiting for the wizard also watches the page turn: what a turn took so far (-1: the delays).
+    double pageTurnMs = -1;
 };
 // The remainder once `stored` of the plan's barcodes are done, given the characters still to type.
 RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft);

@@ -1,6 +1,7 @@
 // The files of an unfinished run: their text and their checks.
 #include "automation/run_state.h"
 
+#include "automation/coordinates.h"
 #include "platform/file_io.h"
 #include "platform/sha256.h"
 #include "platform/text_parse.h"
@@ -94,7 +95,8 @@ std::string RunInputsText(const RunInputs& in) {
                        "\r\nlistMode=" + (in.listMode ? "1" : "0") + "\r\nexcelMode=" + (in.excelMode ? "1" : "0") +
                        "\r\n";
     for (const Position& p : in.positions)
-        text += "position=" + std::to_string(p.x) + "," + std::to_string(p.y) + "\r\n";
+        text += "position=" + std::to_string(p.x) + "," + std::to_string(p.y) +
+                (p.window.Recorded() ? " " + WindowPartText(p.window) : std::string()) + "\r\n";
     return text;
 }
 
@@ -114,13 +116,20 @@ bool ParseRunInputs(const std::string& text, RunInputs& in) {
     out.perPage = static_cast<int>(perPage);
     for (size_t i = 6; i < lines.size(); ++i) {
         std::string value;
-        const size_t comma = lines[i].find(',');
         long long x = 0, y = 0;
-        if (!SplitLine(lines[i], name, value) || name != "position" || comma == std::string::npos ||
-            !Number(value.substr(0, value.find(',')), x, true) || !Number(value.substr(value.find(',') + 1), y, true) ||
-            x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX)
+        if (!SplitLine(lines[i], name, value) || name != "position") return false;
+        // "x,y", and the window it was captured on after a blank (files of earlier versions have none).
+        const size_t blank = value.find(' ');
+        const std::string point = value.substr(0, blank);
+        const size_t comma = point.find(',');
+        Position p;
+        if (comma == std::string::npos || !Number(point.substr(0, comma), x, true) ||
+            !Number(point.substr(comma + 1), y, true) || x < INT32_MIN || x > INT32_MAX || y < INT32_MIN ||
+            y > INT32_MAX || (blank != std::string::npos && !ParseWindowPart(value.substr(blank + 1), p.window)))
             return false;
-        out.positions.push_back({static_cast<int>(x), static_cast<int>(y)});
+        p.x = static_cast<int>(x);
+        p.y = static_cast<int>(y);
+        out.positions.push_back(p);
     }
     out.listText = std::move(in.listText);
     in = std::move(out);

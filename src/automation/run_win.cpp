@@ -7,6 +7,8 @@
 #include "automation/capture_win.h"
 #include "automation/input.h"
 #include "automation/process_rights.h"
+#include "automation/page_picture_win.h"
+#include "automation/window_place_win.h"
 #include "automation/run_progress.h"
 #include "automation/run_state.h"
 #include "platform/app_window_win.h"
@@ -368,17 +370,19 @@ struct SystemMachine : Machine {
         return Cp1251FromWide(title);
     }
 
-    std::string ProgramName(unsigned long process) override {
-        HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-        if (!handle) return {};
-        wchar_t path[MAX_PATH] = L"";
-        DWORD size = MAX_PATH;
-        const BOOL known = QueryFullProcessImageNameW(handle, 0, path, &size);
-        CloseHandle(handle);
-        if (!known) return {};
-        const wchar_t* name = wcsrchr(path, L'\\');
-        return Cp1251FromWide(name ? name + 1 : path);
+    std::string ProgramName(unsigned long process) override { return ProgramNameOf(process); }
+
+    std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
+        return PlacedWindowsOf(program, className);
     }
+
+    // The rows show the moved points, and a coordinates file saved now keeps the window's new place.
+    void PositionsFollowed(const std::vector<Position>& moved) override {
+        positions = moved;
+        UpdateScroll();
+    }
+
+    PagePicture PictureOf(std::uintptr_t window) override { return TakePagePicture(reinterpret_cast<HWND>(window)); }
 
     // The caption and the taskbar button. A stop note stays until the next run or a new title; the
     // note of a run found interrupted at start-up outlives the title fetched then.

@@ -23,6 +23,42 @@ private:
     Handle handle_ = nullptr;
 };
 using OwnedFont = GdiObject<HFONT>;
+using OwnedBitmap = GdiObject<HBITMAP>;
+
+// A device context with an owner: the screen's (released when it goes away) or, given another to be
+// like, a memory one (deleted when it goes away).
+class OwnedDc {
+public:
+    OwnedDc() : dc_(GetDC(nullptr)), screen_(true) {}
+    explicit OwnedDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr), screen_(false) {}
+    ~OwnedDc() {
+        if (dc_ && screen_) ReleaseDC(nullptr, dc_);
+        if (dc_ && !screen_) DeleteDC(dc_);
+    }
+    OwnedDc(const OwnedDc&) = delete;
+    OwnedDc& operator=(const OwnedDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+    bool screen_;
+};
+
+// An object selected into a device context for as long as this lives; the one before goes back.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    bool Selected() const { return old_ && old_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // Arial, 14 pixels at 96 dpi: the face and size the windows are laid out for. Made at first use for
 // each DPI, kept for the life of the process, shared by all windows at that DPI.

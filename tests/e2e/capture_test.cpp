@@ -34,6 +34,18 @@ bool ThroughDialog(App& app, const wchar_t* button, const std::wstring& path) {
     return CompleteFileDialog(app.process.Id(), path);
 }
 
+// What a capture at `point` records of `recorder` when the point lies on it: " window=" and the
+// client area's origin and size, this program's file name and the window's class; else nothing.
+std::string WindowPartAt(HWND recorder, POINT point) {
+    if (GetAncestor(WindowFromPoint(point), GA_ROOT) != recorder) return "";
+    RECT client;
+    GetClientRect(recorder, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(recorder, &origin);
+    return " window=" + std::to_string(origin.x) + "," + std::to_string(origin.y) + "," + std::to_string(client.right) +
+           "x" + std::to_string(client.bottom) + ";e2e_capture.exe;TestKeyRecorder";
+}
+
 constexpr const wchar_t* kSave = L"Сохранить координаты захватов";
 constexpr const wchar_t* kLoad = L"Загрузить координаты захватов";
 }  // namespace
@@ -164,8 +176,11 @@ TEST(CoordinatesFile, SaveAndLoadRoundTripThroughTheDialogs) {
     EXPECT_EQ(ProposedFileName(app.process.Id()), L"coordinates.txt");
     const std::wstring path = JoinPath(app.workDir, L"точки захвата.txt");
     ASSERT_TRUE(CompleteFileDialog(app.process.Id(), path));
-    // Each point marked as physical pixels; earlier versions read the numbers and skip the marker.
-    const std::string saved = "601,702 px\r\n0,0 px\r\n0,0 px\r\n0,655 px\r\n0,0 px\r\n";
+    // Each point marked as physical pixels, and the window it was captured on after it (the key
+    // recorder, a window of this test program); earlier versions read the numbers and skip the rest.
+    const std::string saved = "601,702 px" + WindowPartAt(front.Window(), {601, 702}) + "\r\n0,0 px\r\n0,0 px\r\n0,655 px" +
+                              WindowPartAt(front.Window(), {0, 655}) + "\r\n0,0 px\r\n";
+    EXPECT_NE(saved.find(" window="), std::string::npos);
     EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path) == saved; }));
 
     // Saving over an existing file asks first; declining leaves it as it was.

@@ -12,6 +12,17 @@ using namespace harness;
 
 namespace {
 const std::vector<int> kDefaults = {1000, 200, 700, 20, 200, 200, 400};
+
+// The designer and a run of `total` numbered values from `start` with a long wait between barcodes,
+// stopped with Escape once `stored` values are in, then "СТАРТ" again: its question, left open
+// (window null when the stop or the question did not come).
+MessageBoxInfo QuestionAfterStop(Scene& s, const std::wstring& prefix, const std::wstring& start,
+                                 const std::wstring& total, size_t stored) {
+    if (!s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80})) return {};
+    s.Fields(prefix, start, total);
+    s.PressStart();
+    return s.EscapeOnceStored(stored) ? s.StartAgain() : MessageBoxInfo{};
+}
 }  // namespace
 
 TEST(RunWizardE2E, ASlowRandomWizardWithWaitingFillsEveryValueAndNothingLandsOnThePage) {
@@ -22,8 +33,7 @@ TEST(RunWizardE2E, ASlowRandomWizardWithWaitingFillsEveryValueAndNothingLandsOnT
     EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(8));
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("S", 1, 8, 3));
-    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
-    EXPECT_EQ(CloseApp(s.app), 0u);
+    ExpectNothingStrayAndClose(s);
 }
 
 TEST(RunWizardE2E, ASlowRandomWizardWithTheFixedDefaultsStopsAndNothingLandsOnThePage) {
@@ -47,14 +57,9 @@ TEST(RunWizardE2E, ASlowRandomWizardWithTheFixedDefaultsStopsAndNothingLandsOnTh
 }
 
 TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
-    for (const bool waiting : {false, true}) {
-        SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
-        Scene s;
-        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, L"dead=2"));
-        s.Fields(L"D", L"1", L"3");
-        s.PressStart();
+    InBothPacings(L"dead=2", [](Scene& s, bool waiting) {
         const POINT second = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(1));
-        const std::wstring message = EndMessage(s);
+        const std::wstring message = s.RunAndAnswer(L"D", L"1", L"3");
         const std::wstring point = L"(" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L")";
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: двойной щелчок по захвату 2 " + point +
                                             L" не открыл мастер ШК за " + (waiting ? L"10000" : L"160") + L" мс."))
@@ -62,19 +67,13 @@ TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
         std::this_thread::sleep_for(milliseconds(300));
         EXPECT_EQ(ValuesIn(s.fixture.Log()), (std::vector<Landed>{{"1", "1", "D1"}}));
         EXPECT_EQ(EventsOf(s.fixture.Log(), "dead").size(), 1u);
-        EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
-        EXPECT_EQ(CloseApp(s.app), 0u);
-    }
+        ExpectNothingStrayAndClose(s);
+    });
 }
 
 TEST(RunWizardE2E, TheDesignersQuestionBoxIsNeverAnsweredByTheRun) {
-    for (const bool waiting : {false, true}) {
-        SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
-        Scene s;
-        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, L"question=2"));
-        s.Fields(L"Q", L"1", L"3");
-        s.PressStart();
-        const std::wstring message = EndMessage(s);
+    InBothPacings(L"question=2", [](Scene& s, bool) {
+        const std::wstring message = s.RunAndAnswer(L"Q", L"1", L"3");
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: ")) << ToUtf8(message);
         EXPECT_NE(message.find(L"«Fake designer» программы fake_designer.exe"), std::wstring::npos) << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
@@ -85,7 +84,7 @@ TEST(RunWizardE2E, TheDesignersQuestionBoxIsNeverAnsweredByTheRun) {
         EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
         s.fixture.process.Kill();
         EXPECT_EQ(CloseApp(s.app), 0u);
-    }
+    });
 }
 
 TEST(RunWizardE2E, ASecondDocumentBroughtToTheFrontGetsNothing) {
@@ -102,22 +101,13 @@ TEST(RunWizardE2E, ASecondDocumentBroughtToTheFrontGetsNothing) {
     EXPECT_NE(message.find(L"«Fake designer - document 2»"), std::wstring::npos) << ToUtf8(message);
     std::this_thread::sleep_for(milliseconds(500));
     EXPECT_LT(ValuesIn(s.fixture.Log()).size(), 4u);
-    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
-    EXPECT_EQ(CloseApp(s.app), 0u);
+    ExpectNothingStrayAndClose(s);
 }
 
 TEST(RunWizardE2E, YesContinuesAfterFourOfTenAndEveryObjectHoldsTheUninterruptedRunsValue) {
     Scene s;
-    // A long wait between barcodes, so that Escape lands after the fourth barcode is stored.
-    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));
-    s.Fields(L"R-", L"0001", L"10");
-    s.PressStart();
-    ASSERT_TRUE(s.EscapeOnceStored(4));
-
-    s.PressStart();
-    MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
+    MessageBoxInfo ask = QuestionAfterStop(s, L"R-", L"0001", L"10", 4);
     ASSERT_TRUE(ask.window);
-    EXPECT_EQ(ask.caption, L"Продолжить?");
     EXPECT_EQ(ask.text, L"Остановка была на значении R-0005 (страница 2, захват 2).\n\nДа — продолжить с R-0005,\n"
                         L"Нет — начать сначала с R-0001,\nОтмена — ничего не делать.");
     AnswerMessageBox(ask.window, IDYES);
@@ -126,28 +116,20 @@ TEST(RunWizardE2E, YesContinuesAfterFourOfTenAndEveryObjectHoldsTheUninterrupted
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), Expected("R-", 1, 10, 3));  // each object once, no value typed twice
     EXPECT_EQ(EventsOf(log, "open").size(), 10u);
-    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
-    EXPECT_EQ(CloseApp(s.app), 0u);
+    ExpectNothingStrayAndClose(s);
 }
 
 TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
     Scene s;
-    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));
-    s.Fields(L"N", L"1", L"3");
-    s.PressStart();
-    ASSERT_TRUE(s.EscapeOnceStored(1));
-
-    s.PressStart();
-    MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
-    ASSERT_EQ(ask.caption, L"Продолжить?");
+    MessageBoxInfo ask = QuestionAfterStop(s, L"N", L"1", L"3", 1);
+    ASSERT_TRUE(ask.window);
     const size_t logged = s.fixture.Log().size();
     AnswerMessageBox(ask.window, IDCANCEL);
     std::this_thread::sleep_for(milliseconds(1000));
     EXPECT_EQ(s.fixture.Log().size(), logged);  // Cancel: nothing sent
 
-    s.PressStart();
-    ask = WaitForMessageBox(s.app.process.Id());
-    ASSERT_EQ(ask.caption, L"Продолжить?");  // still remembered
+    ask = s.StartAgain();
+    ASSERT_TRUE(ask.window);  // still remembered
     AnswerMessageBox(ask.window, IDNO);
     EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
     // No: from the first value at the first capture.

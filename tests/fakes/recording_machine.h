@@ -69,6 +69,8 @@ struct RecordingMachine : Machine {
     void SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
         if (WizardOpen()) FieldKey(vk, release);
+        if (vk == 0x22 && !release && !WizardOpen() && (lastPage == 0 || pageShown < lastPage))
+            pageTurnAt = now + pageTurnLagMs;
         if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
             wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
     }
@@ -211,6 +213,42 @@ struct RecordingMachine : Machine {
         return read;
     }
     std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
+
+    // Top-level windows by program and class, highest first (none unless a test says); the rows the
+    // positions followed to are logged.
+    struct KindOfWindow {
+        std::string program, className;
+        PlacedWindow placed;
+    };
+    std::vector<KindOfWindow> windowsOfKind;
+    std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
+        std::vector<PlacedWindow> out;
+        for (const KindOfWindow& k : windowsOfKind)
+            if (k.program == program && k.className == className) out.push_back(k.placed);
+        return out;
+    }
+    void PositionsFollowed(const std::vector<Position>& moved) override {
+        std::string what = "rows";
+        for (const Position& p : moved) what += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        Log(what);
+    }
+
+    // The page's picture shows its page number. Page Down outside a wizard turns the page
+    // `pageTurnLagMs` later, unless the document ends at `lastPage` (0: it never ends); with
+    // `pictureFails` no picture can be taken.
+    long long pageShown = 1, lastPage = 0, pageTurnLagMs = 0, pageTurnAt = kNever;
+    bool pictureFails = false;
+    std::vector<long long> picturesAt;  // when the page was looked at
+    PagePicture PictureOf(std::uintptr_t) override {
+        picturesAt.push_back(now);
+        if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
+        PagePicture picture;
+        picture.taken = !pictureFails;
+        picture.width = 1000;
+        picture.height = 800;
+        picture.digest = static_cast<std::uint64_t>(pageShown);
+        return picture;
+    }
     std::string WindowTitle(std::uintptr_t window) override { return "window " + Hex(static_cast<unsigned>(window), 2); }
     std::string ProgramName(unsigned long process) override { return "program" + std::to_string(process / 100) + ".exe"; }
 

@@ -7,6 +7,10 @@
 #include "automation/run_progress.h"
 #include "fakes/recording_machine.h"
 #include "fakes/temp_folder.h"
+#include "automation/run_journal.h"
+#include "platform/file_io.h"
+
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +92,13 @@ inline size_t Count(const RecordingMachine& m, const std::string& what) {
     size_t n = 0;
     for (const auto& e : m.events) n += e.what == what;
     return n;
+}
+
+// A file of the run folder (the journal unless named), whole.
+inline std::string FileOf(const TempFolder& folder, const char* name = kJournalFileName) {
+    std::string bytes;
+    ReadWholeFile(folder.path + "/" + name, bytes, SIZE_MAX);
+    return bytes;
 }
 
 class Run : public ::testing::Test {

@@ -166,6 +166,11 @@ HWND VariableListEdit(const App& app) {
 
 std::vector<FixtureEvent> Stray(const Scene& s) { return EventsOf(s.fixture.Log(), "stray"); }
 
+void ExpectNothingStrayAndClose(Scene& s) {
+    EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));
+    EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
 std::string Describe(const std::vector<FixtureEvent>& events) {
     std::string out;
     for (const FixtureEvent& e : events) {
@@ -186,6 +191,28 @@ std::wstring CaptionOf(HWND window) {
     wchar_t text[512] = {};
     GetWindowTextW(window, text, 512);
     return text;
+}
+
+std::wstring Scene::RunAndAnswer(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
+    Fields(prefix, start, total);
+    PressStart();
+    return EndMessage(*this);
+}
+
+MessageBoxInfo Scene::StartAgain() {
+    PressStart();
+    MessageBoxInfo ask = WaitForMessageBox(app.process.Id());
+    if (ask.window && ask.caption != L"Продолжить?") ADD_FAILURE() << "not the question: " << ToUtf8(ask.text);
+    return ask;
+}
+
+void InBothPacings(const std::wstring& options, const std::function<void(Scene& s, bool waiting)>& body) {
+    for (const bool waiting : {false, true}) {
+        SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
+        Scene s;
+        ASSERT_TRUE(s.OpenDesigner(3, waiting ? kWaitingDelays : kQuickDelays, options));
+        body(s, waiting);
+    }
 }
 
 bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -163,6 +164,11 @@ struct Scene {
         ParkMainWindow(app);
         return true;
     }
+    // Fills the fields, presses "СТАРТ" and answers the message the run ends with: "<caption>: <text>".
+    std::wstring RunAndAnswer(const std::wstring& prefix, const std::wstring& start, const std::wstring& total);
+    // "СТАРТ" with a stop remembered: the question "Продолжить?", read and left open for the test to
+    // answer (window null when none came).
+    MessageBoxInfo StartAgain();
     // Starts the run and answers its completion message; false when none came.
     bool RunToCompletion() {
         PressStart();
@@ -184,8 +190,15 @@ struct Scene {
     }
 };
 
+// `body` once with the quick fixed delays and once with waiting for the wizard, each time beside a
+// fresh designer of three objects a page with `options`.
+void InBothPacings(const std::wstring& options, const std::function<void(Scene& s, bool waiting)>& body);
+
 // Keys and characters the stand-in designer took on its page or another document, not in a wizard.
 std::vector<FixtureEvent> Stray(const Scene& s);
+// The end of a test beside the designer: nothing reached its page or another document, and the app
+// closes cleanly.
+void ExpectNothingStrayAndClose(Scene& s);
 // Events as one line for a test message: their fields, separated by " | ".
 std::string Describe(const std::vector<FixtureEvent>& events);
 // The message a run ends with, answered: "<caption>: <text>", or "(no message)".

@@ -201,3 +201,54 @@ TEST(Positions, RowsOffScreenNameTheRowAndThePoint) {
     EXPECT_NE(warning.find("4 (-5,40)"), std::string::npos) << warning;
     EXPECT_EQ(OffScreenLoadWarning(list, {}), "");
 }
+
+// A capture's window follows its point on the same line: earlier readers still take the point, a
+// damaged window part leaves the point without a window and still marked.
+TEST(CoordinatesFile, WindowPartsRoundTripAndDamagedOnesLeaveThePointWithoutAWindow) {
+    const CapturedWindow designer = {"designer.exe", "PageWnd", {440, 51, 664, 568}};
+    const CapturedWindow odd = {"Мой редактор 2.exe", "a;b%c\td", {-1920, -10, 1, 1}};
+    const std::vector<Position> list = {{540, 150, designer}, {0, 0}, {-1800, 5, odd}};
+    const std::string text = FormatCoordinates(list);
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "540,150 px window=440,51,664x568;designer.exe;PageWnd");
+    EXPECT_NE(text.find("window=-1920,-10,1x1;Мой%20редактор%202.exe;a%3Bb%25c%09d\r\n"), std::string::npos) << text;
+    for (int dpi : {96, 144}) {
+        const std::vector<Position> read = ParseCoordinates(text, dpi);
+        ASSERT_EQ(read.size(), 3u);
+        EXPECT_EQ(AsPairs(read), AsPairs(list));
+        EXPECT_TRUE(read[0].window.SameKind(designer) && read[0].window.area == designer.area);
+        EXPECT_FALSE(read[1].window.Recorded());
+        EXPECT_TRUE(read[2].window.SameKind(odd) && read[2].window.area == odd.area);
+    }
+    Position earlier;
+    ASSERT_TRUE(ParseCoordinateLine(text.substr(0, text.find("\r\n")), earlier));
+    EXPECT_EQ(std::make_pair(earlier.x, earlier.y), std::make_pair(540, 150));
+
+    const struct {
+        const char* name;
+        std::string line;
+        bool window;
+        Points point;  // at 192 dpi: an unmarked line is doubled
+    } cases[] = {
+        {"whole, blanks after it", "5,6 px window=1,2,3x4;p.exe;C \r", true, {{5, 6}}},
+        {"an earlier line", "5,6 px\r", false, {{5, 6}}},
+        {"an unmarked line", "5,6\r", false, {{10, 12}}},
+        {"cut short", "5,6 px window=1,2,3x4;p.exe\r", false, {{5, 6}}},
+        {"no size", "5,6 px window=1,2;p.exe;C", false, {{5, 6}}},
+        {"a zero size", "5,6 px window=1,2,0x4;p.exe;C", false, {{5, 6}}},
+        {"a negative size", "5,6 px window=1,2,-3x4;p.exe;C", false, {{5, 6}}},
+        {"a number beyond 32 bits", "5,6 px window=99999999999,2,3x4;p.exe;C", false, {{5, 6}}},
+        {"a bad escape", "5,6 px window=1,2,3x4;p%G1.exe;C", false, {{5, 6}}},
+        {"an escape cut short", "5,6 px window=1,2,3x4;p.exe;C%4", false, {{5, 6}}},
+        {"an empty class", "5,6 px window=1,2,3x4;p.exe;", false, {{5, 6}}},
+        {"a third name", "5,6 px window=1,2,3x4;p.exe;C;D", false, {{5, 6}}},
+        {"text after the part", "5,6 px window=1,2,3x4;p.exe;C junk", false, {{5, 6}}},
+        {"the part without the marker", "5,6 window=1,2,3x4;p.exe;C", false, {{10, 12}}},
+        {"the part glued to the marker", "5,6 pxwindow=1,2,3x4;p.exe;C", false, {{10, 12}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<Position> read = ParseCoordinates(c.line, 192);
+        EXPECT_EQ(AsPairs(read), c.point) << c.name;
+        ASSERT_EQ(read.size(), 1u) << c.name;
+        EXPECT_EQ(read[0].window.Recorded(), c.window) << c.name;
+    }
+}

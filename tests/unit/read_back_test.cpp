@@ -15,12 +15,6 @@ namespace {
 FieldRead Text(const std::string& text) { return {FieldRead::State::kText, text}; }
 const FieldRead kTimedOut{FieldRead::State::kFailed, ""};
 
-std::string JournalOf(const std::string& folder, const char* name = kJournalFileName) {
-    std::string bytes;
-    ReadWholeFile(folder + "/" + name, bytes, SIZE_MAX);
-    return bytes;
-}
-
 // The result column (the fifth) of every journal row, quotes taken off.
 Strings Results(const std::string& journal) {
     Strings out;
@@ -133,7 +127,7 @@ TEST_F(Run, WizardFieldsThatMisbehaveEndWithEveryValueExactOrAStopBeforeAnyEnter
         EXPECT_EQ(Count(r, "key+ 0D"), c.storedValues * 3);  // no Enter for a value not seen
         if (c.storedValues == 0) {
             EXPECT_EQ(r.field, "D-00");
-            EXPECT_EQ(Results(JournalOf(folder.path)).back().rfind("остановка: в мастере ШК захвата 1", 0), 0u);
+            EXPECT_EQ(Results(FileOf(folder)).back().rfind("остановка: в мастере ШК захвата 1", 0), 0u);
         }
     }
 }
@@ -174,17 +168,17 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     RunJournal journal(dir);
     journal.Append({"t1", 1, 1, "A", "проверено"});
     journal.Append({"t2", 1, 2, "B", "не проверено"});
-    EXPECT_EQ(JournalOf(folder.path), std::string(kJournalHeader) + "t1;1;1;A;проверено\r\nt2;1;2;B;не проверено\r\n");
+    EXPECT_EQ(FileOf(folder), std::string(kJournalHeader) + "t1;1;1;A;проверено\r\nt2;1;2;B;не проверено\r\n");
     EXPECT_EQ(journal.Note(), "");
 
     // A later run appends without a second header; past 10 MB the file is moved aside first.
     RunJournal second(dir);
     second.Append({"t3", 2, 1, "C", "проверено"});
-    EXPECT_EQ(Results(JournalOf(folder.path)), (Strings{"проверено", "не проверено", "проверено"}));
+    EXPECT_EQ(Results(FileOf(folder)), (Strings{"проверено", "не проверено", "проверено"}));
     std::filesystem::resize_file(folder.dir / kJournalFileName, kJournalRotateBytes + 1);
     RunJournal third(dir);
     third.Append({"t4", 1, 1, "D", "проверено"});
-    EXPECT_EQ(JournalOf(folder.path), std::string(kJournalHeader) + "t4;1;1;D;проверено\r\n");
+    EXPECT_EQ(FileOf(folder), std::string(kJournalHeader) + "t4;1;1;D;проверено\r\n");
     EXPECT_EQ(FileSizeOf(dir + kJournalOldFileName), kJournalRotateBytes + 1);
 
     // The journal held by another program (here: a folder in its place) sends this run's rows to
@@ -194,7 +188,7 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     RunJournal blocked(locked.path + "/");
     blocked.Append({"t5", 1, 1, "E", "проверено"});
     blocked.Append({"t6", 1, 2, "F", "проверено"});
-    EXPECT_EQ(Results(JournalOf(locked.path, kJournalSpareFileName)), (Strings{"проверено", "проверено"}));
+    EXPECT_EQ(Results(FileOf(locked, kJournalSpareFileName)), (Strings{"проверено", "проверено"}));
     EXPECT_NE(blocked.Note().find(kJournalSpareFileName), std::string::npos);
     EXPECT_NE(CompletionMessage(RunTally{2, 0, 0}, false, blocked.Note()).find(kJournalSpareFileName),
               std::string::npos);
@@ -208,7 +202,7 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
         if (++pumps == 6) m.escapeAt = m.now;  // page 1: 1 + 2, page 2: 1 + 1, then barcode 4's
     };
     Drive(m, in);
-    const std::string journal = JournalOf(folder.path);
+    const std::string journal = FileOf(folder);
     EXPECT_EQ(Results(journal), (Strings{"проверено", "проверено", "проверено", "остановка: Esc или Pause"}));
     EXPECT_NE(journal.find(";2;1;\"J;3\";проверено\r\n"), std::string::npos) << journal;
     EXPECT_NE(journal.find(";2;2;\"J;4\";остановка: Esc или Pause\r\n"), std::string::npos) << journal;
@@ -218,6 +212,6 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     in.excelMode = true;
     RecordingMachine sheet;
     Drive(sheet, in);
-    EXPECT_EQ(Results(JournalOf(cells.path)), Strings(5, "не проверено"));
+    EXPECT_EQ(Results(FileOf(cells)), Strings(5, "не проверено"));
     EXPECT_EQ(sheet.What().back(), kDoneLine);
 }

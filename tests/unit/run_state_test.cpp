@@ -16,14 +16,10 @@ RunInputs Sample() {
     RunInputs in = Numbered("R\\-", "0001", "10", 3);
     in.prefix += "\r\n=x";  // every character a field can hold survives
     in.positions[1] = {-1920, 2160};
+    in.positions[2].window = {"my designer.exe", "Page;1", {-1910, 2000, 800, 600}};  // kept beside its point
     return in;
 }
 
-std::string Read(const TempFolder& f, const char* name) {
-    std::string bytes;
-    ReadWholeFile(f.path + "/" + name, bytes, SIZE_MAX);
-    return bytes;
-}
 void Write(const TempFolder& f, const char* name, const std::string& bytes) {
     WriteFileAtomically(f.path + "/" + name, bytes);
 }
@@ -32,7 +28,7 @@ bool Exists(const TempFolder& f, const char* name) { return FileSizeOf(f.path + 
 // Copies the run files as they are now: what a process killed at this moment leaves behind.
 void Snapshot(const TempFolder& from, const TempFolder& to) {
     for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName})
-        if (Exists(from, name)) Write(to, name, Read(from, name));
+        if (Exists(from, name)) Write(to, name, FileOf(from, name));
 }
 }  // namespace
 
@@ -54,7 +50,7 @@ TEST(RunState, FilesRoundTripAndAnythingDamagedOrInconsistentIsRemovedNotContinu
     EXPECT_TRUE(SameRunInputs(saved->inputs, in));
     EXPECT_EQ(saved->point, (ContinuePoint{6, true, false}));
 
-    const std::string inputs = Read(folder, kRunInputsFileName), point = Read(folder, kRunStateFileName);
+    const std::string inputs = FileOf(folder, kRunInputsFileName), point = FileOf(folder, kRunStateFileName);
     const struct {
         const char* name;
         const char* file;
@@ -70,6 +66,7 @@ TEST(RunState, FilesRoundTripAndAnythingDamagedOrInconsistentIsRemovedNotContinu
         {"inputs cut short", kRunInputsFileName, inputs.substr(0, inputs.size() / 2)},
         {"a total changed", kRunInputsFileName, std::string(inputs).replace(inputs.find("total=10"), 8, "total=11")},
         {"a damaged position", kRunInputsFileName, inputs.substr(0, inputs.size() - 4) + "x\r\n"},
+        {"a damaged window", kRunInputsFileName, std::string(inputs).replace(inputs.find(",800x600;"), 9, ",800x;")},
         {"binary junk", kRunInputsFileName, std::string("\0\xFF\r\n", 4)},
         {"no point at all", kRunStateFileName, ""},
     };

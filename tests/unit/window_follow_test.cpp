@@ -1,0 +1,108 @@
+// Positions follow the window they were captured on: moved with it at "СТАРТ", refused when it
+// changed its size or is not there, and a stop continued after the window moved.
+#include "automation/run.h"
+#include "automation/run_journal.h"
+#include "automation/window_follow.h"
+#include "fakes/run_fixture.h"
+#include "platform/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+const CapturedWindow kDesigner = {"designer.exe", "PageWnd", {400, 50, 600, 500}};
+
+RecordingMachine::KindOfWindow Placed(int left, int top, int width, int height, unsigned n = 2) {
+    return {kDesigner.program, kDesigner.className, {RecordingMachine::Window(n), {left, top, width, height}}};
+}
+
+// Three positions on the designer's page, with its window recorded unless `bare`.
+RunInputs OnDesigner(const std::string& total, bool bare = false) {
+    RunInputs in = Numbered("", "1", total, 3);
+    for (Position& p : in.positions)
+        if (!bare) p.window = kDesigner;
+    return in;
+}
+
+Strings Clicks(const RecordingMachine& m) {
+    Strings out;
+    for (const Filled& f : FilledBarcodes(m)) out.push_back(f.at);
+    return out;
+}
+}  // namespace
+
+TEST_F(Run, PositionsFollowAMovedWindowAndARunIsRefusedWhenItWasResizedOrIsGone) {
+    Fast();
+    const std::string kNothing = "\nНичего не отправлено.";
+    const struct {
+        const char* name;
+        std::vector<RecordingMachine::KindOfWindow> windows;
+        bool bare;
+        Strings clicks;  // empty: refused
+        std::string message;
+    } cases[] = {
+        {"where it was", {Placed(400, 50, 600, 500)}, false, {"101,201", "102,202", "103,203"}, ""},
+        {"moved by (90, 60)", {Placed(490, 110, 600, 500)}, false, {"191,261", "192,262", "193,263"}, ""},
+        {"the highest of two", {Placed(380, 40, 600, 500), Placed(490, 110, 600, 500, 3)}, false,
+         {"81,191", "82,192", "83,193"}, ""},
+        {"no window recorded: as captured", {Placed(490, 110, 600, 500)}, true, {"101,201", "102,202", "103,203"}, ""},
+        {"resized", {Placed(490, 110, 640, 500)}, false, {},
+         "Окно «window 20» программы designer.exe (класс PageWnd), на котором захвачена позиция 1, изменило размер: при "
+         "захвате его рабочая область была 600x500, а теперь 640x500 пикселей. Объекты на странице могли сместиться, и "
+         "щелчки попали бы мимо.\n\nВерните окну прежний размер или захватите позиции заново." + kNothing},
+        {"gone", {}, false, {},
+         "Окно программы designer.exe (класс PageWnd), на котором захвачена позиция 1, не найдено: программа закрыта "
+         "или её окно свёрнуто.\n\nОткройте документ в редакторе (разверните окно) и нажмите СТАРТ снова или захватите "
+         "позиции заново." + kNothing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        r.windowsOfKind = c.windows;
+        Drive(r, OnDesigner("3", c.bare));
+        EXPECT_EQ(Clicks(r), c.clicks);
+        if (c.clicks.empty()) {
+            EXPECT_EQ(r.What(), (Strings{"message Ошибка: " + c.message}));
+            continue;
+        }
+        EXPECT_EQ(r.What().back(), DoneLine(3));
+        const bool moved = c.clicks.front() != "101,201";
+        EXPECT_EQ(r.Only("rows").size(), moved ? 1u : 0u);
+        EXPECT_EQ(ProgressText(r.progress.front().second).rfind("Захваты сдвинуты вслед за окном на (", 0) == 0, moved);
+        EXPECT_EQ(ProgressText(r.progress[1].second).rfind("1 из 3", 0), 0u);  // for a moment only
+    }
+}
+
+TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMovedAgain) {
+    Fast();
+    const RunInputs in = OnDesigner("5");
+    m.windowsOfKind = {Placed(490, 110, 600, 500)};
+    int pumps = 0;
+    m.onPump = [&] {
+        if (++pumps == 5) m.escapeAt = m.now;  // after three of five: page 1's pump and 3 barcodes, page 2's
+    };
+    Drive(m, in);
+    EXPECT_EQ(m.Only("rows").front().what, "rows 191,261 192,262 193,263");
+    ASSERT_EQ(Shown(m).back(), "stopped 3/5 4");
+    const std::string journal = FileOf(folder);
+    EXPECT_NE(journal.find(";Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos) << journal;
+
+    // The main window now holds the moved points; the window moves on before the next "СТАРТ".
+    WindowFollow held = FollowWindows(m, in.positions, 3);
+    RunInputs next = in;
+    next.positions = held.positions;
+    RecordingMachine again;
+    again.windowsOfKind = {Placed(500, 100, 600, 500)};
+    again.answer = Machine::Answer::kYes;
+    RunAutomation(again, next);
+    EXPECT_EQ(again.Only("ask").size(), 1u);  // the same positions on the same window: the same run
+    EXPECT_EQ(Clicks(again), (Strings{"201,251", "202,252"}));
+    EXPECT_EQ(again.What().back(), DoneLine(2));
+
+    // A row edited by hand (no window any more) is another input: no question.
+    RunInputs edited = next;
+    edited.positions[0].window = {};
+    EXPECT_FALSE(SameRunInputs(edited, next));
+}
