@@ -22,6 +22,15 @@ protected:
     void TearDown() override { std::remove(path.c_str()); }
 };
 
+// A file saved, saved over, and read back as the second save left it.
+void SaveTwiceAndReadBack(const std::string& path) {
+    ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
+    ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
+    std::string read;
+    ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
+    EXPECT_EQ(read, "second\r\n");
+}
+
 TEST_F(FileIo, WritesExactBytesAndReadsThemBack) {
     const std::string bytes("line\r\n\0zero\xff\xe0\r\n", 14);
     ASSERT_TRUE(WriteFileAtomically(path, bytes));
@@ -96,11 +105,7 @@ TEST(FileIoLongPaths, FilesAroundTheOldPathLimitAreWrittenReplacedAndRead) {
         const std::string name(total - folderChars - 1, 'n');
         const std::string path = (folder / name).string();
         SCOPED_TRACE(total);
-        ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
-        ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
-        std::string read;
-        ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
-        EXPECT_EQ(read, "second\r\n");
+        SaveTwiceAndReadBack(path);
     }
     size_t left = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -126,11 +131,7 @@ TEST(FileIoLongPaths, NamesUpToTheLongestAFileMayHaveAreSaved) {
     for (size_t length : {225u, 250u, 255u}) {
         SCOPED_TRACE(length);
         const std::string path = (folder / (std::string(length - 4, 'n') + ".txt")).string();
-        ASSERT_TRUE(WriteFileAtomically(path, "first\r\n"));
-        ASSERT_TRUE(WriteFileAtomically(path, "second\r\n"));
-        std::string read;
-        ASSERT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kRead);
-        EXPECT_EQ(read, "second\r\n");
+        SaveTwiceAndReadBack(path);
     }
     size_t left = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
