@@ -1,6 +1,7 @@
-// The page's picture: BitBlt from the screen's device context into a 32-bit DIB section, then a
-// digest of its pixels. What is on the screen is what the user sees; a window's own drawing into
-// another context (PrintWindow) is not the same on every system.
+// The page's picture: BitBlt from the page window's device context (what it shows on the screen, in
+// its own client coordinates) into a 32-bit DIB section, then a digest of its pixels. A window's own
+// drawing into another context (PrintWindow) is not the same on every system, and the screen's
+// context of a per-monitor aware program reads black under Wine at other DPIs than 96.
 #include "automation/page_picture_win.h"
 
 #include "automation/page_turn.h"
@@ -27,12 +28,10 @@ PagePicture TakePagePicture(HWND window) {
     if (!IsWindow(window) || IsIconic(window) || !GetClientRect(window, &client)) return picture;
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (width <= 0 || height <= 0) return picture;
-    POINT origin = {0, 0};
-    if (!ClientToScreen(window, &origin)) return picture;
 
-    const OwnedDc screen;
-    const OwnedDc memory(screen.Get());
-    if (!screen.Get() || !memory.Get()) return picture;
+    const OwnedDc shown(window);
+    const OwnedDc memory(shown.Get());
+    if (!shown.Get() || !memory.Get()) return picture;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -41,12 +40,11 @@ PagePicture TakePagePicture(HWND window) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    const OwnedBitmap bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const OwnedBitmap bitmap(CreateDIBSection(shown.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return picture;
     {
         const SelectedObject selected(memory.Get(), bitmap.Get());
-        if (!selected.Selected() ||
-            !BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), origin.x, origin.y, SRCCOPY))
+        if (!selected.Selected() || !BitBlt(memory.Get(), 0, 0, width, height, shown.Get(), 0, 0, SRCCOPY))
             return picture;
     }
     GdiFlush();

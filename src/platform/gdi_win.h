@@ -25,23 +25,25 @@ private:
 using OwnedFont = GdiObject<HFONT>;
 using OwnedBitmap = GdiObject<HBITMAP>;
 
-// A device context with an owner: the screen's (released when it goes away) or, given another to be
-// like, a memory one (deleted when it goes away).
+// A device context with an owner: the screen's or a window's (released when it goes away) or,
+// given another to be like, a memory one (deleted when it goes away).
 class OwnedDc {
 public:
-    OwnedDc() : dc_(GetDC(nullptr)), screen_(true) {}
-    explicit OwnedDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr), screen_(false) {}
+    OwnedDc() : dc_(GetDC(nullptr)), released_(true) {}
+    explicit OwnedDc(HWND window) : window_(window), dc_(GetDC(window)), released_(true) {}
+    explicit OwnedDc(HDC like) : dc_(like ? CreateCompatibleDC(like) : nullptr), released_(false) {}
     ~OwnedDc() {
-        if (dc_ && screen_) ReleaseDC(nullptr, dc_);
-        if (dc_ && !screen_) DeleteDC(dc_);
+        if (dc_ && released_) ReleaseDC(window_, dc_);
+        if (dc_ && !released_) DeleteDC(dc_);
     }
     OwnedDc(const OwnedDc&) = delete;
     OwnedDc& operator=(const OwnedDc&) = delete;
     HDC Get() const { return dc_; }
 
 private:
+    HWND window_ = nullptr;
     HDC dc_;
-    bool screen_;
+    bool released_;
 };
 
 // An object selected into a device context for as long as this lives; the one before goes back.

@@ -73,14 +73,14 @@ std::vector<std::string> ExpectedLines(const std::string& text) {
 
 // A value of number mode: the prefix, then the running number, zero-filled to the start's width
 // when the start has more than one character and begins with '0'.
-void CheckNumberValue(const RunInputs& inputs, const std::string& value, long long number) {
+void CheckNumberValue(const RunInputs& inputs, const std::string& start, const std::string& value, long long number) {
     Check(value.compare(0, inputs.prefix.size(), inputs.prefix) == 0);
     const std::string digits = value.substr(inputs.prefix.size());
-    Check(digits == FormatRunningNumber(number, inputs.startText));
+    Check(digits == FormatRunningNumber(number, start));
     Check(ParseLeadingInteger(digits) == number);
-    const bool zeroFilled = inputs.startText.size() > 1 && inputs.startText[0] == '0';
+    const bool zeroFilled = start.size() > 1 && start[0] == '0';
     if (zeroFilled)
-        Check(digits.size() >= inputs.startText.size());
+        Check(digits.size() >= start.size());
     else
         Check(digits == std::to_string(number));
 }
@@ -100,7 +100,14 @@ void CheckPlan(const RunInputs& inputs, long long probe) {
             Check(plan.refusal == kBadTotalMessage);
             return;
         }
-        Check(plan.firstNumber == ParseLeadingInteger(inputs.startText));
+        // The start counts with the blanks at its ends taken off, and only when digits are left.
+        const std::string start = TrimBlanks(inputs.startText);
+        if (start.find_first_not_of("0123456789") != std::string::npos) {
+            Check(plan.refusal == kStartNotDigitsMessage);
+            return;
+        }
+        Check(plan.startText == start);
+        Check(plan.firstNumber == ParseLeadingInteger(start));
         Check(plan.total >= 1 && plan.total <= asked);
         long long last = 0;
         Check(!__builtin_add_overflow(plan.firstNumber, plan.total - 1, &last));
@@ -117,7 +124,7 @@ void CheckPlan(const RunInputs& inputs, long long probe) {
         if (inputs.listMode)
             Check(value == inputs.prefix + plan.list[static_cast<size_t>(index)]);
         else
-            CheckNumberValue(inputs, value, plan.firstNumber + index);
+            CheckNumberValue(inputs, plan.startText, value, plan.firstNumber + index);
     }
 }
 }  // namespace
