@@ -194,8 +194,6 @@ std::optional<SavedRun> RunStateFiles::Load() {
                 (!p.partial || saved.inputs.excelMode);
     }
     if (whole) return saved;
-    const bool anything = read || FileSizeOf(folder_ + kRunStateFileName) >= 0 ||
-                          FileSizeOf(folder_ + kRunInputsFileName) >= 0 || FileSizeOf(folder_ + kRunListFileName) >= 0;
-    if (anything) Forget();
+    Forget();  // nothing, or nothing to go on from: removing a missing file costs nothing
     return std::nullopt;
 }

@@ -5,7 +5,7 @@
 // is never applied to other inputs. Every write replaces its file atomically and a failed write
 // only means less to go on from.
 #pragma once
-#include "automation/run.h"
+#include "automation/run_plan.h"
 #include "automation/run_record.h"
 
 #include <optional>
