@@ -90,11 +90,11 @@ void ShowRunning(Machine& machine, const std::string& note = std::string()) {
 
 void JournalRowOf(Machine& machine, long long index, const std::string& result) {
     Current& c = *current;
-    const size_t count = c.inputs.positions.empty() ? 1 : c.inputs.positions.size();
+    const BarcodePlace place = PlaceOf(c.inputs, index);
     JournalRow row;
     row.time = machine.LocalTimestamp();
-    row.page = index / c.perPage + 1;
-    row.capture = static_cast<long long>(static_cast<size_t>(index % c.perPage) % count) + 1;
+    row.page = place.page + 1;
+    row.capture = static_cast<long long>(place.capture) + 1;
     row.value = RunValue(c.inputs, c.plan, index);
     row.result = result;
     c.journal.Append(row);
@@ -338,12 +338,11 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
         guard.BringPageForward();
         if (!TurnPage(guard, wait, inputs.excelMode)) return false;
     }
-    const size_t count = inputs.positions.size();
     for (long long index = start.next; index < plan.total; ++index) {
         const int i = static_cast<int>(index % perPage);
         if ((i == 0 || index == start.next) && (!PumpAndGoOn(guard) || PauseStops(guard))) return false;
         if (!PumpAndGoOn(guard) || PauseStops(guard)) return false;
-        const size_t capture = static_cast<size_t>(i) % count;
+        const size_t capture = PlaceOf(inputs, index).capture;
         const Position at = inputs.positions[capture];
         if (PauseStops(guard)) return false;
         const std::string value = RunValue(inputs, plan, index);
@@ -489,12 +488,11 @@ std::optional<SavedRun> LoadInterruptedRun() {
 }
 
 std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const ContinuePoint& point) {
-    const long long perPage = inputs.perPage > 0 ? inputs.perPage : 1;
-    const size_t count = inputs.positions.empty() ? 1 : inputs.positions.size();
     const long long next = point.next;
     const std::string value = RunValue(inputs, plan, next);
-    const long long capture = static_cast<long long>(static_cast<size_t>(next % perPage) % count) + 1;
-    const long long page = next / perPage + 1;
+    const BarcodePlace place = PlaceOf(inputs, next);
+    const long long page = place.page + 1;
+    const std::size_t capture = place.capture + 1;
     std::string text = "Остановка была на значении " + value + " (страница " + std::to_string(page) + ", захват " +
                        std::to_string(capture) + ").";
     if (point.turnDue)

@@ -81,3 +81,8 @@ bool SameRunInputs(const RunInputs& a, const RunInputs& b) {
            std::equal(a.positions.begin(), a.positions.end(), b.positions.begin(), b.positions.end(), samePoint);
 }
 
+BarcodePlace PlaceOf(const RunInputs& inputs, long long index) {
+    const long long perPage = inputs.perPage > 0 ? inputs.perPage : 1;
+    const std::size_t count = inputs.positions.empty() ? 1 : inputs.positions.size();
+    return {index / perPage, static_cast<std::size_t>(index % perPage) % count};
+}

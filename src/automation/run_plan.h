@@ -47,3 +47,11 @@ RunPlan PlanRun(const RunInputs& inputs);
 // The value of barcode `index` (0-based) of the run.
 std::string RunValue(const RunInputs& inputs, const RunPlan& plan, long long index);
 
+
+// Where barcode `index` of a run goes: its page (from 0, counted from the run's first) and the
+// capture it uses (positions[i mod n] for barcode i of a page).
+struct BarcodePlace {
+    long long page = 0;
+    std::size_t capture = 0;
+};
+BarcodePlace PlaceOf(const RunInputs& inputs, long long index);
