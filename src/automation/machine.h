@@ -54,6 +54,13 @@ struct FieldRead {
     };
     State state = State::kFailed;
     std::string text;
+    // The focused control itself, whatever the state of its text: its window class, its
+    // WM_GETDLGCODE answer (which keys it wants) and the end of its selection (an edit's caret; -1
+    // when it has none). They tell a field that takes text from a button that does not, and keys
+    // that never arrived from a field that keeps its text to itself.
+    std::string controlClass;
+    unsigned dialogCode = 0;
+    long long caret = -1;
     bool operator==(const FieldRead& o) const { return state == o.state && text == o.text; }
 };
 

@@ -22,6 +22,11 @@ struct PixelRect {
 // (the caret, which blinks).
 std::uint64_t PictureDigest(const std::uint32_t* pixels, int width, int height, const PixelRect& skip);
 
+// The picture before the key is the page at rest: two looks this far apart that agree, or the
+// last look once the bound has passed (a page that never rests).
+constexpr unsigned kPictureSettleMs = 30;
+constexpr long long kPictureSettleBoundMs = 300;
+
 // How often the run looks at the page after the key, and how long at most: max(2 s, 5 x the page
 // delay) from the key on.
 constexpr unsigned kPageLookMs = 20;

@@ -3,6 +3,7 @@
 #include "automation/read_back.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 
 ReadBack::ReadBack(const FieldRead& before, std::string value, long long typedAtMs, long long typingMs)
@@ -32,6 +33,43 @@ ReadBackVerdict ReadBack::Next(const FieldRead& read, long long nowMs) {
     return lastFailed_ || !seen_ ? ReadBackVerdict::kLost : Settled();
 }
 
+namespace {
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool IsListClass(const std::string& lower) {
+    return lower == "listbox" || lower == "combolbox" || lower == "syslistview32" || lower == "systreeview32";
+}
+
+// Standard controls that take no typed text even when their WM_GETDLGCODE says nothing of it.
+bool IsNoTextClass(const std::string& lower) {
+    static const char* const kClasses[] = {"button", "static", "scrollbar", "systabcontrol32", "msctls_trackbar32",
+                                           "msctls_updown32"};
+    for (const char* c : kClasses)
+        if (lower == c) return true;
+    return IsListClass(lower);
+}
+}  // namespace
+
+FocusKind KindOfFocus(const FieldRead& read) {
+    if (read.state == FieldRead::State::kNoField) return FocusKind::kUnknown;
+    const std::string lower = Lower(read.controlClass);
+    if (lower.find("edit") != std::string::npos || (read.dialogCode & kDlgHasSetSel)) return FocusKind::kTakesText;
+    if (read.dialogCode & kDlgWantChars) return FocusKind::kUnknown;
+    if ((read.dialogCode & (kDlgDefPushButton | kDlgUndefPushButton | kDlgRadioButton | kDlgButton | kDlgStatic)) ||
+        IsNoTextClass(lower))
+        return FocusKind::kNoText;
+    return FocusKind::kUnknown;
+}
+
+bool KeysNeverArrived(const FieldRead& before, const FieldRead& after) {
+    return KindOfFocus(after) == FocusKind::kTakesText && before.state == FieldRead::State::kText &&
+           after.state == FieldRead::State::kText && after.text == before.text &&
+           (before.caret < 0 || after.caret < 0 || after.caret == before.caret);
+}
+
 int RetypePaceMs(int typingDelay) { return std::max(2 * std::max(typingDelay, 0), 30); }
 
 namespace {
@@ -57,6 +95,42 @@ std::string MismatchStopMessage(const std::string& capture, const std::string& f
            "Проверьте мастер: не ограничена ли длина поля, не меняет ли оно буквы. Исправьте значение "
            "или закройте мастер сами. Если редактор теряет символы, увеличьте «Ввод текста» в настройках "
            "задержек.\n\nПрограмма готова к новому запуску.";
+}
+
+namespace {
+// "кнопке «Next»": the control as the stop message names it, its accelerator marks taken off.
+std::string ControlName(const FieldRead& focused) {
+    const unsigned code = focused.dialogCode;
+    const std::string lower = Lower(focused.controlClass);
+    const char* noun = (code & (kDlgDefPushButton | kDlgUndefPushButton)) ? "кнопке"
+                       : (code & kDlgRadioButton)                        ? "переключателе"
+                       : (code & kDlgButton)                             ? "флажке"
+                       : IsListClass(lower)                              ? "списке"
+                       : lower == "button"                               ? "кнопке"
+                                                                         : "элементе";
+    std::string caption;
+    for (size_t i = 0; i < focused.text.size(); ++i) {
+        if (focused.text[i] == '&' && i + 1 < focused.text.size()) ++i;
+        caption += focused.text[i];
+    }
+    if (caption.empty() || focused.state != FieldRead::State::kText) return noun;
+    return std::string(noun) + " " + Quoted(caption);
+}
+}  // namespace
+
+std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& focused) {
+    return "Автоматизация остановлена: фокус в мастере ШК " + capture + " стоит на " + ControlName(focused) +
+           ", а не на поле ввода; значение не введено, Enter не нажат.\n"
+           "Клавиши ушли бы не в поле, а Enter нажал бы эту кнопку. Закройте мастер сами, настройте редактор так, "
+           "чтобы мастер открывался с курсором в поле данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому "
+           "запуску.";
+}
+
+std::string KeysLostStopMessage(const std::string& capture, const std::string& wanted, int typings) {
+    return "Автоматизация остановлена: в поле мастера ШК " + capture + " не появилось ни одного символа значения " +
+           Quoted(wanted) + "; значение введено " + TimesText(typings) + ", Enter не нажат.\n"
+           "Клавиши уходят не в поле мастера. Закройте мастер сами, проверьте, что он открывается с курсором в поле "
+           "данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому запуску.";
 }
 
 std::string LostFieldStopMessage(const std::string& capture, long long waitedMs) {

@@ -43,6 +43,23 @@ private:
     bool lastFailed_ = false;  // the latest read did not answer
 };
 
+// What the wizard's focused control does with typed keys.
+enum class FocusKind {
+    kTakesText,  // an edit (its class says so, or it keeps a selection): the keys show in it
+    kNoText,     // a button, check box, radio button, list or label: the keys do nothing there
+    kUnknown,    // no focused control, or one of the designer's own kind
+};
+// WM_GETDLGCODE answers (the system's values).
+constexpr unsigned kDlgHasSetSel = 0x0008, kDlgDefPushButton = 0x0010, kDlgUndefPushButton = 0x0020,
+                   kDlgRadioButton = 0x0040, kDlgWantChars = 0x0080, kDlgStatic = 0x0100, kDlgButton = 0x2000;
+FocusKind KindOfFocus(const FieldRead& read);
+// A wizard may put the focus on its field a moment after it appears: looked at this long, this often.
+constexpr long long kFocusArriveMs = 300;
+constexpr unsigned kFocusPollMs = 10;
+// The keys typed never reached the field: an edit that shows the same text, its caret where it was.
+// (An edit whose caret moved keeps its text from other programs: that one cannot be checked.)
+bool KeysNeverArrived(const FieldRead& before, const FieldRead& after);
+
 // How many times a value is typed at most before the run stops: once and two retypes.
 constexpr int kMaxTypings = 3;
 // The pace of a retype: slower than the delays', as a designer that lost keys needs.
@@ -52,3 +69,7 @@ int RetypePaceMs(int typingDelay);
 std::string MismatchStopMessage(const std::string& capture, const std::string& found, const std::string& wanted,
                                 int typings);
 std::string LostFieldStopMessage(const std::string& capture, long long waitedMs);
+// The focus stood on a control that takes no text (`focused`, as read): nothing was typed.
+std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& focused);
+// The field showed none of the value's characters after `typings` typings.
+std::string KeysLostStopMessage(const std::string& capture, const std::string& wanted, int typings);

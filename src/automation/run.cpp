@@ -54,33 +54,42 @@ struct RunStop {
 };
 std::optional<RunStop> lastStop;
 
+// A value whose third Enter went out and whose wizard was not looked at yet (the fixed delays look
+// when the next click is due): stored once the wizard is seen gone.
+struct Unconfirmed {
+    long long index = 0;
+    BarcodeCheck check = BarcodeCheck::kNotChecked;
+    bool retyped = false;
+};
+
 // The run under way: what it fills and what it has done so far. Null outside a run.
 struct Current {
     const RunInputs& inputs;
     const RunPlan& plan;
     const WizardWait& wait;
+    InputGuard& guard;
     int perPage;
     ContinuePoint point;
     double charsLeft;
     RunJournal journal;
     RunStateFiles files;
     RunTally tally;
-    BarcodeCheck lastCheck = BarcodeCheck::kNotChecked;  // of the barcode stored last
-    bool lastRetyped = false;
+    std::optional<Unconfirmed> unconfirmed;
     bool slowTyping = false;  // a value had to be typed again: the rest go at the retype pace
     double turnMs = 0;        // the page turns watched so far took this long in all
     double turns = 0;
 };
 Current* current = nullptr;
 
-// Counted afresh each time from the delays in force, so settings applied during the run show.
-void ShowRunning(Machine& machine, const std::string& note = std::string()) {
+// Counted afresh each time from the delays in force, so settings applied during the run show;
+// `gapWaited` when the wait after the barcode stored last is behind too.
+void ShowRunning(Machine& machine, bool gapWaited, const std::string& note = std::string()) {
     const Current& c = *current;
     RunProgress progress;
     progress.note = note;
     progress.stored = c.point.next;
     progress.total = c.plan.total;
-    RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft);
+    RunRemainder rest = RemainderAfter(c.point.next, c.plan.total, c.perPage, c.charsLeft, gapWaited);
     rest.wizardMs = c.wait.MeasuredMsPerBarcode();
     rest.typesAtOnce = !c.wait.FixedSchedule() && !c.slowTyping;
     if (!c.wait.FixedSchedule()) rest.pageTurnMs = c.turns > 0 ? c.turnMs / c.turns : 0;
@@ -100,26 +109,31 @@ void JournalRowOf(Machine& machine, long long index, const std::string& result) 
     c.journal.Append(row);
 }
 
-// Barcode `index` is stored: its last input went out (and its wizard closed).
-void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped) {
+// When the caption shows a stored barcode: at once, once the gap after it was waited too (the
+// fixed delays see the wizard gone only then), or not at all (the run is ending).
+enum class ShowStored { kBeforeGap, kAfterGap, kNo };
+
+// Barcode `index` is stored: its last input went out and its wizard was seen gone (a cell: its keys
+// went out).
+void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped, ShowStored show) {
     Current& c = *current;
     const long long next = index + 1;
     c.point = ContinuePoint{next, next % c.perPage == 0 && next < c.plan.total, false};
     c.files.Keep(c.point);
     c.tally.Stored(check, retyped);
-    c.lastCheck = check;
-    c.lastRetyped = retyped;
     c.charsLeft -= static_cast<double>(RunValue(c.inputs, c.plan, index).size());
     JournalRowOf(machine, index, CheckResult(check));
-    if (next < c.plan.total) ShowRunning(machine);
+    if (show != ShowStored::kNo && next < c.plan.total) ShowRunning(machine, show == ShowStored::kAfterGap);
 }
 
-// The barcode stored last is not stored after all: its wizard stayed open.
-void Unstored(long long index) {
+// The run stops while a value's wizard was not looked at yet: stored only if the wizard is gone
+// now, so that a value the designer did not take is typed again when the run goes on.
+void SettleUnconfirmed(Machine& machine) {
     Current& c = *current;
-    c.point = ContinuePoint{index, false, false};
-    c.files.Keep(c.point);
-    c.tally.Unstored(c.lastCheck, c.lastRetyped);
+    if (!c.unconfirmed) return;
+    const Unconfirmed u = *c.unconfirmed;
+    c.unconfirmed.reset();
+    if (!c.guard.WizardStillOpen()) Stored(machine, u.index, u.check, u.retyped, ShowStored::kNo);
 }
 
 // The run ends without a message: the application is going away.
@@ -175,16 +189,21 @@ int AfterTypingDelay(size_t length) {
 }
 
 // A value typed into the wizard and what was seen of it; `ok` false when the run stops instead.
+// `closed`: its wizard was seen gone (or it went into a cell).
 struct Typed {
     bool ok = false;
     BarcodeCheck check = BarcodeCheck::kNotChecked;
     bool retyped = false;
+    bool closed = false;
 };
 
 // Reads the wizard's field until the read-back decides; kWaiting when the run stopped meanwhile.
-ReadBackVerdict AwaitField(InputGuard& guard, ReadBack& readBack, size_t maxChars) {
+// `last` gets the read that decided.
+ReadBackVerdict AwaitField(InputGuard& guard, ReadBack& readBack, size_t maxChars, FieldRead* last = nullptr) {
     for (;;) {
-        const ReadBackVerdict verdict = readBack.Next(guard.ReadWizardField(maxChars), guard.NowMs());
+        const FieldRead read = guard.ReadWizardField(maxChars);
+        if (last) *last = read;
+        const ReadBackVerdict verdict = readBack.Next(read, guard.NowMs());
         if (verdict != ReadBackVerdict::kWaiting || PauseStops(guard)) return verdict;
         guard.Sleep(kReadBackPollMs);
         if (guard.PendingStop() != StopCause::kNone) return ReadBackVerdict::kWaiting;
@@ -202,14 +221,33 @@ bool ClearedWizardField(InputGuard& guard, const std::string& text, size_t maxCh
     return AwaitField(guard, cleared, maxChars) == ReadBackVerdict::kVerified;
 }
 
+// The wizard's field before typing, once the focus has had a moment to come to a control that takes
+// text; none when the run stops instead (the focus stayed on a button, or Escape, Pause, a window).
+std::optional<FieldRead> FieldBeforeTyping(InputGuard& guard, size_t maxChars) {
+    FieldRead read = guard.ReadWizardField(maxChars);
+    const long long since = guard.NowMs();
+    while ((read.state == FieldRead::State::kNoField || KindOfFocus(read) == FocusKind::kNoText) &&
+           guard.NowMs() - since < kFocusArriveMs) {
+        if (PauseStops(guard)) return std::nullopt;
+        guard.Sleep(kFocusPollMs);
+        if (guard.PendingStop() != StopCause::kNone) return std::nullopt;
+        read = guard.ReadWizardField(maxChars);
+    }
+    if (KindOfFocus(read) != FocusKind::kNoText) return read;
+    guard.StopWith(WrongFocusStopMessage(guard.CaptureText(), read));
+    return std::nullopt;
+}
+
 // Types the value into the wizard and reads it back before any Enter: typed again over a cleared
-// field while the field settles on another text, at most twice, then a stop; a field that gives no
-// text to read goes on unchecked.
+// field while the field settles on another text (or shows none of the keys), at most twice, then a
+// stop; a field that gives no text to read goes on unchecked.
 Typed TypeAndCheck(InputGuard& guard, const WizardWait& wait, const std::string& value) {
     Typed typed;
     if (!guard.FrontTakesKeys()) return typed;  // held back: the wizard is not in front
     const size_t maxChars = value.size() + kReadBackSlackChars;
-    FieldRead before = guard.ReadWizardField(maxChars);
+    std::optional<FieldRead> focused = FieldBeforeTyping(guard, maxChars);
+    if (!focused) return typed;
+    FieldRead before = *focused;
     const bool readable = ReadBack::Readable(before);
     for (int typing = 1;; ++typing) {
         const long long began = guard.NowMs();
@@ -228,9 +266,12 @@ Typed TypeAndCheck(InputGuard& guard, const WizardWait& wait, const std::string&
             return typed;
         }
         ReadBack readBack(before, value, typedAt, typedAt - began);
-        const ReadBackVerdict verdict = AwaitField(guard, readBack, maxChars);
+        FieldRead after;
+        const ReadBackVerdict verdict = AwaitField(guard, readBack, maxChars, &after);
         if (verdict == ReadBackVerdict::kWaiting) return typed;  // stopped
-        if (verdict == ReadBackVerdict::kVerified || (verdict == ReadBackVerdict::kUnreadable && typing == 1)) {
+        const bool keysLost = verdict == ReadBackVerdict::kUnreadable && KeysNeverArrived(before, after);
+        if (verdict == ReadBackVerdict::kVerified ||
+            (verdict == ReadBackVerdict::kUnreadable && !keysLost && typing == 1)) {
             typed.ok = true;
             typed.check = verdict == ReadBackVerdict::kVerified ? BarcodeCheck::kVerified : BarcodeCheck::kNotChecked;
             return typed;
@@ -241,17 +282,20 @@ Typed TypeAndCheck(InputGuard& guard, const WizardWait& wait, const std::string&
         }
         if (typing == kMaxTypings || !ClearedWizardField(guard, readBack.LastText(), maxChars)) {
             if (guard.PendingStop() == StopCause::kNone)
-                guard.StopWith(MismatchStopMessage(guard.CaptureText(), readBack.LastText(), value, typing));
+                guard.StopWith(keysLost ? KeysLostStopMessage(guard.CaptureText(), value, typing)
+                                        : MismatchStopMessage(guard.CaptureText(), readBack.LastText(), value, typing));
             return typed;
         }
         before.text.clear();
+        before.caret = -1;
         current->slowTyping = true;
     }
 }
 
 // One barcode in wizard mode: open it, type the value and see it in the field, confirm three
-// times, and see the wizard close. Not ok when the run stops before the value is stored: the third
-// Enter did not go out, or the wizard stayed open after it.
+// times, and see the wizard close (with the fixed delays, but for the last barcode, when the next
+// click is due). Not ok when the run stops before the value is stored: the third Enter did not go
+// out, or the wizard was seen still open after it.
 Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Position& at, const std::string& value,
                    bool last) {
     const Typed notStored;
@@ -270,7 +314,27 @@ Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Po
     if (PauseStops(guard)) return notStored;
     PressKey(guard, kVkReturn);
     if (guard.PendingStop() != StopCause::kNone) return notStored;
-    return wait.Closed(guard, last) ? typed : notStored;
+    Typed stored = typed;
+    switch (wait.Closed(guard, last)) {
+        case WizardWait::Closing::kOpen: return notStored;
+        case WizardWait::Closing::kUnseen: break;
+        case WizardWait::Closing::kGone: stored.closed = true; break;
+    }
+    return stored;
+}
+
+// The page's picture at rest: two looks a moment apart that agree, so that a late repaint (the
+// value just stored drawn on its object, a cell's edit ended) is not taken for a turn.
+PagePicture SettledPicture(InputGuard& guard) {
+    PagePicture last = guard.PictureOfPage();
+    for (const long long since = guard.NowMs(); guard.NowMs() - since < kPictureSettleBoundMs;) {
+        guard.Sleep(kPictureSettleMs);
+        if (guard.PendingStop() != StopCause::kNone) break;
+        const PagePicture now = guard.PictureOfPage();
+        if (ComparePictures(last, now) != PageSeen::kChanged) return now;
+        last = now;
+    }
+    return last;
 }
 
 // After the key: looks at the page until its picture differs from `before` (the page turned) or
@@ -298,12 +362,20 @@ bool PageChanged(InputGuard& guard, const PagePicture& before, long long keyAt, 
     return false;
 }
 
-// Page Down (Ctrl+Page Down in spreadsheet mode), and the page seen to change: with the fixed
-// delays after the page delay, while waiting for the wizard from the key on.
+// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), and
+// the page seen to change: with the fixed delays after the page delay, while waiting for the wizard
+// from the key on.
 bool TurnPage(InputGuard& guard, const WizardWait& wait, bool excelMode) {
     if (PauseStops(guard)) return false;
     guard.ExpectPage();
-    const PagePicture before = guard.PictureOfPage();
+    if (excelMode) {
+        // The sheet's last value is still in its cell's editor: Enter ends the edit now, so that the
+        // sheet key can change the picture only by showing another sheet.
+        PressKey(guard, kVkReturn);
+        if (!StillRunning(guard)) return false;
+    }
+    const PagePicture before = SettledPicture(guard);
+    if (!StillRunning(guard)) return false;
     const long long keyAt = guard.NowMs();
     const unsigned long long turnsBefore = guard.PageKeysSent();
     if (excelMode)
@@ -319,6 +391,18 @@ bool TurnPage(InputGuard& guard, const WizardWait& wait, bool excelMode) {
     if (!StillRunning(guard)) return false;
     if (wait.FixedSchedule() && !WaitAndGoOn(guard, delays.pageSwitchDelay)) return false;
     return PageChanged(guard, before, keyAt, excelMode);
+}
+
+// The wizard whose closing was not looked at yet, looked at now that the next click is due: its
+// value is stored once it is seen gone; false when it is still open (input is held back then).
+bool ConfirmedClosed(InputGuard& guard, WizardWait& wait) {
+    Current& c = *current;
+    if (!c.unconfirmed) return true;
+    if (!wait.GoneAfterGap(guard)) return false;
+    const Unconfirmed u = *c.unconfirmed;
+    c.unconfirmed.reset();
+    Stored(guard, u.index, u.check, u.retyped, ShowStored::kAfterGap);
+    return true;
 }
 
 // One barcode in spreadsheet mode; a value cut short by a stop leaves the point saying so.
@@ -347,22 +431,25 @@ bool FillFrom(InputGuard& guard, WizardWait& wait, const RunInputs& inputs, cons
         if (PauseStops(guard)) return false;
         const std::string value = RunValue(inputs, plan, index);
         Typed typed;
-        if (inputs.excelMode)
-            typed.ok = FillCell(guard, at, value, start.partial && index == start.next);
-        else
+        if (inputs.excelMode) {
+            typed.ok = typed.closed = FillCell(guard, at, value, start.partial && index == start.next);
+        } else {
             typed = FillInWizard(guard, wait, capture, at, value, index + 1 == plan.total);
+        }
         if (!typed.ok) {
             StillRunning(guard);  // shows the stop, if not shown yet
             return false;
         }
-        Stored(guard, index, typed.check, typed.retyped);
+        if (typed.closed)
+            Stored(guard, index, typed.check, typed.retyped, ShowStored::kBeforeGap);
+        else
+            current->unconfirmed = Unconfirmed{index, typed.check, typed.retyped};
         if (!StillRunning(guard)) return false;
         if (index + 1 < plan.total) {
             if (PauseStops(guard)) return false;
             wait.Gap(guard, i + 1 == perPage);
             if (!StillRunning(guard)) return false;
-            if (!wait.GoneAfterGap(guard)) {
-                Unstored(index);
+            if (!ConfirmedClosed(guard, wait)) {
                 StillRunning(guard);
                 return false;
             }
@@ -403,6 +490,7 @@ void EndStopped(Machine& machine, const std::string& message) {
     machine.RemoveEscapeHook();
     machine.EndPreciseTiming();
     if (current) {
+        SettleUnconfirmed(machine);
         const Current& c = *current;
         RunProgress progress;
         progress.state = RunProgress::State::kStopped;
@@ -422,6 +510,7 @@ void EndStopped(Machine& machine, const std::string& message) {
 void EndClosed(Machine& machine) {
     EndQuietly(machine);
     if (!current) return;
+    SettleUnconfirmed(machine);
     if (current->point.next < current->plan.total)
         JournalRowOf(machine, current->point.next, "остановка: программа закрыта");
     KeepPoint();
@@ -549,9 +638,9 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         ~GuardInUse() { runGuard = nullptr; }
     } guardInUse(guarded);
     const std::unique_ptr<WizardWait> wait = MakeWizardWait(delays, inputs.excelMode);
-    Current run{inputs, plan, *wait, perPage, *start,
+    Current run{inputs, plan, *wait, guarded, perPage, *start,
                 TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder),
-                RunStateFiles(runFolder), RunTally{}};
+                RunStateFiles(runFolder), RunTally{}, std::nullopt};
     run.files.Begin(inputs);
     run.files.Keep(*start);
     struct CurrentInUse {
@@ -563,7 +652,7 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
     if (follow.moved) JournalRowOf(machine, start->next, FollowNote(follow));
-    ShowRunning(machine, follow.moved ? FollowNote(follow) : std::string());
+    ShowRunning(machine, true, follow.moved ? FollowNote(follow) : std::string());
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;
     if (!g_autoRunning) return;  // stopped from outside: the stop message was given there

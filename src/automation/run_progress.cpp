@@ -1,6 +1,8 @@
 // The progress of a run and its time left, counted from the same waits the run itself makes.
 #include "automation/run_progress.h"
 
+#include "automation/page_turn.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -48,7 +50,7 @@ double TypedChars(const RunInputs& inputs, const RunPlan& plan) {
     return chars + NumberChars(plan.firstNumber, plan.total, filled ? static_cast<double>(plan.startText.size()) : 0);
 }
 
-RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft) {
+RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft, bool gapWaited) {
     RunRemainder rest;
     if (stored >= total) return rest;
     const long long page = perPage > 0 ? perPage : 1;
@@ -58,7 +60,7 @@ RunRemainder RemainderAfter(long long stored, long long total, int perPage, doub
     // Barcode j (1-based) is followed by a wait when another comes, and by a page turn when it ends
     // a page; those after the barcodes already stored are still to come.
     const long long from = std::max(stored, 1LL);
-    rest.gaps = total - from;
+    rest.gaps = total - from - (gapWaited && stored > 0 ? 1 : 0);
     rest.pageTurns = (total - 1) / page - (from - 1) / page;
     return rest;
 }
@@ -67,6 +69,8 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
     const double barcodes = static_cast<double>(rest.barcodes);
     double ms = rest.initialWait ? Bounded(d.initialDelay) : 0;
     ms += barcodes * Bounded(d.doubleClickDelay);
+    // Before each page key the page is looked at twice, to see it at rest.
+    ms += static_cast<double>(rest.pageTurns) * kPictureSettleMs;
     if (excelMode) {
         ms += barcodes * Bounded(d.masterOpenDelay);
         ms += rest.chars * Bounded(d.typingDelay) + barcodes * 50;

@@ -25,8 +25,10 @@ struct RunRemainder {
     // Waiting for the wizard also watches the page turn: what a turn took so far (-1: the delays).
     double pageTurnMs = -1;
 };
-// The remainder once `stored` of the plan's barcodes are done, given the characters still to type.
-RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft);
+// The remainder once `stored` of the plan's barcodes are done, given the characters still to type;
+// `gapWaited` when the wait after the barcode stored last is behind too (at the start, and with the
+// fixed delays, whose wizard is seen gone only after that wait).
+RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft, bool gapWaited);
 // The milliseconds the waits of that remainder take with `d` in force.
 double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings& d);
 

@@ -6,11 +6,6 @@ void RunTally::Stored(BarcodeCheck check, bool wasRetyped) {
     retyped += wasRetyped;
 }
 
-void RunTally::Unstored(BarcodeCheck check, bool wasRetyped) {
-    (check == BarcodeCheck::kVerified ? verified : notChecked) -= 1;
-    retyped -= wasRetyped;
-}
-
 std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote) {
     std::string text = "Генерация завершена!";
     if (!excelMode) {

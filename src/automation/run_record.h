@@ -25,7 +25,6 @@ struct RunTally {
     long long notChecked = 0;
     long long retyped = 0;  // barcodes typed more than once before they held their value
     void Stored(BarcodeCheck check, bool wasRetyped);
-    void Unstored(BarcodeCheck check, bool wasRetyped);  // its wizard did not close after all
 };
 
 // "Генерация завершена!" and, in wizard mode, what was checked; `journalNote` is added as it is.

@@ -7,6 +7,7 @@
 #include "automation/capture_win.h"
 #include "automation/input.h"
 #include "automation/process_rights.h"
+#include "automation/read_back.h"
 #include "automation/page_picture_win.h"
 #include "automation/window_place_win.h"
 #include "automation/run_progress.h"
@@ -107,6 +108,22 @@ bool IsPasswordField(HWND control) {
     return wcsstr(_wcslwr(className), L"edit") && (GetWindowLongPtrW(control, GWL_STYLE) & ES_PASSWORD);
 }
 
+// What kind of control has the focus: its class, which keys it wants (WM_GETDLGCODE) and, for an
+// edit, where its caret stands (EM_GETSEL's end, packed in the answer: no buffer crosses processes).
+void DescribeControl(HWND control, FieldRead& read) {
+    const UINT flags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+    wchar_t className[64] = L"";
+    GetClassNameW(control, className, 64);
+    read.controlClass = Cp1251FromWide(className);
+    DWORD_PTR code = 0;
+    if (SendMessageTimeoutW(control, WM_GETDLGCODE, 0, 0, flags, kFieldReadMs, &code))
+        read.dialogCode = static_cast<unsigned>(code);
+    DWORD_PTR selection = 0;
+    if (KindOfFocus(read) == FocusKind::kTakesText &&
+        SendMessageTimeoutW(control, EM_GETSEL, 0, 0, flags, kFieldReadMs, &selection))
+        read.caret = HIWORD(selection);
+}
+
 // The focused control of `root`'s thread when it is a child of `root`, read with WM_GETTEXTLENGTH and
 // WM_GETTEXT, which the system marshals between processes. Neither answer is trusted for the size:
 // the buffer has room for `maxChars` and the text ends where the copy ends or at a NUL before.
@@ -123,12 +140,13 @@ FieldRead ReadFieldOf(HWND root, size_t maxChars) {
         return read;
     GetWindowThreadProcessId(info.hwndFocus, &focusProcess);
     if (focusProcess != process) return read;
+    read.state = FieldRead::State::kFailed;
+    const UINT flags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
+    DescribeControl(info.hwndFocus, read);
     if (IsPasswordField(info.hwndFocus)) {
         read.state = FieldRead::State::kPassword;
         return read;
     }
-    read.state = FieldRead::State::kFailed;
-    const UINT flags = SMTO_NORMAL | SMTO_ABORTIFHUNG;
     DWORD_PTR length = 0, copied = 0;
     if (!SendMessageTimeoutW(info.hwndFocus, WM_GETTEXTLENGTH, 0, 0, flags, kFieldReadMs, &length)) return read;
     std::vector<wchar_t> buffer(maxChars + 1, L'\0');

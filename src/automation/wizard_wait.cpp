@@ -18,13 +18,17 @@ long long PollUntil(InputGuard& guard, unsigned ceiling, Ready ready) {
     }
 }
 
-// The wizard seen still open at the end of a closing wait of `ceiling` ms holds input back; a
-// stop that ended the wait leaves the barcode stored (its third Enter went out).
-bool ClosedWithin(InputGuard& guard, unsigned ceiling) {
-    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); }) >= 0) return true;
-    if (guard.PendingStop() != StopCause::kNone) return true;
+using Closing = WizardWait::Closing;
+
+// A closing wait that a stop ended: the wizard as it is now decides.
+Closing SeenAtStop(InputGuard& guard) { return guard.WizardStillOpen() ? Closing::kOpen : Closing::kGone; }
+
+// The wizard seen still open at the end of a closing wait of `ceiling` ms holds input back.
+Closing ClosedWithin(InputGuard& guard, unsigned ceiling) {
+    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); }) >= 0) return Closing::kGone;
+    if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
     guard.HoldBackUnclosed(ceiling);
-    return false;
+    return Closing::kOpen;
 }
 
 unsigned ClosingCeilingMs() {
@@ -41,16 +45,19 @@ public:
         if (guard.PendingStop() == StopCause::kNone) WaitDelay(guard, 100);
         guard.ExpectWizard(BoundedDelay(delays.masterOpenDelay) + 100);
     }
-    bool Closed(InputGuard& guard, bool last) override {
+    Closing Closed(InputGuard& guard, bool last) override {
         WaitDelay(guard, delays.enterDelay);
         guard.ExpectPage();
-        return !last || ClosedWithin(guard, ClosingCeilingMs());
+        if (!last) return Closing::kUnseen;
+        if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
+        return ClosedWithin(guard, ClosingCeilingMs());
     }
     void Gap(InputGuard& guard, bool) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
     // Where the next click would find the wizard in front: this barcode's value is not stored.
     bool GoneAfterGap(InputGuard& guard) override {
-        if (guard.PendingStop() != StopCause::kNone || !guard.WizardStillOpen()) return true;
-        guard.HoldBackUnclosed(BoundedDelay(delays.enterDelay) + BoundedDelay(delays.betweenBarcodesDelay));
+        if (!guard.WizardStillOpen()) return true;
+        if (guard.PendingStop() == StopCause::kNone)
+            guard.HoldBackUnclosed(BoundedDelay(delays.enterDelay) + BoundedDelay(delays.betweenBarcodesDelay));
         return false;
     }
 };
@@ -66,17 +73,17 @@ public:
             if (guard.PendingStop() == StopCause::kNone) guard.FrontTakesKeys();
         }
     }
-    bool Closed(InputGuard& guard, bool) override {
+    Closing Closed(InputGuard& guard, bool) override {
         const unsigned ceiling = ClosingCeilingMs();
         ++barcodes_;
         if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }, false)) {
             guard.ExpectPage();
-            return true;
+            return Closing::kGone;
         }
-        if (guard.PendingStop() != StopCause::kNone) return true;
-        const bool open = guard.WizardStillOpen();
+        if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
+        const Closing seen = SeenAtStop(guard);
         guard.HoldBackUnclosed(ceiling);
-        return !open;
+        return seen;
     }
     // The page just came back: a key to it waits a moment, a click already waits the double-click
     // delay after the cursor has moved.

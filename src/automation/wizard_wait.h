@@ -13,15 +13,21 @@ public:
     virtual ~WizardWait() = default;
     // After the double-click: until the wizard is ready for the value.
     virtual void Opened(InputGuard& guard) = 0;
-    // After the third Enter has gone out: until the wizard has closed. False when it was seen
-    // still open at the end of the wait (the guard then holds input back): the value is not stored.
-    // `last` is the run's last barcode, which no later click looks after.
-    virtual bool Closed(InputGuard& guard, bool last) = 0;
+    // What a closing wait saw of the wizard. A value counts as stored only once its wizard was seen gone.
+    enum class Closing {
+        kGone,    // seen gone
+        kOpen,    // seen still open (at the ceiling, or when a stop ended the wait): not stored
+        kUnseen,  // not looked at yet: GoneAfterGap tells, when the next click is due
+    };
+    // After the third Enter has gone out: until the wizard has closed. When it is seen still open
+    // at the ceiling the guard holds input back. `last` is the run's last barcode, which no later
+    // click looks after.
+    virtual Closing Closed(InputGuard& guard, bool last) = 0;
     // Between two barcodes, after the Pause test; `pageTurnNext` when a page turn comes before the
     // next barcode.
     virtual void Gap(InputGuard& guard, bool pageTurnNext) = 0;
-    // After the gap: false when the wizard of the barcode before it is still open (held back as
-    // in Closed).
+    // After the gap, for a wizard whose closing was kUnseen: whether it is gone now. When it is not,
+    // input is held back as in Closed (unless a stop is already pending).
     virtual bool GoneAfterGap(InputGuard&) { return true; }
     // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
     // types at once and lets the read-back wait for the characters.

@@ -6,6 +6,7 @@
 #pragma once
 #include "automation/machine.h"
 #include "automation/input.h"
+#include "automation/read_back.h"
 #include "fake_layouts.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ struct RecordingMachine : Machine {
     void SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
         if (!release && WizardOpen()) {
-            const bool lost = loseChar && loseChar(keysTyped);
+            const bool lost = (loseChar && loseChar(keysTyped)) || FocusOnButton();
             ++keysTyped;
             const long long after = arriving.empty() ? now : std::max(now, arriving.back().first);
             if (!lost) arriving.push_back({after + fieldLagMs, Cp1251Of(unit)});
@@ -167,8 +168,14 @@ struct RecordingMachine : Machine {
     // characters typed while the wizard is open, each `fieldLagMs` after it went out or after the
     // one before, whichever is later (a designer that takes that long a character), up to
     // `fieldLimit`; `loseChar` (given the count of characters typed before) may lose one. Home,
-    // Shift+End and Delete empty it. `fieldAnswers` says how it answers a read at a time.
+    // Shift+End and Delete empty it. `fieldAnswers` says how it answers a read at a time;
+    // `fieldHidesText` makes it answer with no text while its caret moves (a field that keeps its
+    // text to itself). For `buttonFocusFor` ms after the wizard opens (kNever: for good) the focus
+    // is on its "Next" button instead, and typed characters are lost.
     std::string fieldOpensWith;
+    bool fieldHidesText = false;
+    long long buttonFocusFor = 0;
+    bool FocusOnButton() const { return WizardOpen() && now < wizardOpenAt + buttonFocusFor; }
     long long fieldLagMs = 0;
     size_t fieldLimit = std::string::npos;
     std::function<bool(int typedBefore)> loseChar;
@@ -209,7 +216,16 @@ struct RecordingMachine : Machine {
         if (window != kWizard.window || !FocusInside(window) || !WizardOpen()) return read;
         read.state = fieldAnswers ? fieldAnswers(now) : FieldRead::State::kText;
         Arrive();
-        if (read.state == FieldRead::State::kText) read.text = field.substr(0, maxChars);
+        if (FocusOnButton()) {
+            read.controlClass = "Button";
+            read.dialogCode = kDlgDefPushButton | kDlgButton;
+            if (read.state == FieldRead::State::kText) read.text = "&Next";
+            return read;
+        }
+        read.controlClass = "Edit";
+        read.dialogCode = kDlgHasSetSel | kDlgWantChars;
+        read.caret = static_cast<long long>(caret);
+        if (read.state == FieldRead::State::kText && !fieldHidesText) read.text = field.substr(0, maxChars);
         return read;
     }
     std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
@@ -235,9 +251,11 @@ struct RecordingMachine : Machine {
 
     // The page's picture shows its page number. Page Down outside a wizard turns the page
     // `pageTurnLagMs` later, unless the document ends at `lastPage` (0: it never ends); with
-    // `pictureFails` no picture can be taken.
+    // `pictureFails` no picture can be taken. At each of `repaintsAt` the page's picture changes on
+    // its own page (a value drawn late on its object).
     long long pageShown = 1, lastPage = 0, pageTurnLagMs = 0, pageTurnAt = kNever;
     bool pictureFails = false;
+    std::vector<long long> repaintsAt;
     std::vector<long long> picturesAt;  // when the page was looked at
     PagePicture PictureOf(std::uintptr_t) override {
         picturesAt.push_back(now);
@@ -246,7 +264,8 @@ struct RecordingMachine : Machine {
         picture.taken = !pictureFails;
         picture.width = 1000;
         picture.height = 800;
-        picture.digest = static_cast<std::uint64_t>(pageShown);
+        const auto repaints = std::count_if(repaintsAt.begin(), repaintsAt.end(), [&](long long t) { return t <= now; });
+        picture.digest = static_cast<std::uint64_t>(pageShown + 1000 * repaints);
         return picture;
     }
     std::string WindowTitle(std::uintptr_t window) override { return "window " + Hex(static_cast<unsigned>(window), 2); }

@@ -5,6 +5,7 @@
 #include "automation/run.h"
 #include "delays/delay_settings.h"
 #include "automation/run_progress.h"
+#include "automation/page_turn.h"
 #include "fakes/recording_machine.h"
 #include "fakes/temp_folder.h"
 #include "automation/run_journal.h"

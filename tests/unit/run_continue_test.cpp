@@ -125,8 +125,13 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
             const Strings w = continued.What();
             ASSERT_GE(w.size(), 4u);
             EXPECT_EQ(w[0], "ask " + std::string(kContinueCaption) + ": " + ContinueQuestion(p.inputs, plan, point));
-            const std::string firstInput = !point.turnDue ? "pump" : wizard ? "key+ 22" : "key+ 11";
-            EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 4), (Strings{"hook on", "wait 17", firstInput}));
+            // A turn due goes out first, once the page was seen at rest (a sheet's edit ended first).
+            Strings first = {"hook on", "wait 17"};
+            if (!point.turnDue) first.push_back("pump");
+            else if (wizard) first.insert(first.end(), {"wait 30", "key+ 22"});
+            else first.insert(first.end(), {"key+ 0D", "key- 0D", "wait 30", "key+ 11"});
+            ASSERT_GE(w.size(), first.size() + 1);
+            EXPECT_EQ(Strings(w.begin() + 1, w.begin() + 1 + static_cast<long>(first.size())), first);
             if (!point.partial) {
                 EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, static_cast<size_t>(next)));
             }

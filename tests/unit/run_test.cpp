@@ -44,13 +44,13 @@ TEST_F(Run, SevenBarcodesFivePerPageSwitchPageOnceWithItsWaits) {
                                           {"105,205", "5"}, {"101,201", "6"}, {"102,202", "7"}};
     EXPECT_EQ(FilledBarcodes(m), expected);
     EXPECT_EQ(Count(m, "key+ 22"), 1u);
-    // After barcode 5: between-barcodes wait, Page Down with the Enter delay, the page delay, then the
-    // page's pump point and the barcode's.
+    // After barcode 5: between-barcodes wait, a second look at the page (at rest), Page Down with the
+    // Enter delay, the page delay, then the page's pump point and the barcode's.
     const Strings w = m.What();
     size_t pageDown = 0;
     while (w[pageDown] != "key+ 22") ++pageDown;
     EXPECT_EQ(Strings(w.begin() + pageDown - 2, w.begin() + pageDown + 6),
-              (Strings{"wait 200", "wait 200", "key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}));
+              (Strings{"wait 200", "wait 30", "key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}));
     // No page switch after the last barcode, and no between-barcodes wait either.
     EXPECT_EQ(Strings(w.end() - 5, w.end() - 1), (Strings{"key+ 0D", "key- 0D", "wait 200", "hook off"}));
     EXPECT_EQ(w.back(), DoneLine(7));
@@ -293,20 +293,23 @@ TEST_F(Run, HugeDelaysAreBoundedAndTheTypingWaitDoesNotOverflow) {
     EXPECT_EQ(m.What().back(), DoneLine(1));
 }
 
-TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsWithoutEnter) {
+TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsAfterEndingTheLastCellsEdit) {
     Fast();
     RunInputs in = Numbered("a", "7", "3", 2);
     in.excelMode = true;
     Drive(m, in);
     EXPECT_EQ(FilledBarcodes(m), (std::vector<Filled>{{"101,201", "A7"}, {"102,202", "A8"}, {"101,201", "A9"}}));
-    EXPECT_EQ(Count(m, "key+ 0D"), 0u);
     EXPECT_EQ(Count(m, "key+ 10"), 0u);  // small letters without Shift
-    // Ctrl+Page Down once, then the page delay from the sheet switch and once more from the run
+    // The sheet's last cell: Enter ends its edit, the sheet is looked at twice (at rest), then
+    // Ctrl+Page Down once, the page delay from the sheet switch and once more from the run. No other
+    // Enter: the next click ends a cell's edit.
+    EXPECT_EQ(Count(m, "key+ 0D"), 1u);
     const Strings w = m.What();
     size_t at = 0;
-    while (w[at] != "key+ 11") ++at;
-    EXPECT_EQ(Strings(w.begin() + at, w.begin() + at + 7),
-              (Strings{"key+ 11", "key+ 22", "key- 22", "key- 11", "wait 1", "wait 1", "pump"}));
+    while (w[at] != "key+ 0D") ++at;
+    EXPECT_EQ(Strings(w.begin() + at, w.begin() + at + 10),
+              (Strings{"key+ 0D", "key- 0D", "wait 30", "key+ 11", "key+ 22", "key- 22", "key- 11", "wait 1",
+                       "wait 1", "pump"}));
     EXPECT_EQ(Count(m, "key+ 11"), 1u);
     EXPECT_EQ(w.back(), kDoneLine);
 }
@@ -351,7 +354,7 @@ TEST_F(Run, AThousandBarcodesThirtyPerPageFollowTheSchedule) {
     EXPECT_EQ(Count(m, "key+ 22"), 33u);  // 34 pages
     EXPECT_EQ(Count(m, "key+ 0D"), 3000u);
     const long long perBarcode = 3 + 5 + 100 + 5 * (1 + 2) + (2 * 5 + 50) + 3 * 7;
-    EXPECT_EQ(m.now, 17 + 1000 * perBarcode + 999 * 11 + 33 * (7 + 13));
+    EXPECT_EQ(m.now, 17 + 1000 * perBarcode + 999 * 11 + 33 * (kPictureSettleMs + 7 + 13));
     EXPECT_EQ(m.progress.front().second.msLeft, static_cast<double>(m.now));  // the time left foretold at START
 }
 
@@ -388,10 +391,11 @@ TEST_F(Run, ProgressAfterEveryBarcodeAndItsTimeLeftMatchTheSchedule) {
         Drive(r, c.inputs);
         EXPECT_EQ(Shown(r), c.shown);
         ASSERT_FALSE(r.progress.empty());
-        // Each figure is the time the run then still took; after a change, counted with the new delays.
+        // Each figure is the time the run then still took; after a change, counted with the new delays
+        // (a figure shown at the very moment of the change was counted before it).
         const long long end = r.progress.back().first;
         for (const auto& [at, p] : r.progress) {
-            if (at < changedAt || p.state != RunProgress::State::kRunning) continue;
+            if (at <= changedAt || p.state != RunProgress::State::kRunning) continue;
             EXPECT_EQ(p.msLeft, static_cast<double>(end - at)) << p.stored;
         }
         EXPECT_EQ(end, r.now);
