@@ -29,6 +29,20 @@ void EndEditingAfter(const Fixture& spreadsheet, size_t chars) {
     ClickAt(CenterOf(spreadsheet.ChildrenOfClass(L"FakeCell").back()));
 }
 
+// The Enter keys the stand-in spreadsheet took other than right before a Ctrl+Page Down (a run ends a
+// sheet's last cell with Enter before the sheet key, nowhere else): their places among the keys.
+std::string EntersNotBeforeASheetKey(const std::vector<FixtureEvent>& log) {
+    const std::vector<FixtureEvent> keys = EventsOf(log, "key");
+    std::string out;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i].fields.at(1) != "D") continue;
+        size_t next = i + 1;
+        while (next < keys.size() && keys[next].fields.at(1) == "11") ++next;  // Ctrl
+        if (next == keys.size() || keys[next].fields.at(1) != "22") out += "key " + std::to_string(i) + "; ";
+    }
+    return out;
+}
+
 size_t Utf16Length(const std::vector<Landed>& values) {
     size_t n = 0;
     for (const Landed& v : values)
@@ -162,8 +176,48 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     const auto log = s.fixture.Log();
     EXPECT_EQ(ValuesIn(log), expected);
     EXPECT_EQ(EventsOf(log, "sheet").size(), 2u);
-    EXPECT_FALSE(Logged(log, "key", "D"));  // no Enter in this mode
+    EXPECT_EQ(EntersNotBeforeASheetKey(log), "");
     EXPECT_EQ(CloseApp(s.app), 0u);
+}
+
+// A workbook of fewer sheets than the values need: Ctrl+Page Down on its last sheet only ends the
+// cell's editing, which changes the picture too (the value now drawn in its cell). The run stops
+// there, the sheets keeping their values, instead of typing the rest over the last sheet.
+TEST(RunE2E, SpreadsheetModeStopsOnTheWorkbooksLastSheet) {
+    struct Case {
+        const wchar_t* options;
+        int stored;
+        size_t sheetTurns, lastSheetKeys;
+        std::wstring messageStart, messagePart;
+    };
+    const Case cases[] = {
+        {L"sheets=2", 6, 1, 1,
+         L"Ошибка: Автоматизация остановлена: после Ctrl+Page Down лист не сменился за 2000 мс.\nПохоже, это "
+         L"последний лист книги",
+         L"Сохранено 6 из 9; следующее — X0007."},
+        {L"sheets=3", 9, 2, 0, L"Готово: Генерация завершена!", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.options));
+        Scene s;
+        ASSERT_TRUE(s.OpenSpreadsheet(3, c.options));
+        SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
+        const std::wstring message = s.RunAndAnswer(L"X", L"0001", L"9");
+        EXPECT_TRUE(StartsWith(message, c.messageStart)) << ToUtf8(message);
+        EXPECT_NE(message.find(c.messagePart), std::wstring::npos) << ToUtf8(message);
+        // A value still in its editor is stored by a click elsewhere.
+        std::this_thread::sleep_for(milliseconds(300));
+        ClickAt(CenterOf(s.fixture.ChildrenOfClass(L"FakeCell").back()));
+        WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() >= static_cast<size_t>(c.stored); });
+        std::this_thread::sleep_for(milliseconds(300));
+
+        const auto log = s.fixture.Log();
+        EXPECT_EQ(ValuesIn(log), Expected("X", 1, c.stored, 3));
+        EXPECT_EQ(EventsOf(log, "sheet").size(), c.sheetTurns);
+        EXPECT_EQ(EventsOf(log, "last").size(), c.lastSheetKeys);
+        EXPECT_EQ(EntersNotBeforeASheetKey(log), "");
+        EXPECT_EQ(CloseApp(s.app), 0u);
+    }
 }
 
 TEST(RunE2E, SpreadsheetModeOnARussianKeyboardLayoutTypesEveryValueWhole) {

@@ -148,8 +148,9 @@ struct Scene {
         return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays,
                     std::to_wstring(perPage) + (options.empty() ? L"" : L" " + options));
     }
-    bool OpenSpreadsheet(size_t perPage) {
-        return Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", perPage, kQuickDelays);
+    // `options` are the spreadsheet's own (sheets=).
+    bool OpenSpreadsheet(size_t perPage, const std::wstring& options = L"") {
+        return Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", perPage, kQuickDelays, options);
     }
     void Fields(const std::wstring& prefix, const std::wstring& start, const std::wstring& total) {
         SetTextOf(PrefixEdit(app), prefix);
