@@ -210,8 +210,9 @@ ReadBackVerdict AwaitField(InputGuard& guard, ReadBack& readBack, size_t maxChar
     }
 }
 
-// Home, Shift+End, Delete, and the field read back empty.
+// Home, Shift+End, Delete, and the field read back empty (an empty one is left as it is).
 bool ClearedWizardField(InputGuard& guard, const std::string& text, size_t maxChars) {
+    if (text.empty()) return true;
     ClearField(guard);
     if (guard.PendingStop() != StopCause::kNone) return false;
     FieldRead before;

@@ -67,8 +67,10 @@ struct RecordingMachine : Machine {
             if (!lost) arriving.push_back({after + fieldLagMs, Cp1251Of(unit)});
         }
     }
+    std::function<void(unsigned char vk)> onKey;  // told of each key pressed, after it is logged
     void SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+        if (!release && onKey) onKey(vk);
         if (WizardOpen()) FieldKey(vk, release);
         if (vk == 0x22 && !release && !WizardOpen() && (lastPage == 0 || pageShown < lastPage))
             pageTurnAt = now + pageTurnLagMs;

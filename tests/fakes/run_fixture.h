@@ -28,6 +28,13 @@ inline std::string DoneLine(long long verified) {
 }
 inline std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
 
+// The two ways a run is paced, for tests that hold for both.
+struct Pacing {
+    const char* name;
+    bool waiting;
+};
+inline const Pacing kPacings[] = {{"fixed delays", false}, {"waiting for the wizard", true}};
+
 inline std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
 
 inline RunInputs Numbered(const std::string& prefix, const std::string& start, const std::string& total, int perPage) {
@@ -132,3 +139,30 @@ inline Strings Shown(const RecordingMachine& m) {
     }
     return out;
 }
+
+// One column of every journal row (0: the time .. 3: the value, 4: the result), quotes taken off.
+inline Strings JournalColumn(const std::string& journal, size_t column) {
+    Strings out;
+    size_t field = 0;
+    bool quoted = false, header = true;
+    std::string text;
+    for (size_t i = 0; i < journal.size(); ++i) {
+        const char c = journal[i];
+        if (c == '"') {
+            if (quoted && i + 1 < journal.size() && journal[i + 1] == '"') text += journal[++i];
+            else quoted = !quoted;
+        } else if (!quoted && c == ';') {
+            ++field;
+        } else if (!quoted && c == '\r') {
+            if (!header) out.push_back(text);
+            header = false;
+            field = 0;
+            text.clear();
+            ++i;  // the line feed
+        } else if (field == column) {
+            text += c;
+        }
+    }
+    return out;
+}
+inline Strings Results(const std::string& journal) { return JournalColumn(journal, 4); }

@@ -36,11 +36,6 @@ Strings FromPageDown(const RecordingMachine& m) {
     return out;
 }
 
-struct Pacing {
-    const char* name;
-    bool waiting;
-};
-const Pacing kPacings[] = {{"fixed delays", false}, {"waiting for the wizard", true}};
 }  // namespace
 
 TEST(PageTurn, PicturesDecideBySizeAndDigestAndAMissingOneIsUnseen) {
@@ -113,6 +108,27 @@ TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheA
         EXPECT_EQ(FilledBarcodes(added),
                   (std::vector<Filled>{{"101,201", "S0007"}, {"102,202", "S0008"}, {"103,203", "S0009"}}));
         EXPECT_EQ(added.What().back(), DoneLine(3));
+    }
+}
+
+TEST_F(Run, ALateRepaintOfThePageIsNotTakenForItsTurn) {
+    for (const Pacing& pacing : kPacings) {
+        SCOPED_TRACE(pacing.name);
+        ForgetRunStop();
+        delays = DelaySettings{};
+        delays.waitForWizard = pacing.waiting;
+        const RunInputs in = Numbered("S", "0001", "4", 2);
+        RecordingMachine dry;
+        Drive(dry, in);
+        ASSERT_FALSE(dry.picturesAt.empty());
+        // A one-page document whose page draws its last value just after the run first looks at it.
+        RecordingMachine late;
+        late.lastPage = 1;
+        late.repaintsAt = {dry.picturesAt.front() + kPictureSettleMs / 2};
+        Drive(late, in);
+        EXPECT_EQ(Values(late), (Strings{"S0001", "S0002"}));
+        EXPECT_EQ(late.What().back(),
+                  "message Ошибка: " + PageUnchangedStopMessage(false, PageSeen::kSame, 2000, 2, 4, "S0003"));
     }
 }
 

@@ -12,34 +12,15 @@
 #include <filesystem>
 
 namespace {
-FieldRead Text(const std::string& text) { return {FieldRead::State::kText, text}; }
-const FieldRead kTimedOut{FieldRead::State::kFailed, ""};
-
-// The result column (the fifth) of every journal row, quotes taken off.
-Strings Results(const std::string& journal) {
-    Strings out;
-    size_t field = 0;
-    bool quoted = false, header = true;
-    std::string text;
-    for (size_t i = 0; i < journal.size(); ++i) {
-        const char c = journal[i];
-        if (c == '"') {
-            if (quoted && i + 1 < journal.size() && journal[i + 1] == '"') text += journal[++i];
-            else quoted = !quoted;
-        } else if (!quoted && c == ';') {
-            ++field;
-        } else if (!quoted && c == '\r') {
-            if (!header) out.push_back(text);
-            header = false;
-            field = 0;
-            text.clear();
-            ++i;  // the line feed
-        } else if (field == 4) {
-            text += c;
-        }
-    }
-    return out;
+FieldRead Read(FieldRead::State state, const std::string& text = "") {
+    FieldRead read;
+    read.state = state;
+    read.text = text;
+    return read;
 }
+FieldRead Text(const std::string& text) { return Read(FieldRead::State::kText, text); }
+const FieldRead kTimedOut = Read(FieldRead::State::kFailed);
+
 }  // namespace
 
 TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
@@ -64,7 +45,7 @@ TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
         {"reads fail to the ceiling", Text(""), {{0, Text("P")}, {100, kTimedOut}, {2000, kTimedOut}},
          ReadBackVerdict::kLost},
         {"still changing at the ceiling", Text(""), {{1990, Text("P-")}, {2000, Text("P-0")}}, ReadBackVerdict::kMismatch},
-        {"the field lost the focus", Text(""), {{0, FieldRead{FieldRead::State::kNoField, ""}}, {2000, kTimedOut}},
+        {"the field lost the focus", Text(""), {{0, Read(FieldRead::State::kNoField)}, {2000, kTimedOut}},
          ReadBackVerdict::kLost},
     };
     for (const auto& c : cases) {
@@ -76,7 +57,7 @@ TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
     }
     EXPECT_TRUE(ReadBack::Readable(Text("")));
     for (auto state : {FieldRead::State::kNoField, FieldRead::State::kPassword, FieldRead::State::kFailed})
-        EXPECT_FALSE(ReadBack::Readable(FieldRead{state, ""}));
+        EXPECT_FALSE(ReadBack::Readable(Read(state)));
     // The ceiling is three times a long typing time.
     ReadBack slow(Text(""), "P-01", 0, 1000);
     EXPECT_EQ(slow.Next(Text("P"), 2999), ReadBackVerdict::kWaiting);
@@ -154,6 +135,98 @@ TEST_F(Run, AFieldThatStopsAnsweringIsNeverConfirmedAndEscapeEndsAReadBackAtOnce
     EXPECT_EQ(r.What().back(), kStopLine);
     EXPECT_EQ(r.events.back().at, r.escapeAt);
     EXPECT_EQ(Count(r, "key+ 0D"), 0u);
+}
+
+TEST(ReadBack, TheFocusedControlSaysWhetherKeysCanReachAField) {
+    const struct {
+        const char* className;
+        unsigned code;
+        FocusKind kind;
+    } cases[] = {
+        {"Edit", kDlgHasSetSel | kDlgWantChars, FocusKind::kTakesText},
+        {"RichEdit20W", 0, FocusKind::kTakesText},
+        {"TMyField", kDlgHasSetSel, FocusKind::kTakesText},  // keeps a selection: an edit of its own kind
+        {"Button", kDlgDefPushButton | kDlgButton, FocusKind::kNoText},
+        {"Button", kDlgButton, FocusKind::kNoText},            // a check box
+        {"Button", kDlgRadioButton | kDlgButton, FocusKind::kNoText},
+        {"ListBox", 0, FocusKind::kNoText},
+        {"SysListView32", 0x1, FocusKind::kNoText},
+        {"TCustomGrid", kDlgWantChars, FocusKind::kUnknown},  // wants characters: may well take them
+        {"TCanvasField", 0, FocusKind::kUnknown},
+    };
+    for (const auto& c : cases) {
+        FieldRead read = Text("");
+        read.controlClass = c.className;
+        read.dialogCode = c.code;
+        EXPECT_EQ(KindOfFocus(read), c.kind) << c.className << " " << c.code;
+    }
+    EXPECT_EQ(KindOfFocus(Read(FieldRead::State::kNoField)), FocusKind::kUnknown);
+
+    // An edit that shows the same text with its caret where it was never got the keys; one whose
+    // caret moved keeps its text to itself.
+    FieldRead before = Text("old"), after = Text("old");
+    before.controlClass = after.controlClass = "Edit";
+    before.caret = after.caret = 3;
+    EXPECT_TRUE(KeysNeverArrived(before, after));
+    after.caret = 9;
+    EXPECT_FALSE(KeysNeverArrived(before, after));
+    after.caret = 3;
+    after.text = "oldP";
+    EXPECT_FALSE(KeysNeverArrived(before, after));
+    after.text = "old";
+    after.controlClass = "TCanvasField";
+    EXPECT_FALSE(KeysNeverArrived(before, after));
+
+    FieldRead button = Text("&Next");
+    button.controlClass = "Button";
+    button.dialogCode = kDlgDefPushButton | kDlgButton;
+    EXPECT_NE(WrongFocusStopMessage("захвата 1 (1, 2)", button).find("фокус в мастере ШК захвата 1 (1, 2) стоит на кнопке «Next», а не на поле ввода"),
+              std::string::npos);
+}
+
+TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain) {
+    FieldRead nextButton;
+    nextButton.state = FieldRead::State::kText;
+    nextButton.text = "&Next";
+    nextButton.controlClass = "Button";
+    nextButton.dialogCode = kDlgDefPushButton | kDlgButton;
+    const std::string wrongFocus = "message Ошибка: " + WrongFocusStopMessage("захвата 1 (101, 201)", nextButton);
+    const std::string keysLost = "message Ошибка: " + KeysLostStopMessage("захвата 1 (101, 201)", "K-01", 3);
+    const struct {
+        const char* name;
+        std::function<void(RecordingMachine&)> designer;
+        std::string end;
+        size_t typings;
+    } cases[] = {
+        {"the focus stays on the button", [](RecordingMachine& r) { r.buttonFocusFor = RecordingMachine::kNever; },
+         wrongFocus, 0},
+        {"the focus comes to the field a moment later",
+         [](RecordingMachine& r) { r.buttonFocusFor = 100 + (delays.waitForWizard ? 0 : 800); }, DoneLine(3), 3},
+        {"no key reaches the field", [](RecordingMachine& r) { r.loseChar = [](int) { return true; }; }, keysLost, 3},
+        {"the field keeps its text to itself",
+         [](RecordingMachine& r) { r.fieldHidesText = true; },
+         "message Готово: " + CompletionMessage(RunTally{0, 3, 0}, false, ""), 3},
+    };
+    for (const Pacing& pacing : kPacings) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", " + pacing.name);
+            ForgetRunStop();
+            std::filesystem::remove(folder.path + "/" + kJournalFileName);
+            delays = DelaySettings{};
+            delays.waitForWizard = pacing.waiting;
+            RecordingMachine r;
+            c.designer(r);
+            Drive(r, Numbered("K-", "01", "3", 3));
+            EXPECT_EQ(r.What().back(), c.end);
+            EXPECT_EQ(r.Only("char+").size(), c.typings * 4);
+            const bool stored = c.end.rfind("message Готово", 0) == 0;
+            EXPECT_EQ(Count(r, "key+ 0D"), stored ? 9u : 0u);  // no Enter into a wizard whose field lacks the value
+            if (!stored) {
+                EXPECT_EQ(Results(FileOf(folder)).size(), 1u);
+                EXPECT_EQ(Results(FileOf(folder)).back().rfind("остановка: ", 0), 0u);
+            }
+        }
+    }
 }
 
 TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarge) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -230,6 +231,42 @@ TEST_F(Run, AWizardStillOpenWhenTheNextClickIsDueStopsTheRunAndItsValueIsNotStor
     ExpectStopped(m, kStopped + "мастер ШК захвата 1 (101, 201) не закрылся за 400 мс после третьего Enter.\n"
                          "Проверьте значение в мастере и закройте его сами." + kReady);
     EXPECT_EQ(Shown(m).back(), "stopped 0/3 1");
+    EXPECT_EQ(Results(FileOf(folder)),
+              (Strings{"остановка: мастер ШК захвата 1 (101, 201) не закрылся за 400 мс после третьего Enter"}));
+}
+
+TEST_F(Run, AStopWhileAWizardStaysOpenAfterItsLastEnterLeavesItsValueToBeTypedAgain) {
+    const RunInputs in = Numbered("W", "1", "3", 5);
+    for (const Pacing& pacing : kPacings) {
+        for (const long long escapeAfter : {5LL, 150LL, 300LL}) {  // from the second value's last Enter
+            SCOPED_TRACE(std::string(pacing.name) + ", Escape " + std::to_string(escapeAfter) + " ms after");
+            ForgetRunStop();
+            std::filesystem::remove(folder.path + "/" + kJournalFileName);
+            delays = DelaySettings{};
+            delays.waitForWizard = pacing.waiting;
+            RecordingMachine r;
+            r.onPump = [&] {
+                if (r.Only("mouse").size() == 1) r.wizardClosesAfter = -1;  // the second wizard stays open
+            };
+            r.onKey = [&](unsigned char vk) {
+                if (vk == 0x0D && Count(r, "key+ 0D") == 6 && r.escapeAt < 0) r.escapeAt = r.now + escapeAfter;
+            };
+            Drive(r, in);
+            EXPECT_EQ(r.What().back(), kStopLine);
+            EXPECT_EQ(Shown(r).back(), "stopped 1/3 W2");
+            EXPECT_EQ(JournalColumn(FileOf(folder), 3), (Strings{"W1", "W2"}));
+            EXPECT_EQ(Results(FileOf(folder)), (Strings{"проверено", "остановка: Esc или Pause"}));
+
+            // The user closes the wizard and goes on: the value is typed again into its own object.
+            RecordingMachine goOn;
+            goOn.answer = Machine::Answer::kYes;
+            RunAutomation(goOn, in);
+            EXPECT_EQ(FilledBarcodes(goOn), (std::vector<Filled>{{"102,202", "W2"}, {"103,203", "W3"}}));
+            EXPECT_EQ(goOn.What().back(), DoneLine(2));
+            EXPECT_EQ(JournalColumn(FileOf(folder), 3), (Strings{"W1", "W2", "W2", "W3"}));
+            EXPECT_EQ(Results(FileOf(folder)), (Strings{"проверено", "остановка: Esc или Pause", "проверено", "проверено"}));
+        }
+    }
 }
 
 TEST_F(Run, TheLastWizardIsWatchedUntilItClosesWithTheFixedDelaysToo) {
