@@ -554,6 +554,26 @@ std::string StartRefusal(Machine& machine, const RunInputs& inputs, const RunPla
     page = target.page;
     return PageRefusal(machine, page);
 }
+// Where a run would go now: the positions where their window is (before anything looks at what lies
+// under them), the page window, or why it cannot start.
+struct PreparedStart {
+    std::string refusal;
+    WindowFollow follow;
+    RunInputs inputs;
+    WindowOwner page;
+};
+PreparedStart PrepareStart(Machine& machine, const RunInputs& given, const RunPlan& plan, int perPage) {
+    PreparedStart ready;
+    ready.inputs = given;
+    ready.follow = FollowWindows(machine, given.positions, std::min(given.positions.size(), static_cast<size_t>(perPage)));
+    if (!ready.follow.refusal.empty()) {
+        ready.refusal = ready.follow.refusal;
+        return ready;
+    }
+    if (ready.follow.moved) ready.inputs.positions = ready.follow.positions;
+    ready.refusal = StartRefusal(machine, ready.inputs, plan, perPage, ready.page);
+    return ready;
+}
 }  // namespace
 
 void StopRun(Machine& machine) {
@@ -609,29 +629,28 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         return;
     }
     const int perPage = given.perPage > 0 ? given.perPage : 1;
-    // The positions where their window is now, before anything looks at what lies under them.
-    const WindowFollow follow =
-        FollowWindows(machine, given.positions, std::min(given.positions.size(), static_cast<size_t>(perPage)));
-    if (!follow.refusal.empty()) {
-        machine.ShowMessage(follow.refusal, kErrorCaption, false);
+    // Looked at before the question (a run that cannot start asks nothing) and again once it is
+    // answered: the window may have moved while the question was open.
+    PreparedStart ready = PrepareStart(machine, given, plan, perPage);
+    if (!ready.refusal.empty()) {
+        machine.ShowMessage(ready.refusal, kErrorCaption, false);
         return;
     }
-    RunInputs followed;
-    if (follow.moved) {
-        followed = given;
-        followed.positions = follow.positions;
-        machine.PositionsFollowed(follow.positions);
-    }
-    const RunInputs& inputs = follow.moved ? followed : given;
-    WindowOwner page;
-    const std::string refusal = StartRefusal(machine, inputs, plan, perPage, page);
-    if (!refusal.empty()) {
-        machine.ShowMessage(refusal, kErrorCaption, false);
-        return;
-    }
-    const std::optional<ContinuePoint> start = FirstBarcode(machine, inputs, plan);
+    const bool asking = lastStop.has_value();
+    const std::optional<ContinuePoint> start = FirstBarcode(machine, ready.inputs, plan);
     if (!start) return;
+    if (asking) {
+        ready = PrepareStart(machine, given, plan, perPage);
+        if (!ready.refusal.empty()) {
+            machine.ShowMessage(ready.refusal, kErrorCaption, false);
+            return;
+        }
+    }
     lastStop.reset();
+    const WindowFollow& follow = ready.follow;
+    const RunInputs& inputs = ready.inputs;
+    const WindowOwner page = ready.page;
+    if (follow.moved) machine.PositionsFollowed(follow.positions);
 
     InputGuard guarded(machine, page);
     struct GuardInUse {

@@ -37,8 +37,23 @@ WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positi
                              "(разверните окно) и нажмите СТАРТ снова или захватите позиции заново." + kNothingSent;
             return follow;
         }
-        const PlacedWindow& now = found.front();
-        if (now.area.width != recorded.area.width || now.area.height != recorded.area.height) {
+        // Windows of the recorded size: the one still at the recorded place, else the only one.
+        std::vector<PlacedWindow> sameSize;
+        for (const PlacedWindow& w : found)
+            if (w.area.width == recorded.area.width && w.area.height == recorded.area.height) sameSize.push_back(w);
+        const auto atOrigin = std::find_if(sameSize.begin(), sameSize.end(), [&](const PlacedWindow& w) {
+            return w.area.left == recorded.area.left && w.area.top == recorded.area.top;
+        });
+        if (atOrigin != sameSize.end()) continue;
+        if (sameSize.size() > 1) {
+            follow.refusal = "Открыто несколько окон " + KindText(recorded) + " того же размера, что и окно, на котором "
+                             "захвачена " + row + ", и ни одно из них не стоит на прежнем месте: неизвестно, какой "
+                             "документ заполнять.\n\nОставьте открытым только нужный документ (или верните его окно на "
+                             "прежнее место) и нажмите СТАРТ снова, или захватите позиции заново." + kNothingSent;
+            return follow;
+        }
+        const PlacedWindow& now = sameSize.empty() ? found.front() : sameSize.front();
+        if (sameSize.empty()) {
             const std::string title = machine.WindowTitle(now.owner.window);
             follow.refusal = "Окно " + (title.empty() ? std::string() : "«" + title + "» ") + KindText(recorded) +
                              ", на котором захвачена " + row + ", изменило размер: при захвате его рабочая область была " +

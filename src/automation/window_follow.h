@@ -14,10 +14,11 @@ struct WindowFollow {
     int dx = 0, dy = 0;               // the first window's move
 };
 
-// For the first `used` positions with a recorded window: that window now is the highest visible one
-// of its program and class. Same client size, origin moved: every position recorded on it moves by
-// as much and keeps the new origin. Another size, or no such window: refused. Positions without a
-// window stay as they are.
+// For the first `used` positions with a recorded window: that window now is the visible one of its
+// program, class and client size still at the recorded origin (nothing moves), else the only one of
+// them: every position recorded on it moves by as much and keeps the new origin. Several of them,
+// all moved, or none of that size, or no such window: refused. Positions without a window stay as
+// they are.
 WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positions, std::size_t used);
 
 // "Захваты сдвинуты вслед за окном на (dx, dy)", for the caption and the journal.

@@ -126,8 +126,10 @@ struct RecordingMachine : Machine {
     }
     void ShowProgress(const RunProgress& shown) override { progress.push_back({now, shown}); }
     Answer answer = Answer::kYes;  // to the question at "СТАРТ"
+    std::function<void()> onAsk;    // what the user does while the question is open
     Answer Ask(const std::string& text, const std::string& caption) override {
         Log("ask " + caption + ": " + text);
+        if (onAsk) onAsk();
         return answer;
     }
 

@@ -45,8 +45,16 @@ TEST_F(Run, PositionsFollowAMovedWindowAndARunIsRefusedWhenItWasResizedOrIsGone)
     } cases[] = {
         {"where it was", {Placed(400, 50, 600, 500)}, false, {"101,201", "102,202", "103,203"}, ""},
         {"moved by (90, 60)", {Placed(490, 110, 600, 500)}, false, {"191,261", "192,262", "193,263"}, ""},
-        {"the highest of two", {Placed(380, 40, 600, 500), Placed(490, 110, 600, 500, 3)}, false,
-         {"81,191", "82,192", "83,193"}, ""},
+        // Another document of the same program above it: the one where the positions were captured.
+        {"two, the lower one where it was", {Placed(380, 40, 600, 500, 3), Placed(400, 50, 600, 500)}, false,
+         {"101,201", "102,202", "103,203"}, ""},
+        {"two, one of them another size", {Placed(380, 40, 700, 500, 3), Placed(490, 110, 600, 500)}, false,
+         {"191,261", "192,262", "193,263"}, ""},
+        {"two, both moved", {Placed(380, 40, 600, 500, 3), Placed(490, 110, 600, 500)}, false, {},
+         "Открыто несколько окон программы designer.exe (класс PageWnd) того же размера, что и окно, на котором "
+         "захвачена позиция 1, и ни одно из них не стоит на прежнем месте: неизвестно, какой документ заполнять.\n\n"
+         "Оставьте открытым только нужный документ (или верните его окно на прежнее место) и нажмите СТАРТ снова, "
+         "или захватите позиции заново." + kNothing},
         {"no window recorded: as captured", {Placed(490, 110, 600, 500)}, true, {"101,201", "102,202", "103,203"}, ""},
         {"resized", {Placed(490, 110, 640, 500)}, false, {},
          "Окно «window 20» программы designer.exe (класс PageWnd), на котором захвачена позиция 1, изменило размер: при "
@@ -100,6 +108,21 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     EXPECT_EQ(again.Only("ask").size(), 1u);  // the same positions on the same window: the same run
     EXPECT_EQ(Clicks(again), (Strings{"201,251", "202,252"}));
     EXPECT_EQ(again.What().back(), DoneLine(2));
+
+    // The window moved while the question was open: the positions follow it where it is then.
+    ForgetRunStop();
+    RecordingMachine stopAgain;
+    stopAgain.windowsOfKind = {Placed(490, 110, 600, 500)};
+    pumps = 0;
+    stopAgain.onPump = [&] {
+        if (++pumps == 5) stopAgain.escapeAt = stopAgain.now;
+    };
+    RunAutomation(stopAgain, in);
+    RecordingMachine movedMeanwhile;
+    movedMeanwhile.windowsOfKind = {Placed(490, 110, 600, 500)};
+    movedMeanwhile.onAsk = [&] { movedMeanwhile.windowsOfKind = {Placed(520, 130, 600, 500)}; };
+    RunAutomation(movedMeanwhile, next);
+    EXPECT_EQ(Clicks(movedMeanwhile), (Strings{"221,281", "222,282"}));
 
     // A row edited by hand (no window any more) is another input: no question.
     RunInputs edited = next;
