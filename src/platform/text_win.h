@@ -8,9 +8,9 @@
 #include <string>
 
 std::wstring WideFromCp1251(const std::string& cp1251);
-// Lossy: a character outside 1251 becomes the system's look-alike (ü an u, Ł an L) or '?'. Only for
-// text that is shown or compared with itself (titles, labels, window and program names), never for
-// what the user typed and the program types out again.
+// Lossy: a character outside 1251 becomes the system's look-alike (ü an u, Ł an L) or '?'. Only where
+// that does no harm: text shown or compared with itself (titles, labels, window and program names)
+// and number fields read as numbers; never for text the program types out or keeps as it was typed.
 std::string Cp1251FromWide(const std::wstring& utf16);
 // Exact: no look-alikes. When a character has no place in 1251 the result says which is the first
 // (its UTF-16 index; a surrogate pair counts as one character), and its text holds '?' in their places.
