@@ -8,6 +8,7 @@
 #include "automation/automation_state.h"
 #include "automation/capture_win.h"
 #include "automation/run.h"
+#include "automation/run_fields.h"
 #include "automation/run_win.h"
 #include "delays/settings_window_win.h"
 #include "online/banner_win.h"
@@ -25,6 +26,7 @@
 #include <shellapi.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 
 namespace {
@@ -81,9 +83,6 @@ constexpr int kPerPageChoices = 30;
 constexpr size_t kPerPageComboRow = 8;  // index of the combo box in kMainControls
 constexpr int kDefaultPerPageIndex = 4;  // "5"
 
-// The total field is read as typed, at most its first 19 characters (its digits saturate anyway).
-constexpr size_t kNumberFieldChars = 19;
-
 void OpenInBrowser(const std::string& url) {
     ShellExecuteW(nullptr, L"open", WideFromCp1251(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -124,14 +123,22 @@ bool IsPointInsideShrunk(HWND control, POINT point) {
 
 // --- Message handlers ------------------------------------------------------------------------------
 
-RunInputs ReadRunInputs() {
+// The run's inputs, or nothing once a refusal has said which character of which field the run could
+// not type as it stands.
+std::optional<RunInputs> ReadRunInputs() {
+    RunFields fields;
+    fields.prefix = GetControlTextUtf16(hPrefixEdit);
+    fields.startText = GetControlTextUtf16(hStartNumberEdit);
+    fields.totalText = GetControlTextUtf16(hTotalBarcodesEdit);
+    fields.listMode = IsChecked(hVariableListCheck);
+    if (fields.listMode) fields.listText = GetControlTextUtf16(hVariableListEdit);
     RunInputs in;
-    in.prefix = GetControlText(hPrefixEdit);
-    in.startText = GetControlText(hStartNumberEdit);
-    in.totalText = GetControlText(hTotalBarcodesEdit).substr(0, kNumberFieldChars);
+    const std::u16string refusal = ReadRunFields(fields, Cp1251FromUtf16Exact, in);
+    if (!refusal.empty()) {
+        ShowMessage(AppWindow(), refusal, kErrorCaption, MB_OK);
+        return std::nullopt;
+    }
     in.perPage = ComboIndex(hBarcodesPerPageCombo) + 1;
-    in.listMode = IsChecked(hVariableListCheck);
-    if (in.listMode) in.listText = GetControlText(hVariableListEdit);
     in.excelMode = appSettings.excelMode != 0;
     in.positions = positions;
     return in;
@@ -192,7 +199,8 @@ void OnFetchesFinished() {
 }
 
 void OnStart() {
-    StartAutomation(ReadRunInputs());
+    if (RunInProgress()) return;  // dispatched at a pump point of the run: it starts nothing, says nothing
+    if (const std::optional<RunInputs> inputs = ReadRunInputs()) StartAutomation(*inputs);
     OnFetchesFinished();
 }
 

@@ -4,6 +4,7 @@
 // anything more once the machine reports a pending stop.
 #pragma once
 #include "automation/machine.h"
+#include "platform/cp1251_utf16.h"  // Utf16FromCp1251: what a typed byte stands for
 
 #include <string>
 
@@ -16,9 +17,6 @@ constexpr unsigned char kVkNext = 0x22;  // Page Down
 constexpr unsigned char kVkEnd = 0x23;
 constexpr unsigned char kVkHome = 0x24;
 constexpr unsigned char kVkDelete = 0x2E;
-
-// A code page 1251 character as UTF-16 (bytes below 0x80 keep their value).
-char16_t Utf16FromCp1251(unsigned char c);
 
 // The keyboard a value is typed on: the layout of the window that receives it and the Caps Lock
 // state, read once per value (the user may switch layouts between barcodes).

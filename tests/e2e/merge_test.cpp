@@ -418,6 +418,38 @@ TEST_F(MergeTest, RefusalsAndTheStartNumberFallback) {
     CancelFileDialog(Pid());
 }
 
+// A character code page 1251 has no place for would reach the table or the passwords as a look-alike
+// or a '?': the field (or list line) and the character are named instead, and nothing is made.
+TEST_F(MergeTest, ACharacterATableCannotHoldIsRefusedByItsField) {
+    const std::wstring advice =
+        L") нельзя ввести в этой программе.\nЗамените его: программа вводит только символы русской кодировки Windows — "
+        L"кириллицу, латинские буквы без диакритических знаков, цифры и обычные знаки препинания.";
+    const std::wstring badPrefix = L"Префикс («Łódź-»): символ «Ł» (U+0141" + advice;
+    ClickId(merge, kUseList2CheckId);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Field(kList2Field)) != FALSE; }));
+    SetTextOf(Field(kList2Field), L"b");
+    const struct {
+        int field;
+        const wchar_t* text;
+        int button;
+        std::wstring message;
+    } cases[] = {
+        {kPrefixField, L"Łódź-", kCreateTableButtonId, badPrefix},
+        {kPrefixField, L"Łódź-", kGeneratePasswordsButtonId, badPrefix},
+        {kStartField, L"１２", kCreateTableButtonId, L"Начать с («１２»): символ «１» (U+FF11" + advice},
+        {kList2Field, L"a\r\nStraße", kCreateTableButtonId, L"Строка 2 списка 2 («Straße»): символ «ß» (U+00DF" + advice},
+    };
+    for (const auto& c : cases) {
+        const std::wstring before = TextOf(Field(c.field));
+        SetTextOf(Field(c.field), c.text);
+        ClickId(merge, c.button);
+        EXPECT_TRUE(ExpectMessage(Pid(), L"Ошибка", c.message)) << c.field;
+        SetTextOf(Field(c.field), before);
+    }
+    EXPECT_FALSE(WaitForTablePreview(app, std::chrono::milliseconds(200)));
+    EXPECT_FALSE(WaitForPasswordPreview(app, std::chrono::milliseconds(200)));
+}
+
 TEST_F(MergeTest, AMillionItemsAppearInThePreviewWithinASecond) {
     ASSERT_TRUE(TypeInto(Field(kCountField), L"1000000"));
     ASSERT_TRUE(TypeInto(Field(kStartField), L"0000001"));
