@@ -54,6 +54,9 @@ struct FieldRead {
     };
     State state = State::kFailed;
     std::string text;
+    // Every character of `text` is the field's own; when not, a '?' stands for a character that code
+    // page 1251 has no place for, and the text equals no value.
+    bool exact = true;
     // The focused control itself, whatever the state of its text: its window class, its
     // WM_GETDLGCODE answer (which keys it wants) and the end of its selection (an edit's caret; -1
     // when it has none). They tell a field that takes text from a button that does not, and keys

@@ -19,7 +19,7 @@ ReadBackVerdict ReadBack::Next(const FieldRead& read, long long nowMs) {
     lastFailed_ = read.state != FieldRead::State::kText;
     if (!lastFailed_) {
         // A field that held the value before typing shows nothing new by holding it.
-        if (read.text == value_ && value_ != before_) return ReadBackVerdict::kVerified;
+        if (read.text == value_ && read.exact && value_ != before_) return ReadBackVerdict::kVerified;
         if (!seen_ || read.text != last_) {
             seen_ = true;
             last_ = read.text;

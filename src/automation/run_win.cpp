@@ -156,7 +156,9 @@ FieldRead ReadFieldOf(HWND root, size_t maxChars) {
     copied = std::min<DWORD_PTR>(copied, maxChars);
     buffer[copied] = L'\0';
     read.state = FieldRead::State::kText;
-    read.text = Cp1251FromWide(std::wstring(buffer.data(), wcsnlen(buffer.data(), copied)));
+    const Cp1251Conversion text = Cp1251FromWideExact(std::wstring(buffer.data(), wcsnlen(buffer.data(), copied)));
+    read.text = text.text;
+    read.exact = text.Exact();
     return read;
 }
 

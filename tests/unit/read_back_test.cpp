@@ -19,6 +19,11 @@ FieldRead Read(FieldRead::State state, const std::string& text = "") {
     return read;
 }
 FieldRead Text(const std::string& text) { return Read(FieldRead::State::kText, text); }
+FieldRead Inexact(const std::string& text) {
+    FieldRead read = Text(text);
+    read.exact = false;
+    return read;
+}
 const FieldRead kTimedOut = Read(FieldRead::State::kFailed);
 
 }  // namespace
@@ -45,6 +50,8 @@ TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
         {"reads fail to the ceiling", Text(""), {{0, Text("P")}, {100, kTimedOut}, {2000, kTimedOut}},
          ReadBackVerdict::kLost},
         {"still changing at the ceiling", Text(""), {{1990, Text("P-")}, {2000, Text("P-0")}}, ReadBackVerdict::kMismatch},
+        {"a character outside 1251 read as '?'", Text(""), {{0, Inexact("P-01")}, {150, Inexact("P-01")}},
+         ReadBackVerdict::kMismatch},
         {"the field lost the focus", Text(""), {{0, Read(FieldRead::State::kNoField)}, {2000, kTimedOut}},
          ReadBackVerdict::kLost},
     };
