@@ -115,10 +115,13 @@ void PressKey(Machine& machine, unsigned char key) {
     if (!Stopped(machine)) PressAndRelease(machine, key);
 }
 
-bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst) {
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst,
+                        const std::function<void()>& beforeKeys) {
     DoubleClickAt(machine, x, y);
     if (Stopped(machine)) return false;
     WaitDelay(machine, delays.masterOpenDelay);
+    if (Stopped(machine)) return false;
+    if (beforeKeys) beforeKeys();
     if (clearFirst) ClearField(machine);
     // Read after the wait, when the cell's editor is in front, so it is the layout that turns the
     // keys into characters.
@@ -144,10 +147,15 @@ bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text,
     return true;
 }
 
-void SimulateExcelPageDown(Machine& machine) {
+void PressExcelPageDown(Machine& machine) {
     if (Stopped(machine)) return;
     machine.SendVirtualKey(kVkControl, false);
     PressAndRelease(machine, kVkNext);
     machine.SendVirtualKey(kVkControl, true);
+}
+
+void SimulateExcelPageDown(Machine& machine) {
+    if (Stopped(machine)) return;
+    PressExcelPageDown(machine);
     WaitDelay(machine, delays.pageSwitchDelay);
 }

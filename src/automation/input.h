@@ -6,6 +6,7 @@
 #include "automation/machine.h"
 #include "platform/cp1251_utf16.h"  // Utf16FromCp1251: what a typed byte stands for
 
+#include <functional>
 #include <string>
 
 // Virtual keys the run uses.
@@ -53,8 +54,12 @@ void SimulateKeyPress(Machine& machine, unsigned char key);
 void PressKey(Machine& machine, unsigned char key);
 // True when every character of the text went out. `clearFirst` empties the cell's editor before
 // typing: what a stop left of the value there is typed over, not after.
-bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst = false);
+// `beforeKeys` is called once the cell is open, just before its first key goes out.
+bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst = false,
+                        const std::function<void()>& beforeKeys = {});
 void SimulateExcelPageDown(Machine& machine);
+// The chord of SimulateExcelPageDown without its wait.
+void PressExcelPageDown(Machine& machine);
 
 // A wait of `ms` as the delays give it (bounded; 0 or less waits nothing).
 void WaitDelay(Machine& machine, int ms);

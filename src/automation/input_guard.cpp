@@ -214,18 +214,14 @@ void InputGuard::SendMouseButtons(int x, int y, const std::vector<unsigned>& fla
     if (ClickMayGo(x, y)) inner_.SendMouseButtons(x, y, flags);
 }
 
-void InputGuard::SendUnicodeKey(char16_t unit, bool release) {
-    if (!KeyMayGo(release)) return;
-    inner_.SendUnicodeKey(unit, release);
-    if (!release) ++keysSent_;
+bool InputGuard::SendUnicodeKey(char16_t unit, bool release) {
+    return KeyMayGo(release) && inner_.SendUnicodeKey(unit, release);
 }
 
-void InputGuard::SendVirtualKey(unsigned char vk, bool release) {
-    if (!KeyMayGo(release)) return;
-    inner_.SendVirtualKey(vk, release);
-    if (release) return;
-    ++keysSent_;
-    if (vk == kPageDownKey) ++pageKeysSent_;
+bool InputGuard::SendVirtualKey(unsigned char vk, bool release) {
+    if (!KeyMayGo(release) || !inner_.SendVirtualKey(vk, release)) return false;
+    if (!release && vk == kPageDownKey) ++pageKeysSent_;
+    return true;
 }
 
 FieldRead InputGuard::ReadWizardField(std::size_t maxChars) {

@@ -68,15 +68,13 @@ public:
     void BringPageForward();
     // The page window's picture now.
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
-    // Page Down keys that went out: whether a page turn happened.
+    // Page Down keys the system took: whether a page turn happened.
     unsigned long long PageKeysSent() const { return pageKeysSent_; }
-    // Keys pressed that went out: whether a value went out in part.
-    unsigned long long KeysSent() const { return keysSent_; }
 
     void SetCursor(int x, int y) override;
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override;
-    void SendUnicodeKey(char16_t unit, bool release) override;
-    void SendVirtualKey(unsigned char vk, bool release) override;
+    bool SendUnicodeKey(char16_t unit, bool release) override;
+    bool SendVirtualKey(unsigned char vk, bool release) override;
     void Sleep(unsigned ms) override;
     StopCause PendingStop() override;
 
@@ -142,7 +140,6 @@ private:
     Position at_;
     unsigned waitedMs_ = 0;
     int keysDown_ = 0;      // keys of ours pressed and not yet released
-    unsigned long long keysSent_ = 0;
     unsigned long long pageKeysSent_ = 0;
     bool shut_ = false;     // input was held back: nothing more goes out
     std::string heldBack_;  // the message of the stop, when a window was in the way

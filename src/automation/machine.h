@@ -102,8 +102,9 @@ struct Machine {
     // All records in one call, each carrying the point, so the clicks land there even if the cursor
     // was moved after it was put on the point.
     virtual void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) = 0;
-    virtual void SendUnicodeKey(char16_t unit, bool release) = 0;          // the character itself
-    virtual void SendVirtualKey(unsigned char vk, bool release) = 0;       // one key of the keyboard
+    // Each key event says whether it went out: false when it was held back or the system refused it.
+    virtual bool SendUnicodeKey(char16_t unit, bool release) = 0;          // the character itself
+    virtual bool SendVirtualKey(unsigned char vk, bool release) = 0;       // one key of the keyboard
 
     // --- keyboard layout -------------------------------------------------------------------------
     // A key means a character only through the layout of the thread that receives it: the thread of

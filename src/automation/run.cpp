@@ -113,13 +113,25 @@ void JournalRowOf(Machine& machine, long long index, const std::string& result) 
 // fixed delays see the wizard gone only then), or not at all (the run is ending).
 enum class ShowStored { kBeforeGap, kAfterGap, kNo };
 
+// The point on disk follows the run's, or is removed; when neither can be done the run stops
+// before its next input, since a later start would offer to go on from a stale point.
+void KeepOnDisk() {
+    Current& c = *current;
+    if (c.files.Keep(c.point) || c.guard.PendingStop() != StopCause::kNone) return;
+    c.guard.StopWith("Автоматизация остановлена: не удалось записать в папку «" + c.files.FolderName() +
+                     "», с какого значения продолжать, и не удалось удалить прежнюю запись: после перезапуска "
+                     "программа предложила бы продолжить не с того значения.\nОсвободите место на диске или "
+                     "проверьте, что в эту папку можно писать, и нажмите СТАРТ снова.\n\nПрограмма готова к "
+                     "новому запуску.");
+}
+
 // Barcode `index` is stored: its last input went out and its wizard was seen gone (a cell: its keys
 // went out).
 void Stored(Machine& machine, long long index, BarcodeCheck check, bool retyped, ShowStored show) {
     Current& c = *current;
     const long long next = index + 1;
     c.point = ContinuePoint{next, next % c.perPage == 0 && next < c.plan.total, false};
-    c.files.Keep(c.point);
+    KeepOnDisk();
     c.tally.Stored(check, retyped);
     c.charsLeft -= static_cast<double>(RunValue(c.inputs, c.plan, index).size());
     JournalRowOf(machine, index, CheckResult(check));
@@ -380,16 +392,17 @@ bool TurnPage(InputGuard& guard, const WizardWait& wait, bool excelMode) {
     const long long keyAt = guard.NowMs();
     const unsigned long long turnsBefore = guard.PageKeysSent();
     if (excelMode)
-        SimulateExcelPageDown(guard);
-    else if (wait.FixedSchedule())
-        SimulateKeyPress(guard, kVkNext);
+        PressExcelPageDown(guard);
     else
         PressKey(guard, kVkNext);
-    if (guard.PageKeysSent() > turnsBefore) {
+    if (guard.PageKeysSent() > turnsBefore) {  // on disk before the key's wait: a kill in it turns no page twice
         current->point.turnDue = false;
-        current->files.Keep(current->point);
+        KeepOnDisk();
     }
     if (!StillRunning(guard)) return false;
+    // The key's own wait of the fixed schedule, then the page delay.
+    const int keyWait = excelMode ? delays.pageSwitchDelay : wait.FixedSchedule() ? delays.enterDelay : 0;
+    if (keyWait > 0 && !WaitAndGoOn(guard, keyWait)) return false;
     if (wait.FixedSchedule() && !WaitAndGoOn(guard, delays.pageSwitchDelay)) return false;
     return PageChanged(guard, before, keyAt, excelMode);
 }
@@ -406,12 +419,15 @@ bool ConfirmedClosed(InputGuard& guard, WizardWait& wait) {
     return true;
 }
 
-// One barcode in spreadsheet mode; a value cut short by a stop leaves the point saying so.
+// One barcode in spreadsheet mode. Before its first key the point on disk says the cell may hold
+// part of the value (a kill amid the keys then has the cell cleared when the run goes on); storing
+// the value clears that.
 bool FillCell(InputGuard& guard, const Position& at, const std::string& value, bool clearFirst) {
-    const unsigned long long keysBefore = guard.KeysSent();
-    if (SimulateExcelPaste(guard, at.x, at.y, value, clearFirst)) return true;
-    if (guard.KeysSent() > keysBefore) current->point.partial = true;
-    return false;
+    return SimulateExcelPaste(guard, at.x, at.y, value, clearFirst, [] {
+        if (current->point.partial) return;
+        current->point.partial = true;
+        KeepOnDisk();
+    });
 }
 
 // The barcodes from `start` on, page by page: a page's pump point when a page begins (and where the
@@ -662,11 +678,11 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
                 TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start->next), RunJournal(runFolder),
                 RunStateFiles(runFolder), RunTally{}, std::nullopt};
     run.files.Begin(inputs);
-    run.files.Keep(*start);
     struct CurrentInUse {
         explicit CurrentInUse(Current& in) { current = &in; }
         ~CurrentInUse() { current = nullptr; }
     } currentInUse(run);
+    KeepOnDisk();
 
     g_autoRunning = true;
     machine.InstallEscapeHook();

@@ -169,9 +169,13 @@ void RunStateFiles::Begin(const RunInputs& inputs) {
     WriteFileAtomically(folder_ + kRunInputsFileName, text, true);
 }
 
-void RunStateFiles::Keep(const ContinuePoint& point) {
-    if (!hash_.empty()) WriteFileAtomically(folder_ + kRunStateFileName, RunPointText(point, hash_), true);
+bool RunStateFiles::Keep(const ContinuePoint& point) {
+    if (hash_.empty()) return true;
+    const std::string path = folder_ + kRunStateFileName;
+    return WriteFileAtomically(path, RunPointText(point, hash_), true) || RemoveFile(path);
 }
+
+std::string RunStateFiles::FolderName() const { return FolderForMessages(folder_); }
 
 void RunStateFiles::Forget() {
     for (const char* name : {kRunStateFileName, kRunInputsFileName, kRunListFileName}) RemoveFile(folder_ + name);

@@ -35,7 +35,11 @@ public:
     explicit RunStateFiles(std::string folder) : folder_(std::move(folder)) {}
     // A run begins: its inputs are written and the point, once written, belongs to them.
     void Begin(const RunInputs& inputs);
-    void Keep(const ContinuePoint& point);
+    // The point on disk is this one, or none: a write that fails removes the old one. False when
+    // neither could be done (a later start would offer a stale point).
+    bool Keep(const ContinuePoint& point);
+    // The folder the files are in, as a message names it.
+    std::string FolderName() const;
     // The run is complete: nothing to go on from.
     void Forget();
     // The interrupted run the files describe, when they are whole and agree with each other;

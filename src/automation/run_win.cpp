@@ -33,8 +33,10 @@ bool timingRaised = false;
 
 // SendInput says how many events it inserted; fewer than given means the system refused them (the
 // receiving program runs with higher rights, or the desktop is locked).
-void Send(INPUT* inputs, UINT count) {
-    if (SendInput(count, inputs, sizeof(INPUT)) != count) inputRefused = true;
+bool Send(INPUT* inputs, UINT count) {
+    if (SendInput(count, inputs, sizeof(INPUT)) == count) return true;
+    inputRefused = true;
+    return false;
 }
 
 LONGLONG Ticks() {
@@ -181,21 +183,21 @@ struct SystemMachine : Machine {
         Send(inputs.data(), static_cast<UINT>(inputs.size()));
     }
 
-    void SendUnicodeKey(char16_t unit, bool release) override {
+    bool SendUnicodeKey(char16_t unit, bool release) override {
         INPUT input = {};
         input.type = INPUT_KEYBOARD;
         input.ki.wScan = unit;
         input.ki.dwFlags = KEYEVENTF_UNICODE | (release ? KEYEVENTF_KEYUP : 0);
-        Send(&input, 1);
+        return Send(&input, 1);
     }
 
     // The same event keybd_event makes, through SendInput so that a refusal is seen.
-    void SendVirtualKey(unsigned char vk, bool release) override {
+    bool SendVirtualKey(unsigned char vk, bool release) override {
         INPUT input = {};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = vk;
         input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
-        Send(&input, 1);
+        return Send(&input, 1);
     }
 
     KeyboardLayout ForegroundKeyboardLayout() override {

@@ -26,3 +26,5 @@ long long FileSizeOf(const std::string& path);
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 // Removes a file; true when it is gone (or was never there).
 bool RemoveFile(const std::string& path);
+// The full path of a folder (empty: the working folder) as a message shows it, in code page 1251.
+std::string FolderForMessages(const std::string& folder);

@@ -88,3 +88,10 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 }
 
 bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0 || errno == ENOENT; }
+
+std::string FolderForMessages(const std::string& folder) {
+    if (!folder.empty() && folder[0] == '/') return folder;
+    char here[4096];
+    const std::string cwd = getcwd(here, sizeof here) ? here : ".";
+    return folder.empty() ? cwd : cwd + "/" + folder;
+}

@@ -176,3 +176,11 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
 bool RemoveFile(const std::string& path) {
     return DeleteFileW(SystemPath(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
+
+// Only shown: a character of the path that code page 1251 lacks may show as a look-alike.
+std::string FolderForMessages(const std::string& folder) {
+    const std::wstring path = SystemPath(folder.empty() ? "." : folder);
+    wchar_t full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH * 4, full, nullptr);
+    return length > 0 && length < MAX_PATH * 4 ? Cp1251FromWide(full) : folder;
+}

@@ -58,24 +58,30 @@ struct RecordingMachine : Machine {
             arriving.clear();
         }
     }
-    void SendUnicodeKey(char16_t unit, bool release) override {
+    // The system refuses input from `inputBlockedAt` on: the event is logged, nothing arrives.
+    bool Refused() const { return inputBlockedAt >= 0 && now >= inputBlockedAt; }
+    bool SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
+        if (Refused()) return false;
         if (!release && WizardOpen()) {
             const bool lost = (loseChar && loseChar(keysTyped)) || FocusOnButton();
             ++keysTyped;
             const long long after = arriving.empty() ? now : std::max(now, arriving.back().first);
             if (!lost) arriving.push_back({after + fieldLagMs, Cp1251Of(unit)});
         }
+        return true;
     }
     std::function<void(unsigned char vk)> onKey;  // told of each key pressed, after it is logged
-    void SendVirtualKey(unsigned char vk, bool release) override {
+    bool SendVirtualKey(unsigned char vk, bool release) override {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
+        if (Refused()) return false;
         if (!release && onKey) onKey(vk);
         if (WizardOpen()) FieldKey(vk, release);
         if (vk == 0x22 && !release && !WizardOpen() && (lastPage == 0 || pageShown < lastPage))
             pageTurnAt = now + pageTurnLagMs;
         if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
             wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
+        return true;
     }
     KeyboardLayout ForegroundKeyboardLayout() override {
         layoutReadAt.push_back(now);
@@ -88,8 +94,10 @@ struct RecordingMachine : Machine {
     char16_t CharacterOfKey(const LayoutKey& key, bool caps, KeyboardLayout id) override {
         return FakeLayoutById(id).CharacterOf(key, caps);
     }
+    std::function<void()> onSleep;  // at the start of every wait
     void Sleep(unsigned ms) override {
         Log("wait " + std::to_string(ms));
+        if (onSleep) onSleep();
         long long end = now + ms;
         for (long long stop : {escapeAt, closedAt})
             if (stop >= now && stop < end) end = stop;

@@ -1,6 +1,7 @@
 // A stopped run continues where it left off: the question at "СТАРТ", and a continued run that
 // sends exactly the rest of what the uninterrupted run would have sent.
 #include "automation/run.h"
+#include "automation/run_state.h"
 #include "fakes/run_fixture.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +79,67 @@ RunInputs Cells(int perPage) {
     in.excelMode = true;
     return in;
 }
+
+// The run's files in `from` copied to `to`, as a process killed now leaves them.
+void CopyRunFiles(const TempFolder& from, const TempFolder& to) {
+    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName}) {
+        std::string bytes;
+        if (ReadWholeFile(from.path + "/" + name, bytes, SIZE_MAX) == ReadResult::kRead)
+            WriteFileAtomically(to.path + "/" + name, bytes);
+    }
+}
 }  // namespace
+
+// The process killed in any wait of the run (nothing written at that moment): the point on disk,
+// continued by a new process, sends exactly the page turns the uninterrupted run sends and leaves
+// every object holding its value.
+TEST_F(Run, AKillInAnyWaitLeavesAPointThatContinuesToTheUninterruptedResult) {
+    for (const RunInputs& in : {Numbered("R-", "0001", "7", 3), Cells(2)}) {
+        const bool wizard = !in.excelMode;
+        SCOPED_TRACE(wizard ? "wizard" : "cells");
+        delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
+        RecordingMachine whole;
+        Drive(whole, in);
+        const size_t waits = whole.Only("wait ").size();
+        int checked = 0, turnsDue = 0, cutShort = 0;
+        for (size_t kill = 0; kill < waits; ++kill) {
+            TempFolder left("killed");
+            RecordingMachine killed;
+            size_t sleeps = 0, eventsAtKill = 0;
+            killed.onSleep = [&] {
+                if (sleeps++ != kill) return;
+                CopyRunFiles(folder, left);
+                eventsAtKill = killed.events.size();
+                killed.closedAt = killed.now;
+            };
+            Drive(killed, in);
+            if (eventsAtKill == 0) continue;
+            killed.events.resize(eventsAtKill);
+            ForgetRunStop();  // a new process remembers nothing
+            SetRunFolder(left.path + "/");
+            const std::optional<SavedRun> saved = LoadInterruptedRun();
+            SetRunFolder(folder.path + "/");
+            if (!saved) continue;  // nothing stored yet
+            SCOPED_TRACE("killed in wait " + std::to_string(kill));
+            ++checked;
+            turnsDue += saved->point.turnDue;
+            cutShort += saved->point.partial;
+            RecordingMachine next;
+            next.wizardOnDoubleClick = wizard;
+            RunAutomation(next, saved->inputs);
+            const size_t turned = Count(killed, "key+ 22");
+            EXPECT_EQ(turned + Count(next, "key+ 22"), Count(whole, "key+ 22"));
+            std::map<Object, std::string> both = Objects(killed, wizard);
+            for (const auto& [at, text] : Objects(next, wizard, static_cast<int>(turned) + 1)) both[at] = text;
+            EXPECT_EQ(both, Objects(whole, wizard));
+        }
+        EXPECT_GT(checked, static_cast<int>(waits) / 2);
+        EXPECT_GT(turnsDue, 0);
+        if (!wizard) {
+            EXPECT_GT(cutShort, 0);
+        }
+    }
+}
 
 TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
     const struct {
