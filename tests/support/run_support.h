@@ -190,6 +190,20 @@ struct Scene {
     }
 };
 
+// The run's journal, barcode_run_log.csv in a working folder: its header and its rows cut into
+// fields (time, page, capture, value, result), read from code page 1251.
+struct Journal {
+    std::string bytes;  // empty when there is none
+    std::wstring header;
+    std::vector<std::vector<std::wstring>> rows;
+};
+Journal ReadJournal(const std::wstring& dir);
+// A result that says the barcode was stored ("проверено", "не проверено", or either with a note
+// after it), not a stop or a note of the run.
+bool IsStoredResult(const std::wstring& result);
+// The rows of stored barcodes, in order, named as the designer's log names its values.
+std::vector<Landed> StoredRows(const Journal& journal);
+
 // `body` once with the quick fixed delays and once with waiting for the wizard, each time beside a
 // fresh designer of three objects a page with `options`.
 void InBothPacings(const std::wstring& options, const std::function<void(Scene& s, bool waiting)>& body);
