@@ -143,7 +143,7 @@ struct Scene {
         return true;
     }
     // The designer with `perPage` objects a page, or the spreadsheet, with a point on each target.
-    // `options` are the stand-in's own (open=, dead=, question=, second).
+    // `options` are the stand-in's own (open=, dead=, question=, second, and the faults such as chaos=).
     bool OpenDesigner(size_t perPage, const std::vector<int>& delays = kQuickDelays, const std::wstring& options = L"") {
         return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays,
                     std::to_wstring(perPage) + (options.empty() ? L"" : L" " + options));
