@@ -124,6 +124,14 @@ endforeach()
 
 target_link_libraries(win_version_info PRIVATE version)
 
+# The seeded fault test runs three seeds by default; RUN_FAULT_SEEDS=<n> in the environment runs n
+# (the test reads it) and, present when cmake configures (scripts/test configures on every run), gives
+# the test the time they take.
+if(DEFINED ENV{RUN_FAULT_SEEDS} AND "$ENV{RUN_FAULT_SEEDS}" MATCHES "^[0-9]+$")
+  math(EXPR run_faults_timeout "600 + 90 * $ENV{RUN_FAULT_SEEDS}")
+  set_tests_properties(e2e_run_faults PROPERTIES TIMEOUT ${run_faults_timeout})
+endif()
+
 # Programs that drive the exe like the tests but are not tests (scripts/screenshots).
 foreach(src ${TOOL_SRC})
   get_filename_component(name ${src} NAME_WE)

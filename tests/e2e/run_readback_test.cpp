@@ -24,27 +24,8 @@ struct SixValues {
     std::wstring message;  // "<caption>: <text>" of the message it ended with
     std::vector<FixtureEvent> log;
     std::vector<size_t> charsPerWizard;           // characters each wizard took, in the order they opened
-    std::string journal;                          // the bytes of barcode_run_log.csv
-    std::vector<std::vector<std::wstring>> rows;  // its lines after the first, cut at ';'
-    std::wstring header;
+    Journal journal;                              // barcode_run_log.csv
 };
-
-// A journal line's fields: ';'-separated, a quoted field may hold ';' and doubled quotes.
-std::vector<std::string> SplitCsvRow(const std::string& line) {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
-            cells.back() += line[++i];
-        else if (line[i] == '"')
-            quoted = !quoted;
-        else if (line[i] == ';' && !quoted)
-            cells.emplace_back();
-        else
-            cells.back() += line[i];
-    }
-    return cells;
-}
 
 std::vector<size_t> CharsPerWizard(const std::vector<FixtureEvent>& log) {
     std::vector<size_t> out;
@@ -74,16 +55,7 @@ SixValues RunSix(const std::wstring& option, const std::vector<int>& delays) {
     std::this_thread::sleep_for(milliseconds(300));
     run.log = s.fixture.Log();
     run.charsPerWizard = CharsPerWizard(run.log);
-    run.journal = ReadFileBytes(JoinPath(s.app.workDir, L"barcode_run_log.csv"));
-    const std::vector<std::string> lines = SplitLines(run.journal);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i == 0) {
-            run.header = FromCp1251(lines[i]);
-            continue;
-        }
-        run.rows.emplace_back();
-        for (const std::string& cell : SplitCsvRow(lines[i])) run.rows.back().push_back(FromCp1251(cell));
-    }
+    run.journal = ReadJournal(s.app.workDir);
     s.fixture.process.Kill();  // a wizard a stop left open goes with it
     EXPECT_EQ(CloseApp(s.app), 0u);
     return run;
@@ -101,17 +73,17 @@ bool IsLocalTime(const std::wstring& text) {
 // The journal holds its header and the first `count` barcodes of the run in order, each with a
 // result that equals `result`, or begins with it when `prefixOnly`.
 void ExpectJournal(const SixValues& run, size_t count, const std::wstring& result, bool prefixOnly = false) {
-    ASSERT_FALSE(run.journal.empty()) << "no barcode_run_log.csv in the working folder";
-    EXPECT_EQ(run.header, L"Время;Страница;Захват;Значение;Итог");
-    ASSERT_EQ(run.rows.size(), count);
+    ASSERT_FALSE(run.journal.bytes.empty()) << "no barcode_run_log.csv in the working folder";
+    EXPECT_EQ(run.journal.header, L"Время;Страница;Захват;Значение;Итог");
+    ASSERT_EQ(run.journal.rows.size(), count);
     const std::vector<Landed> expected = Expected("P-", 1, kValues, kPerPage);
     for (size_t i = 0; i < count; ++i) {
-        const std::vector<std::wstring>& row = run.rows[i];
+        const std::vector<std::wstring>& row = run.journal.rows[i];
         SCOPED_TRACE("row " + std::to_string(i + 1));
         ASSERT_EQ(row.size(), 5u);
         EXPECT_TRUE(IsLocalTime(row[0])) << ToUtf8(row[0]);
         if (i > 0) {
-            EXPECT_LE(run.rows[i - 1][0], row[0]);
+            EXPECT_LE(run.journal.rows[i - 1][0], row[0]);
         }
         EXPECT_EQ(ToUtf8(row[1]), expected[i].page);
         EXPECT_EQ(ToUtf8(row[2]), expected[i].object);

@@ -217,6 +217,32 @@ void InBothPacings(const std::wstring& options, const std::function<void(Scene& 
 
 bool StartsWith(const std::wstring& text, const std::wstring& head) { return text.rfind(head, 0) == 0; }
 
+Journal ReadJournal(const std::wstring& dir) {
+    Journal journal;
+    journal.bytes = ReadFileBytes(JoinPath(dir, L"barcode_run_log.csv"));
+    const std::vector<std::string> lines = SplitLines(journal.bytes);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i == 0) {
+            journal.header = FromCp1251(lines[i]);
+            continue;
+        }
+        journal.rows.emplace_back();
+        for (const std::string& cell : SplitCsvRow(lines[i])) journal.rows.back().push_back(FromCp1251(cell));
+    }
+    return journal;
+}
+
+bool IsStoredResult(const std::wstring& result) {
+    return StartsWith(result, L"проверено") || StartsWith(result, L"не проверено");
+}
+
+std::vector<Landed> StoredRows(const Journal& journal) {
+    std::vector<Landed> out;
+    for (const std::vector<std::wstring>& row : journal.rows)
+        if (row.size() == 5 && IsStoredResult(row[4])) out.push_back({ToUtf8(row[1]), ToUtf8(row[2]), ToUtf8(row[3])});
+    return out;
+}
+
 std::wstring FinishedText(int verified) {
     const std::wstring n = std::to_wstring(verified);
     return L"Генерация завершена!\n\nПроверено в окне мастера: " + n + L" из " + n + L".";

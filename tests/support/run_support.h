@@ -143,7 +143,7 @@ struct Scene {
         return true;
     }
     // The designer with `perPage` objects a page, or the spreadsheet, with a point on each target.
-    // `options` are the stand-in's own (open=, dead=, question=, second).
+    // `options` are the stand-in's own (open=, dead=, question=, second, and the faults such as chaos=).
     bool OpenDesigner(size_t perPage, const std::vector<int>& delays = kQuickDelays, const std::wstring& options = L"") {
         return Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", perPage, delays,
                     std::to_wstring(perPage) + (options.empty() ? L"" : L" " + options));
@@ -190,6 +190,20 @@ struct Scene {
         return true;
     }
 };
+
+// The run's journal, barcode_run_log.csv in a working folder: its header and its rows cut into
+// fields (time, page, capture, value, result), read from code page 1251.
+struct Journal {
+    std::string bytes;  // empty when there is none
+    std::wstring header;
+    std::vector<std::vector<std::wstring>> rows;
+};
+Journal ReadJournal(const std::wstring& dir);
+// A result that says the barcode was stored ("проверено", "не проверено", or either with a note
+// after it), not a stop or a note of the run.
+bool IsStoredResult(const std::wstring& result);
+// The rows of stored barcodes, in order, named as the designer's log names its values.
+std::vector<Landed> StoredRows(const Journal& journal);
 
 // `body` once with the quick fixed delays and once with waiting for the wizard, each time beside a
 // fresh designer of three objects a page with `options`.

@@ -20,6 +20,24 @@ inline std::vector<std::string> SplitCells(const std::string& line, char separat
     }
 }
 
+// The fields of a CSV line of the program's journal: ';'-separated, a quoted field may hold ';' and
+// doubled quotes.
+inline std::vector<std::string> SplitCsvRow(const std::string& line, char separator = ';') {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"')
+            cells.back() += line[++i];
+        else if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == separator && !quoted)
+            cells.emplace_back();
+        else
+            cells.back() += line[i];
+    }
+    return cells;
+}
+
 // What to do with text after the last line end.
 enum class OpenLastLine {
     Fails,  // a table: every line ends with CR LF, so that is a test failure and left out
