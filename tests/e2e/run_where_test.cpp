@@ -52,6 +52,40 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
     });
 }
 
+// Another document of the same program, of the same size, opened later above the one the positions
+// were captured on: the run fills the captured one where it still stands, and refuses once both moved.
+TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCapturedOne) {
+    Scene s;
+    ASSERT_TRUE(s.OpenDesigner(3));
+    Fixture other;
+    const std::wstring otherDir = MakeTempDir(L"other");
+    ASSERT_TRUE(StartFixture(other, L"fake_designer", L"FakeDesigner", otherDir, L"3"));
+    RECT a;
+    GetWindowRect(s.fixture.window, &a);
+    SetWindowPos(other.window, HWND_TOP, a.left + 60, a.top + 40, 0, 0, SWP_NOSIZE);
+    s.Fields(L"D", L"01", L"3");
+    s.PressStart();
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Placed({"D01", "D02", "D03"}, 3));
+    EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
+    EXPECT_TRUE(EventsOf(other.Log(), "stray").empty()) << Describe(EventsOf(other.Log(), "stray"));
+
+    // Both moved: which one is meant cannot be told.
+    SetWindowPos(s.fixture.window, nullptr, a.left + 30, a.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const size_t logged = s.fixture.Log().size();
+    s.PressStart();
+    const std::wstring refused = EndMessage(s);
+    EXPECT_TRUE(StartsWith(refused, L"Ошибка: Открыто несколько окон программы fake_designer.exe (класс FakeDesigner) "
+                                    L"того же размера"))
+        << ToUtf8(refused);
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_EQ(s.fixture.Log().size(), logged);
+    EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
+    other.process.Kill();
+    ExpectNothingStrayAndClose(s);
+}
+
 TEST(RunWhereE2E, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFastAtTheEnd) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(5, kWaitingDelays));
