@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -305,4 +306,56 @@ TEST_F(Run, ARefusedStartKeepsTheStopForTheNextStart) {
     RunAutomation(later, in);
     EXPECT_EQ(later.Only("ask").size(), 1u);
     EXPECT_EQ(Values(later), (Strings{"2", "3", "4", "5"}));
+}
+
+// A point that cannot be written is removed, never left stale; a run that can do neither stops.
+TEST_F(Run, AContinuePointThatCannotBeWrittenIsRemovedAndARunThatCannotRemoveItStops) {
+    Fast();
+    const RunInputs in = Numbered("F-", "0001", "6", 3);
+    const std::string point = folder.path + "/" + kRunStateFileName;
+    for (const bool removable : {true, false}) {
+        SCOPED_TRACE(removable ? "the write fails" : "the write and the removal fail");
+        RecordingMachine r;
+        int pumps = 0;
+        bool staleSeen = false;
+        r.onPump = [&] {
+            ++pumps;
+            if (pumps == 3) {  // before the second barcode: its point cannot be written in place
+                std::filesystem::remove(point);
+                std::filesystem::create_directory(point);
+                if (!removable) WriteFileAtomically(point + "/inside", "x");
+            }
+            if (pumps == 4) staleSeen = std::filesystem::exists(point);
+        };
+        Drive(r, in);
+        if (removable) {
+            EXPECT_EQ(r.What().back(), DoneLine(6));
+            EXPECT_FALSE(staleSeen);  // the first barcode's point was not left behind
+            continue;
+        }
+        EXPECT_EQ(Values(r), (Strings{"F-0001", "F-0002"}));
+        EXPECT_EQ(r.What().back().rfind("message Ошибка: Автоматизация остановлена: не удалось записать в папку «" +
+                                            folder.path + "/»",
+                                        0),
+                  0u)
+            << r.What().back();
+        ForgetRunStop();
+        EXPECT_FALSE(LoadInterruptedRun());
+        std::filesystem::remove_all(point);
+    }
+}
+
+// A Page Down the system refused did not turn the page: the point still has the turn due.
+TEST_F(Run, ARefusedPageKeyIsNotCountedAsATurn) {
+    Fast();
+    const RunInputs in = Numbered("B-", "0001", "5", 3);
+    RecordingMachine dry;
+    Drive(dry, in);
+    m.inputBlockedAt = dry.Only("key+ 22").front().at;
+    Drive(m, in);
+    EXPECT_EQ(m.What().back(), Refusal(kInputBlockedMessage));
+    ForgetRunStop();
+    const std::optional<SavedRun> saved = LoadInterruptedRun();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->point, (ContinuePoint{3, true, false}));
 }
