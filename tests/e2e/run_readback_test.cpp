@@ -25,7 +25,9 @@ struct SixValues {
     std::vector<FixtureEvent> log;
     std::vector<size_t> charsPerWizard;           // characters each wizard took, in the order they opened
     std::string journal;                          // the bytes of barcode_run_log.csv
-    std::vector<std::vector<std::wstring>> rows;  // its lines after the first, cut at ';'
+    std::vector<std::vector<std::wstring>> rows;  // its barcodes' lines, cut at ';'
+    std::vector<std::vector<std::wstring>> starts;  // its lines of a run's start ("запуск: ...")
+    bool waiting = false;                          // paced by the wizard's window
     std::wstring header;
 };
 
@@ -68,6 +70,7 @@ SixValues RunSix(const std::wstring& option, const std::vector<int>& delays) {
     Scene s;
     if (!s.OpenDesigner(kPerPage, delays, option)) return run;
     run.opened = true;
+    run.waiting = delays.size() > 7 && delays[7] == 1;
     s.Fields(L"P-", L"0001", std::to_wstring(kValues));
     s.PressStart();
     run.message = EndMessage(s);
@@ -81,8 +84,9 @@ SixValues RunSix(const std::wstring& option, const std::vector<int>& delays) {
             run.header = FromCp1251(lines[i]);
             continue;
         }
-        run.rows.emplace_back();
-        for (const std::string& cell : SplitCsvRow(lines[i])) run.rows.back().push_back(FromCp1251(cell));
+        std::vector<std::wstring> row;
+        for (const std::string& cell : SplitCsvRow(lines[i])) row.push_back(FromCp1251(cell));
+        (row.size() == 5 && StartsWith(row[4], L"запуск: ") ? run.starts : run.rows).push_back(row);
     }
     s.fixture.process.Kill();  // a wizard a stop left open goes with it
     EXPECT_EQ(CloseApp(s.app), 0u);
@@ -103,6 +107,15 @@ bool IsLocalTime(const std::wstring& text) {
 void ExpectJournal(const SixValues& run, size_t count, const std::wstring& result, bool prefixOnly = false) {
     ASSERT_FALSE(run.journal.empty()) << "no barcode_run_log.csv in the working folder";
     EXPECT_EQ(run.header, L"Время;Страница;Захват;Значение;Итог");
+    // The run's own row comes first and says what it fills and how it is paced.
+    ASSERT_EQ(run.starts.size(), 1u);
+    EXPECT_TRUE(IsLocalTime(run.starts[0][0])) << ToUtf8(run.starts[0][0]);
+    EXPECT_EQ(run.starts[0], (std::vector<std::wstring>{run.starts[0][0], L"", L"", L"",
+                                                        std::wstring(L"запуск: 6 значений с P-0001, ") +
+                                                            (run.waiting ? L"ожидание окна мастера"
+                                                                         : L"фиксированные задержки")}));
+    ASSERT_FALSE(run.rows.empty());
+    EXPECT_LE(run.starts[0][0], run.rows[0][0]);
     ASSERT_EQ(run.rows.size(), count);
     const std::vector<Landed> expected = Expected("P-", 1, kValues, kPerPage);
     for (size_t i = 0; i < count; ++i) {
