@@ -242,6 +242,7 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
     const std::string journal = ReadFileBytes(JoinPath(s.dir, L"barcode_run_log.csv"));
     const std::vector<std::string> lines = SplitLines(journal);
     ASSERT_EQ(lines.size(), 4u) << journal;
-    EXPECT_NE(FromCp1251(lines[1]).find(L";;;;запуск: 2 значения с D-0001, фиксированные задержки"), std::wstring::npos);
+    EXPECT_NE(FromCp1251(lines[1]).find(L";;;;запуск: 2 значения с D-0001, фиксированные задержки"),
+              std::wstring::npos);
     EXPECT_EQ(CloseApp(s.app), 0u);
 }

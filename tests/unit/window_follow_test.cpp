@@ -88,7 +88,8 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     ASSERT_EQ(Shown(m).back(), "stopped 3/5 4");
     const std::string journal = FileOf(folder);
     // The move is a note of its own after the run's first row, not a barcode's result.
-    EXPECT_NE(journal.find(";;;;заметка: Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos) << journal;
+    EXPECT_NE(journal.find(";;;;заметка: Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos)
+        << journal;
     EXPECT_EQ(RunNotes(journal), (Strings{"запуск: 5 значений с 1, фиксированные задержки",
                                           "заметка: Захваты сдвинуты вслед за окном на (90, 60)"}));
     EXPECT_EQ(JournalColumn(journal, 3), (Strings{"1", "2", "3", "4"}));
