@@ -9,6 +9,7 @@
 #include "automation/capture_win.h"
 #include "automation/run.h"
 #include "automation/run_fields.h"
+#include "automation/run_folder.h"
 #include "automation/run_win.h"
 #include "delays/settings_window_win.h"
 #include "online/banner_win.h"
@@ -42,6 +43,9 @@ constexpr DWORD T = WS_TABSTOP;  // reached with Tab, in screen order (platform/
 // Posted by the window's creation so the fetches from the server start once the window is on screen:
 // their threads then take nothing from the window's first appearance.
 constexpr UINT kStartFetchesMessage = WM_APP + 22;
+// Posted when another copy's run holds the working folder, so that the window is on screen before the
+// message says so.
+constexpr UINT kRunElsewhereShowMessage = WM_APP + 23;
 
 // Controls 1-21 of the main window, in creation order.
 const ControlRow kMainControls[] = {
@@ -166,6 +170,10 @@ void SaveOptionsAfterClick() {
 // A run the program left unfinished when it closed: its inputs in the fields, check boxes, list and
 // rows, so that "СТАРТ" reads them back and asks whether to go on.
 void ShowInterruptedRun() {
+    if (RunFolderBusy()) {
+        PostMessageW(AppWindow(), kRunElsewhereShowMessage, 0, 0);
+        return;
+    }
     const std::optional<SavedRun> saved = RestoreInterruptedRun();
     if (!saved) return;
     const RunInputs& in = saved->inputs;
@@ -336,6 +344,7 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_DESTROY: OnDestroy(hWnd); return 0;
         case kStartFetchesMessage: StartFetches(); return 0;
+        case kRunElsewhereShowMessage: ShowMessage(hWnd, kRunElsewhereMessage, kErrorCaption, MB_OK); return 0;
         case kBannerFetchedMessage:
         case kTitleFetchedMessage: OnFetchesFinished(); return 0;
         default: return DefWindowProcW(hWnd, message, wParam, lParam);

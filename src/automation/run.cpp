@@ -8,6 +8,7 @@
 #include "automation/input_guard.h"
 #include "automation/page_turn.h"
 #include "automation/read_back.h"
+#include "automation/run_folder.h"
 #include "automation/run_journal.h"
 #include "automation/run_progress.h"
 #include "automation/run_record.h"
@@ -107,6 +108,23 @@ void JournalRowOf(Machine& machine, long long index, const std::string& result) 
     row.value = RunValue(c.inputs, c.plan, index);
     row.result = result;
     c.journal.Append(row);
+}
+
+// A row of the journal that belongs to no barcode: page, capture and value stay empty.
+JournalRow JournalRowWithout(Machine& machine, const std::string& result) {
+    JournalRow row;
+    row.time = machine.LocalTimestamp();
+    row.page = row.capture = 0;
+    row.result = result;
+    return row;
+}
+
+// The row each run begins with, so that the runs in the journal can be told apart.
+void JournalStart(Machine& machine, const ContinuePoint& start) {
+    Current& c = *current;
+    const std::string from = start.next > 0 || start.partial ? RunValue(c.inputs, c.plan, start.next) : std::string();
+    c.journal.Begin(JournalRowWithout(machine, RunStartResult(c.plan.total, RunValue(c.inputs, c.plan, 0), from,
+                                                              c.wait.FixedSchedule(), c.inputs.excelMode)));
 }
 
 // When the caption shows a stored barcode: at once, once the gap after it was waited too (the
@@ -607,7 +625,10 @@ bool AutomationRunning() { return g_autoRunning; }
 void ForgetRunStop() { lastStop.reset(); }
 void SetRunFolder(const std::string& folder) { runFolder = folder; }
 
+bool RunFolderBusy() { return RunUnderWayIn(runFolder); }
+
 std::optional<SavedRun> LoadInterruptedRun() {
+    if (RunFolderBusy()) return std::nullopt;  // that run's files are not ours to read or remove
     std::optional<SavedRun> saved = RunStateFiles(runFolder).Load();
     if (saved) lastStop = RunStop{saved->inputs, saved->point, true};
     return saved;
@@ -638,6 +659,11 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         InProgress() { runInProgress = true; }
         ~InProgress() { runInProgress = false; }
     } inProgress;
+    const RunFolderClaim folderClaim(runFolder);  // held until the run has ended
+    if (!folderClaim.Taken()) {
+        machine.ShowMessage(kRunElsewhereMessage, kErrorCaption, false);
+        return;
+    }
 
     const RunPlan plan = PlanRun(given);
     if (!plan.refusal.empty()) {
@@ -687,7 +713,8 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
     g_autoRunning = true;
     machine.InstallEscapeHook();
     machine.BeginPreciseTiming();
-    if (follow.moved) JournalRowOf(machine, start->next, FollowNote(follow));
+    JournalStart(machine, *start);
+    if (follow.moved) run.journal.Append(JournalRowWithout(machine, kJournalNoteLead + FollowNote(follow)));
     ShowRunning(machine, true, follow.moved ? FollowNote(follow) : std::string());
     if (!WaitAndGoOn(machine, delays.initialDelay)) return;
     if (!FillFrom(guarded, *wait, inputs, plan, perPage, *start)) return;

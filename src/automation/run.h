@@ -33,8 +33,10 @@ void SetRunFolder(const std::string& folder);
 struct SavedRun;
 // At start-up: a run left unfinished in the run folder (the program closed, was killed, the machine
 // restarted), remembered as a stop so that "СТАРТ" with its inputs asks to continue; damaged or
-// inconsistent files are removed.
+// inconsistent files are removed. None, and nothing read or removed, while RunFolderBusy().
 std::optional<SavedRun> LoadInterruptedRun();
+// Another copy of the program is running a run in the run folder now: "СТАРТ" here would refuse.
+bool RunFolderBusy();
 bool RunInProgress();
 // Input may go out: the run has started and not yet stopped or ended.
 bool AutomationRunning();

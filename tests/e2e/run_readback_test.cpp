@@ -25,6 +25,7 @@ struct SixValues {
     std::vector<FixtureEvent> log;
     std::vector<size_t> charsPerWizard;           // characters each wizard took, in the order they opened
     Journal journal;                              // barcode_run_log.csv
+    bool waiting = false;                         // paced by the wizard's window
 };
 
 std::vector<size_t> CharsPerWizard(const std::vector<FixtureEvent>& log) {
@@ -49,6 +50,7 @@ SixValues RunSix(const std::wstring& option, const std::vector<int>& delays) {
     Scene s;
     if (!s.OpenDesigner(kPerPage, delays, option)) return run;
     run.opened = true;
+    run.waiting = delays.size() > 7 && delays[7] == 1;
     s.Fields(L"P-", L"0001", std::to_wstring(kValues));
     s.PressStart();
     run.message = EndMessage(s);
@@ -75,6 +77,16 @@ bool IsLocalTime(const std::wstring& text) {
 void ExpectJournal(const SixValues& run, size_t count, const std::wstring& result, bool prefixOnly = false) {
     ASSERT_FALSE(run.journal.bytes.empty()) << "no barcode_run_log.csv in the working folder";
     EXPECT_EQ(run.journal.header, L"Время;Страница;Захват;Значение;Итог");
+    // The run's own row comes first and says what it fills and how it is paced.
+    const auto& starts = run.journal.starts;
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_TRUE(IsLocalTime(starts[0][0])) << ToUtf8(starts[0][0]);
+    EXPECT_EQ(starts[0], (std::vector<std::wstring>{starts[0][0], L"", L"", L"",
+                                                    std::wstring(L"запуск: 6 значений с P-0001, ") +
+                                                        (run.waiting ? L"ожидание окна мастера"
+                                                                     : L"фиксированные задержки")}));
+    ASSERT_FALSE(run.journal.rows.empty());
+    EXPECT_LE(starts[0][0], run.journal.rows[0][0]);
     ASSERT_EQ(run.journal.rows.size(), count);
     const std::vector<Landed> expected = Expected("P-", 1, kValues, kPerPage);
     for (size_t i = 0; i < count; ++i) {

@@ -27,6 +27,8 @@ std::wstring ContinueQuestion(const std::wstring& next, int page, int capture, c
            L",\nНет — начать сначала с " + first + L",\nОтмена — ничего не делать.";
 }
 
+const wchar_t* const kLockFile = L"barcode_run.lock";
+
 std::vector<std::wstring> RunFilesIn(const std::wstring& dir) {
     std::vector<std::wstring> out;
     for (const wchar_t* name : {L"barcode_run_inputs.cfg", L"barcode_run_list.txt", L"barcode_run_state.cfg"})
@@ -150,6 +152,7 @@ TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToThe
         s.PressStart();
         EndAppOnceStored(s, 4, c.ending, c.after);
         EXPECT_EQ(ValuesIn(s.fixture.Log()), std::vector<Landed>(expected.begin(), expected.begin() + 4));
+        EXPECT_FALSE(FileExists(JoinPath(s.dir, kLockFile)));  // the folder's lock went with the process
 
         ASSERT_TRUE(s.RestartApp());
         EXPECT_EQ(TextOf(PrefixEdit(s.app)), prefix);
@@ -189,4 +192,56 @@ TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToThe
         ExpectFinishedCleanly(s, expected, 4 - next);
         EXPECT_EQ(CloseApp(s.app), 0u);
     }
+}
+
+TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
+    const std::wstring elsewhere =
+        L"В этой рабочей папке идёт прогон другой копии программы.\n"
+        L"Её журнал и место продолжения не тронуты: дождитесь конца того прогона или запустите программу в другой "
+        L"папке.";
+    // Six seconds between the two barcodes: the second copy comes and goes inside that wait.
+    const std::vector<int> longerGap = {300, 20, 60, 2, 20, 6000, 80};
+    Scene s;
+    ASSERT_TRUE(s.OpenDesigner(kPerPage, longerGap));
+    s.Fields(L"D-", L"0001", L"2");
+    s.PressStart();
+    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 1; }, std::chrono::seconds(30),
+                          milliseconds(5)));
+    EXPECT_TRUE(FileExists(JoinPath(s.dir, kLockFile)));
+    const std::string inputs = ReadFileBytes(JoinPath(s.dir, L"barcode_run_inputs.cfg"));
+    ASSERT_FALSE(inputs.empty());
+
+    App second;
+    ASSERT_TRUE(StartApp(second, s.dir));
+    ParkMainWindow(second);
+    MessageBoxInfo box = WaitForMessageBox(second.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_EQ(box.text, elsewhere);
+    EXPECT_FALSE(StartsWith(CaptionOf(second.window), L"Прерван")) << ToUtf8(CaptionOf(second.window));
+    EXPECT_TRUE(TextOf(PrefixEdit(second)).empty());  // the run's inputs were not read
+    AnswerMessageBox(box.window);
+    // "СТАРТ" there starts nothing over the run either.
+    PostMessageW(StartButton(second), BM_CLICK, 0, 0);
+    box = WaitForMessageBox(second.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.text, elsewhere);
+    AnswerMessageBox(box.window);
+    EXPECT_EQ(CloseApp(second), 0u);
+    EXPECT_EQ(ReadFileBytes(JoinPath(s.dir, L"barcode_run_inputs.cfg")), inputs);
+    EXPECT_TRUE(FileExists(JoinPath(s.dir, L"barcode_run_state.cfg")));
+    EXPECT_EQ(ValuesIn(s.fixture.Log()).size(), 1u) << "the wait between barcodes was over too soon";
+
+    // The first run goes on to its end as if nothing had happened.
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(2));
+    ExpectFinishedCleanly(s, Expected("D-", 1, 2, kPerPage), 0);
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("D-", 1, 2, kPerPage));
+    EXPECT_FALSE(FileExists(JoinPath(s.dir, kLockFile)));
+    // Its journal: its own first row and its two barcodes, nothing of the second copy.
+    const std::string journal = ReadFileBytes(JoinPath(s.dir, L"barcode_run_log.csv"));
+    const std::vector<std::string> lines = SplitLines(journal);
+    ASSERT_EQ(lines.size(), 4u) << journal;
+    EXPECT_NE(FromCp1251(lines[1]).find(L";;;;запуск: 2 значения с D-0001, фиксированные задержки"),
+              std::wstring::npos);
+    EXPECT_EQ(CloseApp(s.app), 0u);
 }

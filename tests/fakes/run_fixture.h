@@ -140,29 +140,66 @@ inline Strings Shown(const RecordingMachine& m) {
     return out;
 }
 
-// One column of every journal row (0: the time .. 3: the value, 4: the result), quotes taken off.
-inline Strings JournalColumn(const std::string& journal, size_t column) {
-    Strings out;
-    size_t field = 0;
+// Every row of a journal after its header, cut into its fields with the CSV quotes taken off.
+inline std::vector<Strings> JournalRows(const std::string& journal) {
+    std::vector<Strings> rows;
+    Strings row(1);
     bool quoted = false, header = true;
-    std::string text;
     for (size_t i = 0; i < journal.size(); ++i) {
         const char c = journal[i];
         if (c == '"') {
-            if (quoted && i + 1 < journal.size() && journal[i + 1] == '"') text += journal[++i];
+            if (quoted && i + 1 < journal.size() && journal[i + 1] == '"') row.back() += journal[++i];
             else quoted = !quoted;
         } else if (!quoted && c == ';') {
-            ++field;
+            row.emplace_back();
         } else if (!quoted && c == '\r') {
-            if (!header) out.push_back(text);
+            if (!header) rows.push_back(row);
             header = false;
-            field = 0;
-            text.clear();
+            row.assign(1, std::string());
             ++i;  // the line feed
-        } else if (field == column) {
-            text += c;
+        } else {
+            row.back() += c;
         }
     }
+    return rows;
+}
+
+// The text a spreadsheet shows for a field: a formula ="..."&"..." written for text that would
+// otherwise be taken for one gives the text of its pieces.
+inline std::string ShownText(const std::string& field) {
+    if (field.rfind("=\"", 0) != 0) return field;
+    std::string text;
+    bool inside = false;
+    for (size_t i = 1; i < field.size(); ++i) {
+        if (field[i] != '"') {
+            if (inside) text += field[i];
+        } else if (inside && i + 1 < field.size() && field[i + 1] == '"') {
+            text += field[++i];
+        } else {
+            inside = !inside;
+        }
+    }
+    return text;
+}
+
+// A row of a run's start or a note: it belongs to no barcode.
+inline bool BarcodeRow(const Strings& row) {
+    return row.size() < 5 || (row[4].rfind(kJournalStartLead, 0) != 0 && row[4].rfind(kJournalNoteLead, 0) != 0);
+}
+
+// One column of every barcode's row (0: the time .. 3: the value, 4: the result), as a spreadsheet
+// shows it; the rows of a run's start and the notes are left out.
+inline Strings JournalColumn(const std::string& journal, size_t column) {
+    Strings out;
+    for (const Strings& row : JournalRows(journal))
+        if (BarcodeRow(row)) out.push_back(column < row.size() ? ShownText(row[column]) : std::string());
+    return out;
+}
+// The results of the rows that belong to no barcode: "запуск: ..." and "заметка: ...".
+inline Strings RunNotes(const std::string& journal) {
+    Strings out;
+    for (const Strings& row : JournalRows(journal))
+        if (!BarcodeRow(row)) out.push_back(row[4]);
     return out;
 }
 inline Strings Results(const std::string& journal) { return JournalColumn(journal, 4); }

@@ -226,8 +226,11 @@ Journal ReadJournal(const std::wstring& dir) {
             journal.header = FromCp1251(lines[i]);
             continue;
         }
-        journal.rows.emplace_back();
-        for (const std::string& cell : SplitCsvRow(lines[i])) journal.rows.back().push_back(FromCp1251(cell));
+        std::vector<std::wstring> row;
+        for (const std::string& cell : SplitCsvRow(lines[i])) row.push_back(FromCp1251(cell));
+        const std::wstring result = row.size() == 5 ? row[4] : L"";
+        (StartsWith(result, L"запуск: ") ? journal.starts : StartsWith(result, L"заметка: ") ? journal.notes : journal.rows)
+            .push_back(row);
     }
     return journal;
 }

@@ -196,7 +196,9 @@ struct Scene {
 struct Journal {
     std::string bytes;  // empty when there is none
     std::wstring header;
-    std::vector<std::vector<std::wstring>> rows;
+    std::vector<std::vector<std::wstring>> rows;    // of barcodes: stored, or where a run stopped
+    std::vector<std::vector<std::wstring>> starts;  // where a run began ("запуск: ...")
+    std::vector<std::vector<std::wstring>> notes;   // "заметка: ..."
 };
 Journal ReadJournal(const std::wstring& dir);
 // A result that says the barcode was stored ("проверено", "не проверено", or either with a note

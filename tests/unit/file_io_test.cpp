@@ -1,6 +1,7 @@
 // Whole-file reading and atomic replacement, in the working directory of the test run
 // (native and under Wine, so both implementations are held to the same behaviour).
 #include "platform/file_io.h"
+#include "platform/file_hold.h"
 
 #include <gtest/gtest.h>
 
@@ -220,3 +221,25 @@ TEST_F(FileIo, TheReplacedFileKeepsItsAttributes) {
 }
 #endif
 }  // namespace
+
+// A hold keeps the file to itself until it lets go, which removes the file; a folder that takes no
+// files is told apart from a file someone else holds.
+TEST_F(FileIo, AHeldFileIsNobodyElsesUntilReleasedAndThenGone) {
+    {
+        FileHold first, second;
+        ASSERT_EQ(first.Take(path), HoldResult::kHeld);
+        EXPECT_GE(FileSizeOf(path), 0);
+        EXPECT_EQ(second.Take(path), HoldResult::kHeldElsewhere);
+        first.Release();
+        EXPECT_EQ(FileSizeOf(path), -1);
+        EXPECT_EQ(second.Take(path), HoldResult::kHeld);  // and a held one goes when its holder does
+    }
+    EXPECT_EQ(FileSizeOf(path), -1);
+    ASSERT_TRUE(WriteFileAtomically(path, "left by a holder that could not remove it"));
+    FileHold stale;
+    EXPECT_EQ(stale.Take(path), HoldResult::kHeld);
+    stale.Release();
+    EXPECT_EQ(FileSizeOf(path), -1);
+    FileHold nowhere;
+    EXPECT_EQ(nowhere.Take("no_such_folder_for_holds/" + path), HoldResult::kNotHeld);
+}

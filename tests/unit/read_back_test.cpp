@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 FieldRead Read(FieldRead::State state, const std::string& text = "") {
@@ -240,8 +241,39 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     EXPECT_EQ(CsvField("P-0001"), "P-0001");
     EXPECT_EQ(CsvField("a;b"), "\"a;b\"");
     EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(JournalLine({"2026-12-08 10:00:00.125", 2, 3, "x;y", "проверено"}),
-              "2026-12-08 10:00:00.125;2;3;\"x;y\";проверено\r\n");
+    // Text a spreadsheet would take for a formula goes as one whose result is the text, exactly.
+    const std::string longValue = "=" + std::string(299, 'x');
+    const struct {
+        JournalRow row;
+        std::string line;
+    } lines[] = {
+        {{"2026-12-08 10:00:00.125", 2, 3, "x;y", "проверено"}, "2026-12-08 10:00:00.125;2;3;\"x;y\";проверено\r\n"},
+        {{"t", 1, 1, "=1+2", "проверено"}, "t;1;1;\"=\"\"=1+2\"\"\";проверено\r\n"},
+        {{"t", 1, 1, "+7", "проверено"}, "t;1;1;\"=\"\"+7\"\"\";проверено\r\n"},
+        {{"t", 1, 1, "-0001", "проверено"}, "t;1;1;\"=\"\"-0001\"\"\";проверено\r\n"},
+        {{"t", 1, 1, "@SUM(A1)", "проверено"}, "t;1;1;\"=\"\"@SUM(A1)\"\"\";проверено\r\n"},
+        {{"t", 1, 1, "=\"a\";b", "проверено"}, "t;1;1;\"=\"\"=\"\"\"\"a\"\"\"\";b\"\"\";проверено\r\n"},
+        {{"t", 1, 1, "P-0001", "проверено"}, "t;1;1;P-0001;проверено\r\n"},  // only the first character counts
+        {{"t", 1, 1, longValue, "проверено"},
+         "t;1;1;\"=\"\"" + longValue.substr(0, 255) + "\"\"&\"\"" + longValue.substr(255) + "\"\"\";проверено\r\n"},
+        {{"t", 0, 0, "", "заметка: Захваты сдвинуты вслед за окном на (90, 60)"},
+         "t;;;;заметка: Захваты сдвинуты вслед за окном на (90, 60)\r\n"},
+        {{"t", 2, 1, "=1", "остановка: в поле «=1» другое"}, "t;2;1;\"=\"\"=1\"\"\";остановка: в поле «=1» другое\r\n"},
+    };
+    for (const auto& l : lines) {
+        SCOPED_TRACE(l.row.value);
+        const std::string line = JournalLine(l.row);
+        EXPECT_EQ(line, l.line);
+        // A reader of the file gets the value back exactly.
+        const std::vector<Strings> rows = JournalRows(kJournalHeader + line);
+        ASSERT_EQ(rows.size(), 1u);
+        EXPECT_EQ(ShownText(rows[0][3]), l.row.value);
+    }
+    EXPECT_EQ(RunStartResult(9, "P-0001", "", false, false), "запуск: 9 значений с P-0001, ожидание окна мастера");
+    EXPECT_EQ(RunStartResult(1, "A", "", true, false), "запуск: 1 значение с A, фиксированные задержки");
+    EXPECT_EQ(RunStartResult(22, "A1", "A5", true, true),
+              "запуск: 22 значения с A1, продолжение с A5, фиксированные задержки, режим XL");
+    EXPECT_EQ(RunStartResult(111, "=1", "", true, false), "запуск: 111 значений с =1, фиксированные задержки");
 
     TempFolder folder("journal");
     const std::string dir = folder.path + "/";
@@ -272,6 +304,35 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     EXPECT_NE(blocked.Note().find(kJournalSpareFileName), std::string::npos);
     EXPECT_NE(CompletionMessage(RunTally{2, 0, 0}, false, blocked.Note()).find(kJournalSpareFileName),
               std::string::npos);
+
+    // A run that began in the journal and goes on in the spare file names itself again there, and the
+    // spare file is moved aside past 10 MB like the journal.
+    TempFolder later("journal_later");
+    const std::string laterDir = later.path + "/";
+    RunJournal run(laterDir);
+    run.Begin({"t0", 0, 0, "", "запуск: 3 значения с G1, фиксированные задержки"});
+    run.Append({"t1", 1, 1, "G1", "проверено"});
+    std::filesystem::rename(later.dir / kJournalFileName, later.dir / "kept.csv");
+    std::filesystem::create_directory(later.dir / kJournalFileName);
+    std::ofstream(later.dir / kJournalSpareFileName) << "an earlier run's rows";
+    std::filesystem::resize_file(later.dir / kJournalSpareFileName, kJournalRotateBytes + 1);
+    run.Append({"t2", 1, 2, "G2", "проверено"});
+    run.Append({"t3", 1, 3, "G3", "проверено"});
+    const std::string start = "t0;;;;запуск: 3 значения с G1, фиксированные задержки\r\n";
+    EXPECT_EQ(FileOf(later, "kept.csv"), kJournalHeader + start + "t1;1;1;G1;проверено\r\n");
+    EXPECT_EQ(FileOf(later, kJournalSpareFileName),
+              kJournalHeader + start + "t2;1;2;G2;проверено\r\nt3;1;3;G3;проверено\r\n");
+    EXPECT_EQ(FileSizeOf(laterDir + kJournalSpareOldFileName), kJournalRotateBytes + 1);
+    // The journal begun anew past 10 MB in the middle of a run names the run first too.
+    TempFolder grown("journal_grown");
+    RunJournal long_run(grown.path + "/");
+    long_run.Begin({"t0", 0, 0, "", "запуск: 2 значения с H1, ожидание окна мастера"});
+    long_run.Append({"t1", 1, 1, "H1", "проверено"});
+    std::filesystem::resize_file(grown.dir / kJournalFileName, kJournalRotateBytes + 1);
+    long_run.Append({"t2", 1, 2, "H2", "не проверено"});
+    EXPECT_EQ(FileOf(grown), std::string(kJournalHeader) + "t0;;;;запуск: 2 значения с H1, ожидание окна мастера\r\n" +
+                                 "t2;1;2;H2;не проверено\r\n");
+    EXPECT_EQ(long_run.Note(), "");
 }
 
 TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
@@ -286,6 +347,7 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     EXPECT_EQ(Results(journal), (Strings{"проверено", "проверено", "проверено", "остановка: Esc или Pause"}));
     EXPECT_NE(journal.find(";2;1;\"J;3\";проверено\r\n"), std::string::npos) << journal;
     EXPECT_NE(journal.find(";2;2;\"J;4\";остановка: Esc или Pause\r\n"), std::string::npos) << journal;
+    EXPECT_EQ(RunNotes(journal), (Strings{"запуск: 5 значений с J;1, фиксированные задержки"}));
     // A spreadsheet's cells are never read back.
     TempFolder cells("journal_cells");
     SetRunFolder(cells.path + "/");
@@ -293,5 +355,6 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     RecordingMachine sheet;
     Drive(sheet, in);
     EXPECT_EQ(Results(FileOf(cells)), Strings(5, "не проверено"));
+    EXPECT_EQ(RunNotes(FileOf(cells)), (Strings{"запуск: 5 значений с J;1, фиксированные задержки, режим XL"}));
     EXPECT_EQ(sheet.What().back(), kDoneLine);
 }

@@ -1,5 +1,6 @@
 // A run survives the program closing: its files, their checks, and a run continued by a new
 // process from what a killed one left behind.
+#include "automation/run_folder.h"
 #include "automation/run_state.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
@@ -177,4 +178,48 @@ TEST_F(Run, ClosingTheWindowDuringARunKeepsThePointForTheNextStart) {
     RunAutomation(next, in);
     EXPECT_EQ(Count(next, "key+ 22"), 1u);
     EXPECT_EQ(Values(next), (Strings{"C-0004", "C-0005", "C-0006"}));
+}
+
+// Another copy of the program whose run holds the folder: its files are neither read, continued nor
+// removed here, and no run of this copy starts over them; once it ends they are an interrupted run.
+TEST_F(Run, AnotherCopysRunInTheFolderIsNeitherReadNorContinuedNorRemoved) {
+    Fast();
+    const RunInputs in = Numbered("C-", "0001", "6", 3);
+    RecordingMachine whole;
+    Drive(whole, in);
+    m.closedAt = whole.Only("key+ 0D")[8].at + 1;
+    Drive(m, in);
+    const Strings names = {kRunInputsFileName, kRunStateFileName, kJournalFileName};
+    Strings before;
+    for (const std::string& name : names) before.push_back(FileOf(folder, name.c_str()));
+    ASSERT_FALSE(before[1].empty());
+
+    FileHold otherCopy;
+    ASSERT_EQ(otherCopy.Take(folder.path + "/" + kRunLockFileName), HoldResult::kHeld);
+    ForgetRunStop();  // a new process
+    EXPECT_TRUE(RunFolderBusy());
+    EXPECT_FALSE(LoadInterruptedRun());
+    RecordingMachine second;
+    second.answer = Machine::Answer::kYes;
+    RunAutomation(second, in);
+    EXPECT_EQ(second.What(), (Strings{Refusal(kRunElsewhereMessage)}));
+    EXPECT_TRUE(second.Only("mouse").empty());
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(FileOf(folder, names[i].c_str()), before[i]) << names[i];
+
+    otherCopy.Release();
+    EXPECT_FALSE(RunFolderBusy());
+    ASSERT_TRUE(LoadInterruptedRun());
+    // This copy's run holds the folder for its length, and lets it go at its end.
+    RecordingMachine next;
+    next.answer = Machine::Answer::kYes;
+    int busyLooks = 0;
+    next.onPump = [&] {
+        if (next.Only("pump").size() == 2) busyLooks += RunFolderBusy();
+    };
+    RunAutomation(next, in);
+    EXPECT_EQ(busyLooks, 1);
+    EXPECT_EQ(Values(next), (Strings{"C-0004", "C-0005", "C-0006"}));
+    EXPECT_FALSE(Exists(folder, kRunLockFileName));
+    EXPECT_EQ(RunNotes(FileOf(folder)).back(),
+              "запуск: 6 значений с C-0001, продолжение с C-0004, фиксированные задержки");
 }

@@ -95,7 +95,12 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     EXPECT_EQ(m.Only("rows").front().what, "rows 191,261 192,262 193,263");
     ASSERT_EQ(Shown(m).back(), "stopped 3/5 4");
     const std::string journal = FileOf(folder);
-    EXPECT_NE(journal.find(";Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos) << journal;
+    // The move is a note of its own after the run's first row, not a barcode's result.
+    EXPECT_NE(journal.find(";;;;заметка: Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos)
+        << journal;
+    EXPECT_EQ(RunNotes(journal), (Strings{"запуск: 5 значений с 1, фиксированные задержки",
+                                          "заметка: Захваты сдвинуты вслед за окном на (90, 60)"}));
+    EXPECT_EQ(JournalColumn(journal, 3), (Strings{"1", "2", "3", "4"}));
 
     // The main window now holds the moved points; the window moves on before the next "СТАРТ".
     WindowFollow held = FollowWindows(m, in.positions, 3);
@@ -108,6 +113,11 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     EXPECT_EQ(again.Only("ask").size(), 1u);  // the same positions on the same window: the same run
     EXPECT_EQ(Clicks(again), (Strings{"201,251", "202,252"}));
     EXPECT_EQ(again.What().back(), DoneLine(2));
+    EXPECT_EQ(RunNotes(FileOf(folder)),
+              (Strings{"запуск: 5 значений с 1, фиксированные задержки",
+                       "заметка: Захваты сдвинуты вслед за окном на (90, 60)",
+                       "запуск: 5 значений с 1, продолжение с 4, фиксированные задержки",
+                       "заметка: Захваты сдвинуты вслед за окном на (10, -10)"}));
 
     // The window moved while the question was open: the positions follow it where it is then.
     ForgetRunStop();
