@@ -192,6 +192,11 @@ TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
             both.resize(stored);
             both.insert(both.end(), rest.begin(), rest.end());
             EXPECT_EQ(both, expected);
+            // No page turn is lost; one goes out twice at most, when the kill came between its key and
+            // the point that records it.
+            const size_t turns = Count(killed, "key+ 22") + Count(next, "key+ 22");
+            EXPECT_GE(turns, Count(whole, "key+ 22"));
+            EXPECT_LE(turns, Count(whole, "key+ 22") + 1);
         }
         SCOPED_TRACE(mode.name);
         EXPECT_GE(continued, expected.size());  // more kills than values, most of them after one stored
