@@ -4,20 +4,35 @@
 
 # The certificate's public parts, for the check and the verification (never the private key).
 codesign_dir=build/package/sign
+# The signing tool; OSSLSIGNCODE names another build of it (the tests run the signing with each version).
+codesign_tool=${OSSLSIGNCODE:-osslsigncode}
+
+# The password leaves the environment as soon as this file is read: the build and every other tool run
+# without it, and only the commands that open the certificate are given it, each in its own environment.
+codesign_password=${SIGN_PASSWORD-}
+unset SIGN_PASSWORD
 
 codesign_refuse() { echo "package: $*; nothing was signed or archived" >&2; exit 1; }
 
 # openssl pkcs12 over SIGN_PFX with the given options.  A file exported by an older Windows uses ciphers
 # that OpenSSL 3 keeps in its legacy provider, so a refusal without it is asked again with it.
 codesign_pfx() {
-  openssl pkcs12 -in "$SIGN_PFX" -passin env:SIGN_PASSWORD "$@" 2>/dev/null ||
-    openssl pkcs12 -legacy -in "$SIGN_PFX" -passin env:SIGN_PASSWORD "$@" 2>/dev/null
+  SIGN_PASSWORD=$codesign_password openssl pkcs12 -in "$SIGN_PFX" -passin env:SIGN_PASSWORD "$@" 2>/dev/null ||
+    SIGN_PASSWORD=$codesign_password openssl pkcs12 -legacy -in "$SIGN_PFX" -passin env:SIGN_PASSWORD "$@" 2>/dev/null
+}
+
+# Options for osslsigncode verify: a version that would fetch the revocation lists named in the
+# certificates is told not to (the check is of this signature, offline); older ones never fetch them and
+# do not know the option.
+codesign_verify_options() {
+  local help
+  help=$("$codesign_tool" --help 2>&1) || true
+  [[ "$help" != *-ignore-cdp* ]] || echo -ignore-cdp
 }
 
 # Stops the script unless SIGN_PFX opens with SIGN_PASSWORD, holds a private key and the certificate for
 # it, and that certificate signs code and is valid now.  Sets codesign_subject and codesign_until.
 codesign_check() {
-  export SIGN_PASSWORD=${SIGN_PASSWORD-}
   [ -f "$SIGN_PFX" ] && [ -r "$SIGN_PFX" ] || codesign_refuse "SIGN_PFX: cannot read the certificate file $SIGN_PFX"
   if [ -n "${SIGN_TIMESTAMP_URL:-}" ] && [[ ! "$SIGN_TIMESTAMP_URL" =~ ^https?:// ]]; then
     codesign_refuse "SIGN_TIMESTAMP_URL must be an http:// or https:// address, not $SIGN_TIMESTAMP_URL"
@@ -55,11 +70,12 @@ codesign_sign() {
   local args=(sign -pkcs12 "$SIGN_PFX" -h sha256 -n "$name" -i "$url" -in "$unsigned" -out "$exe")
   [ -n "${SIGN_TIMESTAMP_URL:-}" ] && args+=(-ts "$SIGN_TIMESTAMP_URL")
   local status=0
-  # The password goes through a pipe, never the command line that other users' ps shows.
-  if [ -n "$SIGN_PASSWORD" ]; then
-    printf '%s' "$SIGN_PASSWORD" | osslsigncode "${args[@]}" -readpass - >"$log" 2>&1 || status=$?
+  # The password goes through a pipe, never the command line that other users' ps shows.  The pipe is
+  # named /dev/stdin rather than "-": older versions (Debian 12's) open -readpass as a file and know no "-".
+  if [ -n "$codesign_password" ]; then
+    printf '%s' "$codesign_password" | "$codesign_tool" "${args[@]}" -readpass /dev/stdin >"$log" 2>&1 || status=$?
   else
-    osslsigncode "${args[@]}" </dev/null >"$log" 2>&1 || status=$?
+    "$codesign_tool" "${args[@]}" </dev/null >"$log" 2>&1 || status=$?
   fi
   rm -f "$unsigned"
   if [ "$status" -ne 0 ] || [ ! -s "$exe" ]; then
@@ -74,8 +90,9 @@ codesign_sign() {
   cat "$codesign_dir/all.pem" >"$trust"
   [ -f /etc/ssl/certs/ca-certificates.crt ] && cat /etc/ssl/certs/ca-certificates.crt >>"$trust"
   leaf_hash=$(openssl x509 -in "$codesign_dir/leaf.pem" -outform DER | sha256sum | cut -c1-64)
-  if ! osslsigncode verify -in "$exe" -CAfile "$trust" -ignore-cdp -require-leaf-hash "sha256:$leaf_hash" \
-       >"$log" 2>&1; then
+  # shellcheck disable=SC2046  # the options are single words
+  if ! "$codesign_tool" verify -in "$exe" -CAfile "$trust" $(codesign_verify_options) \
+       -require-leaf-hash "sha256:$leaf_hash" >"$log" 2>&1; then
     rm -f "$exe"
     sed 's/^/  | /' "$log" >&2
     codesign_refuse "the signed exe does not verify"

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include <filesystem>
+#include <set>
 
 namespace {
 RunInputs Sample() {
@@ -25,6 +26,23 @@ void Write(const TempFolder& f, const char* name, const std::string& bytes) {
     WriteFileAtomically(f.path + "/" + name, bytes);
 }
 bool Exists(const TempFolder& f, const char* name) { return FileSizeOf(f.path + "/" + name) >= 0; }
+
+// A machine whose process can be killed after any event that goes out or any wait: `afterEvent` is
+// told each time, once the event is logged.
+struct KillableMachine : RecordingMachine {
+    std::function<void()> afterEvent;
+    void After() {
+        if (afterEvent) afterEvent();
+    }
+    void SetCursor(int x, int y) override { RecordingMachine::SetCursor(x, y), After(); }
+    void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
+        RecordingMachine::SendMouseButtons(x, y, flags), After();
+    }
+    void SendUnicodeKey(char16_t unit, bool release) override { RecordingMachine::SendUnicodeKey(unit, release), After(); }
+    void SendVirtualKey(unsigned char vk, bool release) override { RecordingMachine::SendVirtualKey(vk, release), After(); }
+    void Sleep(unsigned ms) override { RecordingMachine::Sleep(ms), After(); }
+    void PumpMessages() override { RecordingMachine::PumpMessages(), After(); }
+};
 
 // Copies the run files as they are now: what a process killed at this moment leaves behind.
 void Snapshot(const TempFolder& from, const TempFolder& to) {
@@ -114,25 +132,39 @@ TEST(RunState, AListChangedToAnotherTextOfTheSameLengthIsNotContinuedAndA32MbLis
 // A run of 10 values, 3 a page, killed (its process gone, nothing saved at that moment) at every
 // point after value 1: a new process finds the files, asks, and the two runs together put the
 // uninterrupted run's value in every object, typing at most one value twice, into its own object.
+// The kills that find a stored value are counted, so the run cannot pass having continued none.
 TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
     Fast();
-    for (const bool list : {false, true}) {
+    const struct {
+        const char* name;
+        bool list, cells;
+    } modes[] = {{"numbers", false, false}, {"list", true, false}, {"cells", false, true}};
+    for (const auto& mode : modes) {
         RunInputs in = Numbered("K-", "0001", "10", 3);
-        if (list) {
+        if (mode.list) {
             in.listMode = true;
             in.listText = "a\nb\nc\nd\ne\nf\ng\nh\ni\nj";
         }
+        in.excelMode = mode.cells;
         RecordingMachine whole;
         Drive(whole, in);
         const std::vector<Filled> expected = FilledBarcodes(whole);
         EXPECT_FALSE(Exists(folder, kRunStateFileName));  // forgotten when done
-        for (size_t killAfter = 2; killAfter < whole.events.size(); killAfter += 7) {
-            SCOPED_TRACE(std::string(list ? "list, " : "numbers, ") + "killed after event " + std::to_string(killAfter));
+        // Killed after every 7th event, and in the wait before each page turn (the turn due, not sent).
+        std::set<size_t> kills;
+        for (size_t k = 2; k < whole.events.size(); k += 7) kills.insert(k);
+        for (size_t i = 0, wait = 0; i < whole.events.size(); ++i) {
+            if (whole.events[i].what.rfind("wait ", 0) == 0) wait = i;
+            if (whole.events[i].what == "key+ 22") kills.insert(wait + 1);
+        }
+        size_t continued = 0, turnsDue = 0, cutShort = 0;
+        for (const size_t killAfter : kills) {
+            SCOPED_TRACE(std::string(mode.name) + ", killed after event " + std::to_string(killAfter));
             TempFolder left("killed");
-            RecordingMachine killed;
+            KillableMachine killed;
             // The kill: the run folder as it was after event `killAfter`, and the events up to it.
             size_t seen = 0;
-            killed.onPump = [&] {
+            killed.afterEvent = [&] {
                 if (seen == 0 && killed.events.size() >= killAfter) seen = killed.events.size(), Snapshot(folder, left);
             };
             Drive(killed, in);
@@ -144,8 +176,11 @@ TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
             SetRunFolder(folder.path + "/");
             if (!saved) continue;  // killed before the first value was stored
             RecordingMachine next;
+            next.wizardOnDoubleClick = !in.excelMode;
             next.answer = Machine::Answer::kYes;
             RunAutomation(next, saved->inputs);
+            ++continued;
+            turnsDue += saved->point.turnDue;
             ASSERT_EQ(next.Only("ask").size(), 1u);
             EXPECT_EQ(next.Only("ask")[0].what.find("ask Продолжить?: " + std::string(kInterruptedNote)), 0u);
             std::vector<Filled> both = FilledBarcodes(killed);
@@ -154,10 +189,20 @@ TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
             const size_t stored = static_cast<size_t>(saved->point.next);
             ASSERT_LE(stored, both.size());
             ASSERT_GE(stored + 1, both.size());
+            cutShort += both.size() > stored && both[stored].value.size() < expected[stored].value.size();
             both.resize(stored);
             both.insert(both.end(), rest.begin(), rest.end());
             EXPECT_EQ(both, expected);
+            // No page turn is lost; one goes out twice at most, when the kill came between its key and
+            // the point that records it.
+            const size_t turns = Count(killed, "key+ 22") + Count(next, "key+ 22");
+            EXPECT_GE(turns, Count(whole, "key+ 22"));
+            EXPECT_LE(turns, Count(whole, "key+ 22") + 1);
         }
+        SCOPED_TRACE(mode.name);
+        EXPECT_GE(continued, expected.size());  // more kills than values, most of them after one stored
+        EXPECT_GE(turnsDue, 3u);                // each of the three page turns killed while due
+        EXPECT_GT(cutShort, 0u);                // some killed in the middle of a value (a wizard's, a cell's)
     }
 }
 
