@@ -38,8 +38,16 @@ struct KillableMachine : RecordingMachine {
     void SendMouseButtons(int x, int y, const std::vector<unsigned>& flags) override {
         RecordingMachine::SendMouseButtons(x, y, flags), After();
     }
-    void SendUnicodeKey(char16_t unit, bool release) override { RecordingMachine::SendUnicodeKey(unit, release), After(); }
-    void SendVirtualKey(unsigned char vk, bool release) override { RecordingMachine::SendVirtualKey(vk, release), After(); }
+    bool SendUnicodeKey(char16_t unit, bool release) override {
+        const bool sent = RecordingMachine::SendUnicodeKey(unit, release);
+        After();
+        return sent;
+    }
+    bool SendVirtualKey(unsigned char vk, bool release) override {
+        const bool sent = RecordingMachine::SendVirtualKey(vk, release);
+        After();
+        return sent;
+    }
     void Sleep(unsigned ms) override { RecordingMachine::Sleep(ms), After(); }
     void PumpMessages() override { RecordingMachine::PumpMessages(), After(); }
 };
