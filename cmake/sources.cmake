@@ -1,8 +1,8 @@
 # Source sets by naming convention, so a new file needs no CMake edit:
-#   src/<subsystem>/*.cpp        portable core (both builds)
+#   src/<subsystem>/[<room>/]*.cpp  portable core (both builds)
 #   src/<subsystem>/*_win.cpp    Win32 shell (Windows build only); main_win.cpp holds WinMain
 #   src/<subsystem>/*_posix.cpp  native stand-ins for platform services (native build only)
-file(GLOB ALL_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
+file(GLOB ALL_SRC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp ${CMAKE_SOURCE_DIR}/src/*/*/*.cpp)
 set(CORE_SRC ${ALL_SRC})
 list(FILTER CORE_SRC EXCLUDE REGEX "_(win|posix)\\.cpp$")
 set(WIN_SRC ${ALL_SRC})

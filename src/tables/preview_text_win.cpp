@@ -1,7 +1,7 @@
 // Progressive filling of the preview fields (see preview_text_win.h).
 #include "tables/preview_text_win.h"
 
-#include "automation/run.h"
+#include "automation/run/run.h"
 #include "platform/text_win.h"
 
 #include <algorithm>

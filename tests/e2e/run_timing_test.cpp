@@ -2,7 +2,7 @@
 // played on the recording machine, whose clock moves only by the waits. Prints the figures; the
 // times are not asserted, only that every value landed. The full-size measurement with the default
 // delays is disabled by default: run e2e_run_timing.exe --gtest_also_run_disabled_tests.
-#include "automation/run.h"
+#include "automation/run/run.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
 #include "harness.h"

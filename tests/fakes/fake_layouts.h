@@ -2,7 +2,7 @@
 // translation over them: US, Russian (ЙЦУКЕН) and French AZERTY, and one that hides the digits
 // behind AltGr (Ctrl+Alt).
 #pragma once
-#include "automation/machine.h"
+#include "automation/input/machine.h"
 
 #include <optional>
 #include <string>

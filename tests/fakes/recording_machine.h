@@ -4,9 +4,9 @@
 // the designer's page unless a test says otherwise, and the designer behaves: a double-click on
 // the page opens its wizard in front, the third Enter closes it (after the times a test sets).
 #pragma once
-#include "automation/machine.h"
-#include "automation/input.h"
-#include "automation/read_back.h"
+#include "automation/input/machine.h"
+#include "automation/input/input.h"
+#include "automation/watch/read_back.h"
 #include "fake_layouts.h"
 
 #include <algorithm>

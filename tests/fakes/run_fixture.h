@@ -1,14 +1,14 @@
 // Shared by the tests of the automation run: inputs of the worked examples, the events of one
 // barcode, what a recorded run filled, and the test fixture that restores the delays.
 #pragma once
-#include "automation/input.h"
-#include "automation/run.h"
+#include "automation/input/input.h"
+#include "automation/run/run.h"
 #include "delays/delay_settings.h"
-#include "automation/run_progress.h"
-#include "automation/page_turn.h"
+#include "automation/run/run_progress.h"
+#include "automation/watch/page_turn.h"
 #include "fakes/recording_machine.h"
 #include "fakes/temp_folder.h"
-#include "automation/run_journal.h"
+#include "automation/run/run_journal.h"
 #include "platform/file_io.h"
 
 #include <cstdint>

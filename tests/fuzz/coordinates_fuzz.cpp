@@ -1,6 +1,6 @@
 // Fuzz target: the coordinates file reader takes any bytes (unmarked lines scaled as at 144 dpi), and
 // what it reads is written and read back to the same points.
-#include "automation/coordinates.h"
+#include "automation/positions/coordinates.h"
 
 #include <cstdint>
 #include <cstdlib>

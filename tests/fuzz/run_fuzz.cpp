@@ -2,7 +2,7 @@
 // library's strtoll, trimming and line splitting keep exactly the non-blank text, and a run's plan
 // and values hold whatever the fields say: the count is positive, the last number does not
 // overflow, and every value reads back as its running number in the start's width.
-#include "automation/run.h"
+#include "automation/run/run.h"
 #include "platform/text_parse.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,7 +1,7 @@
 // Fuzz target: the files of an unfinished run are read from a folder anyone can write to. Whatever
 // their bytes, reading them never crashes, and what is read back is written again the same way, so a
 // continue point can only ever come from files this program wrote.
-#include "automation/run_state.h"
+#include "automation/run/run_state.h"
 
 #include <cstdint>
 #include <cstdlib>

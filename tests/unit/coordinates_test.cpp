@@ -1,5 +1,5 @@
 // The coordinates file, count changes and the scroll arithmetic of the position rows.
-#include "automation/coordinates.h"
+#include "automation/positions/coordinates.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The input primitives: event sequences, their waits, spreadsheet key choice on several keyboard
 // layouts and the 1251 table.
-#include "automation/input.h"
+#include "automation/input/input.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
 

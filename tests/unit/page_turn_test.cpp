@@ -1,9 +1,9 @@
 // A page turn counts when the page's picture changed: the picture decision, how long the run keeps
 // looking in either pacing, and the stop on the document's last page, which a continued run goes on
 // from at the first capture of the page in front.
-#include "automation/page_turn.h"
-#include "automation/run.h"
-#include "automation/run_journal.h"
+#include "automation/watch/page_turn.h"
+#include "automation/run/run.h"
+#include "automation/run/run_journal.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
 

@@ -1,5 +1,5 @@
 // The higher-rights decision for every answer the system can give about the receiving process.
-#include "automation/process_rights.h"
+#include "automation/watch/process_rights.h"
 
 #include <gtest/gtest.h>
 

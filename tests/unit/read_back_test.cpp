@@ -1,7 +1,7 @@
 // Every value is read back from the wizard before its Enter: the decision over the reads and the
 // clock, and whole runs against wizards whose fields misbehave, with what the journal keeps.
-#include "automation/read_back.h"
-#include "automation/run_journal.h"
+#include "automation/watch/read_back.h"
+#include "automation/run/run_journal.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
 

@@ -1,7 +1,7 @@
 // A stopped run continues where it left off: the question at "СТАРТ", and a continued run that
 // sends exactly the rest of what the uninterrupted run would have sent.
-#include "automation/run.h"
-#include "automation/run_state.h"
+#include "automation/run/run.h"
+#include "automation/run/run_state.h"
 #include "fakes/run_fixture.h"
 
 #include <gtest/gtest.h>

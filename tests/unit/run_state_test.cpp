@@ -1,7 +1,7 @@
 // A run survives the program closing: its files, their checks, and a run continued by a new
 // process from what a killed one left behind.
-#include "automation/run_folder.h"
-#include "automation/run_state.h"
+#include "automation/run/run_folder.h"
+#include "automation/run/run_state.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
 #include "platform/sha256.h"

@@ -1,7 +1,7 @@
 // The automation run over a recording machine: values, order, pages, waits, refusals and stops.
-#include "automation/input.h"
-#include "automation/run.h"
-#include "automation/run_progress.h"
+#include "automation/input/input.h"
+#include "automation/run/run.h"
+#include "automation/run/run_progress.h"
 #include "delays/delay_settings.h"
 #include "fakes/recording_machine.h"
 #include "fakes/run_fixture.h"

@@ -1,8 +1,8 @@
 // The run sees the windows it types into: one page window at START, clicks only on the page in
 // front, keys only to the wizard this barcode's double-click opened, and the two ways of waiting
 // for that wizard.
-#include "automation/run.h"
-#include "automation/wizard_wait.h"
+#include "automation/run/run.h"
+#include "automation/watch/wizard_wait.h"
 #include "fakes/run_fixture.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Typed fields into code page 1251: which field, which list line and which character a refusal names,
 // and that what fits arrives byte for byte (the main window's run fields and the merge window's).
-#include "automation/run_fields.h"
+#include "automation/run/run_fields.h"
 #include "fakes/cp1251_table.h"
 #include "platform/typed_text.h"
 

@@ -1,8 +1,8 @@
 // Positions follow the window they were captured on: moved with it at "СТАРТ", refused when it
 // changed its size or is not there, and a stop continued after the window moved.
-#include "automation/run.h"
-#include "automation/run_journal.h"
-#include "automation/window_follow.h"
+#include "automation/run/run.h"
+#include "automation/run/run_journal.h"
+#include "automation/watch/window_follow.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
 

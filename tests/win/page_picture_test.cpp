@@ -1,8 +1,8 @@
 // The page's picture taken from the screen in this process: the same page gives the same picture,
 // a repainted one another, the blinking caret is no change, and ten thousand pictures leave no GDI
 // object and no memory behind.
-#include "automation/page_picture_win.h"
-#include "automation/page_turn.h"
+#include "automation/watch/page_picture_win.h"
+#include "automation/watch/page_turn.h"
 #include "harness.h"
 
 #include <gtest/gtest.h>

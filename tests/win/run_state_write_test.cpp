@@ -1,7 +1,7 @@
 // The continue point a run writes after every barcode, on this system's files: a hundred writes in a
 // row leave the last point and no temporary behind. The time each write takes is printed as a figure
 // to read, never a limit.
-#include "automation/run_state.h"
+#include "automation/run/run_state.h"
 #include "harness.h"
 #include "platform/file_io.h"
 #include "platform/text_win.h"

@@ -1,4 +1,0 @@
-// Definition of the captured positions.
-#include "automation/automation_state.h"
-
-std::vector<Position> positions;

@@ -1,8 +1,0 @@
-// The higher-rights decision (see process_rights.h).
-#include "automation/process_rights.h"
-
-bool RightsAreHigher(const ProcessRightsProbe& probe) {
-    if (!probe.opened) return false;
-    if (!probe.tokenRead) return true;
-    return probe.ownLevel != 0 && probe.level > probe.ownLevel;
-}

@@ -1,0 +1,52 @@
+// A run's inputs and its continue point, kept in the working folder while the run is unfinished,
+// so that the program closing, being killed or the machine restarting costs at most the value under
+// way. Three files: the inputs (barcode_run_inputs.cfg), the list (barcode_run_list.txt, list mode
+// only) and the point (barcode_run_state.cfg), which names the SHA-256 of the other two so that it
+// is never applied to other inputs. Every write replaces its file atomically and a failed write
+// only means less to go on from.
+#pragma once
+#include "automation/run/run_plan.h"
+#include "automation/run/run_record.h"
+
+#include <optional>
+#include <string>
+
+extern const char* const kRunInputsFileName;
+extern const char* const kRunListFileName;
+extern const char* const kRunStateFileName;
+
+// The inputs file: one "name=value" line each, CR LF, with '\' and line breaks in a value escaped;
+// the positions as "position=x,y" lines. The list is not in it.
+std::string RunInputsText(const RunInputs& inputs);
+// False for anything damaged, truncated or unknown. The list text is left as it was.
+bool ParseRunInputs(const std::string& text, RunInputs& inputs);
+std::string RunPointText(const ContinuePoint& point, const std::string& inputsHash);
+bool ParseRunPoint(const std::string& text, ContinuePoint& point, std::string& inputsHash);
+
+// A run that was interrupted: its inputs and where it goes on.
+struct SavedRun {
+    RunInputs inputs;
+    ContinuePoint point;
+};
+
+class RunStateFiles {
+public:
+    // `folder` is empty for the working folder, or ends with a separator.
+    explicit RunStateFiles(std::string folder) : folder_(std::move(folder)) {}
+    // A run begins: its inputs are written and the point, once written, belongs to them.
+    void Begin(const RunInputs& inputs);
+    // The point on disk is this one, or none: a write that fails removes the old one. False when
+    // neither could be done (a later start would offer a stale point).
+    bool Keep(const ContinuePoint& point);
+    // The folder the files are in, as a message names it.
+    std::string FolderName() const;
+    // The run is complete: nothing to go on from.
+    void Forget();
+    // The interrupted run the files describe, when they are whole and agree with each other;
+    // otherwise none, and the files are removed.
+    std::optional<SavedRun> Load();
+
+private:
+    std::string folder_;
+    std::string hash_;  // of the inputs written by Begin
+};

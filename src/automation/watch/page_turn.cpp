@@ -1,0 +1,50 @@
+// The page-turn decision and its stop message.
+#include "automation/watch/page_turn.h"
+
+#include "delays/delay_settings.h"
+
+#include <algorithm>
+
+PageSeen ComparePictures(const PagePicture& before, const PagePicture& after) {
+    if (!before.taken || !after.taken) return PageSeen::kUnseen;
+    const bool same = before.width == after.width && before.height == after.height && before.digest == after.digest;
+    return same ? PageSeen::kSame : PageSeen::kChanged;
+}
+
+std::uint64_t PictureDigest(const std::uint32_t* pixels, int width, int height, const PixelRect& skip) {
+    // FNV-1a over the pixels, 32 bits at a time; a skipped pixel counts as 0, so that the caret's
+    // place is the same in both pictures whatever the caret shows.
+    std::uint64_t digest = 1469598103934665603ULL;
+    for (int y = 0; y < height; ++y) {
+        const bool skipRow = y >= skip.top && y < skip.bottom;
+        const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = skipRow && x >= skip.left && x < skip.right ? 0 : row[x];
+            digest = (digest ^ pixel) * 1099511628211ULL;
+        }
+    }
+    return digest;
+}
+
+unsigned PageTurnCeilingMs(int pageSwitchDelay) {
+    return std::max<unsigned>(kMinPageCeilingMs, 5 * BoundedDelay(pageSwitchDelay));
+}
+
+std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned waitedMs, long long stored,
+                                     long long total, const std::string& next) {
+    const std::string key = excelMode ? "Ctrl+Page Down" : "Page Down";
+    std::string text = "Автоматизация остановлена: после " + key;
+    if (seen == PageSeen::kUnseen) {
+        text += excelMode ? " не удалось увидеть, сменился ли лист" : " не удалось увидеть, сменилась ли страница";
+        text += ": окна не видно на экране (свёрнуто или закрыто).";
+    } else {
+        text += (excelMode ? " лист не сменился за " : " страница не сменилась за ") + std::to_string(waitedMs) +
+                " мс.\n";
+        text += excelMode ? "Похоже, это последний лист книги: добавьте листы или уменьшите количество."
+                          : "Похоже, это последняя страница документа: добавьте страницы или уменьшите количество.";
+    }
+    text += "\n\nСохранено " + std::to_string(stored) + " из " + std::to_string(total) + "; следующее — " + next +
+            ".\nЧтобы продолжить, откройте в редакторе " + (excelMode ? "лист" : "страницу") + " для " + next +
+            " и нажмите СТАРТ, затем «Да»: оно будет введено в захват 1 без нового " + key + ".";
+    return text + "\n\nПрограмма готова к новому запуску.";
+}

@@ -1,0 +1,39 @@
+// Whether a page turn showed a new page: the page window's picture before the key and after it,
+// how long the run keeps looking, and what it says when the page stayed as it was (the document's
+// last page: the next values would overwrite this page's).
+#pragma once
+#include "automation/input/machine.h"
+
+#include <cstdint>
+#include <string>
+
+enum class PageSeen {
+    kChanged,  // another picture: a new page
+    kSame,     // the same picture: the same page
+    kUnseen,   // a picture could not be taken
+};
+PageSeen ComparePictures(const PagePicture& before, const PagePicture& after);
+
+// A rectangle of a picture's pixels, right and bottom edges excluded; may be empty or reach outside.
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+// The digest of `width` x `height` 32-bit pixels, rows top-down, the pixels inside `skip` left out
+// (the caret, which blinks).
+std::uint64_t PictureDigest(const std::uint32_t* pixels, int width, int height, const PixelRect& skip);
+
+// The picture before the key is the page at rest: two looks this far apart that agree, or the
+// last look once the bound has passed (a page that never rests).
+constexpr unsigned kPictureSettleMs = 30;
+constexpr long long kPictureSettleBoundMs = 300;
+
+// How often the run looks at the page after the key, and how long at most: max(2 s, 5 x the page
+// delay) from the key on.
+constexpr unsigned kPageLookMs = 20;
+constexpr unsigned kMinPageCeilingMs = 2000;
+unsigned PageTurnCeilingMs(int pageSwitchDelay);
+
+// The stop when the page did not change within `waitedMs` (or could not be seen): what was stored
+// and the value to go on with.
+std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned waitedMs, long long stored,
+                                     long long total, const std::string& next);

@@ -1,0 +1,119 @@
+// The two ways of waiting for a barcode's wizard.
+#include "automation/watch/wizard_wait.h"
+
+#include "automation/input/input.h"
+
+#include <algorithm>
+
+namespace {
+// Polls `ready` until it holds, a stop is pending or the ceiling is reached; the milliseconds
+// waited, or -1 when it did not come to hold.
+template <typename Ready>
+long long PollUntil(InputGuard& guard, unsigned ceiling, Ready ready) {
+    for (unsigned waited = 0;; waited += kWizardPollMs) {
+        if (guard.PendingStop() != StopCause::kNone) return -1;
+        if (ready()) return waited;
+        if (waited >= ceiling) return -1;
+        guard.Sleep(kWizardPollMs);
+    }
+}
+
+using Closing = WizardWait::Closing;
+
+// A closing wait that a stop ended: the wizard as it is now decides.
+Closing SeenAtStop(InputGuard& guard) { return guard.WizardStillOpen() ? Closing::kOpen : Closing::kGone; }
+
+// The wizard seen still open at the end of a closing wait of `ceiling` ms holds input back.
+Closing ClosedWithin(InputGuard& guard, unsigned ceiling) {
+    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); }) >= 0) return Closing::kGone;
+    if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
+    guard.HoldBackUnclosed(ceiling);
+    return Closing::kOpen;
+}
+
+unsigned ClosingCeilingMs() {
+    return WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.enterDelay)) +
+                           BoundedDelay(delays.betweenBarcodesDelay));
+}
+
+// The schedule of the seven delays: the wizard is given a fixed time to open, the Enter and the
+// gap a fixed time to let it close; the guard then looks at what is in front before each input.
+class FixedWait : public WizardWait {
+public:
+    void Opened(InputGuard& guard) override {
+        WaitDelay(guard, delays.masterOpenDelay);
+        if (guard.PendingStop() == StopCause::kNone) WaitDelay(guard, 100);
+        guard.ExpectWizard(BoundedDelay(delays.masterOpenDelay) + 100);
+    }
+    Closing Closed(InputGuard& guard, bool last) override {
+        WaitDelay(guard, delays.enterDelay);
+        guard.ExpectPage();
+        if (!last) return Closing::kUnseen;
+        if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
+        return ClosedWithin(guard, ClosingCeilingMs());
+    }
+    void Gap(InputGuard& guard, bool) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
+    // Where the next click would find the wizard in front: this barcode's value is not stored.
+    bool GoneAfterGap(InputGuard& guard) override {
+        if (!guard.WizardStillOpen()) return true;
+        if (guard.PendingStop() == StopCause::kNone)
+            guard.HoldBackUnclosed(BoundedDelay(delays.enterDelay) + BoundedDelay(delays.betweenBarcodesDelay));
+        return false;
+    }
+};
+
+class WatchingWait : public WizardWait {
+public:
+    void Opened(InputGuard& guard) override {
+        const unsigned ceiling = WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.masterOpenDelay)) + 100);
+        guard.ExpectWizard(ceiling);
+        if (!Watch(guard, ceiling, [&] { return guard.WizardReady(); }, true)) {
+            // Given up at the ceiling: the guard says what is in front instead, unless it is the
+            // wizard after all (with the focus not yet inside).
+            if (guard.PendingStop() == StopCause::kNone) guard.FrontTakesKeys();
+        }
+    }
+    Closing Closed(InputGuard& guard, bool) override {
+        const unsigned ceiling = ClosingCeilingMs();
+        ++barcodes_;
+        if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }, false)) {
+            guard.ExpectPage();
+            return Closing::kGone;
+        }
+        if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
+        const Closing seen = SeenAtStop(guard);
+        guard.HoldBackUnclosed(ceiling);
+        return seen;
+    }
+    // The page just came back: a key to it waits a moment, a click already waits the double-click
+    // delay after the cursor has moved.
+    void Gap(InputGuard& guard, bool pageTurnNext) override {
+        if (pageTurnNext) guard.Sleep(kWizardSettleMs);
+    }
+    bool FixedSchedule() const override { return false; }
+    double MeasuredMsPerBarcode() const override { return barcodes_ ? waitedMs_ / barcodes_ : -1; }
+
+private:
+    // Polls `ready` until it holds (then settles if asked), a stop is pending or the ceiling is reached.
+    template <typename Ready>
+    bool Watch(InputGuard& guard, unsigned ceiling, Ready ready, bool settle) {
+        const long long waited = PollUntil(guard, ceiling, ready);
+        if (waited < 0) return false;
+        if (settle) guard.Sleep(kWizardSettleMs);
+        waitedMs_ += static_cast<double>(waited + (settle ? kWizardSettleMs : 0));
+        return true;
+    }
+
+    double waitedMs_ = 0;
+    double barcodes_ = 0;
+};
+}  // namespace
+
+unsigned WizardCeilingMs(long long fixedMs) {
+    return static_cast<unsigned>(std::max<long long>(kMinWizardCeilingMs, 5 * std::max(0LL, fixedMs)));
+}
+
+std::unique_ptr<WizardWait> MakeWizardWait(const DelaySettings& settings, bool excelMode) {
+    if (settings.waitForWizard && !excelMode) return std::make_unique<WatchingWait>();
+    return std::make_unique<FixedWait>();
+}

@@ -1,0 +1,49 @@
+// How a run waits for a barcode's wizard: the fixed schedule of the delays, or watching the
+// designer's windows for the wizard to come up and to close. The run asks the same three questions
+// of either; each wait leaves the guard knowing whether the wizard is there, so input it would send
+// to the wrong window is held back and the run stops.
+#pragma once
+#include "automation/watch/input_guard.h"
+#include "delays/delay_settings.h"
+
+#include <memory>
+
+class WizardWait {
+public:
+    virtual ~WizardWait() = default;
+    // After the double-click: until the wizard is ready for the value.
+    virtual void Opened(InputGuard& guard) = 0;
+    // What a closing wait saw of the wizard. A value counts as stored only once its wizard was seen gone.
+    enum class Closing {
+        kGone,    // seen gone
+        kOpen,    // seen still open (at the ceiling, or when a stop ended the wait): not stored
+        kUnseen,  // not looked at yet: GoneAfterGap tells, when the next click is due
+    };
+    // After the third Enter has gone out: until the wizard has closed. When it is seen still open
+    // at the ceiling the guard holds input back. `last` is the run's last barcode, which no later
+    // click looks after.
+    virtual Closing Closed(InputGuard& guard, bool last) = 0;
+    // Between two barcodes, after the Pause test; `pageTurnNext` when a page turn comes before the
+    // next barcode.
+    virtual void Gap(InputGuard& guard, bool pageTurnNext) = 0;
+    // After the gap, for a wizard whose closing was kUnseen: whether it is gone now. When it is not,
+    // input is held back as in Closed (unless a stop is already pending).
+    virtual bool GoneAfterGap(InputGuard&) { return true; }
+    // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
+    // types at once and lets the read-back wait for the characters.
+    virtual bool FixedSchedule() const { return true; }
+    // The milliseconds Opened and Closed took per barcode so far, or -1 while they follow the delays.
+    virtual double MeasuredMsPerBarcode() const { return -1; }
+};
+
+// Watching for the wizard: a new window of the designer in front with the focus inside it, then a
+// settle; after the third Enter the wizard gone and the page in front (settled before a page turn;
+// a click waits the double-click delay anyway). Each wait
+// gives up at its ceiling: 10 s or five times the fixed delays it stands for, whichever is longer.
+constexpr unsigned kWizardPollMs = 5;
+constexpr unsigned kWizardSettleMs = 50;
+constexpr unsigned kMinWizardCeilingMs = 10000;
+unsigned WizardCeilingMs(long long fixedMs);
+
+// The run's waits as the delays in force and the waiting option say; spreadsheet mode has no wizard.
+std::unique_ptr<WizardWait> MakeWizardWait(const DelaySettings& settings, bool excelMode);
