@@ -113,6 +113,21 @@ TEST(RunState, FilesRoundTripAndAnythingDamagedOrInconsistentIsRemovedNotContinu
     EXPECT_FALSE(files.Load());
 }
 
+TEST(RunState, ValuesArePercentEscapedAndAnInputsFileOfAnEarlierVersionIsStillRead) {
+    const std::string text = RunInputsText(Sample());
+    EXPECT_EQ(text.rfind("format=2\r\nprefix=R\\-%0D%0A=x\r\nstart=0001\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find(" window=-1910,2000,800x600;my%20designer.exe;Page%3B1\r\n"), std::string::npos) << text;
+    // Written with backslash escapes and no format line.
+    const std::string earlier = "prefix=R\\\\-\\r\\n=x\r\nstart=0001\r\ntotal=10\r\nperPage=3\r\nlistMode=0\r\n"
+                                "excelMode=0\r\nposition=101,201\r\n";
+    RunInputs read;
+    ASSERT_TRUE(ParseRunInputs(earlier, read));
+    EXPECT_EQ(read.prefix, "R\\-\r\n=x");
+    EXPECT_EQ(read.perPage, 3);
+    RunInputs bad;
+    EXPECT_FALSE(ParseRunInputs("format=2\r\nprefix=%4\r\n" + earlier.substr(earlier.find("start=")), bad));
+}
+
 TEST(RunState, AListChangedToAnotherTextOfTheSameLengthIsNotContinuedAndA32MbListIs) {
     TempFolder folder("run_state_list");
     RunStateFiles files(folder.path + "/");

@@ -1,6 +1,8 @@
 // Coordinates file format, count changes and scroll arithmetic of the position rows.
 #include "automation/positions/coordinates.h"
 
+#include "platform/percent_escape.h"
+
 #include "platform/dpi_scale.h"
 #include "platform/text_parse.h"
 
@@ -38,42 +40,6 @@ std::string FormatCoordinates(const std::vector<Position>& list) {
 namespace {
 constexpr const char* kWindowPart = "window=";
 
-std::string Escaped(const std::string& name) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte <= 0x20 || byte == 0x7F || c == '%' || c == ';')
-            out += {'%', kHex[byte >> 4], kHex[byte & 15]};
-        else
-            out += c;
-    }
-    return out;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool Unescaped(const std::string& text, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return false;
-        const int high = HexDigit(text[i + 1]), low = HexDigit(text[i + 2]);
-        if (high < 0 || low < 0) return false;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return true;
-}
-
 // A number of the window part: digits right at `at` (a minus sign where allowed), then `next`.
 bool ReadPartNumber(const std::string& text, std::size_t& at, int& value, char next, bool signedAllowed) {
     if (at >= text.size() || !(std::isdigit(static_cast<unsigned char>(text[at])) || (signedAllowed && text[at] == '-')))
@@ -87,8 +53,8 @@ bool ReadPartNumber(const std::string& text, std::size_t& at, int& value, char n
 
 std::string WindowPartText(const CapturedWindow& w) {
     return kWindowPart + std::to_string(w.area.left) + "," + std::to_string(w.area.top) + "," +
-           std::to_string(w.area.width) + "x" + std::to_string(w.area.height) + ";" + Escaped(w.program) + ";" +
-           Escaped(w.className);
+           std::to_string(w.area.width) + "x" + std::to_string(w.area.height) + ";" + PercentEscaped(w.program, ";") + ";" +
+           PercentEscaped(w.className, ";");
 }
 
 bool ParseWindowPart(const std::string& text, CapturedWindow& window) {
@@ -102,7 +68,7 @@ bool ParseWindowPart(const std::string& text, CapturedWindow& window) {
         return false;
     const std::size_t split = text.find(';', at);
     if (split == std::string::npos || text.find(';', split + 1) != std::string::npos) return false;
-    if (!Unescaped(text.substr(at, split - at), out.program) || !Unescaped(text.substr(split + 1), out.className) ||
+    if (!PercentUnescaped(text.substr(at, split - at), out.program) || !PercentUnescaped(text.substr(split + 1), out.className) ||
         out.program.empty() || out.className.empty())
         return false;
     window = std::move(out);

@@ -3,6 +3,7 @@
 
 #include "automation/positions/coordinates.h"
 #include "platform/file_io.h"
+#include "platform/percent_escape.h"
 #include "platform/sha256.h"
 #include "platform/text_parse.h"
 
@@ -17,18 +18,12 @@ namespace {
 constexpr long long kLargestInputsFile = 1 << 20;  // 99-character fields and a few thousand positions
 constexpr long long kLargestListFile = 64LL << 20;
 
-std::string Escaped(const std::string& value) {
-    std::string out;
-    for (char c : value) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out;
-}
+// The inputs file of this version begins with this line; its values are percent-escaped. Files of
+// earlier versions begin with the prefix, its values escaped with backslashes ("\\", "\r", "\n"),
+// and are still read.
+const char* const kFormatLine = "format=2";
 
-bool Unescaped(const std::string& value, std::string& out) {
+bool BackslashUnescaped(const std::string& value, std::string& out) {
     out.clear();
     for (size_t i = 0; i < value.size(); ++i) {
         if (value[i] == '\r' || value[i] == '\n') return false;  // written escaped, never bare
@@ -90,8 +85,9 @@ bool ReadCapped(const std::string& path, long long cap, std::string& bytes) {
 }  // namespace
 
 std::string RunInputsText(const RunInputs& in) {
-    std::string text = "prefix=" + Escaped(in.prefix) + "\r\nstart=" + Escaped(in.startText) +
-                       "\r\ntotal=" + Escaped(in.totalText) + "\r\nperPage=" + std::to_string(in.perPage) +
+    std::string text = std::string(kFormatLine) + "\r\nprefix=" + PercentEscaped(in.prefix) +
+                       "\r\nstart=" + PercentEscaped(in.startText) + "\r\ntotal=" + PercentEscaped(in.totalText) +
+                       "\r\nperPage=" + std::to_string(in.perPage) +
                        "\r\nlistMode=" + (in.listMode ? "1" : "0") + "\r\nexcelMode=" + (in.excelMode ? "1" : "0") +
                        "\r\n";
     for (const Position& p : in.positions)
@@ -102,15 +98,19 @@ std::string RunInputsText(const RunInputs& in) {
 
 bool ParseRunInputs(const std::string& text, RunInputs& in) {
     std::vector<std::string> lines;
-    if (!WholeLines(text, lines) || lines.size() < 6) return false;
+    if (!WholeLines(text, lines)) return false;
+    const bool percent = lines.front() == kFormatLine;
+    if (percent) lines.erase(lines.begin());
+    if (lines.size() < 6) return false;
     const char* const names[] = {"prefix", "start", "total", "perPage", "listMode", "excelMode"};
     std::string values[6], name;
     for (size_t i = 0; i < 6; ++i)
         if (!SplitLine(lines[i], name, values[i]) || name != names[i]) return false;
+    const auto unescaped = percent ? PercentUnescaped : BackslashUnescaped;
     RunInputs out;
     long long perPage = 0;
-    if (!Unescaped(values[0], out.prefix) || !Unescaped(values[1], out.startText) ||
-        !Unescaped(values[2], out.totalText) || !Number(values[3], perPage, false) || perPage < 1 ||
+    if (!unescaped(values[0], out.prefix) || !unescaped(values[1], out.startText) ||
+        !unescaped(values[2], out.totalText) || !Number(values[3], perPage, false) || perPage < 1 ||
         perPage > 1000 || !Flag(values[4], out.listMode) || !Flag(values[5], out.excelMode))
         return false;
     out.perPage = static_cast<int>(perPage);
