@@ -5,6 +5,7 @@
 #include "automation/run/run.h"
 
 #include "automation/input/input.h"
+#include "automation/input/wait_until.h"
 #include "automation/watch/input_guard.h"
 #include "automation/watch/page_turn.h"
 #include "automation/watch/read_back.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 const char* const kFinishedMessage = "Генерация завершена!";
 const char* const kFinishedCaption = "Готово";
@@ -230,14 +232,18 @@ struct Typed {
 // Reads the wizard's field until the read-back decides; kWaiting when the run stopped meanwhile.
 // `last` gets the read that decided.
 ReadBackVerdict AwaitField(InputGuard& guard, ReadBack& readBack, size_t maxChars, FieldRead* last = nullptr) {
-    for (;;) {
-        const FieldRead read = guard.ReadWizardField(maxChars);
-        if (last) *last = read;
-        const ReadBackVerdict verdict = readBack.Next(read, guard.NowMs());
-        if (verdict != ReadBackVerdict::kWaiting || PauseStops(guard)) return verdict;
-        guard.Sleep(kReadBackPollMs);
-        if (guard.PendingStop() != StopCause::kNone) return ReadBackVerdict::kWaiting;
-    }
+    ReadBackVerdict verdict = ReadBackVerdict::kWaiting;
+    const WaitEnd end = WaitUntil(
+        guard,
+        [&] {
+            const FieldRead read = guard.ReadWizardField(maxChars);
+            if (last) *last = read;
+            verdict = readBack.Next(read, guard.NowMs());
+            return verdict != ReadBackVerdict::kWaiting;
+        },
+        kReadBackPollMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopRun(guard);
+    return end.Ready() ? verdict : ReadBackVerdict::kWaiting;
 }
 
 // Home, Shift+End, Delete, and the field read back empty (an empty one is left as it is).
@@ -255,16 +261,17 @@ bool ClearedWizardField(InputGuard& guard, const std::string& text, size_t maxCh
 // The wizard's field before typing, once the focus has had a moment to come to a control that takes
 // text; none when the run stops instead (the focus stayed on a button, or Escape, Pause, a window).
 std::optional<FieldRead> FieldBeforeTyping(InputGuard& guard, size_t maxChars) {
-    FieldRead read = guard.ReadWizardField(maxChars);
-    const long long since = guard.NowMs();
-    while ((read.state == FieldRead::State::kNoField || KindOfFocus(read) == FocusKind::kNoText) &&
-           guard.NowMs() - since < kFocusArriveMs) {
-        if (PauseStops(guard)) return std::nullopt;
-        guard.Sleep(kFocusPollMs);
-        if (guard.PendingStop() != StopCause::kNone) return std::nullopt;
-        read = guard.ReadWizardField(maxChars);
-    }
-    if (KindOfFocus(read) != FocusKind::kNoText) return read;
+    FieldRead read;
+    const WaitEnd end = WaitUntil(
+        guard,
+        [&] {
+            read = guard.ReadWizardField(maxChars);
+            return read.state != FieldRead::State::kNoField && KindOfFocus(read) != FocusKind::kNoText;
+        },
+        kFocusPollMs, kFocusArriveMs, true);
+    if (end.why == WaitEnd::Why::kPause) StopRun(guard);
+    if (end.why == WaitEnd::Why::kPause || end.why == WaitEnd::Why::kStopped) return std::nullopt;
+    if (KindOfFocus(read) != FocusKind::kNoText) return read;  // a field, or none that can be read
     guard.StopWith(WrongFocusStopMessage(guard.CaptureText(), read));
     return std::nullopt;
 }
@@ -358,13 +365,17 @@ Typed FillInWizard(InputGuard& guard, WizardWait& wait, size_t capture, const Po
 // value just stored drawn on its object, a cell's edit ended) is not taken for a turn.
 PagePicture SettledPicture(InputGuard& guard) {
     PagePicture last = guard.PictureOfPage();
-    for (const long long since = guard.NowMs(); guard.NowMs() - since < kPictureSettleBoundMs;) {
-        guard.Sleep(kPictureSettleMs);
-        if (guard.PendingStop() != StopCause::kNone) break;
-        const PagePicture now = guard.PictureOfPage();
-        if (ComparePictures(last, now) != PageSeen::kChanged) return now;
-        last = now;
-    }
+    bool first = true;  // the second look comes a moment after the first
+    WaitUntil(
+        guard,
+        [&] {
+            if (std::exchange(first, false)) return false;
+            const PagePicture now = guard.PictureOfPage();
+            const bool same = ComparePictures(last, now) != PageSeen::kChanged;
+            last = now;
+            return same;
+        },
+        kPictureSettleMs, kPictureSettleBoundMs);
     return last;
 }
 
@@ -374,17 +385,21 @@ PagePicture SettledPicture(InputGuard& guard) {
 bool PageChanged(InputGuard& guard, const PagePicture& before, long long keyAt, bool excelMode) {
     const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
     PageSeen seen = PageSeen::kSame;
-    for (;;) {
-        seen = ComparePictures(before, guard.PictureOfPage());
-        if (seen == PageSeen::kChanged) {
+    const WaitEnd end = WaitUntil(
+        guard,
+        [&] {
+            seen = ComparePictures(before, guard.PictureOfPage());
+            return seen == PageSeen::kChanged;
+        },
+        kPageLookMs, std::max(0LL, ceiling - (guard.NowMs() - keyAt)), true);
+    switch (end.why) {
+        case WaitEnd::Why::kReady:
             current->turnMs += static_cast<double>(guard.NowMs() - keyAt);
             ++current->turns;
             return true;
-        }
-        if (guard.NowMs() - keyAt >= ceiling) break;
-        if (PauseStops(guard)) return false;
-        guard.Sleep(kPageLookMs);
-        if (!StillRunning(guard)) return false;
+        case WaitEnd::Why::kPause: StopRun(guard); return false;
+        case WaitEnd::Why::kStopped: StillRunning(guard); return false;
+        case WaitEnd::Why::kCeiling: break;
     }
     const Current& c = *current;
     guard.StopWith(PageUnchangedStopMessage(excelMode, seen, ceiling, c.point.next, c.plan.total,

@@ -1,6 +1,8 @@
 // Which window a run drives, and the machine that holds back input any other window would get.
 #include "automation/watch/input_guard.h"
 
+#include "automation/input/wait_until.h"
+
 #include <algorithm>
 
 namespace {
@@ -156,23 +158,20 @@ std::string InputGuard::WrongFront(const WindowOwner& front) {
 }
 
 bool InputGuard::FrontIsRight() {
-    for (unsigned waited = 0;; waited += kFrontPollMs) {
-        const WindowOwner front = inner_.FrontWindow();
-        if (expectWizard_ ? IsNewWindowOfPage(front) : front.window == page_.window) {
-            if (expectWizard_ && !wizard_) wizard_ = front.window;
-            return true;
-        }
-        // No window in front is an activation under way: looked at again for a moment.
-        if (front.window || waited >= kFrontSettleMs) {
-            HoldBack(WrongFront(front));
-            return false;
-        }
-        inner_.Sleep(kFrontPollMs);
-        if (inner_.PendingStop() != StopCause::kNone) {
-            shut_ = true;  // Escape or the window closed while waiting: the run ends for that reason
-            return false;
-        }
+    // No window in front is an activation under way: looked at again for a moment.
+    WindowOwner front;
+    const WaitEnd end = WaitUntil(inner_, [&] { return (front = inner_.FrontWindow()).window != 0; }, kFrontPollMs,
+                                  kFrontSettleMs);
+    if (end.why == WaitEnd::Why::kStopped && !front.window) {
+        shut_ = true;  // Escape or the window closed while waiting: the run ends for that reason
+        return false;
     }
+    if (expectWizard_ ? IsNewWindowOfPage(front) : front.window == page_.window) {
+        if (expectWizard_ && !wizard_) wizard_ = front.window;
+        return true;
+    }
+    HoldBack(WrongFront(front));
+    return false;
 }
 
 // A click needs the page under its point, and the page in front, or this program, whose "СТАРТ"
@@ -233,10 +232,7 @@ FieldRead InputGuard::ReadWizardField(std::size_t maxChars) {
 void InputGuard::BringPageForward() {
     if (shut_ || inner_.FrontWindow().window == page_.window) return;
     inner_.BringToFront(page_.window);
-    for (unsigned waited = 0; waited < kBringForwardMs; waited += kFrontPollMs) {
-        if (inner_.FrontWindow().window == page_.window || inner_.PendingStop() != StopCause::kNone) return;
-        inner_.Sleep(kFrontPollMs);
-    }
+    WaitUntil(inner_, [&] { return inner_.FrontWindow().window == page_.window; }, kFrontPollMs, kBringForwardMs);
 }
 
 void InputGuard::Sleep(unsigned ms) {

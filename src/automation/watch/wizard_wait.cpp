@@ -2,20 +2,16 @@
 #include "automation/watch/wizard_wait.h"
 
 #include "automation/input/input.h"
+#include "automation/input/wait_until.h"
 
 #include <algorithm>
 
 namespace {
 // Polls `ready` until it holds, a stop is pending or the ceiling is reached; the milliseconds
 // waited, or -1 when it did not come to hold.
-template <typename Ready>
-long long PollUntil(InputGuard& guard, unsigned ceiling, Ready ready) {
-    for (unsigned waited = 0;; waited += kWizardPollMs) {
-        if (guard.PendingStop() != StopCause::kNone) return -1;
-        if (ready()) return waited;
-        if (waited >= ceiling) return -1;
-        guard.Sleep(kWizardPollMs);
-    }
+long long PollUntil(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready) {
+    const WaitEnd end = WaitUntil(guard, ready, kWizardPollMs, ceiling);
+    return end.Ready() ? end.waitedMs : -1;
 }
 
 using Closing = WizardWait::Closing;
@@ -95,8 +91,7 @@ public:
 
 private:
     // Polls `ready` until it holds (then settles if asked), a stop is pending or the ceiling is reached.
-    template <typename Ready>
-    bool Watch(InputGuard& guard, unsigned ceiling, Ready ready, bool settle) {
+    bool Watch(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready, bool settle) {
         const long long waited = PollUntil(guard, ceiling, ready);
         if (waited < 0) return false;
         if (settle) guard.Sleep(kWizardSettleMs);
