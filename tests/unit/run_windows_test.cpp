@@ -2,6 +2,7 @@
 // front, keys only to the wizard this barcode's double-click opened, and the two ways of waiting
 // for that wizard.
 #include "automation/run/run.h"
+#include "automation/input/wait_until.h"
 #include "automation/watch/wizard_wait.h"
 #include "fakes/run_fixture.h"
 
@@ -444,3 +445,45 @@ TEST_F(Run, AWindowInFrontDuringAChordLetsItsKeysUpBeforeTheStop) {
     EXPECT_EQ(m.What().back(), InFront(kOtherName));
 }
 
+
+TEST(WaitUntil, EndsOnTheConditionAStopPauseOrTheCeilingOnTheClockNotTheSumOfItsSleeps) {
+    const struct {
+        const char* name;
+        long long readyAt;     // the condition holds from then on (-1: never)
+        long long checkCostMs; // each look at it takes this long
+        long long escapeAt, pauseFrom;
+        bool pauseEnds;
+        WaitEnd::Why why;
+        long long waited;
+    } cases[] = {
+        {"ready at once", 0, 0, -1, -1, false, WaitEnd::Why::kReady, 0},
+        {"ready later", 23, 0, -1, -1, false, WaitEnd::Why::kReady, 30},
+        {"the ceiling", -1, 0, -1, -1, false, WaitEnd::Why::kCeiling, 100},
+        {"slow looks count against the ceiling", -1, 5, -1, -1, false, WaitEnd::Why::kCeiling, 100},
+        {"Escape", -1, 0, 42, -1, false, WaitEnd::Why::kStopped, 42},
+        {"Pause where it ends the wait", -1, 0, -1, 20, true, WaitEnd::Why::kPause, 20},
+        {"Pause where it does not", -1, 0, -1, 20, false, WaitEnd::Why::kCeiling, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        r.hookInstalled = true;
+        r.escapeAt = c.escapeAt;
+        r.pauseFrom = c.pauseFrom;
+        int looks = 0;
+        const WaitEnd end = WaitUntil(
+            r,
+            [&] {
+                ++looks;
+                r.now += c.checkCostMs;
+                return c.readyAt >= 0 && r.now >= c.readyAt;
+            },
+            10, 100, c.pauseEnds);
+        EXPECT_EQ(end.why, c.why);
+        EXPECT_GE(end.waitedMs, c.waited);
+        EXPECT_LE(end.waitedMs, c.waited + c.checkCostMs + 10);
+        if (c.checkCostMs > 0) {
+            EXPECT_LT(looks, 11);  // ten sleeps of 10 ms would have been 150 ms on the clock
+        }
+    }
+}
