@@ -2,6 +2,7 @@
 // stops and continue points; what it fills and with which values is its plan (run_plan.h).
 #pragma once
 #include "automation/input/machine.h"
+#include "automation/run/run_messages.h"
 #include "automation/run/run_plan.h"
 #include "automation/run/run_record.h"
 
@@ -9,14 +10,6 @@
 #include <string>
 #include <vector>
 
-// Message texts of the run.
-extern const char* const kFinishedMessage;
-extern const char* const kFinishedCaption;
-extern const char* const kStopMessage;
-extern const char* const kStopCaption;
-extern const char* const kInputBlockedMessage;
-extern const char* const kContinueCaption;
-extern const char* const kInterruptedNote;  // begins the question when the program had closed
 
 // The question asked at "СТАРТ" when a run with the same inputs stopped at `point`.
 std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const ContinuePoint& point);
@@ -40,7 +33,3 @@ bool RunFolderBusy();
 bool RunInProgress();
 // Input may go out: the run has started and not yet stopped or ended.
 bool AutomationRunning();
-// The emergency stop: flag cleared, hook removed, caption flashed, stop message shown.
-void StopRun(Machine& machine);
-// The same stop when input would have reached another application: `why` names its window.
-void StopRunHeldBack(Machine& machine, const std::string& why);

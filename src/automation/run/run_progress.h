@@ -2,7 +2,7 @@
 // still needs, and after a stop the value to continue with. Text for the main window's caption.
 #pragma once
 #include "automation/input/machine.h"
-#include "automation/run/run.h"
+#include "automation/run/run_plan.h"
 #include "delays/delay_settings.h"
 
 #include <string>

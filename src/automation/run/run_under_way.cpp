@@ -1,0 +1,518 @@
+// The run under way over the machine interface. Every wait reads `delays` when it begins; input
+// stops at once when Escape was seen, the main window went away or the window it belongs to is not
+// where it would land, and after a stop nothing more is sent. Window messages are dispatched only at
+// the pump points, once per page and once per barcode.
+#include "automation/run/run_under_way.h"
+
+#include "automation/input/input.h"
+#include "automation/input/wait_until.h"
+#include "automation/run/run_messages.h"
+#include "automation/run/run_progress.h"
+#include "automation/watch/page_turn.h"
+#include "delays/delay_settings.h"
+#include "platform/captions.h"
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+namespace {
+// The wait after typing: typingDelay per character and 50 ms more, bounded like every other wait.
+int AfterTypingDelay(size_t length) {
+    const long long total = static_cast<long long>(delays.typingDelay) * static_cast<long long>(length) + 50;
+    return total > INT_MAX ? INT_MAX : total < INT_MIN ? INT_MIN : static_cast<int>(total);
+}
+
+// The characters of the barcodes before `from`.
+double TypedCharsBefore(const RunInputs& inputs, const RunPlan& plan, long long from) {
+    RunPlan head = plan;
+    head.total = from;
+    if (inputs.listMode) head.list.resize(static_cast<size_t>(from));
+    return TypedChars(inputs, head);
+}
+
+// A short reason for the journal: the stop message's first sentence.
+std::string StopBrief(const std::string& message) {
+    if (message == kStopMessage) return "Esc или Pause";
+    std::string brief = message;
+    const std::string lead = "Автоматизация остановлена: ";
+    if (brief.compare(0, lead.size(), lead) == 0) brief.erase(0, lead.size());
+    const size_t end = brief.find_first_of(".\n");
+    return brief.substr(0, end);
+}
+}  // namespace
+
+RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPlan& plan, const WindowOwner& page,
+                         const ContinuePoint& start, const std::string& folder)
+    : machine_(machine),
+      guard_(machine, page),
+      inputs_(inputs),
+      plan_(plan),
+      perPage_(inputs.perPage > 0 ? inputs.perPage : 1),
+      wait_(MakeWizardWait(delays, inputs.excelMode)),
+      start_(start),
+      point_(start),
+      charsLeft_(TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start.next)),
+      journal_(folder),
+      files_(folder) {}
+
+// --- deciding --------------------------------------------------------------------------------------
+
+bool RunUnderWay::MayGoOn() { return running_ && guard_.PendingStop() == StopCause::kNone; }
+
+bool RunUnderWay::PauseHeld() { return guard_.PauseDown(); }
+
+// --- ending ----------------------------------------------------------------------------------------
+
+bool RunUnderWay::EndHere() {
+    if (!running_) return false;
+    switch (guard_.PendingStop()) {
+        case StopCause::kEscape: Stop(kStopMessage, kStopCaption, true); break;
+        case StopCause::kClosed: EndClosed(); break;
+        case StopCause::kWrongWindow: Stop(guard_.HeldBack(), kErrorCaption, false); break;
+        case StopCause::kInputBlocked: Stop(kInputBlockedMessage, kErrorCaption, false); break;
+        case StopCause::kNone: break;
+    }
+    return false;
+}
+
+bool RunUnderWay::StopForUser() {
+    Stop(kStopMessage, kStopCaption, true);
+    return false;
+}
+
+// What every stop does before its message: the caption and the journal say where the run stopped,
+// and the point is kept so that "СТАРТ" can go on from there.
+void RunUnderWay::Stop(const std::string& message, const std::string& caption, bool informationIcon) {
+    EndQuietly();
+    SettleUnconfirmed();
+    RunProgress progress;
+    progress.state = RunProgress::State::kStopped;
+    progress.stored = point_.next;
+    progress.total = plan_.total;
+    if (point_.next < plan_.total) {
+        progress.next = RunValue(inputs_, plan_, point_.next);
+        JournalRowOf(point_.next, "остановка: " + StopBrief(message));
+    }
+    KeepPoint();
+    machine_.ShowProgress(progress);
+    machine_.FlashMainWindow();
+    machine_.ShowMessage(message, caption, informationIcon);
+}
+
+// The main window went away during the run: no message, but the point is kept as at a stop.
+void RunUnderWay::EndClosed() {
+    EndQuietly();
+    SettleUnconfirmed();
+    if (point_.next < plan_.total) JournalRowOf(point_.next, "остановка: программа закрыта");
+    KeepPoint();
+}
+
+void RunUnderWay::EndQuietly() {
+    running_ = false;
+    machine_.RemoveEscapeHook();
+    machine_.EndPreciseTiming();
+}
+
+// The point where this run stands, kept for the next "СТАРТ" with the same inputs; none once
+// every barcode is stored (Escape can still come in the wait after the last Enter).
+void RunUnderWay::KeepPoint() {
+    if (point_.next < plan_.total) {
+        left_ = RunStop{inputs_, point_};
+        files_.Keep(point_);
+    } else {
+        files_.Forget();
+    }
+}
+
+void RunUnderWay::Finish() {
+    EndQuietly();
+    files_.Forget();
+    RunProgress finished;
+    finished.state = RunProgress::State::kFinished;
+    finished.stored = finished.total = plan_.total;
+    machine_.ShowProgress(finished);
+    machine_.ShowMessage(CompletionMessage(tally_, inputs_.excelMode, journal_.Note()), kFinishedCaption, false);
+}
+
+// --- the record ------------------------------------------------------------------------------------
+
+// Counted afresh each time from the delays in force, so settings applied during the run show;
+// `gapWaited` when the wait after the barcode stored last is behind too.
+void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
+    RunProgress progress;
+    progress.note = note;
+    progress.stored = point_.next;
+    progress.total = plan_.total;
+    RunRemainder rest = RemainderAfter(point_.next, plan_.total, perPage_, charsLeft_, gapWaited);
+    rest.wizardMs = wait_->MeasuredMsPerBarcode();
+    rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
+    if (!wait_->FixedSchedule()) rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 0;
+    progress.msLeft = ScheduleMs(rest, inputs_.excelMode, delays);
+    machine_.ShowProgress(progress);
+}
+
+void RunUnderWay::JournalRowOf(long long index, const std::string& result) {
+    const BarcodePlace place = PlaceOf(inputs_, index);
+    JournalRow row;
+    row.time = machine_.LocalTimestamp();
+    row.page = place.page + 1;
+    row.capture = static_cast<long long>(place.capture) + 1;
+    row.value = RunValue(inputs_, plan_, index);
+    row.result = result;
+    journal_.Append(row);
+}
+
+// A row of the journal that belongs to no barcode: page, capture and value stay empty.
+JournalRow RunUnderWay::JournalRowWithout(const std::string& result) {
+    JournalRow row;
+    row.time = machine_.LocalTimestamp();
+    row.page = row.capture = 0;
+    row.result = result;
+    return row;
+}
+
+// The point on disk follows the run's, or is removed; when neither can be done the run stops
+// before its next input, since a later start would offer to go on from a stale point.
+void RunUnderWay::KeepOnDisk() {
+    if (files_.Keep(point_) || guard_.PendingStop() != StopCause::kNone) return;
+    guard_.StopWith("Автоматизация остановлена: не удалось записать в папку «" + files_.FolderName() +
+                    "», с какого значения продолжать, и не удалось удалить прежнюю запись: после перезапуска "
+                    "программа предложила бы продолжить не с того значения.\nОсвободите место на диске или "
+                    "проверьте, что в эту папку можно писать, и нажмите СТАРТ снова.\n\nПрограмма готова к "
+                    "новому запуску.");
+}
+
+// Barcode `index` is stored: its last input went out and its wizard was seen gone (a cell: its keys
+// went out).
+void RunUnderWay::Stored(long long index, BarcodeCheck check, bool retyped, ShowStored show) {
+    const long long next = index + 1;
+    point_ = ContinuePoint{next, next % perPage_ == 0 && next < plan_.total, false};
+    KeepOnDisk();
+    tally_.Stored(check, retyped);
+    charsLeft_ -= static_cast<double>(RunValue(inputs_, plan_, index).size());
+    JournalRowOf(index, CheckResult(check));
+    if (show != ShowStored::kNo && next < plan_.total) ShowRunning(show == ShowStored::kAfterGap);
+}
+
+// The run stops while a value's wizard was not looked at yet: stored only if the wizard is gone
+// now, so that a value the designer did not take is typed again when the run goes on.
+void RunUnderWay::SettleUnconfirmed() {
+    if (!unconfirmed_) return;
+    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
+    if (!guard_.WizardStillOpen()) Stored(u.index, u.check, u.retyped, ShowStored::kNo);
+}
+
+// The wizard whose closing was not looked at yet, looked at now that the next click is due: its
+// value is stored once it is seen gone; false when it is still open (input is held back then).
+bool RunUnderWay::ConfirmedClosed() {
+    if (!unconfirmed_) return true;
+    if (!wait_->GoneAfterGap(guard_)) return false;
+    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
+    Stored(u.index, u.check, u.retyped, ShowStored::kAfterGap);
+    return true;
+}
+
+// --- the run ---------------------------------------------------------------------------------------
+
+void RunUnderWay::Go(const WindowFollow& follow) {
+    files_.Begin(inputs_);
+    KeepOnDisk();
+    running_ = true;
+    machine_.InstallEscapeHook();
+    machine_.BeginPreciseTiming();
+    // The row each run begins with, so that the runs in the journal can be told apart.
+    const std::string from = start_.next > 0 || start_.partial ? RunValue(inputs_, plan_, start_.next) : std::string();
+    journal_.Begin(JournalRowWithout(RunStartResult(plan_.total, RunValue(inputs_, plan_, 0), from,
+                                                    wait_->FixedSchedule(), inputs_.excelMode)));
+    if (follow.moved) journal_.Append(JournalRowWithout(kJournalNoteLead + FollowNote(follow)));
+    ShowRunning(true, follow.moved ? FollowNote(follow) : std::string());
+    WaitDelay(guard_, delays.initialDelay);
+    if (!MayGoOn()) {
+        EndHere();
+        return;
+    }
+    if (FillFrom(start_) && running_) Finish();
+}
+
+// The barcodes from `start` on, page by page: a page's pump point when a page begins (and where the
+// run begins), then each barcode's pump point; false when the run was stopped or ended on the way.
+bool RunUnderWay::FillFrom(const ContinuePoint& start) {
+    if (start.turnDue) {
+        // The page before was filled and its turn did not go out: it goes out first.
+        guard_.BringPageForward();
+        if (!TurnPage()) return false;
+    }
+    for (long long index = start.next; index < plan_.total; ++index) {
+        const int i = static_cast<int>(index % perPage_);
+        for (int pumps = i == 0 || index == start.next ? 2 : 1; pumps > 0; --pumps) {
+            guard_.PumpMessages();
+            if (!MayGoOn()) return EndHere();
+            if (PauseHeld()) return StopForUser();
+        }
+        const size_t capture = PlaceOf(inputs_, index).capture;
+        const Position at = inputs_.positions[capture];
+        if (PauseHeld()) return StopForUser();
+        const std::string value = RunValue(inputs_, plan_, index);
+        Typed typed;
+        if (inputs_.excelMode)
+            typed.ok = typed.closed = FillCell(at, value, start.partial && index == start.next);
+        else
+            typed = FillInWizard(capture, at, value, index + 1 == plan_.total);
+        if (!typed.ok) return EndHere();  // shows the stop, if not shown yet
+        if (typed.closed)
+            Stored(index, typed.check, typed.retyped, ShowStored::kBeforeGap);
+        else
+            unconfirmed_ = Unconfirmed{index, typed.check, typed.retyped};
+        if (!MayGoOn()) return EndHere();
+        if (index + 1 < plan_.total) {
+            if (PauseHeld()) return StopForUser();
+            wait_->Gap(guard_, i + 1 == perPage_);
+            if (!MayGoOn() || !ConfirmedClosed()) return EndHere();
+            if (i + 1 == perPage_ && !TurnPage()) return false;
+        }
+    }
+    return true;
+}
+
+// One barcode in wizard mode: open it, type the value and see it in the field, confirm three
+// times, and see the wizard close (with the fixed delays, but for the last barcode, when the next
+// click is due). Not ok when the run stops before the value is stored: the third Enter did not go
+// out, or the wizard was seen still open after it.
+RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at, const std::string& value, bool last) {
+    const Typed notStored;
+    guard_.BeginBarcode(capture, at);
+    SimulateDoubleClick(guard_, at.x, at.y);
+    if (!MayGoOn()) return notStored;
+    wait_->Opened(guard_);
+    if (!MayGoOn()) return notStored;
+    Typed typed = TypeAndCheck(value);
+    if (!typed.ok || !PressEnters()) return notStored;
+    switch (wait_->Closed(guard_, last)) {
+        case WizardWait::Closing::kOpen: return notStored;
+        case WizardWait::Closing::kUnseen: break;
+        case WizardWait::Closing::kGone: typed.closed = true; break;
+    }
+    return typed;
+}
+
+// The three Enters: the first two with their delay, the third at once (its wizard's closing is
+// waited for next); false when the run stops before the third went out.
+bool RunUnderWay::PressEnters() {
+    for (int press = 0; press < 2; ++press) {
+        if (PauseHeld()) return StopForUser();
+        SimulateKeyPress(guard_, kVkReturn);
+        if (!MayGoOn()) return false;
+    }
+    if (PauseHeld()) return StopForUser();
+    PressKey(guard_, kVkReturn);
+    return guard_.PendingStop() == StopCause::kNone;
+}
+
+// One barcode in spreadsheet mode. Before its first key the point on disk says the cell may hold
+// part of the value (a kill amid the keys then has the cell cleared when the run goes on); storing
+// the value clears that.
+bool RunUnderWay::FillCell(const Position& at, const std::string& value, bool clearFirst) {
+    return SimulateExcelPaste(guard_, at.x, at.y, value, clearFirst, [this] {
+        if (point_.partial) return;
+        point_.partial = true;
+        KeepOnDisk();
+    });
+}
+
+// --- the value in the wizard -----------------------------------------------------------------------
+
+// Types the value into the wizard and reads it back before any Enter: typed again over a cleared
+// field while the field settles on another text (or shows none of the keys), at most twice, then a
+// stop; a field that gives no text to read goes on unchecked.
+RunUnderWay::Typed RunUnderWay::TypeAndCheck(const std::string& value) {
+    Typed typed;
+    if (!guard_.FrontTakesKeys()) return typed;  // held back: the wizard is not in front
+    const size_t maxChars = value.size() + kReadBackSlackChars;
+    std::optional<FieldRead> before = FieldBeforeTyping(maxChars);
+    if (!before) return typed;
+    const bool readable = ReadBack::Readable(*before);
+    for (int typing = 1;; ++typing) {
+        const long long began = guard_.NowMs();
+        if (!TypeValue(value, typing)) return typed;
+        const long long typedAt = guard_.NowMs();
+        if (typing == 1 && wait_->FixedSchedule()) {
+            WaitDelay(guard_, AfterTypingDelay(value.size()));
+            if (!MayGoOn()) return typed;
+        }
+        typed.retyped = typing > 1;
+        if (!readable) {
+            typed.ok = true;
+            return typed;
+        }
+        ReadBack readBack(*before, value, typedAt, typedAt - began);
+        FieldRead after;
+        const ReadBackVerdict verdict = AwaitField(readBack, maxChars, &after);
+        if (verdict == ReadBackVerdict::kWaiting) return typed;  // stopped
+        const bool keysLost = verdict == ReadBackVerdict::kUnreadable && KeysNeverArrived(*before, after);
+        if (verdict == ReadBackVerdict::kVerified ||
+            (verdict == ReadBackVerdict::kUnreadable && !keysLost && typing == 1)) {
+            typed.ok = true;
+            typed.check = verdict == ReadBackVerdict::kVerified ? BarcodeCheck::kVerified : BarcodeCheck::kNotChecked;
+            return typed;
+        }
+        if (verdict == ReadBackVerdict::kLost) {
+            guard_.StopWith(LostFieldStopMessage(guard_.CaptureText(), guard_.NowMs() - typedAt));
+            return typed;
+        }
+        if (typing == kMaxTypings || !ClearedField(readBack.LastText(), maxChars)) {
+            if (guard_.PendingStop() == StopCause::kNone)
+                guard_.StopWith(keysLost ? KeysLostStopMessage(guard_.CaptureText(), value, typing)
+                                         : MismatchStopMessage(guard_.CaptureText(), readBack.LastText(), value, typing));
+            return typed;
+        }
+        before->text.clear();
+        before->caret = -1;
+        slowTyping_ = true;
+    }
+}
+
+// The wizard's field before typing, once the focus has had a moment to come to a control that takes
+// text; none when the run stops instead (the focus stayed on a button, or Escape, Pause, a window).
+std::optional<FieldRead> RunUnderWay::FieldBeforeTyping(size_t maxChars) {
+    FieldRead read;
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] {
+            read = guard_.ReadWizardField(maxChars);
+            return read.state != FieldRead::State::kNoField && KindOfFocus(read) != FocusKind::kNoText;
+        },
+        kFocusPollMs, kFocusArriveMs, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    if (end.why == WaitEnd::Why::kPause || end.why == WaitEnd::Why::kStopped) return std::nullopt;
+    if (KindOfFocus(read) != FocusKind::kNoText) return read;  // a field, or none that can be read
+    guard_.StopWith(WrongFocusStopMessage(guard_.CaptureText(), read));
+    return std::nullopt;
+}
+
+// The value's keys: the first typing at the schedule's pace (at once while waiting for the wizard),
+// a retype, and every value after one, at the slower retype pace. False when the run stops.
+bool RunUnderWay::TypeValue(const std::string& value, int typing) {
+    if (typing > 1 || slowTyping_)
+        SimulateTypingAtPace(guard_, value, RetypePaceMs(delays.typingDelay));
+    else if (wait_->FixedSchedule())
+        SimulateTyping(guard_, value);
+    else
+        SimulateTypingAtPace(guard_, value, 0);
+    return MayGoOn();
+}
+
+// Reads the wizard's field until the read-back decides; kWaiting when the run stopped meanwhile.
+// `last` gets the read that decided.
+ReadBackVerdict RunUnderWay::AwaitField(ReadBack& readBack, size_t maxChars, FieldRead* last) {
+    ReadBackVerdict verdict = ReadBackVerdict::kWaiting;
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] {
+            const FieldRead read = guard_.ReadWizardField(maxChars);
+            if (last) *last = read;
+            verdict = readBack.Next(read, guard_.NowMs());
+            return verdict != ReadBackVerdict::kWaiting;
+        },
+        kReadBackPollMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    return end.Ready() ? verdict : ReadBackVerdict::kWaiting;
+}
+
+// Home, Shift+End, Delete, and the field read back empty (an empty one is left as it is).
+bool RunUnderWay::ClearedField(const std::string& text, size_t maxChars) {
+    if (text.empty()) return true;
+    ClearField(guard_);
+    if (guard_.PendingStop() != StopCause::kNone) return false;
+    FieldRead before;
+    before.state = FieldRead::State::kText;
+    before.text = text;
+    ReadBack cleared(before, std::string(), guard_.NowMs(), 0);
+    return AwaitField(cleared, maxChars) == ReadBackVerdict::kVerified;
+}
+
+// --- the page --------------------------------------------------------------------------------------
+
+// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), and
+// the page seen to change: with the fixed delays after the page delay, while waiting for the wizard
+// from the key on.
+bool RunUnderWay::TurnPage() {
+    if (PauseHeld()) return StopForUser();
+    guard_.ExpectPage();
+    const bool excelMode = inputs_.excelMode;
+    if (excelMode) {
+        // The sheet's last value is still in its cell's editor: Enter ends the edit now, so that the
+        // sheet key can change the picture only by showing another sheet.
+        PressKey(guard_, kVkReturn);
+        if (!MayGoOn()) return EndHere();
+    }
+    const PagePicture before = SettledPicture();
+    if (!MayGoOn()) return EndHere();
+    const long long keyAt = guard_.NowMs();
+    const unsigned long long turnsBefore = guard_.PageKeysSent();
+    if (excelMode)
+        PressExcelPageDown(guard_);
+    else
+        PressKey(guard_, kVkNext);
+    if (guard_.PageKeysSent() > turnsBefore) {  // on disk before the key's wait: a kill in it turns no page twice
+        point_.turnDue = false;
+        KeepOnDisk();
+    }
+    if (!MayGoOn()) return EndHere();
+    // The key's own wait of the fixed schedule, then the page delay.
+    const int keyWait = excelMode ? delays.pageSwitchDelay : wait_->FixedSchedule() ? delays.enterDelay : 0;
+    if (keyWait > 0) {
+        WaitDelay(guard_, keyWait);
+        if (!MayGoOn()) return EndHere();
+    }
+    if (wait_->FixedSchedule()) {
+        WaitDelay(guard_, delays.pageSwitchDelay);
+        if (!MayGoOn()) return EndHere();
+    }
+    return PageChanged(before, keyAt);
+}
+
+// The page's picture at rest: two looks a moment apart that agree, so that a late repaint (the
+// value just stored drawn on its object, a cell's edit ended) is not taken for a turn.
+PagePicture RunUnderWay::SettledPicture() {
+    PagePicture last = guard_.PictureOfPage();
+    bool first = true;  // the second look comes a moment after the first
+    WaitUntil(
+        guard_,
+        [&] {
+            if (std::exchange(first, false)) return false;
+            const PagePicture now = guard_.PictureOfPage();
+            const bool same = ComparePictures(last, now) != PageSeen::kChanged;
+            last = now;
+            return same;
+        },
+        kPictureSettleMs, kPictureSettleBoundMs);
+    return last;
+}
+
+// After the key: looks at the page until its picture differs from `before` (the page turned) or
+// the ceiling, counted from the key, has passed; then the run stops before the next click, its point
+// on the first value of the page in front with no turn due (the key went out).
+bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
+    const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
+    PageSeen seen = PageSeen::kSame;
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] {
+            seen = ComparePictures(before, guard_.PictureOfPage());
+            return seen == PageSeen::kChanged;
+        },
+        kPageLookMs, std::max(0LL, ceiling - (guard_.NowMs() - keyAt)), true);
+    switch (end.why) {
+        case WaitEnd::Why::kReady:
+            turnMs_ += static_cast<double>(guard_.NowMs() - keyAt);
+            ++turns_;
+            return true;
+        case WaitEnd::Why::kPause: return StopForUser();
+        case WaitEnd::Why::kStopped: return EndHere();
+        case WaitEnd::Why::kCeiling: break;
+    }
+    guard_.StopWith(PageUnchangedStopMessage(inputs_.excelMode, seen, ceiling, point_.next, plan_.total,
+                                             RunValue(inputs_, plan_, point_.next)));
+    return EndHere();
+}
