@@ -9,6 +9,7 @@
 #include "fakes/recording_machine.h"
 #include "fakes/temp_folder.h"
 #include "automation/run/run_journal.h"
+#include "automation/run/run_state.h"
 #include "platform/file_io.h"
 
 #include <cstdint>
@@ -203,3 +204,21 @@ inline Strings RunNotes(const std::string& journal) {
     return out;
 }
 inline Strings Results(const std::string& journal) { return JournalColumn(journal, 4); }
+
+// The run's files in `from` copied to `to`, as a process killed now leaves them.
+inline void CopyRunFiles(const TempFolder& from, const TempFolder& to) {
+    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName}) {
+        std::string bytes;
+        if (ReadWholeFile(from.path + "/" + name, bytes, SIZE_MAX) == ReadResult::kRead)
+            WriteFileAtomically(to.path + "/" + name, bytes);
+    }
+}
+
+// What a new process finds in `left` at start-up (it remembers no stop); the run folder is `home` after.
+inline std::optional<SavedRun> LoadedByANewProcess(const TempFolder& left, const TempFolder& home) {
+    ForgetRunStop();
+    SetRunFolder(left.path + "/");
+    std::optional<SavedRun> saved = LoadInterruptedRun();
+    SetRunFolder(home.path + "/");
+    return saved;
+}

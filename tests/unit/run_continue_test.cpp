@@ -1,7 +1,6 @@
 // A stopped run continues where it left off: the question at "СТАРТ", and a continued run that
 // sends exactly the rest of what the uninterrupted run would have sent.
 #include "automation/run/run.h"
-#include "automation/run/run_state.h"
 #include "fakes/run_fixture.h"
 
 #include <gtest/gtest.h>
@@ -81,14 +80,6 @@ RunInputs Cells(int perPage) {
     return in;
 }
 
-// The run's files in `from` copied to `to`, as a process killed now leaves them.
-void CopyRunFiles(const TempFolder& from, const TempFolder& to) {
-    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName}) {
-        std::string bytes;
-        if (ReadWholeFile(from.path + "/" + name, bytes, SIZE_MAX) == ReadResult::kRead)
-            WriteFileAtomically(to.path + "/" + name, bytes);
-    }
-}
 }  // namespace
 
 // The process killed in any wait of the run (nothing written at that moment): the point on disk,
@@ -116,10 +107,7 @@ TEST_F(Run, AKillInAnyWaitLeavesAPointThatContinuesToTheUninterruptedResult) {
             Drive(killed, in);
             if (eventsAtKill == 0) continue;
             killed.events.resize(eventsAtKill);
-            ForgetRunStop();  // a new process remembers nothing
-            SetRunFolder(left.path + "/");
-            const std::optional<SavedRun> saved = LoadInterruptedRun();
-            SetRunFolder(folder.path + "/");
+            const std::optional<SavedRun> saved = LoadedByANewProcess(left, folder);
             if (!saved) continue;  // nothing stored yet
             SCOPED_TRACE("killed in wait " + std::to_string(kill));
             ++checked;

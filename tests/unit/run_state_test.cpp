@@ -52,11 +52,6 @@ struct KillableMachine : RecordingMachine {
     void PumpMessages() override { RecordingMachine::PumpMessages(), After(); }
 };
 
-// Copies the run files as they are now: what a process killed at this moment leaves behind.
-void Snapshot(const TempFolder& from, const TempFolder& to) {
-    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName})
-        if (Exists(from, name)) Write(to, name, FileOf(from, name));
-}
 }  // namespace
 
 TEST(Sha256, KnownDigests) {
@@ -188,15 +183,12 @@ TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
             // The kill: the run folder as it was after event `killAfter`, and the events up to it.
             size_t seen = 0;
             killed.afterEvent = [&] {
-                if (seen == 0 && killed.events.size() >= killAfter) seen = killed.events.size(), Snapshot(folder, left);
+                if (seen == 0 && killed.events.size() >= killAfter) seen = killed.events.size(), CopyRunFiles(folder, left);
             };
             Drive(killed, in);
             if (seen == 0) continue;
             killed.events.resize(seen);
-            ForgetRunStop();  // a new process remembers nothing
-            SetRunFolder(left.path + "/");
-            const std::optional<SavedRun> saved = LoadInterruptedRun();
-            SetRunFolder(folder.path + "/");
+            const std::optional<SavedRun> saved = LoadedByANewProcess(left, folder);
             if (!saved) continue;  // killed before the first value was stored
             RecordingMachine next;
             next.wizardOnDoubleClick = !in.excelMode;
