@@ -298,6 +298,9 @@ TEST_F(Run, ARefusedStartKeepsTheStopForTheNextStart) {
 
 // A point that cannot be written is removed, never left stale; a run that can do neither stops.
 TEST_F(Run, AContinuePointThatCannotBeWrittenIsRemovedAndARunThatCannotRemoveItStops) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder in the file's place makes writes and removals fail only with POSIX rename and remove";
+#endif
     Fast();
     const RunInputs in = Numbered("F-", "0001", "6", 3);
     const std::string point = folder.path + "/" + kRunStateFileName;
