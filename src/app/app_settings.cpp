@@ -2,8 +2,7 @@
 #include "app/app_settings.h"
 
 #include "platform/file_io.h"
-
-#include <sstream>
+#include "platform/text_parse.h"
 
 AppSettings appSettings;
 
@@ -15,11 +14,11 @@ AppSettings DefaultAppSettings() {
 
 AppSettings ParseAppSettings(const std::string& text) {
     AppSettings settings = DefaultAppSettings();
-    std::istringstream in(text);
+    std::size_t at = 0;
     for (int AppSettings::*field : {&AppSettings::alwaysOnTop, &AppSettings::excelMode, &AppSettings::useInternetAds}) {
-        int value = 0;
-        if (!(in >> value)) break;
-        settings.*field = value;
+        const NextInt number = ReadNextInt(text, at);
+        if (!number.read) break;  // a missing or unreadable value keeps this default and the rest
+        settings.*field = number.value;
     }
     return settings;
 }

@@ -4,8 +4,6 @@
 #include "platform/file_io.h"
 #include "platform/text_parse.h"
 
-#include <sstream>
-
 DelaySettings delays;
 
 namespace {
@@ -23,17 +21,15 @@ unsigned BoundedDelay(int ms) {
 }
 
 void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
-    std::istringstream in(text);
+    std::size_t at = 0;
     for (auto field : kLineOrder) {
-        in >> std::ws;
-        if (in.eof()) return;  // no more values: this field and the rest keep theirs
-        int value = 0;
-        in >> value;  // on failure the stream stores 0 (not a number) or the nearest bound
-        settings.*field = value;
-        if (in.fail()) return;
+        const NextInt number = ReadNextInt(text, at);
+        if (number.atEnd) return;  // no more values: this field and the rest keep theirs
+        settings.*field = number.value;  // 0 for a word, the nearest bound out of range: then the reading stops
+        if (!number.read) return;
     }
-    int wait = 0;
-    settings.waitForWizard = static_cast<bool>(in >> wait) && wait == 1;
+    const NextInt wait = ReadNextInt(text, at);
+    settings.waitForWizard = wait.read && wait.value == 1;
 }
 
 std::string FormatDelaySettings(const DelaySettings& settings) {

@@ -3,8 +3,6 @@
 
 #include "platform/text_parse.h"
 
-#include <sstream>
-
 namespace {
 struct Marker {
     char mark;
@@ -18,11 +16,8 @@ const Marker kMarkers[] = {
 
 std::vector<AdMessage> Parse(const std::string& text, uint32_t defaultColor, bool adRules) {
     std::vector<AdMessage> messages;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        line = TrimBlanks(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+    for (const std::string& line : SplitListLines(text)) {
+        if (line[0] == '#' || line[0] == ';') continue;
         if (adRules && line[0] == '<') continue;
         AdMessage message;
         message.color = defaultColor;

@@ -76,6 +76,17 @@ void RefontChildren(HWND parent, int dpi) {
     }
 }
 
+int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    const int dpi = LOWORD(wParam);
+    RescaleControls(window, dpi);
+    RefontChildren(window, dpi);
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+    return dpi;
+}
+
 void CreateControlRows(HWND parent, const ControlRow* rows, size_t count) {
     for (size_t i = 0; i < count; ++i) CreateControlRow(parent, rows[i]);
 }
@@ -98,8 +109,9 @@ void SetChecked(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHE
 int ComboIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
 void FillNumberCombo(HWND combo, int count, int selected) {
+    // Through to_string: to_wstring would bring the C library's wide printf into the exe for this alone.
     for (int i = 1; i <= count; ++i)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(i).c_str()));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromCp1251(std::to_string(i)).c_str()));
     SendMessageW(combo, CB_SETCURSEL, selected, 0);
 }
 

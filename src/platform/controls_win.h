@@ -33,6 +33,10 @@ bool LayoutBoxOf(HWND control, LayoutBox& box);
 void RescaleControls(HWND parent, int dpi);
 // Every child that has one of the program's fonts takes the same face made for `dpi`.
 void RefontChildren(HWND parent, int dpi);
+// WM_DPICHANGED: the controls made from tables move to their places at the new DPI and take the
+// program's fonts made for it, then the window takes the rectangle the system suggests. Returns the
+// new DPI.
+int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 
 bool IsChecked(HWND box);  // false for a null handle
 void SetChecked(HWND box, bool on);

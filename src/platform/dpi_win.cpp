@@ -2,9 +2,6 @@
 // program also starts on systems older than they are, where one system DPI holds for every window.
 #include "platform/dpi_win.h"
 
-#include "platform/controls_win.h"
-#include "platform/gdi_win.h"
-
 namespace {
 // A function of a system DLL, or null where that system has none.
 template <class Function>
@@ -71,15 +68,4 @@ HWND CreateTopWindowForDpi(DWORD exStyle, const wchar_t* className, const wchar_
         SetWindowPos(window, nullptr, 0, 0, ScaleForDpi(width, dpi), ScaleForDpi(height, dpi),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return window;
-}
-
-int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
-    const int dpi = LOWORD(wParam);
-    RescaleControls(window, dpi);
-    RefontChildren(window, dpi);
-    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam))
-        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(window, nullptr, TRUE);
-    return dpi;
 }

@@ -18,8 +18,3 @@ int PrimaryMonitorDpi();
 // made for the system's DPI, then sized again for the monitor it came up on. Null on failure.
 HWND CreateTopWindowForDpi(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int width,
                            int height, HWND owner);
-
-// WM_DPICHANGED: the controls made from tables move to their places at the new DPI and take the
-// program's fonts made for it, then the window takes the rectangle the system suggests. Returns the
-// new DPI.
-int ApplyDpiChange(HWND window, WPARAM wParam, LPARAM lParam);

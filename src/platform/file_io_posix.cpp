@@ -7,19 +7,22 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 
 ReadResult ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return ReadResult::kNotRead;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadResult::kNotRead;
     std::string result;
     char chunk[65536];
+    bool failed = false;
     while (result.size() <= maxBytes) {
-        in.read(chunk, sizeof chunk);
-        if (in.gcount() <= 0) break;
-        result.append(chunk, static_cast<size_t>(in.gcount()));
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        failed = n < 0;  // a folder, or a read error
+        if (n <= 0) break;
+        result.append(chunk, static_cast<size_t>(n));
     }
-    if (in.bad()) return ReadResult::kNotRead;
+    close(fd);
+    if (failed) return ReadResult::kNotRead;
     if (result.size() > maxBytes) return ReadResult::kTooLarge;
     bytes.swap(result);
     return ReadResult::kRead;

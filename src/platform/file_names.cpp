@@ -47,12 +47,19 @@ std::wstring NamePartFor(const std::wstring& targetName) {
     for (int shift = 28; shift >= 0; shift -= 4) part += kHex[(checksum >> shift) & 0xF];
     return part;
 }
+
+// The digits of `value`, written here: std::to_wstring goes through the C library's wide printf,
+// which would come into the exe for these few digits alone.
+std::wstring Decimal(unsigned long long value) {
+    const std::string digits = std::to_string(value);
+    return std::wstring(digits.begin(), digits.end());
+}
 }  // namespace
 
 std::wstring TemporaryNameFor(const std::wstring& targetName, std::uint32_t process, std::uint32_t counter,
                               unsigned long long tick) {
-    return NamePartFor(targetName) + L".tmp" + std::to_wstring(process) + L"-" + std::to_wstring(counter) + L"-" +
-           std::to_wstring(tick % kTickModulus);
+    return NamePartFor(targetName) + L".tmp" + Decimal(process) + L"-" + Decimal(counter) + L"-" +
+           Decimal(tick % kTickModulus);
 }
 
 bool IsOwnTemporaryOf(const std::wstring& targetName, const std::wstring& candidateName) {

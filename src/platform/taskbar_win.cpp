@@ -10,7 +10,9 @@ ITaskbarList3* ShellTaskbar() {
         ITaskbarList3* created = nullptr;
         // The window thread is single-threaded; an apartment set up before stays as it is.
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+        // The identifiers come from the header (__uuidof), not from the system's GUID library, whose
+        // one table of every identifier would come into the exe with them.
+        if (FAILED(CoCreateInstance(__uuidof(TaskbarList), nullptr, CLSCTX_INPROC_SERVER, __uuidof(ITaskbarList3),
                                     reinterpret_cast<void**>(&created))) || !created)
             return static_cast<ITaskbarList3*>(nullptr);
         if (FAILED(created->HrInit())) {

@@ -7,6 +7,12 @@ namespace {
 constexpr std::string_view kBlanks = " \t\r\n";
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int ClampToInt32(std::int64_t value) {
+    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
 }  // namespace
 
 LeadingInteger ReadLeadingInteger(std::string_view text, std::size_t from) {
@@ -36,11 +42,20 @@ LeadingInteger ReadLeadingInteger(std::string_view text, std::size_t from) {
 
 std::int64_t ParseLeadingInteger(std::string_view text) { return ReadLeadingInteger(text).value; }
 
-int ParseLeadingInt32(std::string_view text) {
-    const std::int64_t value = ParseLeadingInteger(text);
-    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
+int ParseLeadingInt32(std::string_view text) { return ClampToInt32(ParseLeadingInteger(text)); }
+
+NextInt ReadNextInt(std::string_view text, std::size_t& at) {
+    NextInt result;
+    while (at < text.size() && IsSpace(text[at])) ++at;
+    if (at >= text.size()) {
+        result.atEnd = true;
+        return result;
+    }
+    const LeadingInteger number = ReadLeadingInteger(text, at);
+    at = number.end;
+    result.value = ClampToInt32(number.value);
+    result.read = number.hasDigits && !number.overflow && result.value == number.value;
+    return result;
 }
 
 std::string_view TrimBlanks(std::string_view text) {

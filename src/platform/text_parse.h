@@ -16,6 +16,16 @@ struct LeadingInteger {
 };
 LeadingInteger ReadLeadingInteger(std::string_view text, std::size_t from = 0);
 
+// The next number of a text of integers separated by white space, read as extracting an int from a
+// C++ stream reads it: white space skipped, an optional sign, decimal digits, up to the first other
+// character. `at` moves past what was read; the files of earlier versions were read this way.
+struct NextInt {
+    bool atEnd = false;  // only white space was left: no number
+    bool read = false;   // digits within the int range
+    int value = 0;       // 0 without digits, the nearest bound when out of range
+};
+NextInt ReadNextInt(std::string_view text, std::size_t& at);
+
 // The leading number in 64 bits; out-of-range digits give the nearest bound, no digits give 0.
 std::int64_t ParseLeadingInteger(std::string_view text);
 // The same, clamped to the 32-bit range.

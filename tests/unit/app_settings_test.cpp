@@ -22,6 +22,12 @@ const Case kCases[] = {
     {"truncated keeps defaults for the rest", "1\r\n", 1, 0, 1},
     {"a word stops the reading", "1\nyes\n0\n", 1, 0, 1},
     {"overflow stops the reading", "99999999999\n1\n0\n", 0, 0, 1},
+    {"signs and the 32-bit bounds", "+3\r\n-2147483648\r\n2147483647", 3, INT_MIN, INT_MAX},
+    {"just above 32 bits stops", "1\r\n2147483648\r\n0\r\n", 1, 0, 1},
+    {"a sign without digits stops", "- 1\r\n1\r\n0\r\n", 0, 0, 1},
+    {"trailing junk ends the number and stops the next", "4x\r\n1\r\n0\r\n", 4, 0, 1},
+    {"blank lines, tabs and a missing last line end", "\r\n\r\n\t1\r\n\r\n \v2\f\r\n0", 1, 2, 0},
+    {"a Cyrillic word stops the reading", "1\r\n\xE4\xE0\r\n0\r\n", 1, 0, 1},
 };
 
 TEST(AppSettingsFile, ReadsThreeIntegersInOrder) {

@@ -36,6 +36,12 @@ const ReadCase kReadCases[] = {
     {"only white space", " \r\n\r\n ", kDefaults},
     {"truncated after three", "10\r\n20\r\n30", {10, 20, 30, 20, 200, 200, 400}},
     {"extra values ignored", "1 2 3 4 5 6 7 8 9", {1, 2, 3, 4, 5, 6, 7}},
+    {"signs", "+1\r\n-0\r\n+3\r\n", {1, 0, 3, 20, 200, 200, 400}},
+    {"a sign without digits", "1\r\n- 2\r\n3\r\n", {1, 0, 700, 20, 200, 200, 400}},
+    {"the 32-bit bounds are in range", "2147483647 -2147483648 5", {INT_MAX, INT_MIN, 5, 20, 200, 200, 400}},
+    {"just above 32 bits", "2147483648 5", {INT_MAX, 200, 700, 20, 200, 200, 400}},
+    {"blank lines and a missing last line end", "\r\n\r\n 1\r\n\r\n\t2\r\n\v\f3", {1, 2, 3, 20, 200, 200, 400}},
+    {"a long run of digits", "0000000000000000000000000000042 1", {42, 1, 700, 20, 200, 200, 400}},
 };
 
 TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
@@ -66,6 +72,11 @@ TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarl
         {"1000 200 700 20 200 200 400 0", false},
         {"1000 200 700 20 200 200 400 7", false},
         {"1000 200 700 20 200 200 400 yes", false},
+        {"1000 200 700 20 200 200 400 +1", true},
+        {"1000 200 700 20 200 200 400 01\r\n", true},
+        {"1000 200 700 20 200 200 400 1x", true},
+        {"1000 200 700 20 200 200 400x 1", false},  // the seventh number's junk stops the reading
+        {"1000 200 700 20 200 200 400 4294967297", false},  // out of range, not 1 modulo 2^32
     };
     for (const auto& c : cases) {
         DelaySettings read;

@@ -60,6 +60,11 @@ TEST_F(FileIo, MissingFileAndMissingFolderAreReportedNotCreated) {
     EXPECT_EQ(ReadWholeFile("no_such_file_here.cfg", read, kAnySize), ReadResult::kNotRead);
     EXPECT_EQ(read, "kept");
     EXPECT_FALSE(WriteFileAtomically("no_such_folder_here/file.cfg", "x"));
+    // A folder under the file's name is no file: nothing is read from it.
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(ReadWholeFile(path, read, kAnySize), ReadResult::kNotRead);
+    EXPECT_EQ(read, "kept");
+    std::filesystem::remove(path);
 }
 
 // The cap is checked before anything is read: a file one byte over it is refused whole, and what the
@@ -71,6 +76,13 @@ TEST_F(FileIo, AFileOverTheCapIsRefusedAndNothingIsRead) {
     EXPECT_EQ(read, "kept");
     EXPECT_EQ(ReadWholeFile(path, read, 1000), ReadResult::kRead);
     EXPECT_EQ(read.size(), 1000u);
+    // Larger than one read's buffer: every byte arrives, in order, and the cap still holds.
+    std::string large(200001, 'a');
+    for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>('a' + i % 26);
+    ASSERT_TRUE(WriteFileAtomically(path, large));
+    EXPECT_EQ(ReadWholeFile(path, read, large.size() - 1), ReadResult::kTooLarge);
+    ASSERT_EQ(ReadWholeFile(path, read, large.size()), ReadResult::kRead);
+    EXPECT_EQ(read, large);
 }
 
 // Files beside `path` whose names start with its name (the target and any temporary).

@@ -58,6 +58,12 @@ const ParseCase kCases[] = {
     {"600 bytes", k600, {{k600, kSteel, false}}, {}},
     {"a lone CR is not a line end", "a\rb\n", {{"a\rb", kSteel, false}}, {{"a\rb", kCornflower, false}}},
     {"empty text", "", {}, {}},
+    {"blank lines before, CR LF runs after", "\n\r\n \nfirst\r\n\r\n\r\n", {{"first", kSteel, false}},
+     {{"first", kCornflower, false}}},
+    {"a NUL byte stays in its line", std::string("a\0b\nc", 5), {{std::string("a\0b", 3), kSteel, false},
+     {"c", kSteel, false}}, {{std::string("a\0b", 3), kCornflower, false}, {"c", kCornflower, false}}},
+    {"a line of 100,000 bytes", "@" + std::string(100000, 'w') + "\r\nend",
+     {{std::string(100000, 'w'), kGreen, false}, {"end", kSteel, false}}, {{"end", kCornflower, false}}},
 };
 
 TEST(MessageLines, ParseAsCacheAndAsAdvertisingList) {
