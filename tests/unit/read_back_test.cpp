@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 
 #include <filesystem>
@@ -72,6 +73,8 @@ TEST(ReadBack, DecidesFromTheReadsAndTheClock) {
     EXPECT_EQ(slow.Next(kTimedOut, 3000), ReadBackVerdict::kLost);
     EXPECT_EQ(RetypePaceMs(20), 40);
     EXPECT_EQ(RetypePaceMs(5), 30);
+    EXPECT_EQ(RetypePaceMs(-7), 30);
+    EXPECT_EQ(RetypePaceMs(INT_MAX), static_cast<int>(2 * kMaxDelayMs));  // a hand-edited delay, bounded
 }
 
 TEST_F(Run, WizardFieldsThatMisbehaveEndWithEveryValueExactOrAStopBeforeAnyEnter) {

@@ -2,6 +2,8 @@
 // without a designer.
 #include "automation/watch/read_back.h"
 
+#include "delays/delay_settings.h"
+
 #include <algorithm>
 #include <cctype>
 #include <utility>
@@ -70,7 +72,10 @@ bool KeysNeverArrived(const FieldRead& before, const FieldRead& after) {
            (before.caret < 0 || after.caret < 0 || after.caret == before.caret);
 }
 
-int RetypePaceMs(int typingDelay) { return std::max(2 * std::max(typingDelay, 0), 30); }
+// Twice the typing delay as bounded, so a hand-edited huge delay cannot overflow the doubling.
+int RetypePaceMs(int typingDelay) {
+    return static_cast<int>(std::max<unsigned>(2 * BoundedDelay(typingDelay), 30));
+}
 
 namespace {
 // A text found in a field, as a message quotes it: long texts are cut.
