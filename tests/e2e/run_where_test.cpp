@@ -62,7 +62,8 @@ TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCaptur
     ASSERT_TRUE(StartFixture(other, L"fake_designer", L"FakeDesigner", otherDir, L"3"));
     RECT a;
     GetWindowRect(s.fixture.window, &a);
-    SetWindowPos(other.window, HWND_TOP, a.left + 60, a.top + 40, 0, 0, SWP_NOSIZE);
+    // Above it, but clear of its objects: the captured document is filled.
+    SetWindowPos(other.window, HWND_TOP, a.left + 20, a.bottom + 10, 0, 0, SWP_NOSIZE);
     s.Fields(L"D", L"01", L"3");
     s.PressStart();
     EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
@@ -71,9 +72,19 @@ TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCaptur
     EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
     EXPECT_TRUE(EventsOf(other.Log(), "stray").empty()) << Describe(EventsOf(other.Log(), "stray"));
 
+    // Over its objects: refused, nothing sent to either.
+    SetWindowPos(other.window, HWND_TOP, a.left + 60, a.top + 40, 0, 0, SWP_NOSIZE);
+    size_t logged = s.fixture.Log().size();
+    s.PressStart();
+    const std::wstring covered = EndMessage(s);
+    EXPECT_TRUE(StartsWith(covered, L"Ошибка: Позиции закрыты окном «Fake designer")) << ToUtf8(covered);
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_EQ(s.fixture.Log().size(), logged);
+    EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
+
     // Both moved: which one is meant cannot be told.
     SetWindowPos(s.fixture.window, nullptr, a.left + 30, a.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    const size_t logged = s.fixture.Log().size();
+    logged = s.fixture.Log().size();
     s.PressStart();
     const std::wstring refused = EndMessage(s);
     EXPECT_TRUE(StartsWith(refused, L"Ошибка: Открыто несколько окон программы fake_designer.exe (класс FakeDesigner) "

@@ -50,6 +50,10 @@ TEST_F(Run, PositionsFollowAMovedWindowAndARunIsRefusedWhenItWasResizedOrIsGone)
          {"101,201", "102,202", "103,203"}, ""},
         {"two, one of them another size", {Placed(380, 40, 700, 500, 3), Placed(490, 110, 600, 500)}, false,
          {"191,261", "192,262", "193,263"}, ""},
+        {"where it was, another document over its positions", {Placed(400, 50, 600, 500, 3)}, false, {},
+         "Позиции закрыты окном «window 20» программы program2.exe, а захвачены на окне «window 30» программы "
+         "program3.exe: щелчки заполнили бы не тот документ.\n\nУберите окно, лежащее поверх, или выведите нужный "
+         "документ вперёд и нажмите СТАРТ снова.\nНичего не отправлено."},
         {"two, both moved", {Placed(380, 40, 600, 500, 3), Placed(490, 110, 600, 500)}, false, {},
          "Открыто несколько окон программы designer.exe (класс PageWnd) того же размера, что и окно, на котором "
          "захвачена позиция 1, и ни одно из них не стоит на прежнем месте: неизвестно, какой документ заполнять.\n\n"

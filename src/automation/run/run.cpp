@@ -54,6 +54,19 @@ std::string StartRefusal(Machine& machine, const RunInputs& inputs, const RunPla
     page = target.page;
     return PageRefusal(machine, page);
 }
+// Another window of the designer lies over the positions' own (another document opened above it):
+// the clicks would fill that one.
+std::string CoveredRefusal(Machine& machine, const WindowOwner& over, const WindowOwner& own) {
+    const auto name = [&](const WindowOwner& w) {
+        const std::string title = machine.WindowTitle(w.window);
+        return (title.empty() ? std::string("без заголовка") : "«" + title + "»") + " программы " +
+               machine.ProgramName(w.process);
+    };
+    return "Позиции закрыты окном " + name(over) + ", а захвачены на окне " + name(own) +
+           ": щелчки заполнили бы не тот документ.\n\nУберите окно, лежащее поверх, или выведите нужный "
+           "документ вперёд и нажмите СТАРТ снова.\nНичего не отправлено.";
+}
+
 // Where a run would go now: the positions where their window is (before anything looks at what lies
 // under them), the page window, or why it cannot start.
 struct PreparedStart {
@@ -72,6 +85,9 @@ PreparedStart PrepareStart(Machine& machine, const RunInputs& given, const RunPl
     }
     if (ready.follow.moved) ready.inputs.positions = ready.follow.positions;
     ready.refusal = StartRefusal(machine, ready.inputs, plan, perPage, ready.page);
+    const WindowOwner& own = ready.follow.window;
+    if (ready.refusal.empty() && own.window && ready.page.window != own.window)
+        ready.refusal = CoveredRefusal(machine, ready.page, own);
     return ready;
 }
 }  // namespace

@@ -44,7 +44,10 @@ WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positi
         const auto atOrigin = std::find_if(sameSize.begin(), sameSize.end(), [&](const PlacedWindow& w) {
             return w.area.left == recorded.area.left && w.area.top == recorded.area.top;
         });
-        if (atOrigin != sameSize.end()) continue;
+        if (atOrigin != sameSize.end()) {
+            if (!follow.window.window) follow.window = atOrigin->owner;
+            continue;
+        }
         if (sameSize.size() > 1) {
             follow.refusal = "Открыто несколько окон " + KindText(recorded) + " того же размера, что и окно, на котором "
                              "захвачена " + row + ", и ни одно из них не стоит на прежнем месте: неизвестно, какой "
@@ -62,6 +65,7 @@ WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positi
                              "Верните окну прежний размер или захватите позиции заново." + kNothingSent;
             return follow;
         }
+        if (!follow.window.window) follow.window = now.owner;
         const int dx = now.area.left - recorded.area.left, dy = now.area.top - recorded.area.top;
         if (dx == 0 && dy == 0) continue;
         for (std::size_t k = 0; k < positions.size(); ++k) {

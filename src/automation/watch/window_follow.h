@@ -11,6 +11,7 @@ struct WindowFollow {
     std::string refusal;              // set when the run cannot start (code page 1251)
     std::vector<Position> positions;  // all of them, those of a moved window moved with it
     bool moved = false;
+    WindowOwner window;               // the window the first recorded positions belong to now, if any
     int dx = 0, dy = 0;               // the first window's move
 };
 
