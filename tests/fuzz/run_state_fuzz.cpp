@@ -17,7 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     RunInputs inputs;
     if (ParseRunInputs(bytes, inputs)) {
-        Check(RunInputsText(inputs) == bytes);
+        // This version's files read back byte for byte; an earlier version's are written anew in this
+        // version's form, which reads back the same.
+        const std::string text = RunInputsText(inputs);
+        if (bytes.rfind("format=2\r\n", 0) == 0) Check(text == bytes);
+        RunInputs again;
+        Check(ParseRunInputs(text, again) && RunInputsText(again) == text);
         Check(inputs.perPage >= 1);
     }
     ContinuePoint point;

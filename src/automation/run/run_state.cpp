@@ -23,6 +23,12 @@ constexpr long long kLargestListFile = 64LL << 20;
 // and are still read.
 const char* const kFormatLine = "format=2";
 
+// A value as this version writes it, and only so: another spelling of the same text (lower-case
+// digits, a bare blank) comes from no file of ours.
+bool PercentValue(const std::string& value, std::string& out) {
+    return PercentUnescaped(value, out) && PercentEscaped(out) == value;
+}
+
 bool BackslashUnescaped(const std::string& value, std::string& out) {
     out.clear();
     for (size_t i = 0; i < value.size(); ++i) {
@@ -106,7 +112,7 @@ bool ParseRunInputs(const std::string& text, RunInputs& in) {
     std::string values[6], name;
     for (size_t i = 0; i < 6; ++i)
         if (!SplitLine(lines[i], name, values[i]) || name != names[i]) return false;
-    const auto unescaped = percent ? PercentUnescaped : BackslashUnescaped;
+    const auto unescaped = percent ? PercentValue : BackslashUnescaped;
     RunInputs out;
     long long perPage = 0;
     if (!unescaped(values[0], out.prefix) || !unescaped(values[1], out.startText) ||
