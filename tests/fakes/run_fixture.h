@@ -35,6 +35,12 @@ struct Pacing {
     bool waiting;
 };
 inline const Pacing kPacings[] = {{"fixed delays", false}, {"waiting for the wizard", true}};
+// A fresh start (no stop remembered) with the default delays in that pacing.
+inline void FreshStartPacedBy(bool waiting) {
+    ForgetRunStop();
+    delays = DelaySettings{};
+    delays.waitForWizard = waiting;
+}
 
 inline std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }
 

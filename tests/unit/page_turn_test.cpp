@@ -77,9 +77,7 @@ TEST(PageTurn, TheCaretsRectangleIsLeftOutAndEveryOtherPixelCounts) {
 TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheAddedPage) {
     for (const Pacing& pacing : kPacings) {
         SCOPED_TRACE(pacing.name);
-        ForgetRunStop();
-        delays = DelaySettings{};
-        delays.waitForWizard = pacing.waiting;
+        FreshStartPacedBy(pacing.waiting);
         const RunInputs in = Numbered("S", "0001", "9", 3);
         RecordingMachine two;
         two.lastPage = 2;
@@ -114,9 +112,7 @@ TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheA
 TEST_F(Run, ALateRepaintOfThePageIsNotTakenForItsTurn) {
     for (const Pacing& pacing : kPacings) {
         SCOPED_TRACE(pacing.name);
-        ForgetRunStop();
-        delays = DelaySettings{};
-        delays.waitForWizard = pacing.waiting;
+        FreshStartPacedBy(pacing.waiting);
         const RunInputs in = Numbered("S", "0001", "4", 2);
         RecordingMachine dry;
         Drive(dry, in);
@@ -149,9 +145,7 @@ TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ForgetRunStop();
-        delays = DelaySettings{};
-        delays.waitForWizard = c.waiting;
+        FreshStartPacedBy(c.waiting);
         RecordingMachine r;
         r.pageTurnLagMs = c.lagMs;
         Drive(r, Numbered("", "1", "4", 3));

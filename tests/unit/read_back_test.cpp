@@ -109,8 +109,7 @@ TEST_F(Run, WizardFieldsThatMisbehaveEndWithEveryValueExactOrAStopBeforeAnyEnter
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        delays = DelaySettings{};
-        delays.waitForWizard = c.waiting;
+        FreshStartPacedBy(c.waiting);
         RecordingMachine r;
         c.designer(r);
         Drive(r, Numbered("D-", "0001", "6", 3));
@@ -221,10 +220,8 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
     for (const Pacing& pacing : kPacings) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.name) + ", " + pacing.name);
-            ForgetRunStop();
             std::filesystem::remove(folder.path + "/" + kJournalFileName);
-            delays = DelaySettings{};
-            delays.waitForWizard = pacing.waiting;
+            FreshStartPacedBy(pacing.waiting);
             RecordingMachine r;
             c.designer(r);
             Drive(r, Numbered("K-", "01", "3", 3));

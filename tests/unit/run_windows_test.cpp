@@ -241,10 +241,8 @@ TEST_F(Run, AStopWhileAWizardStaysOpenAfterItsLastEnterLeavesItsValueToBeTypedAg
     for (const Pacing& pacing : kPacings) {
         for (const long long escapeAfter : {5LL, 150LL, 300LL}) {  // from the second value's last Enter
             SCOPED_TRACE(std::string(pacing.name) + ", Escape " + std::to_string(escapeAfter) + " ms after");
-            ForgetRunStop();
             std::filesystem::remove(folder.path + "/" + kJournalFileName);
-            delays = DelaySettings{};
-            delays.waitForWizard = pacing.waiting;
+            FreshStartPacedBy(pacing.waiting);
             RecordingMachine r;
             r.onPump = [&] {
                 if (r.Only("mouse").size() == 1) r.wizardClosesAfter = -1;  // the second wizard stays open
