@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,14 @@ inline void FreshStartPacedBy(bool waiting) {
     ForgetRunStop();
     delays = DelaySettings{};
     delays.waitForWizard = waiting;
+}
+// `body` once in each pacing, each time after a fresh start in it.
+inline void InEachPacing(const std::function<void(const Pacing&)>& body) {
+    for (const Pacing& pacing : kPacings) {
+        SCOPED_TRACE(pacing.name);
+        FreshStartPacedBy(pacing.waiting);
+        body(pacing);
+    }
 }
 
 inline std::vector<Position> FivePositions() { return {{101, 201}, {102, 202}, {103, 203}, {104, 204}, {105, 205}}; }

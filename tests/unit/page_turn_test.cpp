@@ -110,9 +110,7 @@ TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheA
 }
 
 TEST_F(Run, ALateRepaintOfThePageIsNotTakenForItsTurn) {
-    for (const Pacing& pacing : kPacings) {
-        SCOPED_TRACE(pacing.name);
-        FreshStartPacedBy(pacing.waiting);
+    InEachPacing([](const Pacing&) {
         const RunInputs in = Numbered("S", "0001", "4", 2);
         RecordingMachine dry;
         Drive(dry, in);
@@ -125,7 +123,7 @@ TEST_F(Run, ALateRepaintOfThePageIsNotTakenForItsTurn) {
         EXPECT_EQ(Values(late), (Strings{"S0001", "S0002"}));
         EXPECT_EQ(late.What().back(),
                   "message Ошибка: " + PageUnchangedStopMessage(false, PageSeen::kSame, 2000, 2, 4, "S0003"));
-    }
+    });
 }
 
 TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {

@@ -217,11 +217,10 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
          [](RecordingMachine& r) { r.fieldHidesText = true; },
          "message Готово: " + CompletionMessage(RunTally{0, 3, 0}, false, ""), 3},
     };
-    for (const Pacing& pacing : kPacings) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + ", " + pacing.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        InEachPacing([&](const Pacing&) {
             std::filesystem::remove(folder.path + "/" + kJournalFileName);
-            FreshStartPacedBy(pacing.waiting);
             RecordingMachine r;
             c.designer(r);
             Drive(r, Numbered("K-", "01", "3", 3));
@@ -233,7 +232,7 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
                 EXPECT_EQ(Results(FileOf(folder)).size(), 1u);
                 EXPECT_EQ(Results(FileOf(folder)).back().rfind("остановка: ", 0), 0u);
             }
-        }
+        });
     }
 }
 
