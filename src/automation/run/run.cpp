@@ -10,7 +10,6 @@
 #include "platform/captions.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 namespace {
