@@ -240,7 +240,8 @@ struct RecordingMachine : Machine {
         if (read.state == FieldRead::State::kText && !fieldHidesText) read.text = field.substr(0, maxChars);
         return read;
     }
-    std::uintptr_t ModalOver(std::uintptr_t) override { return modalOver; }
+    long long pageHeldUntil = -1;  // till then a window of the designer holds the page disabled too
+    std::uintptr_t ModalOver(std::uintptr_t) override { return now < pageHeldUntil ? kWizard.window : modalOver; }
 
     // Top-level windows by program and class, highest first (none unless a test says); the rows the
     // positions followed to are logged.
@@ -269,7 +270,17 @@ struct RecordingMachine : Machine {
     bool pictureFails = false;
     std::vector<long long> repaintsAt;
     std::vector<long long> picturesAt;  // when the page was looked at
-    PagePicture PictureOf(std::uintptr_t) override {
+    // The wizard's picture shows its step (the Enters it took) unless its steps look alike.
+    bool stepsLookAlike = false;
+    PagePicture PictureOf(std::uintptr_t window) override {
+        if (window == kWizard.window) {
+            PagePicture wizard;
+            wizard.taken = WizardOpen();
+            wizard.width = 400;
+            wizard.height = 100;
+            wizard.digest = stepsLookAlike ? 0 : static_cast<std::uint64_t>(wizardEnters);
+            return wizard;
+        }
         picturesAt.push_back(now);
         if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
         PagePicture picture;

@@ -137,9 +137,10 @@ TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {
          {"key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}},
         {"fixed, late: looked at every 20 ms after the page delay", false, 640,
          {"key+ 22", "key- 22", "wait 200", "wait 400", "wait 20", "wait 20", "pump", "pump"}},
-        {"waiting, at once: neither the Enter delay nor the page delay", true, 0, {"key+ 22", "key- 22", "pump", "pump"}},
-        {"waiting, late: looked at every 20 ms from the key", true, 50,
-         {"key+ 22", "key- 22", "wait 20", "wait 20", "wait 20", "pump", "pump"}},
+        {"waiting, at once: neither the Enter delay nor the page delay, one look more to see it at rest", true, 0,
+         {"key+ 22", "key- 22", "wait 10", "pump", "pump"}},
+        {"waiting, late: looked at every 10 ms from the key", true, 50,
+         {"key+ 22", "key- 22", "wait 10", "wait 10", "wait 10", "wait 10", "wait 10", "wait 10", "pump", "pump"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,7 @@
 // Every value is read back from the wizard before its Enter: the decision over the reads and the
 // clock, and whole runs against wizards whose fields misbehave, with what the journal keeps.
 #include "automation/watch/read_back.h"
+#include "automation/watch/wizard_wait.h"
 #include "automation/run/run_journal.h"
 #include "fakes/run_fixture.h"
 #include "platform/file_io.h"
@@ -139,7 +140,7 @@ TEST_F(Run, AFieldThatStopsAnsweringIsNeverConfirmedAndEscapeEndsAReadBackAtOnce
     RecordingMachine r;
     r.fieldLagMs = 100;
     r.onPump = [&] {
-        if (r.escapeAt < 0) r.escapeAt = r.now + 200 + 50 + 1 + 50;  // click, settle, key, then 50 ms
+        if (r.escapeAt < 0) r.escapeAt = r.now + kWizardSettleMs + 1 + 50;  // settle, key, then 50 ms
     };
     Drive(r, Numbered("", "1", "2", 5));
     EXPECT_EQ(r.What().back(), kStopLine);

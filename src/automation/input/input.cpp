@@ -32,11 +32,12 @@ bool TypedByKey(unsigned char c) {
 
 const std::vector<unsigned> kDoubleClick = {kMouseLeftDown, kMouseLeftUp, kMouseLeftDown, kMouseLeftUp};
 
-// Cursor to the point, the double-click delay, then both clicks in one batch.
-void DoubleClickAt(Machine& machine, int x, int y) {
+// Cursor to the point, `settleMs` (the double-click delay unless asked otherwise), then both
+// clicks in one batch.
+void DoubleClickAt(Machine& machine, int x, int y, int settleMs) {
     if (Stopped(machine)) return;
     machine.SetCursor(x, y);
-    WaitDelay(machine, delays.doubleClickDelay);
+    WaitDelay(machine, settleMs);
     if (Stopped(machine)) return;
     machine.SendMouseButtons(x, y, kDoubleClick);
 }
@@ -72,7 +73,9 @@ void WaitDelay(Machine& machine, int ms) {
     if (bounded > 0) machine.Sleep(bounded);
 }
 
-void SimulateDoubleClick(Machine& machine, int x, int y) { DoubleClickAt(machine, x, y); }
+void SimulateDoubleClick(Machine& machine, int x, int y) { DoubleClickAt(machine, x, y, delays.doubleClickDelay); }
+
+void DoubleClickAtOnce(Machine& machine, int x, int y) { DoubleClickAt(machine, x, y, 0); }
 
 namespace {
 // Each character as its own key, down and up, then the wait `pace` gives when it is asked.
@@ -117,7 +120,7 @@ void PressKey(Machine& machine, unsigned char key) {
 
 bool SimulateExcelPaste(Machine& machine, int x, int y, const std::string& text, bool clearFirst,
                         const std::function<void()>& beforeKeys) {
-    DoubleClickAt(machine, x, y);
+    DoubleClickAt(machine, x, y, delays.doubleClickDelay);
     if (Stopped(machine)) return false;
     WaitDelay(machine, delays.masterOpenDelay);
     if (Stopped(machine)) return false;

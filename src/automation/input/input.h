@@ -43,6 +43,9 @@ CellKey CellKeyFor(unsigned char c, Machine& machine, const CellKeyboard& keyboa
 int NormalizedCoordinate(int value, int origin, int extent);
 
 void SimulateDoubleClick(Machine& machine, int x, int y);
+// The same double-click without the double-click delay: the button records carry the point
+// themselves, so nothing waits for the cursor to arrive.
+void DoubleClickAtOnce(Machine& machine, int x, int y);
 void SimulateTyping(Machine& machine, const std::string& text);
 // The same keys with `paceMs` after each character instead of the typing delay (0: none).
 void SimulateTypingAtPace(Machine& machine, const std::string& text, int paceMs);

@@ -68,6 +68,9 @@ RunRemainder RemainderAfter(long long stored, long long total, int perPage, doub
 double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings& d) {
     const double barcodes = static_cast<double>(rest.barcodes);
     double ms = rest.initialWait ? Bounded(d.initialDelay) : 0;
+    if (rest.msPerBarcode >= 0 && !excelMode)
+        return ms + barcodes * rest.msPerBarcode +
+               static_cast<double>(rest.pageTurns) * std::max(rest.pageTurnMs, static_cast<double>(kPictureSettleMs));
     ms += barcodes * Bounded(d.doubleClickDelay);
     // Before each page key the page is looked at twice, to see it at rest.
     ms += static_cast<double>(rest.pageTurns) * kPictureSettleMs;

@@ -24,6 +24,10 @@ struct RunRemainder {
     bool typesAtOnce = false;
     // Waiting for the wizard also watches the page turn: what a turn took so far (-1: the delays).
     double pageTurnMs = -1;
+    // Waiting for the wizard, once a barcode was stored: what a barcode took in this run so far,
+    // from its click to its wizard seen gone (-1: not measured yet). It stands for all of the above
+    // but the initial wait and the page turns.
+    double msPerBarcode = -1;
 };
 // The remainder once `stored` of the plan's barcodes are done, given the characters still to type;
 // `gapWaited` when the wait after the barcode stored last is behind too (at the start, and with the

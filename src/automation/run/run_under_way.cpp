@@ -147,7 +147,12 @@ void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
     RunRemainder rest = RemainderAfter(point_.next, plan_.total, perPage_, charsLeft_, gapWaited);
     rest.wizardMs = wait_->MeasuredMsPerBarcode();
     rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
-    if (!wait_->FixedSchedule()) rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 0;
+    if (!wait_->FixedSchedule()) {
+        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 0;
+        const long long storedHere = point_.next - start_.next;
+        if (storedHere > 0 && firstClickAt_ >= 0)
+            rest.msPerBarcode = (static_cast<double>(guard_.NowMs() - firstClickAt_) - turnMs_) / storedHere;
+    }
     progress.msLeft = ScheduleMs(rest, inputs_.excelMode, delays);
     machine_.ShowProgress(progress);
 }
@@ -282,12 +287,13 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
 RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at, const std::string& value, bool last) {
     const Typed notStored;
     guard_.BeginBarcode(capture, at);
-    SimulateDoubleClick(guard_, at.x, at.y);
+    if (firstClickAt_ < 0) firstClickAt_ = guard_.NowMs();
+    wait_->DoubleClick(guard_, at);
     if (!MayGoOn()) return notStored;
     wait_->Opened(guard_);
     if (!MayGoOn()) return notStored;
     Typed typed = TypeAndCheck(value);
-    if (!typed.ok || !PressEnters()) return notStored;
+    if (!typed.ok || !PressEnters(value.size() + kReadBackSlackChars)) return notStored;
     switch (wait_->Closed(guard_, last)) {
         case WizardWait::Closing::kOpen: return notStored;
         case WizardWait::Closing::kUnseen: break;
@@ -296,12 +302,12 @@ RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at,
     return typed;
 }
 
-// The three Enters: the first two with their delay, the third at once (its wizard's closing is
-// waited for next); false when the run stops before the third went out.
-bool RunUnderWay::PressEnters() {
+// The three Enters: the first two each followed by its wait, the third at once (its wizard's
+// closing is waited for next); false when the run stops before the third went out.
+bool RunUnderWay::PressEnters(size_t maxChars) {
     for (int press = 0; press < 2; ++press) {
         if (PauseHeld()) return StopForUser();
-        SimulateKeyPress(guard_, kVkReturn);
+        wait_->Enter(guard_, maxChars);
         if (!MayGoOn()) return false;
     }
     if (PauseHeld()) return StopForUser();
@@ -321,6 +327,10 @@ bool RunUnderWay::FillCell(const Position& at, const std::string& value, bool cl
 }
 
 // --- the value in the wizard -----------------------------------------------------------------------
+
+// How often the wizard's field is read: at the fixed schedule's pace, or every millisecond while
+// waiting for the wizard (a read is a few window messages).
+unsigned RunUnderWay::LookEveryMs(unsigned fixedMs) const { return wait_->FixedSchedule() ? fixedMs : kWizardPollMs; }
 
 // Types the value into the wizard and reads it back before any Enter: typed again over a cleared
 // field while the field settles on another text (or shows none of the keys), at most twice, then a
@@ -382,7 +392,7 @@ std::optional<FieldRead> RunUnderWay::FieldBeforeTyping(size_t maxChars) {
             read = guard_.ReadWizardField(maxChars);
             return read.state != FieldRead::State::kNoField && KindOfFocus(read) != FocusKind::kNoText;
         },
-        kFocusPollMs, kFocusArriveMs, true);
+        LookEveryMs(kFocusPollMs), kFocusArriveMs, true);
     if (end.why == WaitEnd::Why::kPause) StopForUser();
     if (end.why == WaitEnd::Why::kPause || end.why == WaitEnd::Why::kStopped) return std::nullopt;
     if (KindOfFocus(read) != FocusKind::kNoText) return read;  // a field, or none that can be read
@@ -414,7 +424,7 @@ ReadBackVerdict RunUnderWay::AwaitField(ReadBack& readBack, size_t maxChars, Fie
             verdict = readBack.Next(read, guard_.NowMs());
             return verdict != ReadBackVerdict::kWaiting;
         },
-        kReadBackPollMs, kNoCeiling, true);
+        LookEveryMs(kReadBackPollMs), kNoCeiling, true);
     if (end.why == WaitEnd::Why::kPause) StopForUser();
     return end.Ready() ? verdict : ReadBackVerdict::kWaiting;
 }
@@ -439,6 +449,7 @@ bool RunUnderWay::ClearedField(const std::string& text, size_t maxChars) {
 bool RunUnderWay::TurnPage() {
     if (PauseHeld()) return StopForUser();
     guard_.ExpectPage();
+    const long long began = guard_.NowMs();
     const bool excelMode = inputs_.excelMode;
     if (excelMode) {
         // The sheet's last value is still in its cell's editor: Enter ends the edit now, so that the
@@ -469,7 +480,12 @@ bool RunUnderWay::TurnPage() {
         WaitDelay(guard_, delays.pageSwitchDelay);
         if (!MayGoOn()) return EndHere();
     }
-    return PageChanged(before, keyAt);
+    if (!PageChanged(before, keyAt)) return false;
+    if (firstClickAt_ >= 0) {  // a turn before the first click is no part of the pace
+        turnMs_ += static_cast<double>(guard_.NowMs() - began);
+        ++turns_;
+    }
+    return true;
 }
 
 // The page's picture at rest: two looks a moment apart that agree, so that a late repaint (the
@@ -490,28 +506,40 @@ PagePicture RunUnderWay::SettledPicture() {
     return last;
 }
 
-// After the key: looks at the page until its picture differs from `before` (the page turned) or
-// the ceiling, counted from the key, has passed; then the run stops before the next click, its point
-// on the first value of the page in front with no turn due (the key went out).
+// After the key: looks at the page until its picture differs from `before` (the page turned; while
+// waiting for the wizard, once the new picture is at rest) or the ceiling, counted from the key, has
+// passed; then the run stops before the next click, its point on the first value of the page in
+// front with no turn due (the key went out).
 bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
     const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
+    const bool settles = !wait_->FixedSchedule();
     PageSeen seen = PageSeen::kSame;
+    PagePicture last;
+    long long changedAt = -1;  // the first look at the new page
     const WaitEnd end = WaitUntil(
         guard_,
         [&] {
-            seen = ComparePictures(before, guard_.PictureOfPage());
-            return seen == PageSeen::kChanged;
+            const PagePicture now = guard_.PictureOfPage();
+            seen = ComparePictures(before, now);
+            if (seen != PageSeen::kChanged) {
+                changedAt = -1;
+                return false;
+            }
+            if (!settles) return true;
+            const bool rested = changedAt >= 0 && (ComparePictures(last, now) == PageSeen::kSame ||
+                                                   guard_.NowMs() - changedAt >= kPictureSettleBoundMs);
+            if (changedAt < 0) changedAt = guard_.NowMs();
+            last = now;
+            return rested;
         },
-        kPageLookMs, std::max(0LL, ceiling - (guard_.NowMs() - keyAt)), true);
+        settles ? kTurnLookMs : kPageLookMs, std::max(0LL, ceiling - (guard_.NowMs() - keyAt)), true);
     switch (end.why) {
-        case WaitEnd::Why::kReady:
-            turnMs_ += static_cast<double>(guard_.NowMs() - keyAt);
-            ++turns_;
-            return true;
         case WaitEnd::Why::kPause: return StopForUser();
         case WaitEnd::Why::kStopped: return EndHere();
+        case WaitEnd::Why::kReady:
         case WaitEnd::Why::kCeiling: break;
     }
+    if (seen == PageSeen::kChanged) return true;  // at the ceiling too: a new page that never rests did turn
     guard_.StopWith(PageUnchangedStopMessage(inputs_.excelMode, seen, ceiling, point_.next, plan_.total,
                                              RunValue(inputs_, plan_, point_.next)));
     return EndHere();

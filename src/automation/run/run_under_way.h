@@ -89,10 +89,11 @@ private:
     // --- a barcode --------------------------------------------------------------------------------
     bool FillFrom(const ContinuePoint& start);
     Typed FillInWizard(std::size_t capture, const Position& at, const std::string& value, bool last);
-    bool PressEnters();
+    bool PressEnters(std::size_t maxChars);
     bool FillCell(const Position& at, const std::string& value, bool clearFirst);
 
     // --- the value in the wizard ------------------------------------------------------------------
+    unsigned LookEveryMs(unsigned fixedMs) const;
     Typed TypeAndCheck(const std::string& value);
     std::optional<FieldRead> FieldBeforeTyping(std::size_t maxChars);
     bool TypeValue(const std::string& value, int typing);
@@ -120,6 +121,7 @@ private:
     std::optional<RunStop> left_;
     bool running_ = false;
     bool slowTyping_ = false;  // a value had to be typed again: the rest go at the retype pace
-    double turnMs_ = 0;        // the page turns watched so far took this long in all
+    double turnMs_ = 0;        // the page turns after the first click took this long in all, settles included
     double turns_ = 0;
+    long long firstClickAt_ = -1;  // this run's first double-click, on the machine's clock
 };

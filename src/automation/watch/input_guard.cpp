@@ -111,7 +111,11 @@ bool InputGuard::WizardStillOpen() {
     return wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end();
 }
 
-bool InputGuard::WizardClosed() { return inner_.FrontWindow().window == page_.window && !WizardStillOpen(); }
+bool InputGuard::WizardClosed() {
+    return inner_.FrontWindow().window == page_.window && !WizardStillOpen() && !inner_.ModalOver(page_.window);
+}
+
+PagePicture InputGuard::PictureOfWizard() { return wizard_ ? inner_.PictureOf(wizard_) : PagePicture{}; }
 
 std::string InputGuard::Name(const WindowOwner& owner) { return NameOf(inner_, owner); }
 

@@ -47,7 +47,8 @@ public:
     void ExpectPage() { expectWizard_ = false; }
     // This barcode's wizard is in front with the keyboard focus inside it (then noted as the wizard).
     bool WizardReady();
-    // The wizard noted is gone and the page is in front again.
+    // The wizard noted is gone and the page is in front again, taking input (no window of the
+    // designer holds it disabled).
     bool WizardClosed();
     // Whether the next key may go to the window in front now; when not, input is held back.
     bool FrontTakesKeys() { return shut_ ? false : FrontIsRight(); }
@@ -68,6 +69,8 @@ public:
     void BringPageForward();
     // The page window's picture now.
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
+    // The picture of this barcode's wizard (once seen) now.
+    PagePicture PictureOfWizard();
     // Page Down keys the system took: whether a page turn happened.
     unsigned long long PageKeysSent() const { return pageKeysSent_; }
 

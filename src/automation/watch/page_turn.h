@@ -28,8 +28,10 @@ constexpr unsigned kPictureSettleMs = 30;
 constexpr long long kPictureSettleBoundMs = 300;
 
 // How often the run looks at the page after the key, and how long at most: max(2 s, 5 x the page
-// delay) from the key on.
+// delay) from the key on. Waiting for the wizard looks more often and goes on once the new page is
+// at rest: two looks that agree (or the settle bound has passed: a page that never rests).
 constexpr unsigned kPageLookMs = 20;
+constexpr unsigned kTurnLookMs = 10;
 constexpr unsigned kMinPageCeilingMs = 2000;
 unsigned PageTurnCeilingMs(int pageSwitchDelay);
 

@@ -3,6 +3,7 @@
 
 #include "automation/input/input.h"
 #include "automation/input/wait_until.h"
+#include "automation/watch/page_turn.h"
 
 #include <algorithm>
 
@@ -36,6 +37,8 @@ unsigned ClosingCeilingMs() {
 // gap a fixed time to let it close; the guard then looks at what is in front before each input.
 class FixedWait : public WizardWait {
 public:
+    void DoubleClick(InputGuard& guard, const Position& at) override { SimulateDoubleClick(guard, at.x, at.y); }
+    void Enter(InputGuard& guard, std::size_t) override { SimulateKeyPress(guard, kVkReturn); }
     void Opened(InputGuard& guard) override {
         WaitDelay(guard, delays.masterOpenDelay);
         if (guard.PendingStop() == StopCause::kNone) WaitDelay(guard, 100);
@@ -58,8 +61,31 @@ public:
     }
 };
 
+// Whether the wizard's focused control reads as it did: the same control kind, text and caret.
+bool SameField(const FieldRead& a, const FieldRead& b) {
+    return a.state == b.state && a.text == b.text && a.controlClass == b.controlClass &&
+           a.dialogCode == b.dialogCode && a.caret == b.caret;
+}
+
 class WatchingWait : public WizardWait {
 public:
+    // The button records carry the point, and the wizard before was seen gone with the page
+    // enabled: nothing is left to wait for.
+    void DoubleClick(InputGuard& guard, const Position& at) override { DoubleClickAtOnce(guard, at.x, at.y); }
+    void Enter(InputGuard& guard, std::size_t maxChars) override {
+        const FieldRead field = guard.ReadWizardField(maxChars);
+        const PagePicture picture = guard.PictureOfWizard();
+        PressKey(guard, kVkReturn);
+        unsigned looks = 0;
+        WaitUntil(
+            guard,
+            [&] {
+                if (!guard.WizardStillOpen() || !SameField(field, guard.ReadWizardField(maxChars))) return true;
+                return looks++ % kStepPictureEvery == 0 &&
+                       ComparePictures(picture, guard.PictureOfWizard()) == PageSeen::kChanged;
+            },
+            kWizardPollMs, BoundedDelay(delays.enterDelay));
+    }
     void Opened(InputGuard& guard) override {
         const unsigned ceiling = WizardCeilingMs(static_cast<long long>(BoundedDelay(delays.masterOpenDelay)) + 100);
         guard.ExpectWizard(ceiling);
@@ -81,11 +107,9 @@ public:
         guard.HoldBackUnclosed(ceiling);
         return seen;
     }
-    // The page just came back: a key to it waits a moment, a click already waits the double-click
-    // delay after the cursor has moved.
-    void Gap(InputGuard& guard, bool pageTurnNext) override {
-        if (pageTurnNext) guard.Sleep(kWizardSettleMs);
-    }
+    // The page came back taking input: the next click goes at once, and a page key looks for the
+    // page at rest first.
+    void Gap(InputGuard&, bool) override {}
     bool FixedSchedule() const override { return false; }
     double MeasuredMsPerBarcode() const override { return barcodes_ ? waitedMs_ / barcodes_ : -1; }
 

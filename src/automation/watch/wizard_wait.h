@@ -6,13 +6,21 @@
 #include "automation/watch/input_guard.h"
 #include "delays/delay_settings.h"
 
+#include <cstddef>
 #include <memory>
 
 class WizardWait {
 public:
     virtual ~WizardWait() = default;
+    // The barcode's double-click at `at`: after the double-click delay, or at once while watching
+    // (the wizard before it was seen gone and the page taking input again).
+    virtual void DoubleClick(InputGuard& guard, const Position& at) = 0;
     // After the double-click: until the wizard is ready for the value.
     virtual void Opened(InputGuard& guard) = 0;
+    // The first or second Enter of a value: then the Enter delay, or, while watching, until the
+    // wizard shows another step (its focused control or text, or its picture, changed) or has
+    // closed; a wizard whose steps look alike is given the Enter delay. `maxChars` bounds the read.
+    virtual void Enter(InputGuard& guard, std::size_t maxChars) = 0;
     // What a closing wait saw of the wizard. A value counts as stored only once its wizard was seen gone.
     enum class Closing {
         kGone,    // seen gone
@@ -37,11 +45,13 @@ public:
 };
 
 // Watching for the wizard: a new window of the designer in front with the focus inside it, then a
-// settle; after the third Enter the wizard gone and the page in front (settled before a page turn;
-// a click waits the double-click delay anyway). Each wait
-// gives up at its ceiling: 10 s or five times the fixed delays it stands for, whichever is longer.
-constexpr unsigned kWizardPollMs = 5;
-constexpr unsigned kWizardSettleMs = 50;
+// settle; after each of the first two Enters another step shown; after the third Enter the wizard
+// gone and the page in front and enabled. Window state and focus are cheap to ask: looked at every
+// millisecond; the wizard's picture every few looks. The opening and closing waits give up at
+// their ceiling: 10 s or five times the fixed delays they stand for, whichever is longer.
+constexpr unsigned kWizardPollMs = 1;
+constexpr unsigned kWizardSettleMs = 10;
+constexpr unsigned kStepPictureEvery = 4;  // looks at the wizard's field per look at its picture
 constexpr unsigned kMinWizardCeilingMs = 10000;
 unsigned WizardCeilingMs(long long fixedMs);
 
