@@ -303,7 +303,8 @@ TEST_F(Watching, EachStepWaitsForItsEffectAndThePageSettlesBeforeAKey) {
     // is gone.
     one.insert(one.end(), {"wait 10", "char+ 0037", "wait 1", "char- 0037", "key+ 0D", "key- 0D", "key+ 0D",
                            "key- 0D", "key+ 0D", "key- 0D"});
-    one.insert(one.end(), 30 / kWizardPollMs, "wait 1");
+    // Closed after 30 ms, then the page watched a moment before the next input.
+    one.insert(one.end(), (30 + kPageSteadyMs) / kWizardPollMs, "wait 1");
     Strings expected = {"hook on", "wait 1000", "pump"};
     expected.insert(expected.end(), one.begin(), one.end());
     const Strings w = m.What();
@@ -320,7 +321,7 @@ TEST_F(Watching, EachStepWaitsForItsEffectAndThePageSettlesBeforeAKey) {
 }
 
 // Each Enter waits for its own effect: the next step, or the Enter delay for a wizard whose steps
-// look alike; the next click for the page taking input again after the wizard.
+// look alike; the next click for the page taking input again after the wizard, and a moment more.
 TEST_F(Watching, AnEnterGoesOnAtTheNextStepAndAClickOnceThePageTakesInput) {
     const struct {
         const char* name;
@@ -329,10 +330,10 @@ TEST_F(Watching, AnEnterGoesOnAtTheNextStepAndAClickOnceThePageTakesInput) {
         long long pageBusyMs;  // after the wizard has gone, a window of the designer holds the page
         long long enterGapMs, clickAfterCloseMs;
     } cases[] = {
-        {"steps shown: the Enters follow at once", false, 200, 0, 0, 0},
-        {"steps alike: the Enter delay", true, 200, 0, 200, 0},
-        {"steps alike, a longer Enter delay", true, 350, 0, 350, 0},
-        {"the page held for 40 ms after the wizard: the click waits for it", false, 200, 40, 0, 40},
+        {"steps shown: the Enters follow at once", false, 200, 0, 0, kPageSteadyMs},
+        {"steps alike: the Enter delay", true, 200, 0, 200, kPageSteadyMs},
+        {"steps alike, a longer Enter delay", true, 350, 0, 350, kPageSteadyMs},
+        {"the page held for 40 ms after the wizard: the click waits for it", false, 200, 40, 0, 40 + kPageSteadyMs},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -100,6 +100,9 @@ public:
         ++barcodes_;
         if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }, false)) {
             guard.ExpectPage();
+            // Whatever comes in front meanwhile is the next input's check to find; the value is stored.
+            const WaitEnd steady = WaitUntil(guard, [&] { return !guard.WizardClosed(); }, kWizardPollMs, kPageSteadyMs);
+            waitedMs_ += static_cast<double>(steady.waitedMs);
             return Closing::kGone;
         }
         if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
