@@ -33,7 +33,7 @@ unsigned PageTurnCeilingMs(int pageSwitchDelay) {
 std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned waitedMs, long long stored,
                                      long long total, const std::string& next) {
     const std::string key = excelMode ? "Ctrl+Page Down" : "Page Down";
-    std::string text = "Автоматизация остановлена: после " + key;
+    std::string text = "Прогон остановлен: после " + key;
     if (seen == PageSeen::kUnseen) {
         text += excelMode ? " не удалось увидеть, сменился ли лист" : " не удалось увидеть, сменилась ли страница";
         text += ": окна не видно на экране (свёрнуто или закрыто).";
@@ -46,5 +46,5 @@ std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned wai
     text += "\n\nСохранено " + std::to_string(stored) + " из " + std::to_string(total) + "; следующее — " + next +
             ".\nЧтобы продолжить, откройте в редакторе " + (excelMode ? "лист" : "страницу") + " для " + next +
             " и нажмите СТАРТ, затем «Да»: оно будет введено в захват 1 без нового " + key + ".";
-    return text + "\n\nПрограмма готова к новому запуску.";
+    return text + "\n\nПрограмма готова к новому прогону.";
 }
