@@ -82,7 +82,7 @@ void ExpectJournal(const SixValues& run, size_t count, const std::wstring& resul
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_TRUE(IsLocalTime(starts[0][0])) << ToUtf8(starts[0][0]);
     EXPECT_EQ(starts[0], (std::vector<std::wstring>{starts[0][0], L"", L"", L"",
-                                                    std::wstring(L"запуск: 6 значений с P-0001, ") +
+                                                    std::wstring(L"прогон: 6 значений с P-0001, ") +
                                                         (run.waiting ? L"ожидание окна мастера"
                                                                      : L"фиксированные задержки")}));
     ASSERT_FALSE(run.journal.rows.empty());
@@ -170,7 +170,7 @@ TEST(RunReadbackE2E, AFieldThatKeepsItsTextToItselfIsCountedNotCheckedAndStillGe
     ASSERT_TRUE(run.opened);
     EXPECT_TRUE(StartsWith(run.message, L"Готово: Генерация завершена!\n\n")) << ToUtf8(run.message);
     EXPECT_NE(run.message.find(L"Не проверено: 6 из 6 — поле мастера не даёт прочитать свой текст; просмотрите эти "
-                               L"значения в дизайнере."),
+                               L"значения в редакторе."),
               std::wstring::npos)
         << ToUtf8(run.message);
     EXPECT_EQ(run.message.find(L"Введено повторно"), std::wstring::npos) << ToUtf8(run.message);
@@ -185,7 +185,7 @@ TEST(RunReadbackE2E, AFieldTooShortForTheValueStopsBeforeItsWizardIsConfirmed) {
         SCOPED_TRACE(waiting ? "waiting for the wizard" : "fixed delays");
         const SixValues run = RunSix(L"limit=4", waiting ? kWaitingDelays : kQuickDelays);
         if (!run.opened) continue;
-        EXPECT_TRUE(StartsWith(run.message, L"Ошибка: Автоматизация остановлена: в мастере ШК захвата 1 ("))
+        EXPECT_TRUE(StartsWith(run.message, L"Ошибка: Прогон остановлен: в мастере ШК захвата 1 ("))
             << ToUtf8(run.message);
         EXPECT_NE(run.message.find(L"«P-00»"), std::wstring::npos) << ToUtf8(run.message);  // what the field holds
         EXPECT_NE(run.message.find(L"а не «P-0001»"), std::wstring::npos) << ToUtf8(run.message);

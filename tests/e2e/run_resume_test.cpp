@@ -18,7 +18,7 @@ namespace {
 // A long wait between barcodes: an Escape, a kill or a close sent once a value is stored lands there.
 const std::vector<int> kLongGap = {300, 20, 60, 2, 20, 1000, 80};
 constexpr int kPerPage = 3;
-const std::wstring kInterruptedNote = L"Запуск был прерван: программа закрылась, не закончив его.\n";
+const std::wstring kInterruptedNote = L"Прогон был прерван: программа закрылась, не закончив его.\n";
 
 std::wstring ContinueQuestion(const std::wstring& next, int page, int capture, const std::wstring& first,
                               const std::wstring& pageTurn = L"") {
@@ -241,7 +241,7 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
     const std::string journal = ReadFileBytes(JoinPath(s.dir, L"barcode_run_log.csv"));
     const std::vector<std::string> lines = SplitLines(journal);
     ASSERT_EQ(lines.size(), 4u) << journal;
-    EXPECT_NE(FromCp1251(lines[1]).find(L";;;;запуск: 2 значения с D-0001, фиксированные задержки"),
+    EXPECT_NE(FromCp1251(lines[1]).find(L";;;;прогон: 2 значения с D-0001, фиксированные задержки"),
               std::wstring::npos);
     EXPECT_EQ(CloseApp(s.app), 0u);
 }

@@ -192,7 +192,7 @@ TEST(RunE2E, SpreadsheetModeStopsOnTheWorkbooksLastSheet) {
     };
     const Case cases[] = {
         {L"sheets=2", 6, 1, 1,
-         L"Ошибка: Автоматизация остановлена: после Ctrl+Page Down лист не сменился за 2000 мс.\nПохоже, это "
+         L"Ошибка: Прогон остановлен: после Ctrl+Page Down лист не сменился за 2000 мс.\nПохоже, это "
          L"последний лист книги",
          L"Сохранено 6 из 9; следующее — X0007."},
         {L"sheets=3", 9, 2, 0, L"Готово: Генерация завершена!", L""},
@@ -496,11 +496,11 @@ TEST(RunE2E, AnotherProgramComingToTheFrontGetsNothingAndStopsTheRun) {
                             << ValuesIn(s.fixture.Log()).size() << " pad text " << ToUtf8(TextOf(padEdit));
     const size_t atStop = s.fixture.Log().size();
     EXPECT_EQ(box.caption, L"Ошибка");
-    EXPECT_EQ(box.text.rfind(L"Автоматизация остановлена: ", 0), 0u) << ToUtf8(box.text);
+    EXPECT_EQ(box.text.rfind(L"Прогон остановлен: ", 0), 0u) << ToUtf8(box.text);
     EXPECT_NE(box.text.find(L"«" + TextOf(pad) + L"» программы notepad.exe"), std::wstring::npos)
         << ToUtf8(box.text);
     EXPECT_NE(box.text.find(L"программы fake_designer.exe"), std::wstring::npos) << ToUtf8(box.text);
-    EXPECT_EQ(box.text.substr(box.text.size() - 36), L"\n\nПрограмма готова к новому запуску.");
+    EXPECT_EQ(box.text.substr(box.text.size() - 36), L"\n\nПрограмма готова к новому прогону.");
     AnswerMessageBox(box.window);
     std::this_thread::sleep_for(milliseconds(1500));
 
@@ -527,7 +527,7 @@ TEST(RunE2E, StartRefusesAPositionUnderThisProgramsOwnWindow) {
     MessageBoxInfo box = WaitForMessageBox(s.app.process.Id());
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.caption, L"Ошибка");
-    const std::wstring row = L"Позиция 2 (" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L") ";
+    const std::wstring row = L"Захват 2 (" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L") ";
     EXPECT_EQ(box.text.rfind(row + L"лежит на окне «" + TextOf(s.app.window) + L"»", 0), 0u) << ToUtf8(box.text);
     AnswerMessageBox(box.window);
     std::this_thread::sleep_for(milliseconds(500));

@@ -25,7 +25,7 @@ SIZE_T WorkingSetOf(HANDLE process) {
 TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPage) {
     InBothPacings(L"pages=2", [](Scene& s, bool) {
         const std::wstring message = s.RunAndAnswer(L"S", L"0001", L"9");
-        EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: после Page Down страница не сменилась "
+        EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: после Page Down страница не сменилась "
                                         L"за 2000 мс.\nПохоже, это последняя страница документа"))
             << ToUtf8(message);
         EXPECT_NE(message.find(L"Сохранено 6 из 9; следующее — S0007."), std::wstring::npos) << ToUtf8(message);
@@ -77,7 +77,7 @@ TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCaptur
     size_t logged = s.fixture.Log().size();
     s.PressStart();
     const std::wstring covered = EndMessage(s);
-    EXPECT_TRUE(StartsWith(covered, L"Ошибка: Позиции закрыты окном «Fake designer")) << ToUtf8(covered);
+    EXPECT_TRUE(StartsWith(covered, L"Ошибка: Захваты закрыты окном «Fake designer")) << ToUtf8(covered);
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(s.fixture.Log().size(), logged);
     EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
@@ -153,9 +153,9 @@ TEST(RunWhereE2E, CapturedPositionsFollowTheMovedDesignerAndAResizedOrClosedOneI
     s.PressStart();
     std::wstring message = EndMessage(s);
     EXPECT_TRUE(StartsWith(message, L"Ошибка: Окно «Fake designer - page 2» программы fake_designer.exe (класс "
-                                    L"FakeDesigner), на котором захвачена позиция 1, изменило размер"))
+                                    L"FakeDesigner), на котором сделан захват 1, изменило размер"))
         << ToUtf8(message);
-    EXPECT_NE(message.find(L"Верните окну прежний размер или захватите позиции заново."), std::wstring::npos);
+    EXPECT_NE(message.find(L"Верните окну прежний размер или сделайте захваты заново."), std::wstring::npos);
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(s.fixture.Log().size(), logged);
 
@@ -165,7 +165,7 @@ TEST(RunWhereE2E, CapturedPositionsFollowTheMovedDesignerAndAResizedOrClosedOneI
     s.PressStart();
     message = EndMessage(s);
     EXPECT_TRUE(StartsWith(message, L"Ошибка: Окно программы fake_designer.exe (класс FakeDesigner), на котором "
-                                    L"захвачена позиция 1, не найдено"))
+                                    L"сделан захват 1, не найдено"))
         << ToUtf8(message);
     EXPECT_EQ(CloseApp(s.app), 0u);
 }

@@ -43,7 +43,7 @@ TEST(RunWizardE2E, ASlowRandomWizardWithTheFixedDefaultsStopsAndNothingLandsOnTh
     s.PressStart();
     const std::wstring message = EndMessage(s);
     std::printf("fixed defaults, slow wizard: %s\n", ToUtf8(message).c_str());
-    EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: двойной щелчок по захвату ")) << ToUtf8(message);
+    EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: двойной щелчок по захвату ")) << ToUtf8(message);
     EXPECT_NE(message.find(L"не открыл мастер ШК за 800 мс."), std::wstring::npos) << ToUtf8(message);
     std::this_thread::sleep_for(milliseconds(1600));  // the late wizard opens after the stop
     const auto values = ValuesIn(s.fixture.Log());
@@ -61,7 +61,7 @@ TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
         const POINT second = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(1));
         const std::wstring message = s.RunAndAnswer(L"D", L"1", L"3");
         const std::wstring point = L"(" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L")";
-        EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: двойной щелчок по захвату 2 " + point +
+        EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: двойной щелчок по захвату 2 " + point +
                                             L" не открыл мастер ШК за " + (waiting ? L"10000" : L"160") + L" мс."))
             << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
@@ -74,7 +74,7 @@ TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
 TEST(RunWizardE2E, TheDesignersQuestionBoxIsNeverAnsweredByTheRun) {
     InBothPacings(L"question=2", [](Scene& s, bool) {
         const std::wstring message = s.RunAndAnswer(L"Q", L"1", L"3");
-        EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: ")) << ToUtf8(message);
+        EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: ")) << ToUtf8(message);
         EXPECT_NE(message.find(L"«Fake designer» программы fake_designer.exe"), std::wstring::npos) << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
         const auto log = s.fixture.Log();
@@ -97,7 +97,7 @@ TEST(RunWizardE2E, ASecondDocumentBroughtToTheFrontGetsNothing) {
     ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 2; }, std::chrono::seconds(20)));
     BringToFront(second);
     const std::wstring message = EndMessage(s);
-    EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена: ")) << ToUtf8(message);
+    EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: ")) << ToUtf8(message);
     EXPECT_NE(message.find(L"«Fake designer - document 2»"), std::wstring::npos) << ToUtf8(message);
     std::this_thread::sleep_for(milliseconds(500));
     EXPECT_LT(ValuesIn(s.fixture.Log()).size(), 4u);

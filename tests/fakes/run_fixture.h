@@ -211,7 +211,7 @@ inline Strings JournalColumn(const std::string& journal, size_t column) {
         if (BarcodeRow(row)) out.push_back(column < row.size() ? ShownText(row[column]) : std::string());
     return out;
 }
-// The results of the rows that belong to no barcode: "запуск: ..." and "заметка: ...".
+// The results of the rows that belong to no barcode: "прогон: ..." and "заметка: ...".
 inline Strings RunNotes(const std::string& journal) {
     Strings out;
     for (const Strings& row : JournalRows(journal))

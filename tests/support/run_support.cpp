@@ -229,7 +229,7 @@ Journal ReadJournal(const std::wstring& dir) {
         std::vector<std::wstring> row;
         for (const std::string& cell : SplitCsvRow(lines[i])) row.push_back(FromCp1251(cell));
         const std::wstring result = row.size() == 5 ? row[4] : L"";
-        (StartsWith(result, L"запуск: ") ? journal.starts : StartsWith(result, L"заметка: ") ? journal.notes : journal.rows)
+        (StartsWith(result, L"прогон: ") ? journal.starts : StartsWith(result, L"заметка: ") ? journal.notes : journal.rows)
             .push_back(row);
     }
     return journal;

@@ -197,7 +197,7 @@ struct Journal {
     std::string bytes;  // empty when there is none
     std::wstring header;
     std::vector<std::vector<std::wstring>> rows;    // of barcodes: stored, or where a run stopped
-    std::vector<std::vector<std::wstring>> starts;  // where a run began ("запуск: ...")
+    std::vector<std::vector<std::wstring>> starts;  // where a run began ("прогон: ...")
     std::vector<std::vector<std::wstring>> notes;   // "заметка: ..."
 };
 Journal ReadJournal(const std::wstring& dir);

@@ -1,6 +1,7 @@
 // The user guide (docs/guide.ru.md) against the program: every merge-table example it shows is built
-// here by the table code from the inputs its comment names, every picture it links to exists, and
-// every message its table of messages quotes is one the program has.
+// here by the table code from the inputs its comment names, every picture it links to exists, every
+// message its table of messages quotes is one the program has, and every name it gives a control or a
+// window of the program is that control's or window's own.
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 
@@ -240,6 +241,116 @@ TEST_F(Guide, EveryMessageOfItsTableIsOneTheProgramHas) {
         }
     }
     EXPECT_GT(quoted, 10) << "the guide has no table of messages";
+}
+
+// Whether the program's texts hold every piece of a quoted text between its ellipses.
+bool ProgramHas(const std::vector<std::string>& strings, const std::string& quoted) {
+    for (const std::string& piece : MessagePieces(quoted)) {
+        bool found = false;
+        for (const std::string& text : strings) found = found || text.find(piece) != std::string::npos;
+        if (!found) return false;
+    }
+    return true;
+}
+
+// A name the guide gives one of the program's controls or windows, with the guide line it starts on.
+struct GuideName {
+    int line = 0;
+    std::string name;
+};
+
+// The names the guide gives the program's own controls and windows, by its conventions:
+//  - a quoted text ending in ':' is a field's label («Начать с:»);
+//  - a bold or quoted text right after "кнопк…", "отметк…", "отметьте", "флаж…" or "окн…" names that
+//    button, check box or window (кнопкой **СТАРТ**, окно «Слияние при печати»);
+//  - the bold texts of the first column of a table headed "Элемент" are the controls it lists.
+// Prose is read a paragraph at a time (a name may be broken across lines); fenced blocks, comments and
+// pictures' descriptions are left out. Windows' and other programs' names are written without these words.
+std::vector<GuideName> ControlNames(const std::vector<std::string>& lines) {
+    // A quoted text: no quote mark inside (the guide's quotes are UTF-8 «», C2 AB and C2 BB).
+#define QUOTED "\xC2\xAB((?:(?!\xC2[\xAB\xBB]).)+?)\xC2\xBB"
+    static const std::regex label("\xC2\xAB((?:(?!\xC2[\xAB\xBB]).)*?:)\xC2\xBB");
+    // кнопк…, отметк…, отметьте, флаж…, окн…: each first letter either case.
+    static const std::regex named(
+        "(?:^|[\\s(])(?:(?:\xD0\x9A|\xD0\xBA)\xD0\xBD\xD0\xBE\xD0\xBF\xD0\xBA"
+        "|(?:\xD0\x9E|\xD0\xBE)\xD1\x82\xD0\xBC\xD0\xB5(?:\xD1\x82\xD0\xBA|\xD1\x82\xD1\x8C\xD1\x82\xD0\xB5)"
+        "|(?:\xD0\xA4|\xD1\x84)\xD0\xBB\xD0\xB0\xD0\xB6|(?:\xD0\x9E|\xD0\xBE)\xD0\xBA\xD0\xBD)"
+        "[^\\s*\xC2]*\\s+(?:\\*\\*([^*]+)\\*\\*|" QUOTED ")");
+#undef QUOTED
+    static const std::regex bold(R"(\*\*([^*]+)\*\*)");
+    static const std::regex picture(R"(!\[[^\]]*\])");
+    std::vector<GuideName> names;
+    const auto collect = [&](const std::string& text, int line) {
+        for (std::sregex_iterator it(text.begin(), text.end(), label), end; it != end; ++it)
+            names.push_back({line, (*it)[1].str()});
+        for (std::sregex_iterator it(text.begin(), text.end(), named), end; it != end; ++it)
+            names.push_back({line, (*it)[(*it)[1].matched ? 1 : 2].str()});
+    };
+    bool fenced = false, controlTable = false;
+    std::string paragraph;
+    int paragraphLine = 0;
+    for (size_t i = 0; i <= lines.size(); ++i) {
+        const std::string line = i < lines.size() ? std::regex_replace(lines[i], picture, "") : std::string();
+        if (line.rfind("```", 0) == 0) fenced = !fenced;
+        const bool prose = i < lines.size() && !fenced && line.rfind("```", 0) != 0 && line.rfind("<!--", 0) != 0 &&
+                           line.rfind("|", 0) != 0 && line.find_first_not_of(' ') != std::string::npos;
+        if (prose) {
+            if (paragraph.empty()) paragraphLine = static_cast<int>(i) + 1;
+            paragraph += " " + line.substr(line.find_first_not_of(' '));
+            continue;
+        }
+        collect(paragraph, paragraphLine);
+        paragraph.clear();
+        if (i == lines.size() || fenced || line.rfind("|", 0) != 0) {
+            controlTable = false;
+            continue;
+        }
+        // A table row: the header says whether its first column lists controls.
+        const std::string first = line.substr(1, line.find('|', 1) - 1);
+        if (first == " \xD0\xAD\xD0\xBB\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82 ") controlTable = true;  // " Элемент "
+        if (controlTable)
+            for (std::sregex_iterator it(first.begin(), first.end(), bold), end; it != end; ++it)
+                names.push_back({static_cast<int>(i) + 1, (*it)[1].str()});
+        collect(line, static_cast<int>(i) + 1);
+    }
+    return names;
+}
+
+TEST_F(Guide, EveryNameItGivesAControlIsTheProgramsOwn) {
+    const std::vector<std::string> strings = ProgramStrings();
+    std::map<std::string, int> checked;
+    for (const GuideName& found : ControlNames(lines)) {
+        ++checked[found.name];
+        EXPECT_TRUE(ProgramHas(strings, found.name))
+            << "guide line " << found.line << " names a control or window the program does not have: \"" << found.name
+            << "\"";
+    }
+    EXPECT_GT(checked.size(), 30u) << "the rules find too few names in the guide";
+    // The names the guide cannot do without, found by the rules above.
+    for (const char* name : {"\xD0\xA1\xD0\xA2\xD0\x90\xD0\xA0\xD0\xA2",                                 // СТАРТ
+                             "\xD0\x97\xD0\xB0\xD1\x85\xD0\xB2\xD0\xB0\xD1\x82",                         // Захват
+                             "\xD0\x9D\xD0\xB0\xD1\x87\xD0\xB0\xD1\x82\xD1\x8C \xD1\x81:",               // Начать с:
+                             "\xD0\x92\xD1\x81\xD0\xB5\xD0\xB3\xD0\xBE:"})                               // Всего:
+        EXPECT_GT(checked[name], 0) << "the guide's rules no longer find " << name;
+}
+
+TEST(GuideNames, AMadeUpNameIsCaughtWhereverTheGuideGivesOne) {
+    const std::vector<std::string> strings = ProgramStrings();
+    // «Начало с:» for «Начать с:», a button, a check box, a window and a table's control that do not exist.
+    const std::vector<std::string> made = {
+        "\xD0\x92 \xD0\xBF\xD0\xBE\xD0\xBB\xD0\xB5 \xC2\xAB\xD0\x9D\xD0\xB0\xD1\x87\xD0\xB0\xD0\xBB\xD0\xBE \xD1\x81:\xC2\xBB",
+        "\xD0\xBA\xD0\xBD\xD0\xBE\xD0\xBF\xD0\xBA\xD0\xBE\xD0\xB9 **\xD0\x97\xD0\xB0\xD1\x85\xD0\xB2\xD0\xB0\xD1\x82\xD0\xB8"
+        "\xD1\x82\xD1\x8C**, \xD0\xBE\xD1\x82\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB0",
+        "\xC2\xAB\xD0\x91\xD1\x8B\xD1\x81\xD1\x82\xD1\x80\xD0\xBE\xC2\xBB, \xD0\xBE\xD0\xBA\xD0\xBD\xD0\xBE "
+        "\xC2\xAB\xD0\x9F\xD0\xB5\xD1\x87\xD0\xB0\xD1\x82\xD1\x8C \xD0\xBD\xD0\xB0\xD0\xBA\xD0\xBB\xD0\xB5\xD0\xB5\xD0\xBA\xC2\xBB.",
+        "",
+        "| \xD0\xAD\xD0\xBB\xD0\xB5\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x82 | x |",
+        "|---|---|",
+        "| **\xD0\xA1\xD0\xA2\xD0\x9E\xD0\x9F** | x |",
+    };
+    const std::vector<GuideName> names = ControlNames(made);
+    ASSERT_EQ(names.size(), 5u);
+    for (const GuideName& name : names) EXPECT_FALSE(ProgramHas(strings, name.name)) << name.name;
 }
 }  // namespace
 #endif

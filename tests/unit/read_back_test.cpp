@@ -269,11 +269,11 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(ShownText(rows[0][3]), l.row.value);
     }
-    EXPECT_EQ(RunStartResult(9, "P-0001", "", false, false), "запуск: 9 значений с P-0001, ожидание окна мастера");
-    EXPECT_EQ(RunStartResult(1, "A", "", true, false), "запуск: 1 значение с A, фиксированные задержки");
+    EXPECT_EQ(RunStartResult(9, "P-0001", "", false, false), "прогон: 9 значений с P-0001, ожидание окна мастера");
+    EXPECT_EQ(RunStartResult(1, "A", "", true, false), "прогон: 1 значение с A, фиксированные задержки");
     EXPECT_EQ(RunStartResult(22, "A1", "A5", true, true),
-              "запуск: 22 значения с A1, продолжение с A5, фиксированные задержки, режим XL");
-    EXPECT_EQ(RunStartResult(111, "=1", "", true, false), "запуск: 111 значений с =1, фиксированные задержки");
+              "прогон: 22 значения с A1, продолжение с A5, фиксированные задержки, режим XL");
+    EXPECT_EQ(RunStartResult(111, "=1", "", true, false), "прогон: 111 значений с =1, фиксированные задержки");
 
     TempFolder folder("journal");
     const std::string dir = folder.path + "/";
@@ -310,7 +310,7 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     TempFolder later("journal_later");
     const std::string laterDir = later.path + "/";
     RunJournal run(laterDir);
-    run.Begin({"t0", 0, 0, "", "запуск: 3 значения с G1, фиксированные задержки"});
+    run.Begin({"t0", 0, 0, "", "прогон: 3 значения с G1, фиксированные задержки"});
     run.Append({"t1", 1, 1, "G1", "проверено"});
     std::filesystem::rename(later.dir / kJournalFileName, later.dir / "kept.csv");
     std::filesystem::create_directory(later.dir / kJournalFileName);
@@ -318,7 +318,7 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     std::filesystem::resize_file(later.dir / kJournalSpareFileName, kJournalRotateBytes + 1);
     run.Append({"t2", 1, 2, "G2", "проверено"});
     run.Append({"t3", 1, 3, "G3", "проверено"});
-    const std::string start = "t0;;;;запуск: 3 значения с G1, фиксированные задержки\r\n";
+    const std::string start = "t0;;;;прогон: 3 значения с G1, фиксированные задержки\r\n";
     EXPECT_EQ(FileOf(later, "kept.csv"), kJournalHeader + start + "t1;1;1;G1;проверено\r\n");
     EXPECT_EQ(FileOf(later, kJournalSpareFileName),
               kJournalHeader + start + "t2;1;2;G2;проверено\r\nt3;1;3;G3;проверено\r\n");
@@ -326,11 +326,11 @@ TEST(RunJournal, RowsAreQuotedWhereNeededAndGoElsewhereWhenTheFileIsLockedOrLarg
     // The journal begun anew past 10 MB in the middle of a run names the run first too.
     TempFolder grown("journal_grown");
     RunJournal long_run(grown.path + "/");
-    long_run.Begin({"t0", 0, 0, "", "запуск: 2 значения с H1, ожидание окна мастера"});
+    long_run.Begin({"t0", 0, 0, "", "прогон: 2 значения с H1, ожидание окна мастера"});
     long_run.Append({"t1", 1, 1, "H1", "проверено"});
     std::filesystem::resize_file(grown.dir / kJournalFileName, kJournalRotateBytes + 1);
     long_run.Append({"t2", 1, 2, "H2", "не проверено"});
-    EXPECT_EQ(FileOf(grown), std::string(kJournalHeader) + "t0;;;;запуск: 2 значения с H1, ожидание окна мастера\r\n" +
+    EXPECT_EQ(FileOf(grown), std::string(kJournalHeader) + "t0;;;;прогон: 2 значения с H1, ожидание окна мастера\r\n" +
                                  "t2;1;2;H2;не проверено\r\n");
     EXPECT_EQ(long_run.Note(), "");
 }
@@ -347,7 +347,7 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     EXPECT_EQ(Results(journal), (Strings{"проверено", "проверено", "проверено", "остановка: Esc или Pause"}));
     EXPECT_NE(journal.find(";2;1;\"J;3\";проверено\r\n"), std::string::npos) << journal;
     EXPECT_NE(journal.find(";2;2;\"J;4\";остановка: Esc или Pause\r\n"), std::string::npos) << journal;
-    EXPECT_EQ(RunNotes(journal), (Strings{"запуск: 5 значений с J;1, фиксированные задержки"}));
+    EXPECT_EQ(RunNotes(journal), (Strings{"прогон: 5 значений с J;1, фиксированные задержки"}));
     // A spreadsheet's cells are never read back.
     TempFolder cells("journal_cells");
     SetRunFolder(cells.path + "/");
@@ -355,6 +355,6 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     RecordingMachine sheet;
     Drive(sheet, in);
     EXPECT_EQ(Results(FileOf(cells)), Strings(5, "не проверено"));
-    EXPECT_EQ(RunNotes(FileOf(cells)), (Strings{"запуск: 5 значений с J;1, фиксированные задержки, режим XL"}));
+    EXPECT_EQ(RunNotes(FileOf(cells)), (Strings{"прогон: 5 значений с J;1, фиксированные задержки, режим XL"}));
     EXPECT_EQ(sheet.What().back(), kDoneLine);
 }

@@ -325,7 +325,7 @@ TEST_F(Run, AContinuePointThatCannotBeWrittenIsRemovedAndARunThatCannotRemoveItS
             continue;
         }
         EXPECT_EQ(Values(r), (Strings{"F-0001", "F-0002"}));
-        EXPECT_EQ(r.What().back().rfind("message Ошибка: Автоматизация остановлена: не удалось записать в папку «" +
+        EXPECT_EQ(r.What().back().rfind("message Ошибка: Прогон остановлен: не удалось записать в папку «" +
                                             folder.path + "/»",
                                         0),
                   0u)

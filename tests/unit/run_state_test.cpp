@@ -281,5 +281,5 @@ TEST_F(Run, AnotherCopysRunInTheFolderIsNeitherReadNorContinuedNorRemoved) {
     EXPECT_EQ(Values(next), (Strings{"C-0004", "C-0005", "C-0006"}));
     EXPECT_FALSE(Exists(folder, kRunLockFileName));
     EXPECT_EQ(RunNotes(FileOf(folder)).back(),
-              "запуск: 6 значений с C-0001, продолжение с C-0004, фиксированные задержки");
+              "прогон: 6 значений с C-0001, продолжение с C-0004, фиксированные задержки");
 }

@@ -17,8 +17,8 @@ namespace {
 const WindowOwner kPage = RecordingMachine::kPage;
 const WindowOwner kOther = RecordingMachine::Window(3);   // "window 30" of program3.exe
 const WindowOwner kQuestion = {0x23, 200};                // a box of the designer's own
-const std::string kReady = "\n\nПрограмма готова к новому запуску.";
-const std::string kStopped = "message Ошибка: Автоматизация остановлена: ";
+const std::string kReady = "\n\nПрограмма готова к новому прогону.";
+const std::string kStopped = "message Ошибка: Прогон остановлен: ";
 const std::string kPageName = "«window 20» программы program2.exe";
 const std::string kOtherName = "«window 30» программы program3.exe";
 
@@ -83,21 +83,21 @@ TEST_F(Run, StartRefusesPositionsNotInOnePageWindowAndPagesThatCannotTakeInput) 
     } cases[] = {
         {"position 2 on our own window (always on top)",
          [](int x, int) { return x == 102 ? RecordingMachine::Window(1) : kPage; },
-         "Позиция 2 (102, 202) лежит на окне «window 10» программы program1.exe - окне этой программы: щелчки "
-         "попали бы в её собственные кнопки и поля.\n\nОтодвиньте окно программы с позиций (или снимите «Поверх "
+         "Захват 2 (102, 202) лежит на окне «window 10» программы program1.exe - окне этой программы: щелчки "
+         "попали бы в её собственные кнопки и поля.\n\nОтодвиньте окно программы с захватов (или снимите «Поверх "
          "окон») и нажмите СТАРТ снова."},
         {"position 3 on another program", [](int x, int) { return x == 103 ? kOther : kPage; },
-         "Позиция 3 (103, 203) лежит на окне " + kOtherName + ", а позиция 1 (101, 201) - на окне " + kPageName +
-             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет автоматизация. Уберите "
+         "Захват 3 (103, 203) лежит на окне " + kOtherName + ", а захват 1 (101, 201) - на окне " + kPageName +
+             ".\n\nВсе захваты должны лежать в одном окне: на странице, которую заполняет прогон. Уберите "
              "окна, лежащие поверх неё, и нажмите СТАРТ снова."},
         {"position 3 on a second document of the same program",
          [](int x, int) { return x == 103 ? WindowOwner{0x24, 200} : kPage; },
-         "Позиция 3 (103, 203) лежит на окне «window 24» программы program2.exe, а позиция 1 (101, 201) - на окне " +
+         "Захват 3 (103, 203) лежит на окне «window 24» программы program2.exe, а захват 1 (101, 201) - на окне " +
              kPageName +
-             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет автоматизация. Уберите "
+             ".\n\nВсе захваты должны лежать в одном окне: на странице, которую заполняет прогон. Уберите "
              "окна, лежащие поверх неё, и нажмите СТАРТ снова."},
         {"no window under position 1", [](int x, int) { return x == 101 ? WindowOwner{} : kPage; },
-         "Позиция 1 (101, 201) не лежит ни на одном окне."},
+         "Захват 1 (101, 201) не лежит ни на одном окне."},
         {"the designer runs as administrator", nullptr,
          "Окно " + kPageName +
              " запущено с правами администратора, а эта программа - без них: система молча отбросила бы все её "
@@ -463,7 +463,7 @@ TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
     Drive(never, Numbered("", "1", "1", 1));
     EXPECT_EQ(Count(never, "wait 10"), 10u);
     EXPECT_TRUE(never.Only("mouse").empty());
-    EXPECT_EQ(never.What().back(), "message Ошибка: Автоматизация остановлена: впереди нет ни одного окна." + kReady);
+    EXPECT_EQ(never.What().back(), "message Ошибка: Прогон остановлен: впереди нет ни одного окна." + kReady);
 
     // Escape while waiting for a window in front: the emergency stop, and no key goes out.
     RecordingMachine escaped;

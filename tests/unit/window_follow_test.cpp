@@ -51,23 +51,23 @@ TEST_F(Run, PositionsFollowAMovedWindowAndARunIsRefusedWhenItWasResizedOrIsGone)
         {"two, one of them another size", {Placed(380, 40, 700, 500, 3), Placed(490, 110, 600, 500)}, false,
          {"191,261", "192,262", "193,263"}, ""},
         {"where it was, another document over its positions", {Placed(400, 50, 600, 500, 3)}, false, {},
-         "Позиции закрыты окном «window 20» программы program2.exe, а захвачены на окне «window 30» программы "
+         "Захваты закрыты окном «window 20» программы program2.exe, а захвачены на окне «window 30» программы "
          "program3.exe: щелчки заполнили бы не тот документ.\n\nУберите окно, лежащее поверх, или выведите нужный "
          "документ вперёд и нажмите СТАРТ снова.\nНичего не отправлено."},
         {"two, both moved", {Placed(380, 40, 600, 500, 3), Placed(490, 110, 600, 500)}, false, {},
          "Открыто несколько окон программы designer.exe (класс PageWnd) того же размера, что и окно, на котором "
-         "захвачена позиция 1, и ни одно из них не стоит на прежнем месте: неизвестно, какой документ заполнять.\n\n"
+         "сделан захват 1, и ни одно из них не стоит на прежнем месте: неизвестно, какой документ заполнять.\n\n"
          "Оставьте открытым только нужный документ (или верните его окно на прежнее место) и нажмите СТАРТ снова, "
-         "или захватите позиции заново." + kNothing},
+         "или сделайте захваты заново." + kNothing},
         {"no window recorded: as captured", {Placed(490, 110, 600, 500)}, true, {"101,201", "102,202", "103,203"}, ""},
         {"resized", {Placed(490, 110, 640, 500)}, false, {},
-         "Окно «window 20» программы designer.exe (класс PageWnd), на котором захвачена позиция 1, изменило размер: при "
+         "Окно «window 20» программы designer.exe (класс PageWnd), на котором сделан захват 1, изменило размер: при "
          "захвате его рабочая область была 600x500, а теперь 640x500 пикселей. Объекты на странице могли сместиться, и "
-         "щелчки попали бы мимо.\n\nВерните окну прежний размер или захватите позиции заново." + kNothing},
+         "щелчки попали бы мимо.\n\nВерните окну прежний размер или сделайте захваты заново." + kNothing},
         {"gone", {}, false, {},
-         "Окно программы designer.exe (класс PageWnd), на котором захвачена позиция 1, не найдено: программа закрыта "
-         "или её окно свёрнуто.\n\nОткройте документ в редакторе (разверните окно) и нажмите СТАРТ снова или захватите "
-         "позиции заново." + kNothing},
+         "Окно программы designer.exe (класс PageWnd), на котором сделан захват 1, не найдено: программа закрыта "
+         "или её окно свёрнуто.\n\nОткройте документ в редакторе (разверните окно) и нажмите СТАРТ снова или сделайте "
+         "захваты заново." + kNothing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -102,7 +102,7 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     // The move is a note of its own after the run's first row, not a barcode's result.
     EXPECT_NE(journal.find(";;;;заметка: Захваты сдвинуты вслед за окном на (90, 60)\r\n"), std::string::npos)
         << journal;
-    EXPECT_EQ(RunNotes(journal), (Strings{"запуск: 5 значений с 1, фиксированные задержки",
+    EXPECT_EQ(RunNotes(journal), (Strings{"прогон: 5 значений с 1, фиксированные задержки",
                                           "заметка: Захваты сдвинуты вслед за окном на (90, 60)"}));
     EXPECT_EQ(JournalColumn(journal, 3), (Strings{"1", "2", "3", "4"}));
 
@@ -118,9 +118,9 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     EXPECT_EQ(Clicks(again), (Strings{"201,251", "202,252"}));
     EXPECT_EQ(again.What().back(), DoneLine(2));
     EXPECT_EQ(RunNotes(FileOf(folder)),
-              (Strings{"запуск: 5 значений с 1, фиксированные задержки",
+              (Strings{"прогон: 5 значений с 1, фиксированные задержки",
                        "заметка: Захваты сдвинуты вслед за окном на (90, 60)",
-                       "запуск: 5 значений с 1, продолжение с 4, фиксированные задержки",
+                       "прогон: 5 значений с 1, продолжение с 4, фиксированные задержки",
                        "заметка: Захваты сдвинуты вслед за окном на (10, -10)"}));
 
     // The window moved while the question was open: the positions follow it where it is then.

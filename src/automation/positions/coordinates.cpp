@@ -181,14 +181,14 @@ std::string OffScreenRefusal(const std::vector<Position>& list, const std::vecto
     if (rows.empty()) return {};
     return "Захват " + RowAndPoint(list, rows.front()) +
            " лежит за пределами экрана: щелчок туда не попадёт ни в один объект.\n"
-           "Захватите эту точку заново или подключите монитор, на котором она была.\nНичего не отправлено.";
+           "Повторите этот захват или подключите монитор, на котором он был.\nНичего не отправлено.";
 }
 
 std::string OffScreenLoadWarning(const std::vector<Position>& list, const std::vector<int>& rows) {
     if (rows.empty()) return {};
     std::string text = "За пределами нынешних экранов лежат захваты:";
     for (int row : rows) text += "\n" + RowAndPoint(list, row);
-    return text + "\n\nОни загружены, но запуск с ними невозможен, пока их нет на экране.";
+    return text + "\n\nОни загружены, но прогон с ними невозможен, пока их нет на экране.";
 }
 
 void ResizePositions(std::vector<Position>& list, int count) { list.resize(count > 0 ? count : 0); }

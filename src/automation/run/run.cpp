@@ -61,7 +61,7 @@ std::string CoveredRefusal(Machine& machine, const WindowOwner& over, const Wind
         return (title.empty() ? std::string("без заголовка") : "«" + title + "»") + " программы " +
                machine.ProgramName(w.process);
     };
-    return "Позиции закрыты окном " + name(over) + ", а захвачены на окне " + name(own) +
+    return "Захваты закрыты окном " + name(over) + ", а захвачены на окне " + name(own) +
            ": щелчки заполнили бы не тот документ.\n\nУберите окно, лежащее поверх, или выведите нужный "
            "документ вперёд и нажмите СТАРТ снова.\nНичего не отправлено.";
 }

@@ -8,7 +8,7 @@ const char* const kJournalOldFileName = "barcode_run_log.old.csv";
 const char* const kJournalSpareFileName = "barcode_run_log.spare.csv";
 const char* const kJournalSpareOldFileName = "barcode_run_log.spare.old.csv";
 const char* const kJournalHeader = "Время;Страница;Захват;Значение;Итог\r\n";
-const char* const kJournalStartLead = "запуск: ";
+const char* const kJournalStartLead = "прогон: ";
 const char* const kJournalNoteLead = "заметка: ";
 
 namespace {
@@ -95,7 +95,7 @@ void RunJournal::Write(const std::string& line) {
 std::string RunJournal::Note() const {
     if (lost_) return "Журнал " + std::string(kJournalFileName) + " записать не удалось.";
     if (spared_)
-        return "Журнал " + std::string(kJournalFileName) + " занят другой программой: строки этого запуска записаны в " +
+        return "Журнал " + std::string(kJournalFileName) + " занят другой программой: строки этого прогона записаны в " +
                kJournalSpareFileName + ".";
     return {};
 }

@@ -14,7 +14,7 @@ extern const char* const kJournalSpareOldFileName;
 extern const char* const kJournalHeader;  // with its CR LF
 constexpr long long kJournalRotateBytes = 10LL * 1024 * 1024;
 // The results of the rows that belong to no barcode: their page, capture and value are empty.
-extern const char* const kJournalStartLead;  // "запуск: "
+extern const char* const kJournalStartLead;  // "прогон: "
 extern const char* const kJournalNoteLead;   // "заметка: "
 
 struct JournalRow {
@@ -22,7 +22,7 @@ struct JournalRow {
     long long page = 1;     // from 1, as the user counts; 0: none (the column stays empty)
     long long capture = 1;  // from 1; 0: none
     std::string value;
-    std::string result;  // "проверено", "не проверено", "остановка: ...", "запуск: ..." or "заметка: ..."
+    std::string result;  // "проверено", "не проверено", "остановка: ...", "прогон: ..." or "заметка: ..."
 };
 
 // A field as CSV writes it: quoted, with quotes doubled, when it holds ';', '"' or a line break.

@@ -13,7 +13,7 @@ std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::
         text += "\n\nПроверено в окне мастера: " + std::to_string(tally.verified) + of + ".";
         if (tally.notChecked > 0)
             text += "\nНе проверено: " + std::to_string(tally.notChecked) + of +
-                    " — поле мастера не даёт прочитать свой текст; просмотрите эти значения в дизайнере.";
+                    " — поле мастера не даёт прочитать свой текст; просмотрите эти значения в редакторе.";
         if (tally.retyped > 0) text += "\nВведено повторно: " + std::to_string(tally.retyped) + ".";
     }
     return journalNote.empty() ? text : text + "\n\n" + journalNote;

@@ -35,7 +35,7 @@ double TypedCharsBefore(const RunInputs& inputs, const RunPlan& plan, long long 
 std::string StopBrief(const std::string& message) {
     if (message == kStopMessage) return "Esc или Pause";
     std::string brief = message;
-    const std::string lead = "Автоматизация остановлена: ";
+    const std::string lead = "Прогон остановлен: ";
     if (brief.compare(0, lead.size(), lead) == 0) brief.erase(0, lead.size());
     const size_t end = brief.find_first_of(".\n");
     return brief.substr(0, end);
@@ -181,7 +181,7 @@ JournalRow RunUnderWay::JournalRowWithout(const std::string& result) {
 // before its next input, since a later start would offer to go on from a stale point.
 void RunUnderWay::KeepOnDisk() {
     if (files_.Keep(point_) || guard_.PendingStop() != StopCause::kNone) return;
-    guard_.StopWith("Автоматизация остановлена: не удалось записать в папку «" + files_.FolderName() +
+    guard_.StopWith("Прогон остановлен: не удалось записать в папку «" + files_.FolderName() +
                     "», с какого значения продолжать, и не удалось удалить прежнюю запись: после перезапуска "
                     "программа предложила бы продолжить не с того значения.\nОсвободите место на диске или "
                     "проверьте, что в эту папку можно писать, и нажмите СТАРТ снова.\n\nПрограмма готова к "

@@ -7,12 +7,12 @@
 
 namespace {
 constexpr unsigned char kPageDownKey = 0x22;
-const char* const kReadyAgain = "\n\nПрограмма готова к новому запуску.";
-const char* const kStopped = "Автоматизация остановлена: ";
+const char* const kReadyAgain = "\n\nПрограмма готова к новому прогону.";
+const char* const kStopped = "Прогон остановлен: ";
 
 std::string PointText(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
 
-std::string RowText(size_t index, const Position& at, const char* word = "Позиция") {
+std::string RowText(size_t index, const Position& at, const char* word = "Захват") {
     return word + (" " + std::to_string(index + 1)) + " " + PointText(at.x, at.y);
 }
 
@@ -41,17 +41,17 @@ InputTarget FindInputTarget(Machine& machine, const std::vector<Position>& posit
         } else if (owner.process == machine.OwnProcess()) {
             target.refusal = RowText(index, at) + " лежит на окне " + NameOf(machine, owner) +
                              " - окне этой программы: щелчки попали бы в её собственные кнопки и поля.\n\n"
-                             "Отодвиньте окно программы с позиций (или снимите «Поверх окон») и нажмите СТАРТ снова.";
+                             "Отодвиньте окно программы с захватов (или снимите «Поверх окон») и нажмите СТАРТ снова.";
         } else if (!firstOwner.window) {
             first = index;
             firstOwner = owner;
             continue;
         } else if (owner.window != firstOwner.window) {
             target.refusal = RowText(index, at) + " лежит на окне " + NameOf(machine, owner) + ", а " +
-                             RowText(first, positions[first], "позиция") + " - на окне " +
+                             RowText(first, positions[first], "захват") + " - на окне " +
                              NameOf(machine, firstOwner) +
-                             ".\n\nВсе позиции должны лежать в одном окне: на странице, которую заполняет "
-                             "автоматизация. Уберите окна, лежащие поверх неё, и нажмите СТАРТ снова.";
+                             ".\n\nВсе захваты должны лежать в одном окне: на странице, которую заполняет "
+                             "прогон. Уберите окна, лежащие поверх неё, и нажмите СТАРТ снова.";
         } else {
             continue;
         }

@@ -33,18 +33,20 @@ unsigned PageTurnCeilingMs(int pageSwitchDelay) {
 std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned waitedMs, long long stored,
                                      long long total, const std::string& next) {
     const std::string key = excelMode ? "Ctrl+Page Down" : "Page Down";
-    std::string text = "Автоматизация остановлена: после " + key;
+    std::string text = "Прогон остановлен: после " + key;
     if (seen == PageSeen::kUnseen) {
         text += excelMode ? " не удалось увидеть, сменился ли лист" : " не удалось увидеть, сменилась ли страница";
         text += ": окна не видно на экране (свёрнуто или закрыто).";
     } else {
         text += (excelMode ? " лист не сменился за " : " страница не сменилась за ") + std::to_string(waitedMs) +
                 " мс.\n";
-        text += excelMode ? "Похоже, это последний лист книги: добавьте листы или уменьшите количество."
-                          : "Похоже, это последняя страница документа: добавьте страницы или уменьшите количество.";
+        text += excelMode ? "Похоже, это последний лист книги: добавьте листы; если больше значений не нужно, "
+                            "просто не продолжайте."
+                          : "Похоже, это последняя страница документа: добавьте страницы; если больше значений не "
+                            "нужно, просто не продолжайте.";
     }
     text += "\n\nСохранено " + std::to_string(stored) + " из " + std::to_string(total) + "; следующее — " + next +
             ".\nЧтобы продолжить, откройте в редакторе " + (excelMode ? "лист" : "страницу") + " для " + next +
             " и нажмите СТАРТ, затем «Да»: оно будет введено в захват 1 без нового " + key + ".";
-    return text + "\n\nПрограмма готова к новому запуску.";
+    return text + "\n\nПрограмма готова к новому прогону.";
 }

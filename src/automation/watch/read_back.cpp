@@ -95,11 +95,11 @@ const char* TimesText(int typings) {
 
 std::string MismatchStopMessage(const std::string& capture, const std::string& found, const std::string& wanted,
                                 int typings) {
-    return "Автоматизация остановлена: в мастере ШК " + capture + " стоит " + Quoted(found) + ", а не " + Quoted(wanted) +
+    return "Прогон остановлен: в мастере ШК " + capture + " стоит " + Quoted(found) + ", а не " + Quoted(wanted) +
            "; значение введено " + TimesText(typings) + ", Enter не нажат.\n"
            "Проверьте мастер: не ограничена ли длина поля, не меняет ли оно буквы. Исправьте значение "
            "или закройте мастер сами. Если редактор теряет символы, увеличьте «Ввод текста» в настройках "
-           "задержек.\n\nПрограмма готова к новому запуску.";
+           "задержек.\n\nПрограмма готова к новому прогону.";
 }
 
 namespace {
@@ -124,7 +124,7 @@ std::string ControlName(const FieldRead& focused) {
 }  // namespace
 
 std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& focused) {
-    return "Автоматизация остановлена: фокус в мастере ШК " + capture + " стоит на " + ControlName(focused) +
+    return "Прогон остановлен: фокус в мастере ШК " + capture + " стоит на " + ControlName(focused) +
            ", а не на поле ввода; значение не введено, Enter не нажат.\n"
            "Клавиши ушли бы не в поле, а Enter нажал бы эту кнопку. Закройте мастер сами, настройте редактор так, "
            "чтобы мастер открывался с курсором в поле данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому "
@@ -132,14 +132,14 @@ std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& f
 }
 
 std::string KeysLostStopMessage(const std::string& capture, const std::string& wanted, int typings) {
-    return "Автоматизация остановлена: в поле мастера ШК " + capture + " не появилось ни одного символа значения " +
+    return "Прогон остановлен: в поле мастера ШК " + capture + " не появилось ни одного символа значения " +
            Quoted(wanted) + "; значение введено " + TimesText(typings) + ", Enter не нажат.\n"
            "Клавиши уходят не в поле мастера. Закройте мастер сами, проверьте, что он открывается с курсором в поле "
-           "данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому запуску.";
+           "данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому прогону.";
 }
 
 std::string LostFieldStopMessage(const std::string& capture, long long waitedMs) {
-    return "Автоматизация остановлена: поле мастера ШК " + capture + " перестало отвечать, его текст не удалось прочитать за " +
+    return "Прогон остановлен: поле мастера ШК " + capture + " перестало отвечать, его текст не удалось прочитать за " +
            std::to_string(waitedMs) + " мс. Enter не нажат, чтобы не подтвердить неизвестный текст.\n"
-           "Проверьте значение в мастере и закройте мастер сами.\n\nПрограмма готова к новому запуску.";
+           "Проверьте значение в мастере и закройте мастер сами.\n\nПрограмма готова к новому прогону.";
 }

@@ -30,11 +30,11 @@ WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positi
         for (std::size_t j = 0; j < i; ++j) seen = seen || SameRecord(positions[j].window, recorded);
         if (seen) continue;
         const std::vector<PlacedWindow> found = machine.WindowsOfKind(recorded.program, recorded.className);
-        const std::string row = "позиция " + std::to_string(i + 1);
+        const std::string row = "захват " + std::to_string(i + 1);
         if (found.empty()) {
-            follow.refusal = "Окно " + KindText(recorded) + ", на котором захвачена " + row +
+            follow.refusal = "Окно " + KindText(recorded) + ", на котором сделан " + row +
                              ", не найдено: программа закрыта или её окно свёрнуто.\n\nОткройте документ в редакторе "
-                             "(разверните окно) и нажмите СТАРТ снова или захватите позиции заново." + kNothingSent;
+                             "(разверните окно) и нажмите СТАРТ снова или сделайте захваты заново." + kNothingSent;
             return follow;
         }
         // Windows of the recorded size: the one still at the recorded place, else the only one.
@@ -50,19 +50,19 @@ WindowFollow FollowWindows(Machine& machine, const std::vector<Position>& positi
         }
         if (sameSize.size() > 1) {
             follow.refusal = "Открыто несколько окон " + KindText(recorded) + " того же размера, что и окно, на котором "
-                             "захвачена " + row + ", и ни одно из них не стоит на прежнем месте: неизвестно, какой "
+                             "сделан " + row + ", и ни одно из них не стоит на прежнем месте: неизвестно, какой "
                              "документ заполнять.\n\nОставьте открытым только нужный документ (или верните его окно на "
-                             "прежнее место) и нажмите СТАРТ снова, или захватите позиции заново." + kNothingSent;
+                             "прежнее место) и нажмите СТАРТ снова, или сделайте захваты заново." + kNothingSent;
             return follow;
         }
         const PlacedWindow& now = sameSize.empty() ? found.front() : sameSize.front();
         if (sameSize.empty()) {
             const std::string title = machine.WindowTitle(now.owner.window);
             follow.refusal = "Окно " + (title.empty() ? std::string() : "«" + title + "» ") + KindText(recorded) +
-                             ", на котором захвачена " + row + ", изменило размер: при захвате его рабочая область была " +
+                             ", на котором сделан " + row + ", изменило размер: при захвате его рабочая область была " +
                              SizeText(recorded.area) + ", а теперь " + SizeText(now.area) +
                              " пикселей. Объекты на странице могли сместиться, и щелчки попали бы мимо.\n\n"
-                             "Верните окну прежний размер или захватите позиции заново." + kNothingSent;
+                             "Верните окну прежний размер или сделайте захваты заново." + kNothingSent;
             return follow;
         }
         if (!follow.window.window) follow.window = now.owner;
