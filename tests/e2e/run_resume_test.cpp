@@ -64,6 +64,24 @@ void ExpectFinishedCleanly(Scene& s, const std::vector<Landed>& expected, size_t
     EXPECT_TRUE(RunFilesIn(s.dir).empty()) << ToUtf8(RunFilesIn(s.dir).front());  // a complete run leaves none
 }
 
+// "СТАРТ" after a run of nine values stopped between page 1 and its turn: the question (after
+// `head`) names the turn still due, "Да" sends it and fills the rest, and the designer ends holding
+// what an uninterrupted run leaves.
+void ContinueAfterTheFirstPage(Scene& s, const std::string& prefix, const std::wstring& head = L"") {
+    const std::wstring p(prefix.begin(), prefix.end());
+    s.PressStart();
+    MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
+    ASSERT_TRUE(ask.window);
+    EXPECT_EQ(ask.caption, L"Продолжить?");
+    EXPECT_EQ(ask.text, head + ContinueQuestion(p + L"0004", 2, 1, p + L"0001",
+                                                L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
+                                                L"при продолжении сначала будет нажато Page Down."));
+    AnswerMessageBox(ask.window, IDYES);
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    ExpectFinishedCleanly(s, Expected(prefix, 1, 9, kPerPage), 0);
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected(prefix, 1, 9, kPerPage));  // in order, each once
+}
+
 enum class Ending { kKilled, kWindowClosed };
 
 // The app is ended as the test says `after` the designer has stored `count` values.
@@ -96,18 +114,7 @@ TEST(RunResumeE2E, AStopBeforeAFullPagesTurnTurnsItFirstWhenContinued) {
             ASSERT_TRUE(s.RestartApp());
             EXPECT_TRUE(StartsWith(CaptionOf(s.app.window), L"Прерван: 3 из 9, следующий E-0004")) << ToUtf8(CaptionOf(s.app.window));
         }
-        s.PressStart();
-        MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
-        ASSERT_TRUE(ask.window);
-        EXPECT_EQ(ask.caption, L"Продолжить?");
-        EXPECT_EQ(ask.text, (restarted ? kInterruptedNote : L"") +
-                                ContinueQuestion(L"E-0004", 2, 1, L"E-0001",
-                                                 L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
-                                                 L"при продолжении сначала будет нажато Page Down."));
-        AnswerMessageBox(ask.window, IDYES);
-        EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
-        ExpectFinishedCleanly(s, Expected("E-", 1, 9, kPerPage), 0);
-        EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("E-", 1, 9, kPerPage));  // in order, each once
+        ContinueAfterTheFirstPage(s, "E-", restarted ? kInterruptedNote : L"");
         EXPECT_EQ(CloseApp(s.app), 0u);
     }
 }
@@ -143,17 +150,7 @@ TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     ASSERT_FALSE(journal.rows.empty());
     EXPECT_EQ(journal.rows.back().at(4), L"остановка: пробный запуск");
 
-    s.PressStart();
-    MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
-    ASSERT_TRUE(ask.window);
-    EXPECT_EQ(ask.caption, L"Продолжить?");
-    EXPECT_EQ(ask.text, ContinueQuestion(L"T-0004", 2, 1, L"T-0001",
-                                         L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
-                                         L"при продолжении сначала будет нажато Page Down."));
-    AnswerMessageBox(ask.window, IDYES);
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
-    ExpectFinishedCleanly(s, Expected("T-", 1, 9, kPerPage), 0);
-    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("T-", 1, 9, kPerPage));  // in order, each once
+    ContinueAfterTheFirstPage(s, "T-");
 
     // The tick is read back at the next start.
     EXPECT_EQ(CloseApp(s.app), 0u);
