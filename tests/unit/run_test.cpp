@@ -467,32 +467,6 @@ TEST(RunProgressText, CaptionPartsAndTimeLeft) {
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.progress), c.text);
 }
 
-TEST(RunMessages, TheTrialStopCountsTheValuesOfItsPageOrSheet) {
-    const struct {
-        long long filled;
-        bool excelMode;
-        const char* text;
-    } cases[] = {
-        {1, false, "Пробный запуск: заполнено 1 значение на первой странице. Проверьте страницу в редакторе; "
-                   "если всё верно, нажмите СТАРТ, чтобы продолжить."},
-        {3, false, "Пробный запуск: заполнено 3 значения на первой странице. Проверьте страницу в редакторе; "
-                   "если всё верно, нажмите СТАРТ, чтобы продолжить."},
-        {12, true, "Пробный запуск: заполнено 12 значений на первом листе. Проверьте лист в редакторе; "
-                   "если всё верно, нажмите СТАРТ, чтобы продолжить."},
-        {21, false, nullptr},
-        {5, true, nullptr},
-    };
-    for (const auto& c : cases) {
-        const std::string text = TrialStopMessage(c.filled, c.excelMode);
-        EXPECT_EQ(text.rfind(kTrialStopLead, 0), 0u) << text;
-        if (c.text) {
-            EXPECT_EQ(text, c.text);
-        }
-    }
-    EXPECT_NE(TrialStopMessage(21, false).find(" 21 значение "), std::string::npos);
-    EXPECT_NE(TrialStopMessage(5, true).find(" 5 значений "), std::string::npos);
-}
-
 TEST(RunProgressText, CharactersOfHugeAndZeroFilledRunsAreCountedByWidth) {
     RunInputs in;
     in.positions = {{1, 1}};
