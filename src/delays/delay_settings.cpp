@@ -28,20 +28,27 @@ void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
         settings.*field = number.value;  // 0 for a word, the nearest bound out of range: then the reading stops
         if (!number.read) return;
     }
-    const NextInt wait = ReadNextInt(text, at);
-    settings.waitForWizard = wait.read && wait.value == 1;
+    // The switches after the delays: 1 turns one on; anything else, or no number, leaves it off.
+    bool DelaySettings::*const switches[] = {&DelaySettings::waitForWizard, &DelaySettings::trialRun};
+    bool reading = true;
+    for (auto field : switches) {
+        const NextInt number = reading ? ReadNextInt(text, at) : NextInt{};
+        settings.*field = number.read && number.value == 1;
+        reading = number.read;  // junk stops the reading, as it does a stream
+    }
 }
 
 std::string FormatDelaySettings(const DelaySettings& settings) {
     std::string out;
     for (auto field : kLineOrder) out += std::to_string(settings.*field) + "\r\n";
-    return out + (settings.waitForWizard ? "1" : "0") + "\r\n";
+    out += settings.waitForWizard ? "1\r\n" : "0\r\n";
+    return out + (settings.trialRun ? "1\r\n" : "0\r\n");
 }
 
 int ParseDelayField(const std::string& text) { return ParseLeadingInt32(text.substr(0, 19)); }
 
 void LoadDelaySettings() {
-    // Eight short numbers; a file far larger than that is not one this program wrote.
+    // Nine short numbers; a file far larger than that is not one this program wrote.
     constexpr size_t kMaxDelaySettingsBytes = 4096;
     std::string text;
     if (ReadWholeFile(kDelaySettingsFile, text, kMaxDelaySettingsBytes) == ReadResult::kRead)

@@ -12,6 +12,8 @@ struct DelaySettings {
     int initialDelay = 1000;
     // Wizard mode waits for the wizard's window instead of the fixed opening and closing delays.
     bool waitForWizard = false;
+    // A new run stops after its first page (sheet), before the page key, for the user to look at it.
+    bool trialRun = false;
 };
 
 extern DelaySettings delays;
@@ -25,10 +27,11 @@ unsigned BoundedDelay(int ms);
 
 // Stream-extraction reading in file line order (initialDelay first): fields not reached keep their
 // values; a word gives 0 and stops; a number out of the 32-bit range gives the bound and stops.
-// An eighth number, 1, turns waiting for the wizard on; files of earlier versions have none (off),
-// and those versions read only the first seven numbers of ours.
+// An eighth number, 1, turns waiting for the wizard on, and a ninth, 1, the trial run; files of
+// earlier versions lack them (off), and those versions read only the first seven (or eight) numbers
+// of ours.
 void ParseDelaySettings(const std::string& text, DelaySettings& settings);
-std::string FormatDelaySettings(const DelaySettings& settings);  // eight lines, CR LF
+std::string FormatDelaySettings(const DelaySettings& settings);  // nine lines, CR LF
 
 // The number in an edit field, read like atoi from its first 19 characters; digits beyond the
 // 32-bit range give the nearest bound.

@@ -8,4 +8,5 @@ enum SettingsWindowId : int {
     kInitialDelayEditId = 501, kDoubleClickDelayEditId = 502, kMasterOpenDelayEditId = 503, kTypingDelayEditId = 504,
     kEnterDelayEditId = 505, kBetweenBarcodesDelayEditId = 506, kPageSwitchDelayEditId = 507,
     kWaitForWizardCheckId = 508,  // wizard mode waits for the wizard's window
+    kTrialRunCheckId = 509,       // a new run stops after its first page
 };

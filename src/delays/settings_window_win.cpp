@@ -1,5 +1,6 @@
-// The delay-settings window: seven fields showing the delays in force, Apply and Close, and fixed
-// tuning tips for both run modes. At most one such window exists; it is owned by the main window.
+// The delay-settings window: seven fields showing the delays in force, the two switches, Apply and
+// Close, and fixed tuning tips for both run modes. At most one such window exists; it is owned by
+// the main window.
 #include "delays/settings_window_win.h"
 
 #include "delays/delay_settings.h"
@@ -19,7 +20,8 @@
 namespace {
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
-     hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr, hWaitForWizardCheck = nullptr;
+     hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr, hWaitForWizardCheck = nullptr,
+     hTrialRunCheck = nullptr;
 HWND hTipsTooltip = nullptr;  // shows the tips cut short by their width, whole
 
 constexpr DWORD V = WS_VISIBLE;
@@ -27,7 +29,8 @@ constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
 // The controls in creation order. The field texts and the check are replaced by the values in force
-// at once. The check box under the seven delays moves what follows it down by 22 pixels.
+// at once. The check box under the seven delays moves what follows it down by 22 pixels, and the
+// trial run's, whose caption takes two lines, by 36 more.
 const ControlRow kSettingsControls[] = {
     {"STATIC", "                  НАСТРОЙКИ ЗАДЕРЖЕК (мс):", V | SS_LEFT, 10, 7, 263, 18, 0, nullptr},
     {"STATIC", "  Начальная задержка:", V, 10, 29, 200, 18, 0, nullptr},
@@ -46,21 +49,23 @@ const ControlRow kSettingsControls[] = {
     {"EDIT", "400", kField, 213, 161, 60, 18, kPageSwitchDelayEditId, &hPageSwitchDelayEdit},
     {"BUTTON", "Ждать окно мастера (быстрее, надёжнее)", V | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 182, 270, 18,
      kWaitForWizardCheckId, &hWaitForWizardCheck},
-    {"BUTTON", "Применить", kButton, 10, 204, 130, 20, kApplyButtonId, nullptr},
-    {"BUTTON", "Закрыть", kButton, 143, 204, 130, 20, kCloseButtonId, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 229, 263, 18, 0, nullptr},
-    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 252, 263, 16, 0, nullptr},
-    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 272, 263, 16, 0, nullptr},
-    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 292, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 312, 263, 16, 0, nullptr},
-    {"STATIC", " • Текст вводится не полностью:", V, 10, 332, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 352, 263, 16, 0, nullptr},
-    {"STATIC", " • Начните со значений по умолчанию", V, 10, 372, 263, 16, 0, nullptr},
-    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 392, 263, 16, 0, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 414, 263, 18, 0, nullptr},
-    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 436, 263, 16, 0, nullptr},
-    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 456, 263, 16, 0, nullptr},
-    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 476, 263, 16, 0, nullptr},
+    {"BUTTON", "Пробный запуск: остановиться после первой страницы",
+     V | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 10, 204, 270, 32, kTrialRunCheckId, &hTrialRunCheck},
+    {"BUTTON", "Применить", kButton, 10, 240, 130, 20, kApplyButtonId, nullptr},
+    {"BUTTON", "Закрыть", kButton, 143, 240, 130, 20, kCloseButtonId, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 265, 263, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 288, 263, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 308, 263, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 328, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 348, 263, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 368, 263, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 388, 263, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 408, 263, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 428, 263, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 450, 263, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 472, 263, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 492, 263, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 512, 263, 16, 0, nullptr},
 };
 
 constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
@@ -86,6 +91,7 @@ const FieldBinding kFields[] = {
 void ShowDelaysInFields() {
     for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
     SetChecked(hWaitForWizardCheck, delays.waitForWizard);
+    SetChecked(hTrialRunCheck, delays.trialRun);
 }
 
 // A tip wider than its label loses its last words there; the pointer resting on it shows it whole.
@@ -140,6 +146,7 @@ void AddTooltipsForCutTips(HWND hWnd) {
 void ReadDelaySettings() {
     for (const FieldBinding& field : kFields) delays.*field.value = ParseDelayField(GetControlText(*field.edit));
     delays.waitForWizard = IsChecked(hWaitForWizardCheck);
+    delays.trialRun = IsChecked(hTrialRunCheck);
 }
 
 bool SaveDelaySettings() {
@@ -162,7 +169,7 @@ void OnApply(HWND hWnd) {
 void OnDestroy() {
     hSettingsWindow = nullptr;
     for (const FieldBinding& field : kFields) *field.edit = nullptr;
-    hWaitForWizardCheck = nullptr;
+    hWaitForWizardCheck = hTrialRunCheck = nullptr;
     hTipsTooltip = nullptr;  // owned by the window, gone with it
 }
 
@@ -187,7 +194,7 @@ void CreateSettingsControls(HWND hWnd) {
 
 void ShowSettingsWindow() {
     if (BringForwardIfOpen(hSettingsWindow)) return;
-    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 537, SW_SHOWNORMAL);
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 573, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {

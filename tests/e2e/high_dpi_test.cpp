@@ -21,10 +21,13 @@ namespace {
 constexpr double kScale = 1.5;  // 144 / 96
 constexpr int kTolerance = 2;   // pixels either way
 
-// Checks each child against its 96-dpi box × 1.5, and that no two of them overlap on the screen that
-// did not overlap at 96 dpi; returns how many were checked.
+// Checks each child against its 96-dpi box × 1.5, that it lies inside the window's client area, and
+// that no two of them overlap on the screen that did not overlap at 96 dpi; returns how many were
+// checked.
 int ExpectScaledControls(HWND window, const char* name) {
     int checked = 0;
+    RECT client;
+    GetClientRect(window, &client);
     std::vector<std::pair<LayoutBox, LayoutBox>> placed;  // 96-dpi box, rectangle on the screen
     for (HWND child : Children(window)) {
         SCOPED_TRACE(std::string(name) + ": " + ToUtf8(ClassOf(child) + L" \"" + TextOf(child) + L"\""));
@@ -40,7 +43,9 @@ int ExpectScaledControls(HWND window, const char* name) {
         // A drop-down list reports its closed height, which its font decides.
         if (_wcsicmp(ClassOf(child).c_str(), L"ComboBox") != 0) {
             EXPECT_NEAR(r.bottom - r.top, box.height * kScale, kTolerance);
+            EXPECT_LE(r.bottom, client.bottom);
         }
+        EXPECT_LE(r.right, client.right);
         placed.push_back({box, {r.left, r.top, r.right - r.left, r.bottom - r.top}});
         ++checked;
     }
@@ -84,7 +89,7 @@ TEST(HighDpi, EveryControlIsItsNinetySixDpiBoxTimesOneAndAHalf) {
     HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     checked += ExpectScaledControls(settings, "settings");
-    ExpectOuterSize(settings, 300, 537);
+    ExpectOuterSize(settings, 300, 573);
     PostMessageW(settings, WM_CLOSE, 0, 0);
 
     Click(ChildById(app.window, kMergeButtonId));

@@ -2,6 +2,8 @@
 // turn, killed, or closed with its main window. The program started again in the same folder shows
 // the unfinished run and goes on from it; the designer then holds exactly what an uninterrupted run
 // would have left, with at most the one value under way typed again into its own object.
+#include "app/main_window_ids.h"
+#include "delays/settings_window_ids.h"
 #include "harness.h"
 #include "run_support.h"
 
@@ -62,6 +64,24 @@ void ExpectFinishedCleanly(Scene& s, const std::vector<Landed>& expected, size_t
     EXPECT_TRUE(RunFilesIn(s.dir).empty()) << ToUtf8(RunFilesIn(s.dir).front());  // a complete run leaves none
 }
 
+// "СТАРТ" after a run of nine values stopped between page 1 and its turn: the question (after
+// `head`) names the turn still due, "Да" sends it and fills the rest, and the designer ends holding
+// what an uninterrupted run leaves.
+void ContinueAfterTheFirstPage(Scene& s, const std::string& prefix, const std::wstring& head = L"") {
+    const std::wstring p(prefix.begin(), prefix.end());
+    s.PressStart();
+    MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
+    ASSERT_TRUE(ask.window);
+    EXPECT_EQ(ask.caption, L"Продолжить?");
+    EXPECT_EQ(ask.text, head + ContinueQuestion(p + L"0004", 2, 1, p + L"0001",
+                                                L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
+                                                L"при продолжении сначала будет нажато Page Down."));
+    AnswerMessageBox(ask.window, IDYES);
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    ExpectFinishedCleanly(s, Expected(prefix, 1, 9, kPerPage), 0);
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected(prefix, 1, 9, kPerPage));  // in order, each once
+}
+
 enum class Ending { kKilled, kWindowClosed };
 
 // The app is ended as the test says `after` the designer has stored `count` values.
@@ -94,20 +114,52 @@ TEST(RunResumeE2E, AStopBeforeAFullPagesTurnTurnsItFirstWhenContinued) {
             ASSERT_TRUE(s.RestartApp());
             EXPECT_TRUE(StartsWith(CaptionOf(s.app.window), L"Прерван: 3 из 9, следующий E-0004")) << ToUtf8(CaptionOf(s.app.window));
         }
-        s.PressStart();
-        MessageBoxInfo ask = WaitForMessageBox(s.app.process.Id());
-        ASSERT_TRUE(ask.window);
-        EXPECT_EQ(ask.caption, L"Продолжить?");
-        EXPECT_EQ(ask.text, (restarted ? kInterruptedNote : L"") +
-                                ContinueQuestion(L"E-0004", 2, 1, L"E-0001",
-                                                 L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
-                                                 L"при продолжении сначала будет нажато Page Down."));
-        AnswerMessageBox(ask.window, IDYES);
-        EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
-        ExpectFinishedCleanly(s, Expected("E-", 1, 9, kPerPage), 0);
-        EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("E-", 1, 9, kPerPage));  // in order, each once
+        ContinueAfterTheFirstPage(s, "E-", restarted ? kInterruptedNote : L"");
         EXPECT_EQ(CloseApp(s.app), 0u);
     }
+}
+
+// The trial run ticked in the settings window: the run stops once the first page is stored, before
+// its Page Down; "СТАРТ" and "Да" turn the page and fill the rest, and the tick outlasts a restart.
+TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
+    Scene s;
+    ASSERT_TRUE(s.OpenDesigner(kPerPage));
+    Click(ChildById(s.app.window, kSettingsButtonId));
+    HWND settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
+    ASSERT_TRUE(settings);
+    Click(ChildById(settings, kTrialRunCheckId));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kTrialRunCheckId)); }));
+    Click(ChildById(settings, kApplyButtonId));
+    MessageBoxInfo saved = WaitForMessageBox(s.app.process.Id());
+    ASSERT_TRUE(saved.window);
+    EXPECT_EQ(saved.text, L"Настройки задержек сохранены!");
+    AnswerMessageBox(saved.window);
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+
+    s.Fields(L"T-", L"0001", L"9");
+    s.PressStart();
+    EXPECT_EQ(EndMessage(s), L"Пробный запуск: Пробный запуск: заполнено 3 значения на первой странице. Проверьте "
+                             L"страницу в редакторе; если всё верно, нажмите СТАРТ, чтобы продолжить.");
+    std::this_thread::sleep_for(milliseconds(300));
+    EXPECT_TRUE(EventsOf(s.fixture.Log(), "page").empty());
+    EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("T-", 1, 3, kPerPage));
+    EXPECT_TRUE(StartsWith(CaptionOf(s.app.window), L"Остановлено (пробный запуск): 3 из 9, следующий T-0004"))
+        << ToUtf8(CaptionOf(s.app.window));
+    const Journal journal = ReadJournal(s.dir);
+    ASSERT_FALSE(journal.rows.empty());
+    EXPECT_EQ(journal.rows.back().at(4), L"остановка: пробный запуск");
+
+    ContinueAfterTheFirstPage(s, "T-");
+
+    // The tick is read back at the next start.
+    EXPECT_EQ(CloseApp(s.app), 0u);
+    ASSERT_TRUE(s.RestartApp());
+    Click(ChildById(s.app.window, kSettingsButtonId));
+    settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_EQ(CloseApp(s.app), 0u);
 }
 
 TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToTheUninterruptedResult) {

@@ -80,9 +80,9 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT outer;
     GetWindowRect(settings, &outer);
     EXPECT_EQ(outer.right - outer.left, 300);
-    EXPECT_EQ(outer.bottom - outer.top, 537);
+    EXPECT_EQ(outer.bottom - outer.top, 573);
 
-    EXPECT_EQ(Children(settings).size(), 31u);
+    EXPECT_EQ(Children(settings).size(), 32u);
     EXPECT_EQ(FieldValues(settings), kDefaultFields);
     for (HWND field : Fields(settings)) EXPECT_TRUE(StyleOf(field) & ES_NUMBER);
     HWND apply = ChildById(settings, kApplyButtonId), close = ChildById(settings, kCloseButtonId);
@@ -93,13 +93,22 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT client;
     GetClientRect(settings, &client);
     EXPECT_EQ(a.left, 10);
-    EXPECT_EQ(a.top, 204);
+    EXPECT_EQ(a.top, 240);
     // Under the seven delays, off until turned on: waiting for the wizard.
     HWND wait = ChildById(settings, kWaitForWizardCheckId);
     ASSERT_TRUE(wait);
     EXPECT_EQ(TextOf(wait).rfind(L"Ждать окно мастера", 0), 0u);
     EXPECT_EQ(RectInParent(wait).top, 182);
     EXPECT_FALSE(IsChecked(wait));
+    // Under it, off too, the trial run on two lines, clear of the wait above and Apply below.
+    HWND trial = ChildById(settings, kTrialRunCheckId);
+    ASSERT_TRUE(trial);
+    EXPECT_EQ(TextOf(trial), L"Пробный запуск: остановиться после первой страницы");
+    EXPECT_FALSE(IsChecked(trial));
+    EXPECT_TRUE(StyleOf(trial) & BS_MULTILINE);
+    EXPECT_GE(RectInParent(trial).top, RectInParent(wait).bottom);
+    EXPECT_LE(RectInParent(trial).bottom, a.top);
+    EXPECT_LE(RectInParent(trial).right, client.right);
     EXPECT_EQ(c.left, 143);
     EXPECT_LE(c.right, client.right) << "Close must lie inside the window";
     // The tips carry a real bullet and arrive whole, including the last one at the bottom.
@@ -125,13 +134,15 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     SetTextOf(fields[4], L"  250");  // pasted text may carry blanks the field would not accept as typed
     Click(ChildById(settings, kWaitForWizardCheckId));
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kWaitForWizardCheckId)); }));
+    Click(ChildById(settings, kTrialRunCheckId));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kTrialRunCheckId)); }));
 
     MessageBoxInfo box = Apply(app, settings);
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.caption, L"Успех");
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     EXPECT_FALSE(box.hasInformationIcon);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n1\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n1\r\n1\r\n");
     const FieldTexts applied = {L"1500", L"200", L"900", L"0", L"250", L"200", L"450"};
     EXPECT_EQ(FieldValues(settings), applied);
 
@@ -141,6 +152,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     ASSERT_TRUE(settings);
     EXPECT_EQ(FieldValues(settings), applied);
     EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
     EXPECT_EQ(CloseApp(app), 0u);
 
     // The next start reads the file back.
@@ -150,6 +162,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     ASSERT_TRUE(settings);
     EXPECT_EQ(FieldValues(settings), applied);
     EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
     EXPECT_EQ(CloseApp(again), 0u);
 }
 
@@ -171,6 +184,7 @@ TEST(SettingsWindow, FieldsShowTheValuesReadFromTheFileAtStart) {
         ASSERT_TRUE(settings);
         EXPECT_EQ(FieldValues(settings), c.fields);
         EXPECT_FALSE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));  // files of earlier versions
+        EXPECT_FALSE(IsChecked(ChildById(settings, kTrialRunCheckId)));
         EXPECT_EQ(CloseApp(app), 0u);
         EXPECT_EQ(ReadFileBytes(DelaysFile(app)), c.file) << "only Apply writes the file";
     }
@@ -200,7 +214,7 @@ TEST(SettingsWindow, AnUnwritableFileIsReportedAndTheValuesStillTakeEffect) {
     ASSERT_TRUE(RemoveDirectoryW(JoinPath(dir, L"barcode_delays.cfg").c_str()));
     box = Apply(app, settings);
     EXPECT_EQ(box.caption, L"Успех");
-    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
@@ -270,11 +284,11 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(StartApp(app));
     HWND settings = OpenSettings(app);
     ASSERT_TRUE(settings);
-    EXPECT_EQ(TabThrough(settings, 11),
+    EXPECT_EQ(TabThrough(settings, 12),
               (std::vector<int>{kInitialDelayEditId, kDoubleClickDelayEditId, kMasterOpenDelayEditId,
                                 kTypingDelayEditId, kEnterDelayEditId, kBetweenBarcodesDelayEditId,
-                                kPageSwitchDelayEditId, kWaitForWizardCheckId, kApplyButtonId, kCloseButtonId,
-                                kInitialDelayEditId}));
+                                kPageSwitchDelayEditId, kWaitForWizardCheckId, kTrialRunCheckId, kApplyButtonId,
+                                kCloseButtonId, kInitialDelayEditId}));
     EXPECT_EQ(TabThrough(settings, 1, true), std::vector<int>{kCloseButtonId});
 
     // A field reached with Tab has its text selected: typing replaces it, Enter applies.
@@ -287,7 +301,7 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     AnswerMessageBox(box.window);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
 
     BringToFront(settings);
     PressKey(VK_ESCAPE);
@@ -317,6 +331,6 @@ TEST(SettingsWindow, TipsCutShortByTheirWidthShowWholeWhenThePointerRests) {
     MoveMouse(CenterOf(label));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == cut; }, milliseconds(5000)))
         << ToUtf8(TextOf(tooltip));
-    EXPECT_EQ(Children(settings).size(), 31u);  // the layout keeps its 31 controls
+    EXPECT_EQ(Children(settings).size(), 32u);  // the layout keeps its 32 controls
     EXPECT_EQ(CloseApp(app), 0u);
 }

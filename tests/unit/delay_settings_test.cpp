@@ -55,11 +55,14 @@ TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
 TEST(DelaySettingsFile, DefaultsAndFormatInLineOrder) {
     DelaySettings settings;
     EXPECT_EQ(InLineOrder(settings), kDefaults);
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
     settings.typingDelay = 0;
     settings.pageSwitchDelay = -3;
     settings.waitForWizard = true;
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n1\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n1\r\n0\r\n");
+    settings.waitForWizard = false;
+    settings.trialRun = true;
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n0\r\n1\r\n");
 }
 
 TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarlierReadersSkip) {
@@ -95,6 +98,39 @@ TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarl
     EXPECT_EQ(values[7], 1);
 }
 
+TEST(DelaySettingsFile, TheTrialRunIsANinthLineEarlierFilesLackAndEarlierReadersSkip) {
+    const struct {
+        const char* text;
+        bool wait;
+        bool trial;
+    } cases[] = {
+        {"1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n", false, false},  // seven lines
+        {"1000 200 700 20 200 200 400 1\r\n", true, false},                     // eight lines
+        {"1000 200 700 20 200 200 400 0 1", false, true},
+        {"1000 200 700 20 200 200 400 1 1", true, true},
+        {"1000 200 700 20 200 200 400 1 0", true, false},
+        {"1000 200 700 20 200 200 400 1x 1", true, false},  // the eighth number's junk stops the reading
+        {"1000 200 700 20 200 200 400 yes 1", false, false},
+        {"1000 200 700 20 200 200 400 0 1 1", false, true},  // a tenth number is ignored
+    };
+    for (const auto& c : cases) {
+        DelaySettings read;
+        read.waitForWizard = !c.wait;
+        read.trialRun = !c.trial;
+        ParseDelaySettings(c.text, read);
+        EXPECT_EQ(read.waitForWizard, c.wait) << c.text;
+        EXPECT_EQ(read.trialRun, c.trial) << c.text;
+    }
+    // What a reader of eight numbers finds in ours: the eighth still the wait, the ninth left over.
+    DelaySettings ours;
+    ours.trialRun = true;
+    std::istringstream earlier(FormatDelaySettings(ours));
+    int values[9] = {};
+    for (int& v : values) earlier >> v;
+    EXPECT_EQ(values[7], 0);
+    EXPECT_EQ(values[8], 1);
+}
+
 TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
     DelaySettings written;
     written.initialDelay = 0;
@@ -106,6 +142,11 @@ TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
     written.waitForWizard = true;
     ParseDelaySettings(FormatDelaySettings(written), read);
     EXPECT_TRUE(read.waitForWizard);
+    EXPECT_FALSE(read.trialRun);
+    written.trialRun = true;
+    ParseDelaySettings(FormatDelaySettings(written), read);
+    EXPECT_TRUE(read.waitForWizard);
+    EXPECT_TRUE(read.trialRun);
 }
 
 TEST(DelayField, ReadLikeAtoiFromTheFirst19Characters) {

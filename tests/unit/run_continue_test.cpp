@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -349,4 +350,98 @@ TEST_F(Run, ARefusedPageKeyIsNotCountedAsATurn) {
     const std::optional<SavedRun> saved = LoadInterruptedRun();
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->point, (ContinuePoint{3, true, false}));
+}
+
+// A trial run stops once its first page (sheet) is stored, before the page key; "СТАРТ" and "Да"
+// then send the key and fill the rest exactly as the run that never stopped. Only a new run stops
+// so: a continued one, and a run that all fits on one page, go to their end.
+TEST_F(Run, ATrialRunStopsBeforeTheFirstPageKeyAndGoesOnAsTheUninterruptedRun) {
+    for (const bool wizard : {true, false}) {
+        SCOPED_TRACE(wizard ? "wizard" : "cells");
+        RunInputs in = Numbered("T", "0001", "9", 3);
+        in.excelMode = !wizard;
+        const RunPlan plan = PlanRun(in);
+        InEachPacing([&](const Pacing&) {
+            const DelaySettings paced = delays;
+            RecordingMachine whole;
+            Drive(whole, in);
+            ASSERT_EQ(Values(whole).size(), 9u);
+            const std::string journalBefore = FileOf(folder);
+
+            delays.trialRun = true;
+            RecordingMachine trial;
+            Drive(trial, in);
+            EXPECT_EQ(Values(trial), (Strings{"T0001", "T0002", "T0003"}));
+            EXPECT_EQ(Count(trial, "key+ 22"), 0u);
+            const Strings w = trial.What();
+            ASSERT_GE(w.size(), 3u);
+            const std::string lead = "message " + std::string(kTrialStopCaption) + " (i): Пробный запуск: заполнено 3 значения на ";
+            EXPECT_EQ(w.back().rfind(lead + (wizard ? "первой странице" : "первом листе"), 0), 0u) << w.back();
+            EXPECT_EQ(w.back().find(kFinishedMessage), std::string::npos);
+            // Up to its stop, the trial run sent what the uninterrupted run sent.
+            const Strings sent(w.begin(), w.end() - 3);
+            EXPECT_EQ(Strings(w.end() - 3, w.end() - 1), (Strings{"hook off", "flash"}));
+            const Strings all = whole.What();
+            ASSERT_LE(sent.size(), all.size());
+            EXPECT_EQ(sent, Strings(all.begin(), all.begin() + static_cast<long>(sent.size())));
+            EXPECT_EQ(Shown(trial).back(), "stopped 3/9 T0004");
+            EXPECT_EQ(ProgressText(trial.progress.back().second), "Остановлено (пробный запуск): 3 из 9, следующий T0004");
+            const std::string journal = FileOf(folder).substr(journalBefore.size());
+            EXPECT_EQ(Results(journal).back(), "остановка: пробный запуск");
+            EXPECT_EQ(JournalColumn(journal, 3).back(), "T0004");
+
+            // "СТАРТ" asks to go on after the page; "Да" turns it first and stops nowhere again.
+            RecordingMachine continued;
+            continued.wizardOnDoubleClick = wizard;
+            RunAutomation(continued, in);
+            const Strings c = continued.What();
+            ASSERT_FALSE(c.empty());
+            EXPECT_EQ(c.front(), "ask " + std::string(kContinueCaption) + ": " +
+                                     ContinueQuestion(in, plan, ContinuePoint{3, true, false}));
+            const auto pageKey = std::find(c.begin(), c.end(), "key+ 22");
+            ASSERT_NE(pageKey, c.end());
+            EXPECT_LT(pageKey - c.begin(), std::find_if(c.begin(), c.end(), [](const std::string& e) {
+                                               return e.rfind("mouse", 0) == 0;
+                                           }) - c.begin());
+            EXPECT_EQ(c.back().rfind(kDoneLine, 0), 0u) << c.back();
+            EXPECT_EQ(Count(continued, "key+ 22"), Count(whole, "key+ 22"));
+            EXPECT_EQ(TailFromBarcode(continued, 0), TailFromBarcode(whole, 3));
+            std::map<Object, std::string> both = Objects(trial, wizard);
+            for (const auto& [at, text] : Objects(continued, wizard)) both[at] = text;
+            EXPECT_EQ(both, Objects(whole, wizard));
+
+            // A trial run stopped with Escape on its first page goes on to the end when continued.
+            RecordingMachine escaped, goneOn;
+            int pumps = 0;
+            escaped.onPump = [&] {
+                if (++pumps == 3) escaped.escapeAt = escaped.now;  // at the second barcode's pump point
+            };
+            Drive(escaped, in);
+            ASSERT_EQ(StoppedAt(escaped), 1);
+            goneOn.wizardOnDoubleClick = wizard;
+            RunAutomation(goneOn, in);
+            EXPECT_EQ(goneOn.What().back().rfind(kDoneLine, 0), 0u) << goneOn.What().back();
+            EXPECT_EQ(Values(goneOn).size(), 8u);
+
+            // A new start instead ("Нет") is a trial run again.
+            RecordingMachine stoppedAgain, anew;
+            Drive(stoppedAgain, in);
+            anew.answer = Machine::Answer::kNo;
+            anew.wizardOnDoubleClick = wizard;
+            RunAutomation(anew, in);
+            EXPECT_EQ(Values(anew), Values(trial));
+            EXPECT_EQ(anew.What().back(), w.back());
+
+            // All on one page: the switch changes nothing.
+            RunInputs onePage = in;
+            onePage.totalText = "3";
+            delays = paced;
+            RecordingMachine plain, tried;
+            Drive(plain, onePage);
+            delays.trialRun = true;
+            Drive(tried, onePage);
+            EXPECT_EQ(tried.What(), plain.What());
+            EXPECT_EQ(tried.What().back().rfind(kDoneLine, 0), 0u);
+        });
+    }
 }

@@ -460,6 +460,8 @@ TEST(RunProgressText, CaptionPartsAndTimeLeft) {
         {running(0, 5, -1), "0 из 5, ещё ~0 с"},
         {stopped, "Остановлено: 41 из 1000, следующий AB0042"},
         {[&] { RunProgress all = stopped; all.stored = 1000; all.next.clear(); return all; }(), "Остановлено: 1000 из 1000"},
+        {[&] { RunProgress trial = stopped; trial.note = "пробный запуск"; return trial; }(),
+         "Остановлено (пробный запуск): 41 из 1000, следующий AB0042"},
         {finished, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(ProgressText(c.progress), c.text);

@@ -101,6 +101,17 @@ TEST_F(LayoutDpi, EveryControlComesFromATableAndScalingAddsNoOverlap) {
         EXPECT_EQ(boxes.size() + tooltips, Children(window).size()) << "a control not made from a table row";
         EXPECT_GE(boxes.size(), 30u);
         ExpectPlacedAt(window, WindowDpi(window));
+        // The window is made large enough for its table: no control reaches past its client area.
+        RECT client;
+        GetClientRect(window, &client);
+        for (HWND child : Children(window)) {
+            if (ClassOf(child) == L"tooltips_class32") continue;
+            const RECT r = RectInParent(child);
+            EXPECT_LE(r.right, client.right) << ToUtf8(TextOf(child));
+            if (!IsDropDown(child)) {
+                EXPECT_LE(r.bottom, client.bottom) << ToUtf8(TextOf(child));
+            }
+        }
         for (int dpi : {96, 120, 144, 192}) {
             for (const auto& pair : OverlapsAddedAt(boxes, dpi))
                 ADD_FAILURE() << "rows " << pair.first << " and " << pair.second << " overlap at " << dpi << " dpi";

@@ -29,7 +29,8 @@ struct RunProgress {
     long long total = 0;
     double msLeft = 0;     // running: the waits of the schedule still to come
     std::string next;      // stopped: the value that would have been typed next, prefix included
-    std::string note;      // running: said before the count for a moment (the positions followed their window)
+    std::string note;      // running: said before the count for a moment (the positions followed their window);
+                           // stopped: why, when it is not the user's or a fault's (a trial run)
 };
 
 // What reading the focused field of a window gave: its text, or why there is none to read.

@@ -14,7 +14,9 @@ const char* const kJournalNoteLead = "заметка: ";
 namespace {
 constexpr size_t kFormulaTextChars = 255;
 
-// "1 значение", "3 значения", "9 значений", "11 значений".
+std::string NumberField(long long n) { return n > 0 ? std::to_string(n) : std::string(); }
+}  // namespace
+
 std::string ValuesCount(long long n) {
     const long long last = n % 10, lastTwo = n % 100;
     const char* word = lastTwo >= 11 && lastTwo <= 14 ? "значений"
@@ -23,9 +25,6 @@ std::string ValuesCount(long long n) {
                                                        : "значений";
     return std::to_string(n) + " " + word;
 }
-
-std::string NumberField(long long n) { return n > 0 ? std::to_string(n) : std::string(); }
-}  // namespace
 
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(";\"\r\n") == std::string::npos) return text;

@@ -34,6 +34,9 @@ std::string CsvField(const std::string& text);
 std::string JournalField(const std::string& text);
 std::string JournalLine(const JournalRow& row);
 
+// "1 значение", "3 значения", "9 значений", "11 значений".
+std::string ValuesCount(long long n);
+
 // The result of the row a run begins with: how many values from which, where a continued run goes on
 // (empty for a fresh one), and how it is paced.
 std::string RunStartResult(long long total, const std::string& first, const std::string& continuedFrom,

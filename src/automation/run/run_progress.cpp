@@ -109,7 +109,8 @@ std::string ProgressText(const RunProgress& progress) {
         case RunProgress::State::kRunning:
             return (progress.note.empty() ? "" : progress.note + "; ") + count + ", ещё " + TimeLeftText(progress.msLeft);
         case RunProgress::State::kStopped:
-            return "Остановлено: " + count + (progress.next.empty() ? "" : ", следующий " + progress.next);
+            return "Остановлено" + (progress.note.empty() ? std::string() : " (" + progress.note + ")") + ": " + count +
+                   (progress.next.empty() ? "" : ", следующий " + progress.next);
         case RunProgress::State::kInterrupted: return "Прерван: " + count + ", следующий " + progress.next;
         case RunProgress::State::kFinished: break;
     }

@@ -39,5 +39,5 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
 // "~K мин", or "~S с" under a minute.
 std::string TimeLeftText(double ms);
 // "N из M, ещё ~K мин" while running, "Остановлено: N из M, следующий V" after a stop (without the
-// next value when none is left), "" at the end.
+// next value when none is left; "Остановлено (note): ..." when the stop has a note), "" at the end.
 std::string ProgressText(const RunProgress& progress);

@@ -31,6 +31,9 @@ double TypedCharsBefore(const RunInputs& inputs, const RunPlan& plan, long long 
     return TypedChars(inputs, head);
 }
 
+// How the journal and the caption name the trial run's stop.
+const char* const kTrialStopNote = "пробный запуск";
+
 // A short reason for the journal: the stop message's first sentence.
 std::string StopBrief(const std::string& message) {
     if (message == kStopMessage) return "Esc или Pause";
@@ -51,6 +54,7 @@ RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPla
       perPage_(inputs.perPage > 0 ? inputs.perPage : 1),
       wait_(MakeWizardWait(delays, inputs.excelMode)),
       start_(start),
+      trial_(delays.trialRun && start == ContinuePoint{}),
       point_(start),
       charsLeft_(TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start.next)),
       journal_(folder),
@@ -81,18 +85,27 @@ bool RunUnderWay::StopForUser() {
     return false;
 }
 
+// The trial run's first page is filled and its values stored: the user looks at it in the designer
+// and goes on with "СТАРТ" and "Да", which sends the page key first.
+bool RunUnderWay::StopAfterTrialPage() {
+    Stop(TrialStopMessage(point_.next - start_.next, inputs_.excelMode), kTrialStopCaption, true, kTrialStopNote);
+    return false;
+}
+
 // What every stop does before its message: the caption and the journal say where the run stopped,
 // and the point is kept so that "СТАРТ" can go on from there.
-void RunUnderWay::Stop(const std::string& message, const std::string& caption, bool informationIcon) {
+void RunUnderWay::Stop(const std::string& message, const std::string& caption, bool informationIcon,
+                       const std::string& note) {
     EndQuietly();
     SettleUnconfirmed();
     RunProgress progress;
     progress.state = RunProgress::State::kStopped;
+    progress.note = note;
     progress.stored = point_.next;
     progress.total = plan_.total;
     if (point_.next < plan_.total) {
         progress.next = RunValue(inputs_, plan_, point_.next);
-        JournalRowOf(point_.next, "остановка: " + StopBrief(message));
+        JournalRowOf(point_.next, "остановка: " + (note.empty() ? StopBrief(message) : note));
     }
     KeepPoint();
     machine_.ShowProgress(progress);
@@ -274,6 +287,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
             if (PauseHeld()) return StopForUser();
             wait_->Gap(guard_, i + 1 == perPage_);
             if (!MayGoOn() || !ConfirmedClosed()) return EndHere();
+            if (trial_ && index + 1 == perPage_) return StopAfterTrialPage();
             if (i + 1 == perPage_ && !TurnPage()) return false;
         }
     }

@@ -71,7 +71,11 @@ private:
     bool EndHere();
     // Ends the run with the user's stop message (Escape, Pause); false as EndHere.
     bool StopForUser();
-    void Stop(const std::string& message, const std::string& caption, bool informationIcon);
+    // Ends a trial run after its first page, before the page key; false as EndHere.
+    bool StopAfterTrialPage();
+    // `note` is said with the stop in the caption.
+    void Stop(const std::string& message, const std::string& caption, bool informationIcon,
+              const std::string& note = std::string());
     void EndClosed();
     void EndQuietly();
     void KeepPoint();
@@ -112,6 +116,7 @@ private:
     const int perPage_;
     const std::unique_ptr<WizardWait> wait_;
     const ContinuePoint start_;
+    const bool trial_;  // a trial run: a new run with the trial switch on stops after its first page
     ContinuePoint point_;
     double charsLeft_;
     RunJournal journal_;
