@@ -191,7 +191,11 @@ TEST(ReadBack, TheFocusedControlSaysWhetherKeysCanReachAField) {
     FieldRead button = Text("&Next");
     button.controlClass = "Button";
     button.dialogCode = kDlgDefPushButton | kDlgButton;
-    EXPECT_NE(WrongFocusStopMessage("захвата 1 (1, 2)", button).find("фокус в мастере ШК захвата 1 (1, 2) стоит на кнопке «Next», а не на поле ввода"),
+    EXPECT_NE(WrongFocusStopMessage("захвата 1 (1, 2)", "", button).find("фокус в мастере ШК захвата 1 (1, 2) стоит на кнопке «Next», а не на поле ввода"),
+              std::string::npos);
+    // The window is named: a question of the designer taken for the wizard is told by its title.
+    EXPECT_NE(WrongFocusStopMessage("захвата 3 (1, 2)", "«Fake designer» программы d.exe", button)
+                  .find("захвата 3 (1, 2) (окно «Fake designer» программы d.exe) стоит на кнопке «Next»"),
               std::string::npos);
 }
 
@@ -201,7 +205,7 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
     nextButton.text = "&Next";
     nextButton.controlClass = "Button";
     nextButton.dialogCode = kDlgDefPushButton | kDlgButton;
-    const std::string wrongFocus = "message Ошибка: " + WrongFocusStopMessage("захвата 1 (101, 201)", nextButton);
+    const std::string wrongFocus = "message Ошибка: " + WrongFocusStopMessage("захвата 1 (101, 201)", "«window 21» программы program2.exe", nextButton);
     const std::string keysLost = "message Ошибка: " + KeysLostStopMessage("захвата 1 (101, 201)", "K-01", 3);
     const struct {
         const char* name;

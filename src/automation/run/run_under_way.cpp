@@ -410,7 +410,7 @@ std::optional<FieldRead> RunUnderWay::FieldBeforeTyping(size_t maxChars) {
     if (end.why == WaitEnd::Why::kPause) StopForUser();
     if (end.why == WaitEnd::Why::kPause || end.why == WaitEnd::Why::kStopped) return std::nullopt;
     if (KindOfFocus(read) != FocusKind::kNoText) return read;  // a field, or none that can be read
-    guard_.StopWith(WrongFocusStopMessage(guard_.CaptureText(), read));
+    guard_.StopWith(WrongFocusStopMessage(guard_.CaptureText(), guard_.WizardName(), read));
     return std::nullopt;
 }
 

@@ -62,6 +62,8 @@ public:
     bool WizardStillOpen();
     // "захвата N (x, y)": the barcode under way, as messages name it.
     std::string CaptureText() const;
+    // «title» программы name.exe of the window taken for this barcode's wizard; empty before one.
+    std::string WizardName() { return wizard_ ? Name({wizard_, page_.process}) : std::string(); }
     // The field of this barcode's wizard that has the focus; kNoField before the wizard was seen.
     FieldRead ReadWizardField(std::size_t maxChars);
     // Asks for the page in front and waits a moment until it is there: a continued run whose first

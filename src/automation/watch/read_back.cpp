@@ -123,12 +123,12 @@ std::string ControlName(const FieldRead& focused) {
 }
 }  // namespace
 
-std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& focused) {
-    return "Прогон остановлен: фокус в мастере ШК " + capture + " стоит на " + ControlName(focused) +
-           ", а не на поле ввода; значение не введено, Enter не нажат.\n"
+std::string WrongFocusStopMessage(const std::string& capture, const std::string& window, const FieldRead& focused) {
+    return "Прогон остановлен: фокус в мастере ШК " + capture + (window.empty() ? "" : " (окно " + window + ")") +
+           " стоит на " + ControlName(focused) + ", а не на поле ввода; значение не введено, Enter не нажат.\n"
            "Клавиши ушли бы не в поле, а Enter нажал бы эту кнопку. Закройте мастер сами, настройте редактор так, "
-           "чтобы мастер открывался с курсором в поле данных, и нажмите СТАРТ снова.\n\nПрограмма готова к новому "
-           "запуску.";
+           "чтобы мастер открывался с курсором в поле данных, и нажмите СТАРТ снова. Если это окно - вопрос "
+           "редактора, а не мастер, ответьте на него сами.\n\nПрограмма готова к новому прогону.";
 }
 
 std::string KeysLostStopMessage(const std::string& capture, const std::string& wanted, int typings) {

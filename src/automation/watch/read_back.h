@@ -70,6 +70,6 @@ std::string MismatchStopMessage(const std::string& capture, const std::string& f
                                 int typings);
 std::string LostFieldStopMessage(const std::string& capture, long long waitedMs);
 // The focus stood on a control that takes no text (`focused`, as read): nothing was typed.
-std::string WrongFocusStopMessage(const std::string& capture, const FieldRead& focused);
+std::string WrongFocusStopMessage(const std::string& capture, const std::string& window, const FieldRead& focused);
 // The field showed none of the value's characters after `typings` typings.
 std::string KeysLostStopMessage(const std::string& capture, const std::string& wanted, int typings);
