@@ -233,7 +233,7 @@ TEST(RunFaultsE2E, SeededFaultsInBothPacingsNeverPutAValueInTheWrongPlaceAndTheJ
 TEST(RunFaultsE2E, AWizardWithTheFocusOnItsButtonStopsTheRunBeforeTypingAndNoObjectChanges) {
     InBothPacings(L"focus=button", [](Scene& s, bool) {
         const std::wstring message = s.RunAndAnswer(L"B", L"1", L"3");
-        EXPECT_TRUE(StartsWith(message, L"Ошибка: Автоматизация остановлена")) << ToUtf8(message);
+        EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен")) << ToUtf8(message);
         EXPECT_NE(message.find(L"«Next»"), std::wstring::npos) << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
         const std::vector<FixtureEvent> log = s.fixture.Log();
