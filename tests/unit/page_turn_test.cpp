@@ -131,7 +131,8 @@ TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {
         const char* name;
         bool waiting;
         long long lagMs;
-        Strings turn;  // from the Page Down to the next page's first pump
+        Strings turn;            // from the Page Down to the next page's first pump
+        long long repaintMs = -1;  // the new page draws once more this long after the key
     } cases[] = {
         {"fixed, at once: no look beyond the page delay", false, 0,
          {"key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}},
@@ -141,12 +142,19 @@ TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {
          {"key+ 22", "key- 22", "wait 10", "pump", "pump"}},
         {"waiting, late: looked at every 10 ms from the key", true, 50,
          {"key+ 22", "key- 22", "wait 10", "wait 10", "wait 10", "wait 10", "wait 10", "wait 10", "pump", "pump"}},
+        {"waiting, a new page still drawing: on once two looks agree", true, 0,
+         {"key+ 22", "key- 22", "wait 10", "wait 10", "pump", "pump"}, 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FreshStartPacedBy(c.waiting);
         RecordingMachine r;
         r.pageTurnLagMs = c.lagMs;
+        if (c.repaintMs >= 0) {
+            RecordingMachine dry;
+            Drive(dry, Numbered("", "1", "4", 3));
+            r.repaintsAt = {dry.Only("key+ 22").front().at + c.repaintMs};
+        }
         Drive(r, Numbered("", "1", "4", 3));
         EXPECT_EQ(Values(r), (Strings{"1", "2", "3", "4"}));
         EXPECT_EQ(r.What().back(), DoneLine(4));
