@@ -70,7 +70,7 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
     double ms = rest.initialWait ? Bounded(d.initialDelay) : 0;
     if (rest.msPerBarcode >= 0 && !excelMode)
         return ms + barcodes * rest.msPerBarcode +
-               static_cast<double>(rest.pageTurns) * std::max(rest.pageTurnMs, static_cast<double>(kPictureSettleMs));
+               static_cast<double>(rest.pageTurns) * std::max(rest.pageTurnMs, 0.0);
     ms += barcodes * Bounded(d.doubleClickDelay);
     // Before each page key the page is looked at twice, to see it at rest.
     ms += static_cast<double>(rest.pageTurns) * kPictureSettleMs;

@@ -161,7 +161,7 @@ void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
     rest.wizardMs = wait_->MeasuredMsPerBarcode();
     rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
     if (!wait_->FixedSchedule()) {
-        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 0;
+        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : kPageQuietMs + 2 * kTurnLookMs;  // or the least a turn takes
         const long long storedHere = point_.next - start_.next;
         if (storedHere > 0 && firstClickAt_ >= 0)
             rest.msPerBarcode = (static_cast<double>(guard_.NowMs() - firstClickAt_) - turnMs_) / storedHere;
@@ -502,21 +502,26 @@ bool RunUnderWay::TurnPage() {
     return true;
 }
 
-// The page's picture at rest: two looks a moment apart that agree, so that a late repaint (the
-// value just stored drawn on its object, a cell's edit ended) is not taken for a turn.
+// The page's picture at rest, so that a late repaint (the value just stored drawn on its object, a
+// cell's edit ended) is not taken for a turn: with the fixed delays two looks a moment apart that
+// agree (the wizard closed at least the Enter and the gap delays ago); while waiting for the wizard,
+// which comes here just after the wizard has gone, the page unchanged for kPageQuietMs.
 PagePicture RunUnderWay::SettledPicture() {
+    const bool fixed = wait_->FixedSchedule();
+    const long long quietMs = fixed ? kPictureSettleMs : kPageQuietMs;
     PagePicture last = guard_.PictureOfPage();
+    long long stillSince = guard_.NowMs();
     bool first = true;  // the second look comes a moment after the first
     WaitUntil(
         guard_,
         [&] {
             if (std::exchange(first, false)) return false;
             const PagePicture now = guard_.PictureOfPage();
-            const bool same = ComparePictures(last, now) != PageSeen::kChanged;
+            if (ComparePictures(last, now) == PageSeen::kChanged) stillSince = guard_.NowMs();
             last = now;
-            return same;
+            return guard_.NowMs() - stillSince >= quietMs;
         },
-        kPictureSettleMs, kPictureSettleBoundMs);
+        fixed ? kPictureSettleMs : kTurnLookMs, quietMs + kPictureSettleBoundMs - kPictureSettleMs);
     return last;
 }
 

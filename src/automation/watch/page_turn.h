@@ -23,9 +23,13 @@ struct PixelRect {
 std::uint64_t PictureDigest(const std::uint32_t* pixels, int width, int height, const PixelRect& skip);
 
 // The picture before the key is the page at rest: two looks this far apart that agree, or the
-// last look once the bound has passed (a page that never rests).
+// last look once the bound has passed (a page that never rests). Waiting for the wizard comes to the
+// key just after the wizard has gone, and a designer may draw the value it took later than that: the
+// page must have stayed unchanged for kPageQuietMs (the bound grows by as much). A late drawing after
+// the key would look like a turn even when the key was lost.
 constexpr unsigned kPictureSettleMs = 30;
 constexpr long long kPictureSettleBoundMs = 300;
+constexpr long long kPageQuietMs = 300;
 
 // How often the run looks at the page after the key, and how long at most: max(2 s, 5 x the page
 // delay) from the key on. Waiting for the wizard looks more often and goes on once the new page is
