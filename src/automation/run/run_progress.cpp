@@ -88,8 +88,7 @@ double ScheduleMs(const RunRemainder& rest, bool excelMode, const DelaySettings&
     ms += static_cast<double>(rest.pageTurns) *
           (rest.pageTurnMs >= 0 ? rest.pageTurnMs : Bounded(d.enterDelay) + Bounded(d.pageSwitchDelay));
     // The wizard's opening (its delay and 100 ms more) and closing (the third Enter's delay and the
-    // gap), or what waiting for it has taken so far.
-    if (rest.wizardMs >= 0) return ms + barcodes * rest.wizardMs;
+    // gap).
     ms += barcodes * (Bounded(d.masterOpenDelay) + 100 + Bounded(d.enterDelay));
     return ms + static_cast<double>(rest.gaps) * Bounded(d.betweenBarcodesDelay);
 }

@@ -18,8 +18,6 @@ struct RunRemainder {
     long long gaps = 0;
     long long pageTurns = 0;
     bool initialWait = false;
-    // Waiting for the wizard: what its opening and closing took per barcode so far (-1: the delays).
-    double wizardMs = -1;
     // Waiting for the wizard types each value at once and reads it back instead of waiting after it.
     bool typesAtOnce = false;
     // Waiting for the wizard also watches the page turn: what a turn took so far (-1: the delays).

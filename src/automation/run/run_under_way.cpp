@@ -158,7 +158,6 @@ void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
     progress.stored = point_.next;
     progress.total = plan_.total;
     RunRemainder rest = RemainderAfter(point_.next, plan_.total, perPage_, charsLeft_, gapWaited);
-    rest.wizardMs = wait_->MeasuredMsPerBarcode();
     rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
     if (!wait_->FixedSchedule()) {
         rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : kPageQuietMs + 2 * kTurnLookMs;  // or the least a turn takes

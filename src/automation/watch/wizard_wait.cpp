@@ -8,11 +8,9 @@
 #include <algorithm>
 
 namespace {
-// Polls `ready` until it holds, a stop is pending or the ceiling is reached; the milliseconds
-// waited, or -1 when it did not come to hold.
-long long PollUntil(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready) {
-    const WaitEnd end = WaitUntil(guard, ready, kWizardPollMs, ceiling);
-    return end.Ready() ? end.waitedMs : -1;
+// Polls `ready` until it holds, a stop is pending or the ceiling is reached; whether it came to hold.
+bool PollUntil(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready) {
+    return WaitUntil(guard, ready, kWizardPollMs, ceiling).Ready();
 }
 
 using Closing = WizardWait::Closing;
@@ -22,7 +20,7 @@ Closing SeenAtStop(InputGuard& guard) { return guard.WizardStillOpen() ? Closing
 
 // The wizard seen still open at the end of a closing wait of `ceiling` ms holds input back.
 Closing ClosedWithin(InputGuard& guard, unsigned ceiling) {
-    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); }) >= 0) return Closing::kGone;
+    if (PollUntil(guard, ceiling, [&] { return !guard.WizardStillOpen(); })) return Closing::kGone;
     if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
     guard.HoldBackUnclosed(ceiling);
     return Closing::kOpen;
@@ -97,12 +95,10 @@ public:
     }
     Closing Closed(InputGuard& guard, bool) override {
         const unsigned ceiling = ClosingCeilingMs();
-        ++barcodes_;
         if (Watch(guard, ceiling, [&] { return guard.WizardClosed(); }, false)) {
             guard.ExpectPage();
             // Whatever comes in front meanwhile is the next input's check to find; the value is stored.
-            const WaitEnd steady = WaitUntil(guard, [&] { return !guard.WizardClosed(); }, kWizardPollMs, kPageSteadyMs);
-            waitedMs_ += static_cast<double>(steady.waitedMs);
+            WaitUntil(guard, [&] { return !guard.WizardClosed(); }, kWizardPollMs, kPageSteadyMs);
             return Closing::kGone;
         }
         if (guard.PendingStop() != StopCause::kNone) return SeenAtStop(guard);
@@ -114,20 +110,14 @@ public:
     // page at rest first.
     void Gap(InputGuard&, bool) override {}
     bool FixedSchedule() const override { return false; }
-    double MeasuredMsPerBarcode() const override { return barcodes_ ? waitedMs_ / barcodes_ : -1; }
 
 private:
     // Polls `ready` until it holds (then settles if asked), a stop is pending or the ceiling is reached.
-    bool Watch(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready, bool settle) {
-        const long long waited = PollUntil(guard, ceiling, ready);
-        if (waited < 0) return false;
+    static bool Watch(InputGuard& guard, unsigned ceiling, const std::function<bool()>& ready, bool settle) {
+        if (!PollUntil(guard, ceiling, ready)) return false;
         if (settle) guard.Sleep(kWizardSettleMs);
-        waitedMs_ += static_cast<double>(waited + (settle ? kWizardSettleMs : 0));
         return true;
     }
-
-    double waitedMs_ = 0;
-    double barcodes_ = 0;
 };
 }  // namespace
 

@@ -40,8 +40,6 @@ public:
     // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
     // types at once and lets the read-back wait for the characters.
     virtual bool FixedSchedule() const { return true; }
-    // The milliseconds Opened and Closed took per barcode so far, or -1 while they follow the delays.
-    virtual double MeasuredMsPerBarcode() const { return -1; }
 };
 
 // Watching for the wizard: a new window of the designer in front with the focus inside it, then a
