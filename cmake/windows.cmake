@@ -60,31 +60,44 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # On Linux the Windows programs run under Wine (tests/wine/); on Windows itself they run directly.
+# add_wine_test(<test> [PROGRAM <target>] [args...]) registers a test program (the target of the
+# test's name unless PROGRAM names another).
 if(CMAKE_HOST_WIN32)
   function(add_wine_test name)
-    add_test(NAME ${name} COMMAND $<TARGET_FILE:${name}> ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PROGRAM" "")
+    if(NOT arg_PROGRAM)
+      set(arg_PROGRAM ${name})
+    endif()
+    add_test(NAME ${name} COMMAND $<TARGET_FILE:${arg_PROGRAM}> ${arg_UNPARSED_ARGUMENTS})
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK desktop)
   endfunction()
 else()
-  set(WINE_RUN ${CMAKE_SOURCE_DIR}/tests/wine/wine-run)
+  # Each test program runs in a world of its own (Xvfb display, Wine prefix copied from the template
+  # these fixtures make), with a port of its own for the vendor site and copies of itself and the exe
+  # that name that port (tests/wine/wine-suite): the suites run side by side with ctest -j.
+  set(WINE_SUITE ${CMAKE_SOURCE_DIR}/tests/wine/wine-suite)
   set(WINE_ENV ${CMAKE_SOURCE_DIR}/tests/wine/wine-env)
-  add_test(NAME wine_start COMMAND ${WINE_ENV} start ${CMAKE_BINARY_DIR})
+  add_test(NAME wine_start COMMAND ${WINE_ENV} template ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
-  add_test(NAME wine_stop COMMAND ${WINE_ENV} stop ${CMAKE_BINARY_DIR})
+  add_test(NAME wine_stop COMMAND ${WINE_ENV} stop-worlds ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-  # Registers a test program that runs under Wine.
   function(add_wine_test name)
-    add_test(NAME ${name} COMMAND ${WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:${name}> ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600 RESOURCE_LOCK wine)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "PROGRAM" "")
+    if(NOT arg_PROGRAM)
+      set(arg_PROGRAM ${name})
+    endif()
+    add_test(NAME ${name} COMMAND ${WINE_SUITE} ${CMAKE_BINARY_DIR} ${name} $<TARGET_FILE:RizidudUdaravuzuv>
+                                  $<TARGET_FILE:${arg_PROGRAM}> ${arg_UNPARSED_ARGUMENTS})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
   endfunction()
 
-  # A second world whose screen is at 144 dpi (150 %), for the tests of the scaled layout
+  # A second family of worlds whose screen is at 144 dpi (150 %), for the tests of the scaled layout
   # (tests/e2e/*high_dpi*): Wine has one DPI per prefix.
   set(WINE_144DPI WINE_WORLD=${CMAKE_BINARY_DIR}/wine-144dpi WINE_LOGPIXELS=144)
-  add_test(NAME wine_144dpi_start COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} start ${CMAKE_BINARY_DIR})
+  add_test(NAME wine_144dpi_start COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} template ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_144dpi_start PROPERTIES FIXTURES_SETUP wine144 TIMEOUT 300)
-  add_test(NAME wine_144dpi_stop COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} stop ${CMAKE_BINARY_DIR})
+  add_test(NAME wine_144dpi_stop COMMAND ${CMAKE_COMMAND} -E env ${WINE_144DPI} ${WINE_ENV} stop-worlds ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_144dpi_stop PROPERTIES FIXTURES_CLEANUP wine144)
 endif()
 
@@ -101,6 +114,11 @@ target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support
 target_compile_definitions(test_support PUBLIC TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
 target_link_libraries(test_support PUBLIC app_lib gmock gtest)
 
+# A test case that measures elapsed time runs alone (RUN_SERIAL), where other suites cannot slow it: the
+# cases of a test suite whose name ends in "Timing" (TEST(RunStopTiming, ...)) are a test of their own,
+# <program>_timing, and the program's other cases run side by side as <program> (a program of timed
+# cases only is one test, run alone). The timed tests carry the label "timing" (scripts/test runs them
+# last, when nothing else of its own runs).
 foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
   get_filename_component(stem ${src} NAME_WE)
   string(REGEX REPLACE "_test$" "" stem ${stem})
@@ -113,13 +131,30 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
   if(kind STREQUAL "e2e")
     add_dependencies(${name} RizidudUdaravuzuv)
   endif()
-  add_wine_test(${name})
-  if(name MATCHES "english")
-    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT WINE_LC_ALL=en_US.UTF-8)
+  file(STRINGS ${src} cases REGEX "^TEST(_F|_P)?\\(")
+  file(STRINGS ${src} timed_cases REGEX "^TEST(_F|_P)?\\([A-Za-z0-9_]*Timing,")
+  list(LENGTH cases all_count)
+  list(LENGTH timed_cases timed_count)
+  if(timed_count GREATER 0 AND all_count GREATER timed_count)
+    add_wine_test(${name} --gtest_filter=-*Timing.*)
+    add_wine_test(${name}_timing PROGRAM ${name} --gtest_filter=*Timing.*)
+    set_tests_properties(${name}_timing PROPERTIES RUN_SERIAL TRUE LABELS timing)
+    set(entries ${name} ${name}_timing)
+  else()
+    add_wine_test(${name})
+    if(timed_count GREATER 0)
+      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS timing)
+    endif()
+    set(entries ${name})
   endif()
-  if(name MATCHES "high_dpi" AND NOT CMAKE_HOST_WIN32)
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}")
-  endif()
+  foreach(entry ${entries})
+    if(name MATCHES "english")
+      set_property(TEST ${entry} APPEND PROPERTY ENVIRONMENT WINE_LC_ALL=en_US.UTF-8)
+    endif()
+    if(name MATCHES "high_dpi" AND NOT CMAKE_HOST_WIN32)
+      set_tests_properties(${entry} PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}")
+    endif()
+  endforeach()
 endforeach()
 
 target_link_libraries(win_version_info PRIVATE version)

@@ -1,8 +1,11 @@
 # Sourced by the scripts that start the program (from the repository's root): the sample vendor site,
 # served on the port the Windows build was configured for.
 
-# The port of VENDOR_HOST in build/windows.
-vendor_port() { grep -E '^VENDOR_HOST:' build/windows/CMakeCache.txt | sed -E 's/.*:([0-9]+)$/\1/'; }
+# VENDOR_HOST in build/windows, and its port.
+vendor_host() { sed -n 's/^VENDOR_HOST:[A-Z]*=//p' build/windows/CMakeCache.txt; }
+vendor_built_port() { vendor_host | sed -E 's/.*:([0-9]+)$/\1/'; }
+# The port the site is served on: the built one, or VENDOR_SITE_PORT (see scripts/run).
+vendor_port() { echo "${VENDOR_SITE_PORT:-$(vendor_built_port)}"; }
 
 # Serves vendor-site/ on 127.0.0.1 in the background and sets vendor_server_pid (empty when nothing
 # is served); says so when the port is taken.  $1 names the caller in that message.

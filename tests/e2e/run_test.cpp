@@ -268,7 +268,7 @@ TEST(RunE2E, SpreadsheetModeOnAzertyWithCapsLockOnTypesEveryValueWhole) {
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
 
-TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
+TEST(RunStopTiming, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
     Scene s;
     // The wizard wait (4 s) is longer than the time a keyboard hook may keep the system waiting.
     ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 4000, 2, 20, 20, 80}));
@@ -289,7 +289,7 @@ TEST(RunE2E, EscapeDuringAStepLongerThanTheHookTimeoutStopsAtOnce) {
 
 // The half-hourly banner refresh fires during a run while the server drips: the fetch runs beside
 // the window, so Escape still stops the run at once and never reaches the designer.
-TEST(RunE2E, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
+TEST(RunStopTiming, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
     HttpServer server(VendorPort());
     ASSERT_TRUE(server.Start());
     std::string lines;
@@ -320,7 +320,7 @@ TEST(RunE2E, EscapeDuringABannerRefreshFromADrippingServerStopsAtOnce) {
 // A million-item table still filling its preview when the run starts: the parts that would keep the
 // thread from the keyboard hook for a second or more wait for the run, so Escape stops it at once and
 // never reaches the designer; the preview fills on afterwards.
-TEST(RunE2E, EscapeDuringAMillionItemPreviewFillStopsAtOnce) {
+TEST(RunStopTiming, EscapeDuringAMillionItemPreviewFillStopsAtOnce) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 300, 2, 20, 300, 80}));
     HWND merge = OpenMergeWindow(s.app);

@@ -97,7 +97,7 @@ TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCaptur
     ExpectNothingStrayAndClose(s);
 }
 
-TEST(RunWhereE2E, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFastAtTheEnd) {
+TEST(RunWhereTiming, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFastAtTheEnd) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(5, kWaitingDelays));
     s.Fields(L"L", L"0001", L"300");

@@ -10,7 +10,8 @@ namespace harness {
 namespace {
 const wchar_t kKey[] = L"Software\\Wine\\WineBrowser";
 
-std::wstring LogPath() { return JoinPath(BuildDir(), L"wine\\browser-urls.log"); }
+// Beside the world's Wine prefix, where the script writes it.
+std::wstring LogPath() { return JoinPath(WorldDir(), L"browser-urls.log"); }
 
 // The script beside this source file, as a Unix path (Wine runs browsers as Unix programs).
 std::wstring ScriptPath() {

@@ -99,7 +99,27 @@ HWND WaitForFileDialog(DWORD pid, milliseconds timeout) {
 // --- Paths -------------------------------------------------------------------------------------------
 
 std::wstring BuildDir() { return LinuxToWine(TEST_BUILD_DIR); }
-std::wstring ExePath() { return JoinPath(BuildDir(), L"RizidudUdaravuzuv.exe"); }
+
+namespace {
+// A folder named by a Unix path in the environment, or `fallback`.
+std::wstring FolderFromEnvironment(const wchar_t* name, const std::wstring& fallback) {
+    wchar_t value[1024];
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    if (length == 0 || length >= 1024) return fallback;
+    std::string unixPath;
+    for (const wchar_t* c = value; *c; ++c) unixPath += static_cast<char>(*c);  // build paths are ASCII
+    return LinuxToWine(unixPath);
+}
+}  // namespace
+
+std::wstring SuiteDir() { return FolderFromEnvironment(L"TEST_SUITE_DIR", JoinPath(BuildDir(), L"wine")); }
+std::wstring WorldDir() { return FolderFromEnvironment(L"TEST_WORLD_DIR", JoinPath(BuildDir(), L"wine")); }
+
+std::wstring ExeDir() {
+    const std::wstring suite = SuiteDir();
+    return FileExists(JoinPath(suite, L"RizidudUdaravuzuv.exe")) ? suite : BuildDir();
+}
+std::wstring ExePath() { return JoinPath(ExeDir(), L"RizidudUdaravuzuv.exe"); }
 std::wstring FixturePath(const std::wstring& name) { return JoinPath(BuildDir(), name + L".exe"); }
 std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
     return (!dir.empty() && dir.back() == L'\\') ? dir + name : dir + L"\\" + name;
@@ -107,7 +127,7 @@ std::wstring JoinPath(const std::wstring& dir, const std::wstring& name) {
 
 std::wstring MakeTempDir(const std::wstring& hint) {
     static int counter = 0;
-    std::wstring dir = JoinPath(BuildDir(), L"wine\\work\\" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
+    std::wstring dir = JoinPath(SuiteDir(), L"work\\" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
                                                 L"-" + std::to_wstring(++counter) + L"-" +
                                                 std::to_wstring(GetTickCount()));
     CreateDirectories(dir);
@@ -178,7 +198,7 @@ void Process::Kill() {
 }
 
 void RemoveCacheFilesBesideExe() {
-    for (const wchar_t* name : {L"title.dat", L"inspirational.dat"}) DeleteFileW(JoinPath(BuildDir(), name).c_str());
+    for (const wchar_t* name : {L"title.dat", L"inspirational.dat"}) DeleteFileW(JoinPath(ExeDir(), name).c_str());
 }
 
 bool StartApp(App& app, const std::wstring& workDir, milliseconds timeout) {

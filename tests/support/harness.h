@@ -20,9 +20,15 @@ constexpr milliseconds kDefaultTimeout{10000};
 // A build path as Windows sees it: Linux paths are reached through Wine's drive Z:.
 std::wstring LinuxToWine(const std::string& path);
 std::wstring BuildDir();                            // the Windows build tree as a Wine path (Z:\...)
-std::wstring ExePath();                             // RizidudUdaravuzuv.exe
+// The folder of this run of the suite (tests/wine/wine-suite gives each suite one: TEST_SUITE_DIR);
+// <build>\wine when the program runs without one.
+std::wstring SuiteDir();
+// The world the suite runs in (TEST_WORLD_DIR: its display and Wine prefix); <build>\wine without one.
+std::wstring WorldDir();
+std::wstring ExePath();                             // RizidudUdaravuzuv.exe: the suite's copy when it has one
+std::wstring ExeDir();                              // its folder, where its cache files lie
 std::wstring FixturePath(const std::wstring& name); // a fixture exe of the build tree, e.g. L"fake_designer"
-// A new empty folder under the build tree, unique per call.
+// A new empty folder under the suite's folder, unique per call.
 std::wstring MakeTempDir(const std::wstring& hint = L"work");
 std::wstring JoinPath(const std::wstring& dir, const std::wstring& name);
 
