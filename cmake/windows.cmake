@@ -45,7 +45,9 @@ if(NOT build_number MATCHES "^[0-9]+$")
 endif()
 set(APP_BUILD_NUMBER ${build_number})
 set(APP_VERSION "2.1.${APP_BUILD_NUMBER}")
-file(WRITE ${CMAKE_BINARY_DIR}/version.txt "${APP_VERSION}\n")  # for scripts/package
+# For scripts/package and win_version_info; written only when it changes, so a configure while the tests
+# run (scripts/run beside them) never shows them a file being written.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/version.txt CONTENT "${APP_VERSION}\n")
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/resources/app.rc PROPERTIES COMPILE_DEFINITIONS APP_BUILD=${APP_BUILD_NUMBER}
                             OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/app.manifest;${CMAKE_SOURCE_DIR}/src/resources/app.ico")
 
@@ -116,7 +118,7 @@ target_link_libraries(test_support PUBLIC app_lib gmock gtest)
 
 # A test case that measures elapsed time runs alone (RUN_SERIAL), where other suites cannot slow it: the
 # cases of a test suite whose name ends in "Timing" (TEST(RunStopTiming, ...)) are a test of their own,
-# <program>_timing, and the program's other cases run side by side as <program> (a program of timed
+# <program>_timed, and the program's other cases run side by side as <program> (a program of timed
 # cases only is one test, run alone). The timed tests carry the label "timing" (scripts/test runs them
 # last, when nothing else of its own runs).
 foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
@@ -137,9 +139,9 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
   list(LENGTH timed_cases timed_count)
   if(timed_count GREATER 0 AND all_count GREATER timed_count)
     add_wine_test(${name} --gtest_filter=-*Timing.*)
-    add_wine_test(${name}_timing PROGRAM ${name} --gtest_filter=*Timing.*)
-    set_tests_properties(${name}_timing PROPERTIES RUN_SERIAL TRUE LABELS timing)
-    set(entries ${name} ${name}_timing)
+    add_wine_test(${name}_timed PROGRAM ${name} --gtest_filter=*Timing.*)
+    set_tests_properties(${name}_timed PROPERTIES RUN_SERIAL TRUE LABELS timing)
+    set(entries ${name} ${name}_timed)
   else()
     add_wine_test(${name})
     if(timed_count GREATER 0)
