@@ -108,7 +108,7 @@ TEST(HighDpi, ARunFillsTheDesignerAndAnEarlierFileIsScaledOnLoad) {
     App app;
     Fixture designer;
     const std::wstring dir = MakeTempDir(L"high-dpi");
-    WriteDelays(dir, {300, 20, 60, 2, 20, 20, 80});
+    WriteDelays(dir, kQuickDelays);
     ASSERT_TRUE(StartApp(app, dir));
     ASSERT_TRUE(StartFixture(designer, L"fake_designer", L"FakeDesigner", dir, L"3"));
     ParkMainWindow(app);

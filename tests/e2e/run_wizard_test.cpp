@@ -62,7 +62,7 @@ TEST(RunWizardE2E, ADeadObjectStopsTheRunInBothModes) {
         const std::wstring message = s.RunAndAnswer(L"D", L"1", L"3");
         const std::wstring point = L"(" + std::to_wstring(second.x) + L", " + std::to_wstring(second.y) + L")";
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: двойной щелчок по захвату 2 " + point +
-                                            L" не открыл мастер ШК за " + (waiting ? L"10000" : L"160") + L" мс."))
+                                            L" не открыл мастер ШК за " + (waiting ? L"10000" : std::to_wstring(kQuickDelays[2] + 100)) + L" мс."))
             << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
         EXPECT_EQ(ValuesIn(s.fixture.Log()), (std::vector<Landed>{{"1", "1", "D1"}}));
