@@ -140,6 +140,19 @@ struct RecordingMachine : Machine {
         if (onAsk) onAsk();
         return answer;
     }
+    // The question about values entered before: kept apart from `events` with the count of events
+    // before it, so that the tests of runs that repeat values on purpose compare their events as
+    // they are. Answered "Да" unless a test says otherwise.
+    struct Question {
+        std::size_t eventsBefore;
+        std::string caption, text;
+    };
+    std::vector<Question> confirmations;
+    Answer confirmAnswer = Answer::kYes;
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        confirmations.push_back({events.size(), caption, text});
+        return confirmAnswer;
+    }
 
     // --- where input lands: windows 0xN0 belong to process N00, named "window N0" and "programN.exe"
     static constexpr unsigned long kOwnProcess = 100;

@@ -105,7 +105,7 @@ TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheA
         EXPECT_EQ(Count(added, "key+ 22"), 0u);
         EXPECT_EQ(FilledBarcodes(added),
                   (std::vector<Filled>{{"101,201", "S0007"}, {"102,202", "S0008"}, {"103,203", "S0009"}}));
-        EXPECT_EQ(added.What().back(), DoneLine(3));
+        EXPECT_EQ(added.What().back(), DoneLine(3, "0010"));
     }
 }
 
@@ -164,7 +164,7 @@ TEST_F(Run, APageThatTurnsLateIsWaitedForAndWaitingGoesOnAsSoonAsItChanged) {
         }
         Drive(r, Numbered("", "1", "4", 3));
         EXPECT_EQ(Values(r), (Strings{"1", "2", "3", "4"}));
-        EXPECT_EQ(r.What().back(), DoneLine(4));
+        EXPECT_EQ(r.What().back(), DoneLine(4, "5"));
         EXPECT_EQ(FromPageDown(r), c.turn);
     }
 }

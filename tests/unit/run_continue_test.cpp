@@ -321,7 +321,7 @@ TEST_F(Run, AContinuePointThatCannotBeWrittenIsRemovedAndARunThatCannotRemoveItS
         };
         Drive(r, in);
         if (removable) {
-            EXPECT_EQ(r.What().back(), DoneLine(6));
+            EXPECT_EQ(r.What().back(), DoneLine(6, "0007"));
             EXPECT_FALSE(staleSeen);  // the first barcode's point was not left behind
             continue;
         }

@@ -127,7 +127,7 @@ TEST_F(Run, StartLooksOnlyAtThePositionsTheRunWillUse) {
     m.windowAt = [](int x, int) { return x >= 103 ? kOther : kPage; };
     Drive(m, Numbered("", "1", "2", 5));  // two barcodes: positions 3 to 5 stay unused
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
 }
 
 TEST_F(Run, OurOwnWindowInFrontAtTheFirstClickLetsItGoThePageComesForward) {
@@ -135,7 +135,7 @@ TEST_F(Run, OurOwnWindowInFrontAtTheFirstClickLetsItGoThePageComesForward) {
     m.frontWindow = [&] { return m.Only("mouse").empty() ? RecordingMachine::Window(1) : m.DesignerFront(); };
     Drive(m, Numbered("", "1", "2", 5));
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
 }
 
 TEST_F(Run, AWindowInTheWayStopsTheRunBeforeTheInputItWouldGet) {
@@ -261,7 +261,7 @@ TEST_F(Run, AStopWhileAWizardStaysOpenAfterItsLastEnterLeavesItsValueToBeTypedAg
             goOn.answer = Machine::Answer::kYes;
             RunAutomation(goOn, in);
             EXPECT_EQ(FilledBarcodes(goOn), (std::vector<Filled>{{"102,202", "W2"}, {"103,203", "W3"}}));
-            EXPECT_EQ(goOn.What().back(), DoneLine(2));
+            EXPECT_EQ(goOn.What().back(), DoneLine(2, "4"));
             EXPECT_EQ(JournalColumn(FileOf(folder), 3), (Strings{"W1", "W2", "W2", "W3"}));
             EXPECT_EQ(Results(FileOf(folder)), (Strings{"проверено", "остановка: Esc или Pause", "проверено", "проверено"}));
         }
@@ -274,7 +274,7 @@ TEST_F(Run, TheLastWizardIsWatchedUntilItClosesWithTheFixedDelaysToo) {
         if (m.Only("mouse").size() == 1) m.wizardClosesAfter = 900;  // the last closes late, but closes
     };
     Drive(m, in);
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
     EXPECT_EQ(m.events.back().at - m.Only("key- 0D").back().at, 900);
 
     RecordingMachine stays;
@@ -285,7 +285,7 @@ TEST_F(Run, TheLastWizardIsWatchedUntilItClosesWithTheFixedDelaysToo) {
     ExpectStopped(stays, kStopped + "мастер ШК захвата 2 (102, 202) не закрылся за 10000 мс после третьего Enter.\n"
                              "Проверьте значение в мастере и закройте его сами." + kReady);
     EXPECT_EQ(Shown(stays).back(), "stopped 1/2 2");
-    EXPECT_EQ(Count(stays, DoneLine(2)), 0u);
+    EXPECT_EQ(Count(stays, DoneLine(2, "3")), 0u);
 }
 
 // --- waiting for the wizard ------------------------------------------------------------------------
@@ -320,7 +320,7 @@ TEST_F(Watching, EachStepWaitsForItsEffectAndThePageSettlesBeforeAKey) {
     ASSERT_GE(before, 0);
     EXPECT_EQ(Strings(w.begin() + before, w.begin() + static_cast<long>(turn)), quiet);
     EXPECT_EQ(Values(m), (Strings{"7", "8", "9"}));
-    EXPECT_EQ(w.back(), DoneLine(3));
+    EXPECT_EQ(w.back(), DoneLine(3, "10"));
 }
 
 // Each Enter waits for its own effect: the next step, or the Enter delay for a wizard whose steps
@@ -353,7 +353,7 @@ TEST_F(Watching, AnEnterGoesOnAtTheNextStepAndAClickOnceThePageTakesInput) {
         };
         Drive(r, Numbered("", "1", "2", 5));
         EXPECT_EQ(Values(r), (Strings{"1", "2"}));
-        EXPECT_EQ(r.What().back(), DoneLine(2));
+        EXPECT_EQ(r.What().back(), DoneLine(2, "3"));
         const auto enters = r.Only("key+ 0D");
         ASSERT_EQ(enters.size(), 6u);
         EXPECT_EQ(enters[1].at - enters[0].at, c.enterGapMs);
@@ -434,7 +434,7 @@ TEST_F(Watching, NineValuesWithAFastWizardTakeWellUnderTheFixedSchedule) {
     m.wizardClosesAfter = 20;
     Drive(m, in);
     EXPECT_EQ(Values(m), Values(fixed));
-    EXPECT_EQ(m.What().back(), DoneLine(9));
+    EXPECT_EQ(m.What().back(), DoneLine(9, "0010"));
     // The virtual clock, the initial second in both: each step waits for its effect (the wizard's
     // 60 ms, a settle, the steps, its 20 ms closing, the page still before its key) instead of the
     // delays: about 2.4 s against 20.3 s.
@@ -460,7 +460,7 @@ TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
     Drive(m, Numbered("", "1", "1", 1));
     EXPECT_EQ(Values(m), Strings{"1"});
     EXPECT_EQ(Count(m, "wait 10"), 3u);
-    EXPECT_EQ(m.What().back(), DoneLine(1));
+    EXPECT_EQ(m.What().back(), DoneLine(1, "2"));
 
     RecordingMachine never;
     never.frontWindow = [] { return WindowOwner{}; };

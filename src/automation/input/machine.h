@@ -132,6 +132,9 @@ struct Machine {
     // A question with Yes, No and Cancel, owned by the main window.
     enum class Answer { kYes, kNo, kCancel };
     virtual Answer Ask(const std::string& text, const std::string& caption) = 0;
+    // A question with Yes and No, No the default button (Enter answers it), owned by the main window:
+    // kYes or kNo.
+    virtual Answer Confirm(const std::string& text, const std::string& caption) = 0;
 
     // --- where input lands -----------------------------------------------------------------------
     // Asked before input goes out, so each answers in microseconds and sends the window no message.

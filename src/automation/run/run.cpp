@@ -3,10 +3,12 @@
 #include "automation/run/run.h"
 
 #include "automation/run/run_folder.h"
+#include "automation/run/run_repeats.h"
 #include "automation/run/run_state.h"
 #include "automation/run/run_under_way.h"
 #include "automation/watch/input_guard.h"
 #include "automation/watch/window_follow.h"
+#include "delays/delay_settings.h"
 #include "platform/captions.h"
 
 #include <algorithm>
@@ -39,6 +41,18 @@ std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inp
         case Machine::Answer::kCancel: break;
     }
     return std::nullopt;
+}
+
+// A new run whose values the journals of the run folder record as entered: the user says whether to
+// enter them again ("Нет", the default, sends nothing). A journal not read is named, never taken for
+// one without those values.
+bool RepeatsAgreed(Machine& machine, const RunInputs& inputs, const RunPlan& plan, RepeatNotes& notes) {
+    const EarlierEntries earlier = FindEarlierEntries(session.folder, inputs, plan);
+    notes.unread = UnreadJournalsText(earlier.unread);
+    if (earlier.indices.empty()) return true;
+    if (machine.Confirm(RepeatQuestion(inputs, plan, earlier), kRepeatCaption) != Machine::Answer::kYes) return false;
+    notes.repeated = static_cast<long long>(earlier.indices.size());
+    return true;
 }
 
 // Why the run cannot start, checked before any input: points off the screens, positions not in one
@@ -141,6 +155,14 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;
     }
+    // A list must not repeat a code unless the user allowed it.
+    if (given.listMode && !delays.allowListRepeats) {
+        const std::string repeated = ListRepeatRefusal(given.listText);
+        if (!repeated.empty()) {
+            machine.ShowMessage(repeated, kErrorCaption, false);
+            return;
+        }
+    }
     const int perPage = given.perPage > 0 ? given.perPage : 1;
     // Looked at before the question (a run that cannot start asks nothing) and again once it is
     // answered: the window may have moved while the question was open.
@@ -152,7 +174,9 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
     const bool asking = session.lastStop.has_value();
     const std::optional<ContinuePoint> start = FirstBarcode(machine, ready.inputs, plan);
     if (!start) return;
-    if (asking) {
+    RepeatNotes repeats;  // a run that goes on from a stop enters nothing it entered before
+    if (*start == ContinuePoint{} && !RepeatsAgreed(machine, given, plan, repeats)) return;
+    if (asking || repeats.repeated > 0) {
         ready = PrepareStart(machine, given, plan, perPage);
         if (!ready.refusal.empty()) {
             machine.ShowMessage(ready.refusal, kErrorCaption, false);
@@ -163,6 +187,7 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
     if (ready.follow.moved) machine.PositionsFollowed(ready.follow.positions);
 
     RunUnderWay run(machine, ready.inputs, plan, ready.page, *start, session.folder);
+    run.NoteRepeats(repeats);
     struct CurrentRun {
         explicit CurrentRun(const RunUnderWay& in) { session.current = &in; }
         ~CurrentRun() { session.current = nullptr; }

@@ -27,7 +27,9 @@ struct RunTally {
     void Stored(BarcodeCheck check, bool wasRetyped);
 };
 
-// "Генерация завершена!" and, in wizard mode, what was checked; `journalNote` is added as it is.
-std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote);
+// "Генерация завершена!" and, in wizard mode, what was checked; then `nextRun` (where a run without
+// repeats would start) and `journalNote`, as they are.
+std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote,
+                              const std::string& nextRun = std::string());
 // The journal's result column for a stored barcode.
 const char* CheckResult(BarcodeCheck check);

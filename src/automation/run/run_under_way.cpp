@@ -8,6 +8,7 @@
 #include "automation/input/wait_until.h"
 #include "automation/run/run_messages.h"
 #include "automation/run/run_progress.h"
+#include "automation/run/run_repeats.h"
 #include "automation/watch/page_turn.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -145,7 +146,10 @@ void RunUnderWay::Finish() {
     finished.state = RunProgress::State::kFinished;
     finished.stored = finished.total = plan_.total;
     machine_.ShowProgress(finished);
-    machine_.ShowMessage(CompletionMessage(tally_, inputs_.excelMode, journal_.Note()), kFinishedCaption, false);
+    std::string notes = journal_.Note();
+    if (!repeats_.unread.empty()) notes += (notes.empty() ? "" : "\n") + repeats_.unread;
+    machine_.ShowMessage(CompletionMessage(tally_, inputs_.excelMode, notes, NextRunWithoutRepeat(inputs_, plan_)),
+                         kFinishedCaption, false);
 }
 
 // --- the record ------------------------------------------------------------------------------------
@@ -240,8 +244,11 @@ void RunUnderWay::Go(const WindowFollow& follow) {
     machine_.BeginPreciseTiming();
     // The row each run begins with, so that the runs in the journal can be told apart.
     const std::string from = start_.next > 0 || start_.partial ? RunValue(inputs_, plan_, start_.next) : std::string();
-    journal_.Begin(JournalRowWithout(RunStartResult(plan_.total, RunValue(inputs_, plan_, 0), from,
-                                                    wait_->FixedSchedule(), inputs_.excelMode)));
+    std::string startResult =
+        RunStartResult(plan_.total, RunValue(inputs_, plan_, 0), from, wait_->FixedSchedule(), inputs_.excelMode);
+    if (repeats_.repeated > 0) startResult += ", " + RepeatStartNote(repeats_.repeated);
+    journal_.Begin(JournalRowWithout(startResult));
+    if (!repeats_.unread.empty()) journal_.Append(JournalRowWithout(kJournalNoteLead + repeats_.unread));
     if (follow.moved) journal_.Append(JournalRowWithout(kJournalNoteLead + FollowNote(follow)));
     ShowRunning(true, follow.moved ? FollowNote(follow) : std::string());
     WaitDelay(guard_, delays.initialDelay);

@@ -26,6 +26,13 @@ struct RunStop {
     bool interrupted = false;
 };
 
+// What a new run says of values entered before: how many of its values it enters again (the user
+// said so) and which journals could not be looked at (empty when all were).
+struct RepeatNotes {
+    long long repeated = 0;
+    std::string unread;
+};
+
 class RunUnderWay {
 public:
     // The run of `plan` over `inputs` into `page` from `start`, its files and journal in `folder`.
@@ -34,6 +41,8 @@ public:
     RunUnderWay(const RunUnderWay&) = delete;
     RunUnderWay& operator=(const RunUnderWay&) = delete;
 
+    // Said in the journal's first rows and at the end; before Go.
+    void NoteRepeats(const RepeatNotes& notes) { repeats_ = notes; }
     // From the start point to the end (the completion message) or to a stop (its message).
     void Go(const WindowFollow& follow);
     // Input may go out: the run has begun and not yet stopped or ended.
@@ -124,6 +133,7 @@ private:
     RunTally tally_;
     std::optional<Unconfirmed> unconfirmed_;
     std::optional<RunStop> left_;
+    RepeatNotes repeats_;
     bool running_ = false;
     bool slowTyping_ = false;  // a value had to be typed again: the rest go at the retype pace
     double turnMs_ = 0;        // the page turns after the first click took this long in all, settles included

@@ -338,6 +338,11 @@ struct SystemMachine : Machine {
         }
     }
 
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        const int answer = ::ShowMessage(AppWindow(), text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        return answer == IDYES ? Answer::kYes : Answer::kNo;
+    }
+
     // A control or a child window under the point stands for the top-level window it lies in.
     WindowOwner WindowAt(int x, int y) override {
         HWND window = WindowFromPhysicalPoint(POINT{x, y});

@@ -109,6 +109,9 @@ public:
         inner_.ShowMessage(text, caption, informationIcon);
     }
     Answer Ask(const std::string& text, const std::string& caption) override { return inner_.Ask(text, caption); }
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        return inner_.Confirm(text, caption);
+    }
     void ShowProgress(const RunProgress& progress) override { inner_.ShowProgress(progress); }
     WindowOwner WindowAt(int x, int y) override { return inner_.WindowAt(x, y); }
     WindowOwner FrontWindow() override { return inner_.FrontWindow(); }
