@@ -77,7 +77,7 @@ void ContinueAfterTheFirstPage(Scene& s, const std::string& prefix, const std::w
                                                 L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
                                                 L"при продолжении сначала будет нажато Page Down."));
     AnswerMessageBox(ask.window, IDYES);
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6, NextStartLine(L"0010")));
     ExpectFinishedCleanly(s, Expected(prefix, 1, 9, kPerPage), 0);
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected(prefix, 1, 9, kPerPage));  // in order, each once
 }
@@ -240,7 +240,8 @@ TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToThe
         AnswerMessageBox(ask.window, IDYES);
         const std::wstring end = EndMessage(s);
         std::this_thread::sleep_for(milliseconds(300));
-        EXPECT_EQ(end, L"Готово: " + FinishedText(10 - next)) << ToUtf8(end);
+        EXPECT_EQ(end, L"Готово: " + FinishedText(10 - next, c.list ? NextListLine(L"Ящик 10") : NextStartLine(L"0011")))
+            << ToUtf8(end);
         ExpectFinishedCleanly(s, expected, 4 - next);
         EXPECT_EQ(CloseApp(s.app), 0u);
     }
@@ -285,7 +286,7 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
     EXPECT_EQ(ValuesIn(s.fixture.Log()).size(), 1u) << "the wait between barcodes was over too soon";
 
     // The first run goes on to its end as if nothing had happened.
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(2));
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(2, NextStartLine(L"0003")));
     ExpectFinishedCleanly(s, Expected("D-", 1, 2, kPerPage), 0);
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("D-", 1, 2, kPerPage));
     EXPECT_FALSE(FileExists(JoinPath(s.dir, kLockFile)));

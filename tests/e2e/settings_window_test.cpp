@@ -80,9 +80,9 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT outer;
     GetWindowRect(settings, &outer);
     EXPECT_EQ(outer.right - outer.left, 300);
-    EXPECT_EQ(outer.bottom - outer.top, 573);
+    EXPECT_EQ(outer.bottom - outer.top, 595);
 
-    EXPECT_EQ(Children(settings).size(), 32u);
+    EXPECT_EQ(Children(settings).size(), 33u);
     EXPECT_EQ(FieldValues(settings), kDefaultFields);
     for (HWND field : Fields(settings)) EXPECT_TRUE(StyleOf(field) & ES_NUMBER);
     HWND apply = ChildById(settings, kApplyButtonId), close = ChildById(settings, kCloseButtonId);
@@ -93,7 +93,7 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     RECT client;
     GetClientRect(settings, &client);
     EXPECT_EQ(a.left, 10);
-    EXPECT_EQ(a.top, 240);
+    EXPECT_EQ(a.top, 262);
     // Under the seven delays, off until turned on: waiting for the wizard.
     HWND wait = ChildById(settings, kWaitForWizardCheckId);
     ASSERT_TRUE(wait);
@@ -107,8 +107,15 @@ TEST(SettingsWindow, OpensOwnedByTheMainWindowWithItsLayoutAndTheDefaults) {
     EXPECT_FALSE(IsChecked(trial));
     EXPECT_TRUE(StyleOf(trial) & BS_MULTILINE);
     EXPECT_GE(RectInParent(trial).top, RectInParent(wait).bottom);
-    EXPECT_LE(RectInParent(trial).bottom, a.top);
     EXPECT_LE(RectInParent(trial).right, client.right);
+    // Under it, off as well, repeats in a list, clear of the trial run above and Apply below.
+    HWND repeats = ChildById(settings, kAllowListRepeatsCheckId);
+    ASSERT_TRUE(repeats);
+    EXPECT_EQ(TextOf(repeats), L"Разрешить повторы в списке");
+    EXPECT_FALSE(IsChecked(repeats));
+    EXPECT_GE(RectInParent(repeats).top, RectInParent(trial).bottom);
+    EXPECT_LE(RectInParent(repeats).bottom, a.top);
+    EXPECT_LE(RectInParent(repeats).right, client.right);
     EXPECT_EQ(c.left, 143);
     EXPECT_LE(c.right, client.right) << "Close must lie inside the window";
     // The tips carry a real bullet and arrive whole, including the last one at the bottom.
@@ -136,13 +143,15 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kWaitForWizardCheckId)); }));
     Click(ChildById(settings, kTrialRunCheckId));
     ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kTrialRunCheckId)); }));
+    Click(ChildById(settings, kAllowListRepeatsCheckId));
+    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kAllowListRepeatsCheckId)); }));
 
     MessageBoxInfo box = Apply(app, settings);
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.caption, L"Успех");
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     EXPECT_FALSE(box.hasInformationIcon);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n1\r\n1\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1500\r\n200\r\n900\r\n0\r\n250\r\n200\r\n450\r\n1\r\n1\r\n1\r\n");
     const FieldTexts applied = {L"1500", L"200", L"900", L"0", L"250", L"200", L"450"};
     EXPECT_EQ(FieldValues(settings), applied);
 
@@ -153,6 +162,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     EXPECT_EQ(FieldValues(settings), applied);
     EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kAllowListRepeatsCheckId)));
     EXPECT_EQ(CloseApp(app), 0u);
 
     // The next start reads the file back.
@@ -163,6 +173,7 @@ TEST(SettingsWindow, AppliedValuesAreSavedInLineOrderAndShownOnReopening) {
     EXPECT_EQ(FieldValues(settings), applied);
     EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kAllowListRepeatsCheckId)));
     EXPECT_EQ(CloseApp(again), 0u);
 }
 
@@ -185,6 +196,7 @@ TEST(SettingsWindow, FieldsShowTheValuesReadFromTheFileAtStart) {
         EXPECT_EQ(FieldValues(settings), c.fields);
         EXPECT_FALSE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));  // files of earlier versions
         EXPECT_FALSE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+        EXPECT_FALSE(IsChecked(ChildById(settings, kAllowListRepeatsCheckId)));
         EXPECT_EQ(CloseApp(app), 0u);
         EXPECT_EQ(ReadFileBytes(DelaysFile(app)), c.file) << "only Apply writes the file";
     }
@@ -331,6 +343,6 @@ TEST(SettingsWindow, TipsCutShortByTheirWidthShowWholeWhenThePointerRests) {
     MoveMouse(CenterOf(label));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tooltip) && TextOf(tooltip) == cut; }, milliseconds(5000)))
         << ToUtf8(TextOf(tooltip));
-    EXPECT_EQ(Children(settings).size(), 32u);  // the layout keeps its 32 controls
+    EXPECT_EQ(Children(settings).size(), 33u);  // the layout keeps its 33 controls
     EXPECT_EQ(CloseApp(app), 0u);
 }
