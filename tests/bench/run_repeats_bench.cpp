@@ -20,7 +20,8 @@ constexpr long long kPlanned = 2000;
 
 // 200 runs of 500 values each: prefixes of four products, numbers counting on across the year, a
 // start row per run, some values not checked and some stops; the newest 40 % in the journal, the
-// rest in its rotated file. A run of prefix P- in the middle used values the plan will use.
+// rest in its rotated file. The plans below ask for values the P- (Q-) runs took, so that nearly every
+// one of them is found: the worst case, a run entered once already.
 struct History {
     TempFolder folder{"repeats_bench"};
     History() {
@@ -65,7 +66,7 @@ void Check(benchmark::State& state, const RunInputs& in) {
     state.counters["found"] = static_cast<double>(found);
 }
 
-// P-010001 … P-012000: the P- run of the journal's middle took some of them.
+// P-010001 … P-012000, taken by P- runs but for the few where a run stopped.
 void NumberPlan(benchmark::State& state) {
     RunInputs in;
     in.prefix = "P-";

@@ -57,7 +57,9 @@ TEST(RunRepeatsE2E, ATrialThenANewRunFromTheStartAsksBeforeAnyClickNoLeavesAllAs
                             L"не открылся (занят другой программой или нет доступа).\n\nДа — ввести их ещё раз"),
               std::wstring::npos)
         << ToUtf8(ask.text);
-    EXPECT_EQ(LOWORD(SendMessageW(ask.window, DM_GETDEFID, 0, 0)), IDNO) << "«Нет» is the default button";
+    // «Нет» is the default button, the one Enter presses.
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(ask.window, IDNO), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(GetWindowLongW(GetDlgItem(ask.window, IDYES), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(s.fixture.Log().size(), logged) << "asked before any click";
     AnswerMessageBox(ask.window, IDNO);
     std::this_thread::sleep_for(milliseconds(1000));
@@ -116,7 +118,12 @@ TEST(RunRepeatsE2E, AContinueAfterAStopDoesNotAsk) {
     ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));  // Escape lands between barcodes
     s.Fields(L"C-", L"0001", L"6");
     s.PressStart();
-    ASSERT_TRUE(s.EscapeOnceStored(2));
+    ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 2; }, std::chrono::seconds(20)));
+    std::this_thread::sleep_for(milliseconds(300));  // inside the wait, the second wizard gone: stored
+    PressKey(VK_ESCAPE);
+    const MessageBoxInfo stop = WaitForMessageBox(s.app.process.Id());
+    ExpectStopMessage(stop);
+    AnswerMessageBox(stop.window);
     MessageBoxInfo ask = s.StartAgain();  // the continue question, not the one about values entered before
     ASSERT_TRUE(ask.window);
     AnswerMessageBox(ask.window, IDYES);

@@ -226,7 +226,7 @@ TEST(SettingsWindow, AnUnwritableFileIsReportedAndTheValuesStillTakeEffect) {
     ASSERT_TRUE(RemoveDirectoryW(JoinPath(dir, L"barcode_delays.cfg").c_str()));
     box = Apply(app, settings);
     EXPECT_EQ(box.caption, L"Успех");
-    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(JoinPath(dir, L"barcode_delays.cfg")), "1000\r\n333\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n0\r\n");
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
@@ -296,11 +296,11 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(StartApp(app));
     HWND settings = OpenSettings(app);
     ASSERT_TRUE(settings);
-    EXPECT_EQ(TabThrough(settings, 12),
+    EXPECT_EQ(TabThrough(settings, 13),
               (std::vector<int>{kInitialDelayEditId, kDoubleClickDelayEditId, kMasterOpenDelayEditId,
                                 kTypingDelayEditId, kEnterDelayEditId, kBetweenBarcodesDelayEditId,
-                                kPageSwitchDelayEditId, kWaitForWizardCheckId, kTrialRunCheckId, kApplyButtonId,
-                                kCloseButtonId, kInitialDelayEditId}));
+                                kPageSwitchDelayEditId, kWaitForWizardCheckId, kTrialRunCheckId,
+                                kAllowListRepeatsCheckId, kApplyButtonId, kCloseButtonId, kInitialDelayEditId}));
     EXPECT_EQ(TabThrough(settings, 1, true), std::vector<int>{kCloseButtonId});
 
     // A field reached with Tab has its text selected: typing replaces it, Enter applies.

@@ -125,6 +125,13 @@ inline void ExpectStopMessage(const MessageBoxInfo& box) {
     EXPECT_TRUE(box.hasInformationIcon);
 }
 
+// «Следующий прогон без повтора: Начать с: 0011».
+std::wstring NextStartLine(const std::wstring& start);
+// The same line after a list whose last line was `lastLine`.
+std::wstring NextListLine(const std::wstring& lastLine);
+// The caption of the question about values entered before.
+inline const std::wstring kRepeatCaption = L"Повтор значений";
+
 // The app and a stand-in side by side, the delays written and the points captured.
 struct Scene {
     App app;
@@ -238,12 +245,6 @@ bool StartsWith(const std::wstring& text, const std::wstring& head);
 // The completion message of a wizard run whose `verified` values were all read back, ending with
 // `nextRun`: where a run without repeats would start (NextStartLine, NextListLine).
 std::wstring FinishedText(int verified, const std::wstring& nextRun);
-// «Следующий прогон без повтора: Начать с: 0011».
-std::wstring NextStartLine(const std::wstring& start);
-// The same line after a list whose last line was `lastLine`.
-std::wstring NextListLine(const std::wstring& lastLine);
-// The caption of the question about values entered before.
-inline const std::wstring kRepeatCaption = L"Повтор значений";
 // `values` in run order, with the page and object each lands on at `perPage` objects a page.
 std::vector<Landed> Placed(const std::vector<std::string>& values, int perPage, int firstPage = 1);
 // The values `count` barcodes from `first` take, <prefix><four digits>, placed as above.
