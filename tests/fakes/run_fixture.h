@@ -45,6 +45,13 @@ inline std::string ListDoneLine(long long verified, const std::string& lastLine)
 inline std::string SheetDoneLine(const std::string& nextStart) {
     return std::string("message ") + kFinishedCaption + ": " + CompletionMessage(RunTally{}, true, "", NextRunLine(nextStart));
 }
+// The same after a list whose last line is `lastLine`.
+inline std::string SheetListDoneLine(const std::string& lastLine) {
+    return std::string("message ") + kFinishedCaption + ": " +
+           CompletionMessage(RunTally{}, true, "",
+                             "Следующий прогон без повтора: с новой строки списка — все строки этого списка введены, "
+                             "последняя — «" + lastLine + "».");
+}
 inline std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
 
 // The two ways a run is paced, for tests that hold for both.

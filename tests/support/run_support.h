@@ -177,14 +177,14 @@ struct Scene {
     // "СТАРТ" with a stop remembered: the question "Продолжить?", read and left open for the test to
     // answer (window null when none came).
     MessageBoxInfo StartAgain();
-    // Starts a spreadsheet run and answers its completion message, which names `nextStart` as the
-    // start of the next run without repeats; false when none came.
-    bool RunToCompletion(const std::wstring& nextStart) {
+    // Starts a spreadsheet run and answers its completion message, which ends with `nextRun` (where
+    // a run without repeats would start); false when none came.
+    bool RunToCompletion(const std::wstring& nextRun) {
         PressStart();
         MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
         if (!done.window) return false;
         AnswerMessageBox(done.window);
-        return done.text == L"Генерация завершена!\n\n" + NextStartLine(nextStart);
+        return done.text == L"Генерация завершена!\n\n" + nextRun;
     }
     // The question about values entered before, which "СТАРТ" has just brought: read, then answered
     // with `answer` (window null when another message came, or none).

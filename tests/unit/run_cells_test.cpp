@@ -120,7 +120,7 @@ TEST_F(Run, EveryCellHoldsItsValueAsTextOnEveryLayoutAndTheMarksAreCountedInTheT
             r.layout = layout;
             r.capsLock = caps;
             Drive(r, in);
-            ASSERT_EQ(r.What().back(), kDoneLine);
+            ASSERT_EQ(r.What().back(), SheetListDoneLine("P-0001"));
             Workbook book;
             book.Take(r);
             EXPECT_EQ(book.Held(), ValuesAsText(in));
@@ -185,7 +185,7 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         ASSERT_EQ(Shown(trial).back(), "stopped 3/6 0004");
         continued.wizardOnDoubleClick = false;
         RunAutomation(continued, in);
-        ASSERT_EQ(continued.What().back(), kDoneLine);
+        ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         Workbook book;
         book.Take(trial);
         book.Take(continued);
@@ -206,7 +206,7 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         continued.wizardOnDoubleClick = false;
         continued.answer = Machine::Answer::kYes;
         RunAutomation(continued, in);
-        ASSERT_EQ(continued.What().back(), kDoneLine);
+        ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         cutShort += Count(continued, "key+ 2E") > 0;
         Workbook book;
         book.Take(stopped);
