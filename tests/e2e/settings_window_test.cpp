@@ -313,7 +313,7 @@ TEST(SettingsWindow, TabGoesThroughFieldsAndButtonsEnterAppliesAndEscapeCloses) 
     ASSERT_TRUE(box.window);
     EXPECT_EQ(box.text, L"Настройки задержек сохранены!");
     AnswerMessageBox(box.window);
-    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(DelaysFile(app)), "1000\r\n321\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n0\r\n");
 
     BringToFront(settings);
     PressKey(VK_ESCAPE);
