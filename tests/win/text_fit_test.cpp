@@ -3,9 +3,11 @@
 // its height. Runs in this process at the world's DPI (ctest runs it at 96 and, as
 // win_text_fit_high_dpi, at 144 dpi).
 #include "app/main_window_win.h"
+#include "automation/run/run_messages.h"
 #include "delays/settings_window_win.h"
 #include "harness.h"
 #include "platform/dpi_win.h"
+#include "platform/text_win.h"
 #include "tables/merge_window_win.h"
 #include "tables/preview_win.h"
 
@@ -137,6 +139,34 @@ TEST_F(TextFit, EveryLabelAndButtonOfEveryWindowShowsItsWholeText) {
     EXPECT_GE(measured, 26 + 27 + 22 + 8);
     std::printf("text fit: %d labels and buttons measured at %d dpi\n", measured, dpi);
     DestroyWindow(main);
+}
+
+// The message boxes the program shows at the end of a run and at a stop, as the system lays them out
+// for the program's texts.
+TEST_F(TextFit, TheStopAndCompletionMessagesShowTheirWholeText) {
+    const struct {
+        std::string text;
+        const char* caption;
+    } boxes[] = {
+        {kStopMessage, kStopCaption},
+        {std::string(kFinishedMessage) + "\n\nПроверено в окне мастера: 6 из 6.", kFinishedCaption},
+        {TrialStopMessage(3, false), kTrialStopCaption},
+    };
+    for (const auto& b : boxes) {
+        SCOPED_TRACE(b.caption);
+        std::thread shower([&] { ShowMessage(nullptr, b.text, b.caption, MB_OK | MB_ICONINFORMATION); });
+        const MessageBoxInfo box = WaitForMessageBox(GetCurrentProcessId());
+        ASSERT_TRUE(box.window);
+        int measured = 0;
+        for (HWND child : Children(box.window))
+            if (ClassOf(child) == L"Static" && !TextOf(child).empty()) {
+                EXPECT_EQ(Misfit(child, WindowDpi(box.window)), "");
+                ++measured;
+            }
+        EXPECT_EQ(measured, 1);
+        AnswerMessageBox(box.window);
+        shower.join();
+    }
 }
 
 // The measure itself: a label too narrow for its text, or a line too many for its height, is found.
