@@ -254,6 +254,30 @@ TEST(SettingsWindow, AnUnwritableFileIsReportedAndTheValuesStillTakeEffect) {
     EXPECT_EQ(CloseApp(app), 0u);
 }
 
+// A switch whose file cannot be written is reported once, and still takes effect until the program closes.
+TEST(SettingsWindow, ASwitchThatCannotBeKeptIsReportedOnceAndStillTakesEffect) {
+    std::wstring dir = MakeTempDir();
+    ASSERT_TRUE(CreateDirectoryW(JoinPath(dir, L"barcode_delays.cfg").c_str(), nullptr));
+    App app;
+    ASSERT_TRUE(StartApp(app, dir));
+    HWND settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    Click(ChildById(settings, kTrialRunCheckId));
+    MessageBoxInfo box = WaitForMessageBox(app.process.Id());
+    ASSERT_TRUE(box.window);
+    EXPECT_EQ(box.caption, L"Ошибка");
+    EXPECT_NE(box.text.find(L"barcode_delays.cfg"), std::wstring::npos);
+    AnswerMessageBox(box.window);
+    for (int id : {kWaitForWizardCheckId, kTrialRunCheckId, kTrialRunCheckId}) Click(ChildById(settings, id));
+    EXPECT_FALSE(WaitForMessageBox(app.process.Id(), milliseconds(1000)).window) << "told once";
+    CloseSettings(settings);
+    settings = OpenSettings(app);
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
+    EXPECT_EQ(CloseApp(app), 0u);
+}
+
 TEST(SettingsWindow, CloseWithoutApplyChangesNothing) {
     App app;
     ASSERT_TRUE(StartApp(app));
