@@ -76,7 +76,10 @@ std::string Misfit(HWND control, int dpi) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     RECT need = {0, 0, box.rect.right - box.rect.left, 0};
-    const UINT format = DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX | (box.wraps ? DT_WORDBREAK : DT_SINGLELINE);
+    // A button, and a label without SS_NOPREFIX, draws "&&" as one "&" (and "&x" as an underlined x).
+    const bool prefixes = ClassOf(control) != L"Static" || !(StyleOf(control) & SS_NOPREFIX);
+    const UINT format = DT_CALCRECT | DT_EXPANDTABS | (prefixes ? 0 : DT_NOPREFIX) |
+                        (box.wraps ? DT_WORDBREAK : DT_SINGLELINE);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need, format);
     SelectObject(dc, old);
     ReleaseDC(control, dc);
@@ -191,7 +194,7 @@ TEST_F(TextFit, TheMeasureFindsTextCutByWidthAndByHeight) {
     EXPECT_EQ(Misfit(box(L"XL", 60), dpi), "");
     EXPECT_NE(Misfit(box(L"Переменная из списка", 60), dpi), "");
     HWND outside = label(SS_LEFT, 560, 20);
-    SetWindowPos(outside, nullptr, Scaled(300, dpi), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SetWindowPos(outside, nullptr, Scaled(700, dpi), 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_NE(Misfit(outside, dpi), "") << "the window cuts what lies beyond its client area";
     DestroyWindow(parent);
 }
