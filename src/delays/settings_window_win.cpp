@@ -28,6 +28,10 @@ constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
+// The tips and their headings are wider than the fields above them, so that each shows its whole
+// text on its line with the program's font at every DPI.
+constexpr int kTipWidth = 300;
+
 // The controls in creation order. The field texts and the checks are replaced by the values in force
 // at once. The check box under the seven delays moves what follows it down by 22 pixels, the trial
 // run's, whose caption takes two lines, by 36 more, and the list repeats' by 22 more.
@@ -55,25 +59,30 @@ const ControlRow kSettingsControls[] = {
      kAllowListRepeatsCheckId, &hAllowListRepeatsCheck},
     {"BUTTON", "Применить", kButton, 10, 262, 130, 20, kApplyButtonId, nullptr},
     {"BUTTON", "Закрыть", kButton, 143, 262, 130, 20, kCloseButtonId, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 287, 263, 18, 0, nullptr},
-    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 310, 263, 16, 0, nullptr},
-    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 330, 263, 16, 0, nullptr},
-    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 350, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 370, 263, 16, 0, nullptr},
-    {"STATIC", " • Текст вводится не полностью:", V, 10, 390, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 410, 263, 16, 0, nullptr},
-    {"STATIC", " • Начните со значений по умолчанию", V, 10, 430, 263, 16, 0, nullptr},
-    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 450, 263, 16, 0, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 472, 263, 18, 0, nullptr},
-    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 494, 263, 16, 0, nullptr},
-    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 514, 263, 16, 0, nullptr},
-    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 534, 263, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 287, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 310, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 330, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 350, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 370, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 390, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 410, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 430, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 450, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 472, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 494, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 514, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 534, kTipWidth, 16, 0, nullptr},
 };
+
+constexpr int kSettingsWidth = 336;  // outer, at 96 dpi: the tips and a margin as wide as the left one
 
 constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
 constexpr const char* kNotSavedMessage =
     "Не удалось записать файл barcode_delays.cfg!\n"
     "Новые значения задержек действуют до закрытия программы.";
+constexpr const char* kSwitchNotSavedMessage =
+    "Не удалось записать файл barcode_delays.cfg!\n"
+    "Выбранные настройки действуют до закрытия программы.";
 
 // The fields in the order they are filled: initial, double-click, wizard, typing, Enter, between, page.
 struct FieldBinding {
@@ -169,6 +178,17 @@ void OnApply(HWND hWnd) {
         ShowMessage(hWnd, kNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
+// A switch takes effect and is kept at once, like the main window's check boxes: only it changes in
+// the record, so delays typed but not applied stay unapplied. A file that cannot be written is
+// reported once per start of the program; the switch still applies until it closes.
+void OnSwitchClicked(HWND hWnd, bool DelaySettings::*field, HWND check) {
+    delays.*field = IsChecked(check);
+    static bool told = false;
+    if (WriteDelaySettingsFile(delays) || told) return;
+    told = true;
+    ShowMessage(hWnd, kSwitchNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
 // The handles die with the window; nothing may read or write through them afterwards.
 void OnDestroy() {
     hSettingsWindow = nullptr;
@@ -182,9 +202,14 @@ void OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     AddTooltipsForCutTips(hWnd);
 }
 
-void OnCommand(HWND hWnd, int id) {
+void OnCommand(HWND hWnd, int id, int code) {
     if (id == kApplyButtonId) OnApply(hWnd);
     if (id == kCloseButtonId) DestroyWindow(hWnd);
+    if (code != BN_CLICKED) return;
+    if (id == kWaitForWizardCheckId) OnSwitchClicked(hWnd, &DelaySettings::waitForWizard, hWaitForWizardCheck);
+    if (id == kTrialRunCheckId) OnSwitchClicked(hWnd, &DelaySettings::trialRun, hTrialRunCheck);
+    if (id == kAllowListRepeatsCheckId)
+        OnSwitchClicked(hWnd, &DelaySettings::allowListRepeats, hAllowListRepeatsCheck);
 }
 }  // namespace
 
@@ -198,13 +223,13 @@ void CreateSettingsControls(HWND hWnd) {
 
 void ShowSettingsWindow() {
     if (BringForwardIfOpen(hSettingsWindow)) return;
-    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 595, SW_SHOWNORMAL);
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", kSettingsWidth, 595, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: CreateSettingsControls(hWnd); return 0;
-        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(); return 0;

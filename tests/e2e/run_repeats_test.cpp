@@ -16,7 +16,7 @@ using namespace harness;
 namespace {
 const std::wstring kQuestionLead = L"Значения этого прогона уже вводились: ";
 
-// Ticks «Разрешить повторы в списке» in the settings window and applies it.
+// Ticks «Разрешить повторы в списке» in the settings window: it takes effect at the click.
 bool AllowRepeatsInLists(const App& app) {
     Click(FindChild(app.window, L"Button", L"Настройки, советы"));
     HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
@@ -24,10 +24,6 @@ bool AllowRepeatsInLists(const App& app) {
     HWND box = GetDlgItem(settings, kAllowListRepeatsCheckId);
     Click(box);
     if (!WaitUntil([&] { return IsChecked(box); })) return false;
-    Click(GetDlgItem(settings, kApplyButtonId));
-    const MessageBoxInfo saved = WaitForMessageBox(app.process.Id());
-    if (!saved.window) return false;
-    AnswerMessageBox(saved.window);
     PostMessageW(settings, WM_CLOSE, 0, 0);
     return WaitUntil([&] { return !IsWindow(settings); });
 }
