@@ -48,7 +48,9 @@ struct RecordingMachine : Machine {
         std::string what = "mouse";
         for (unsigned f : flags) what += " " + std::to_string(f);
         Log(what + " at " + std::to_string(x) + "," + std::to_string(y));
-        if (wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
+        const bool ignored = flags.size() == 4 && ignoresDoubleClick && ignoresDoubleClick(doubleClicks++);
+        if (ignored) Log("ignored");
+        if (!ignored && wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
             wizardOpenAt = wizardOpensAfter < 0 ? kNever : now + wizardOpensAfter;
             wizardCloseAt = kNever;
             wizardEnters = 0;
@@ -157,6 +159,8 @@ struct RecordingMachine : Machine {
     // when negative) with the focus inside `focusAfter` ms later, and closes `wizardClosesAfter` ms
     // after the third Enter it takes (never when negative). A spreadsheet opens no wizard.
     bool wizardOnDoubleClick = true;
+    std::function<bool(int before)> ignoresDoubleClick;  // given the double-clicks before this one
+    int doubleClicks = 0;
     long long wizardOpensAfter = 0, focusAfter = 0, wizardClosesAfter = 0;
     long long wizardOpenAt = kNever, wizardCloseAt = kNever;
     int wizardEnters = 0;
@@ -242,6 +246,8 @@ struct RecordingMachine : Machine {
     }
     long long pageHeldUntil = -1;  // till then a window of the designer holds the page disabled too
     std::uintptr_t ModalOver(std::uintptr_t) override { return now < pageHeldUntil ? kWizard.window : modalOver; }
+    long long hungUntil = -1;  // till then the designer answers no message
+    bool Answers(std::uintptr_t) override { return now >= hungUntil; }
 
     // Top-level windows by program and class, highest first (none unless a test says); the rows the
     // positions followed to are logged.
@@ -270,8 +276,12 @@ struct RecordingMachine : Machine {
     bool pictureFails = false;
     std::vector<long long> repaintsAt;
     std::vector<long long> picturesAt;  // when the page was looked at
-    // The wizard's picture shows its step (the Enters it took) unless its steps look alike.
+    // The wizard's picture shows its step (the Enters it took) unless its steps look alike; with
+    // `wizardAnimationMs` it also moves on its own (an animated button: another frame that often);
+    // from each of `wizardRedrawsAt` on it shows something more (a preview drawn late).
     bool stepsLookAlike = false;
+    long long wizardAnimationMs = 0;
+    std::vector<long long> wizardRedrawsAt;
     PagePicture PictureOf(std::uintptr_t window) override {
         if (window == kWizard.window) {
             PagePicture wizard;
@@ -279,6 +289,9 @@ struct RecordingMachine : Machine {
             wizard.width = 400;
             wizard.height = 100;
             wizard.digest = stepsLookAlike ? 0 : static_cast<std::uint64_t>(wizardEnters);
+            if (wizardAnimationMs > 0) wizard.digest += 100 * static_cast<std::uint64_t>(now / wizardAnimationMs % 7);
+            for (long long at : wizardRedrawsAt)
+                if (now >= at) wizard.digest += 1000;
             return wizard;
         }
         picturesAt.push_back(now);

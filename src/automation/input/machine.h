@@ -148,6 +148,8 @@ struct Machine {
     // The window open over `window` while that one is disabled (a dialog, a wizard: the designer
     // waits for it), or `window` itself when it is disabled and nothing is found; 0 while it takes input.
     virtual std::uintptr_t ModalOver(std::uintptr_t window) = 0;
+    // The window's thread answers a message within a short time-out (the program is not hung).
+    virtual bool Answers(std::uintptr_t window) = 0;
     // For the messages that name a window in the way (code page 1251).
     virtual std::string WindowTitle(std::uintptr_t window) = 0;
     virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable

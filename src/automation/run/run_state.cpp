@@ -178,7 +178,10 @@ void RunStateFiles::Begin(const RunInputs& inputs) {
 bool RunStateFiles::Keep(const ContinuePoint& point) {
     if (hash_.empty()) return true;
     const std::string path = folder_ + kRunStateFileName;
-    return WriteFileAtomically(path, RunPointText(point, hash_), true) || RemoveFile(path);
+    staleLeft_ = false;
+    if (WriteFileAtomically(path, RunPointText(point, hash_), true)) return true;
+    staleLeft_ = !RemoveFile(path);
+    return false;
 }
 
 std::string RunStateFiles::FolderName() const { return FolderForMessages(folder_); }

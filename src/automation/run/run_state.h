@@ -35,9 +35,10 @@ public:
     explicit RunStateFiles(std::string folder) : folder_(std::move(folder)) {}
     // A run begins: its inputs are written and the point, once written, belongs to them.
     void Begin(const RunInputs& inputs);
-    // The point on disk is this one, or none: a write that fails removes the old one. False when
-    // neither could be done (a later start would offer a stale point).
+    // The point on disk is this one, or none: a write that fails removes the old one. False when it
+    // could not be written; StaleLeft() then says whether the old one could not be removed either.
     bool Keep(const ContinuePoint& point);
+    bool StaleLeft() const { return staleLeft_; }
     // The folder the files are in, as a message names it.
     std::string FolderName() const;
     // The run is complete: nothing to go on from.
@@ -49,4 +50,5 @@ public:
 private:
     std::string folder_;
     std::string hash_;  // of the inputs written by Begin
+    bool staleLeft_ = false;  // the last Keep could neither write the point nor remove the old one
 };

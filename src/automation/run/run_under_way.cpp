@@ -97,7 +97,7 @@ bool RunUnderWay::StopAfterTrialPage() {
 void RunUnderWay::Stop(const std::string& message, const std::string& caption, bool informationIcon,
                        const std::string& note) {
     EndQuietly();
-    SettleUnconfirmed();
+    SettleAtStop();
     RunProgress progress;
     progress.state = RunProgress::State::kStopped;
     progress.note = note;
@@ -116,7 +116,7 @@ void RunUnderWay::Stop(const std::string& message, const std::string& caption, b
 // The main window went away during the run: no message, but the point is kept as at a stop.
 void RunUnderWay::EndClosed() {
     EndQuietly();
-    SettleUnconfirmed();
+    SettleAtStop();
     if (point_.next < plan_.total) JournalRowOf(point_.next, "остановка: программа закрыта");
     KeepPoint();
 }
@@ -189,45 +189,47 @@ JournalRow RunUnderWay::JournalRowWithout(const std::string& result) {
     return row;
 }
 
-// The point on disk follows the run's, or is removed; when neither can be done the run stops
-// before its next input, since a later start would offer to go on from a stale point.
+// The point on disk follows the run's; when it cannot be written the run stops before its next
+// input: a stale point left behind would offer to go on from the wrong value, and with none a crash
+// (a full disk) would leave nothing to go on from.
 void RunUnderWay::KeepOnDisk() {
     if (files_.Keep(point_) || guard_.PendingStop() != StopCause::kNone) return;
+    const std::string why = files_.StaleLeft()
+                                ? ", и не удалось удалить прежнюю запись: после перезапуска программа предложила бы "
+                                  "продолжить не с того значения."
+                                : ": если программа закроется или компьютер перезагрузится, продолжить будет не с чего.";
     guard_.StopWith("Прогон остановлен: не удалось записать в папку «" + files_.FolderName() +
-                    "», с какого значения продолжать, и не удалось удалить прежнюю запись: после перезапуска "
-                    "программа предложила бы продолжить не с того значения.\nОсвободите место на диске или "
-                    "проверьте, что в эту папку можно писать, и нажмите СТАРТ снова.\n\nПрограмма готова к "
-                    "новому запуску.");
+                    "», с какого значения продолжать" + why +
+                    "\nОсвободите место на диске или проверьте, что в эту папку можно писать, и нажмите СТАРТ "
+                    "снова.\n\nПрограмма готова к новому запуску.");
 }
 
-// Barcode `index` is stored: its last input went out and its wizard was seen gone (a cell: its keys
-// went out).
-void RunUnderWay::Stored(long long index, BarcodeCheck check, bool retyped, ShowStored show) {
-    const long long next = index + 1;
+// The record of a value the store decision (store_decision.h) found stored, if it found one: the
+// point, the tally, the journal and the caption.
+void RunUnderWay::Stored(const std::optional<StoredValue>& value, ShowStored show) {
+    if (!value) return;
+    const long long next = value->index + 1;
     point_ = ContinuePoint{next, next % perPage_ == 0 && next < plan_.total, false};
     KeepOnDisk();
-    tally_.Stored(check, retyped);
-    charsLeft_ -= static_cast<double>(RunValue(inputs_, plan_, index).size());
-    JournalRowOf(index, CheckResult(check));
+    tally_.Stored(value->check, value->retyped);
+    charsLeft_ -= static_cast<double>(RunValue(inputs_, plan_, value->index).size());
+    JournalRowOf(value->index, CheckResult(value->check));
     if (show != ShowStored::kNo && next < plan_.total) ShowRunning(show == ShowStored::kAfterGap);
 }
 
 // The run stops while a value's wizard was not looked at yet: stored only if the wizard is gone
 // now, so that a value the designer did not take is typed again when the run goes on.
-void RunUnderWay::SettleUnconfirmed() {
-    if (!unconfirmed_) return;
-    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
-    if (!guard_.WizardStillOpen()) Stored(u.index, u.check, u.retyped, ShowStored::kNo);
+void RunUnderWay::SettleAtStop() {
+    if (store_.InQuestion()) Stored(store_.RunStops(!guard_.WizardStillOpen()), ShowStored::kNo);
 }
 
 // The wizard whose closing was not looked at yet, looked at now that the next click is due: its
 // value is stored once it is seen gone; false when it is still open (input is held back then).
 bool RunUnderWay::ConfirmedClosed() {
-    if (!unconfirmed_) return true;
-    if (!wait_->GoneAfterGap(guard_)) return false;
-    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
-    Stored(u.index, u.check, u.retyped, ShowStored::kAfterGap);
-    return true;
+    if (!store_.InQuestion()) return true;
+    const bool gone = wait_->GoneAfterGap(guard_);
+    Stored(store_.NextClickDue(gone), ShowStored::kAfterGap);
+    return gone;
 }
 
 // --- the run ---------------------------------------------------------------------------------------
@@ -272,15 +274,14 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
         if (PauseHeld()) return StopForUser();
         const std::string value = RunValue(inputs_, plan_, index);
         Typed typed;
-        if (inputs_.excelMode)
-            typed.ok = typed.closed = FillCell(at, value, start.partial && index == start.next);
-        else
+        if (inputs_.excelMode) {
+            typed.ok = FillCell(at, value, start.partial && index == start.next);
+            typed.seen = WizardSeen::kGone;
+        } else {
             typed = FillInWizard(capture, at, value, index + 1 == plan_.total);
+        }
         if (!typed.ok) return EndHere();  // shows the stop, if not shown yet
-        if (typed.closed)
-            Stored(index, typed.check, typed.retyped, ShowStored::kBeforeGap);
-        else
-            unconfirmed_ = Unconfirmed{index, typed.check, typed.retyped};
+        Stored(store_.LastInputOut({index, typed.check, typed.retyped}, typed.seen), ShowStored::kBeforeGap);
         if (!MayGoOn()) return EndHere();
         if (index + 1 < plan_.total) {
             if (PauseHeld()) return StopForUser();
@@ -309,8 +310,8 @@ RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at,
     if (!typed.ok || !PressEnters(value.size() + kReadBackSlackChars)) return notStored;
     switch (wait_->Closed(guard_, last)) {
         case WizardWait::Closing::kOpen: return notStored;
-        case WizardWait::Closing::kUnseen: break;
-        case WizardWait::Closing::kGone: typed.closed = true; break;
+        case WizardWait::Closing::kUnseen: typed.seen = WizardSeen::kUnseen; break;
+        case WizardWait::Closing::kGone: typed.seen = WizardSeen::kGone; break;
     }
     return typed;
 }

@@ -8,6 +8,7 @@
 #include "automation/run/run_plan.h"
 #include "automation/run/run_record.h"
 #include "automation/run/run_state.h"
+#include "automation/run/store_decision.h"
 #include "automation/watch/input_guard.h"
 #include "automation/watch/read_back.h"
 #include "automation/watch/window_follow.h"
@@ -42,20 +43,13 @@ public:
     const std::optional<RunStop>& Left() const { return left_; }
 
 private:
-    // A value whose third Enter went out and whose wizard was not looked at yet (the fixed delays
-    // look when the next click is due): stored once the wizard is seen gone.
-    struct Unconfirmed {
-        long long index = 0;
-        BarcodeCheck check = BarcodeCheck::kNotChecked;
-        bool retyped = false;
-    };
     // A value typed into the wizard and what was seen of it; `ok` false when the run stops instead.
-    // `closed`: its wizard was seen gone (or it went into a cell).
+    // `seen`: its wizard after the last input (a cell: gone).
     struct Typed {
         bool ok = false;
         BarcodeCheck check = BarcodeCheck::kNotChecked;
         bool retyped = false;
-        bool closed = false;
+        WizardSeen seen = WizardSeen::kUnseen;
     };
     // When the caption shows a stored barcode: at once, once the gap after it was waited too (the
     // fixed delays see the wizard gone only then), or not at all (the run is ending).
@@ -86,8 +80,8 @@ private:
     void JournalRowOf(long long index, const std::string& result);
     JournalRow JournalRowWithout(const std::string& result);
     void KeepOnDisk();
-    void Stored(long long index, BarcodeCheck check, bool retyped, ShowStored show);
-    void SettleUnconfirmed();
+    void Stored(const std::optional<StoredValue>& value, ShowStored show);
+    void SettleAtStop();
     bool ConfirmedClosed();
 
     // --- a barcode --------------------------------------------------------------------------------
@@ -122,7 +116,7 @@ private:
     RunJournal journal_;
     RunStateFiles files_;
     RunTally tally_;
-    std::optional<Unconfirmed> unconfirmed_;
+    StoreDecision store_;
     std::optional<RunStop> left_;
     bool running_ = false;
     bool slowTyping_ = false;  // a value had to be typed again: the rest go at the retype pace

@@ -6,6 +6,7 @@
 
 #include "automation/positions/capture_win.h"
 #include "automation/input/input.h"
+#include "automation/input/wait_until.h"
 #include "automation/watch/process_rights.h"
 #include "automation/watch/read_back.h"
 #include "automation/watch/page_picture_win.h"
@@ -303,7 +304,7 @@ struct SystemMachine : Machine {
 
     ScreenArea VirtualScreen() override { return CurrentVirtualScreen(); }
 
-    long long NowMs() override { return Ticks() * 1000 / TicksPerSecond(); }
+    long long NowMs() override { return TicksToMs(Ticks(), TicksPerSecond()); }
 
     std::string LocalTimestamp() override {
         SYSTEMTIME t;
@@ -376,6 +377,11 @@ struct SystemMachine : Machine {
     }
 
     bool HasHigherRights(unsigned long process) override { return RunsWithHigherRights(process); }
+
+    bool Answers(std::uintptr_t window) override {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) != 0;
+    }
 
     std::uintptr_t ModalOver(std::uintptr_t window) override {
         const HWND page = reinterpret_cast<HWND>(window);

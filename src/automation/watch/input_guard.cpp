@@ -111,6 +111,21 @@ bool InputGuard::WizardStillOpen() {
     return wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end();
 }
 
+bool InputGuard::NewWindowOfPageOpen() {
+    for (std::uintptr_t window : inner_.WindowsOf(page_.process))
+        if (window != page_.window && !WasOpenBefore(window)) return true;
+    return false;
+}
+
+bool InputGuard::DoubleClickIgnored(const PagePicture& pageBefore) {
+    if (shut_ || wizard_ || NewWindowOfPageOpen()) return false;
+    if (!inner_.Answers(page_.window) || inner_.ModalOver(page_.window)) return false;
+    if (inner_.FrontWindow().window != page_.window) return false;
+    const PagePicture now = inner_.PictureOf(page_.window);
+    return pageBefore.taken && now.taken && pageBefore.width == now.width && pageBefore.height == now.height &&
+           pageBefore.digest == now.digest;
+}
+
 bool InputGuard::WizardClosed() {
     return inner_.FrontWindow().window == page_.window && !WizardStillOpen() && !inner_.ModalOver(page_.window);
 }
@@ -158,6 +173,9 @@ std::string InputGuard::WrongFront(const WindowOwner& front) {
     std::string why = kStopped + ("впереди оказалось окно " + Name(front) + ", а не " + WizardText() + ".");
     if (front.process == page_.process && WasOpenBefore(front.window))
         why += "\nЭто окно было открыто ещё до щелчка (вопрос редактора или другой документ): ответьте на него сами.";
+    else if (front.process == page_.process && wizard_)
+        why += "\nЭто окно редактора открылось поверх мастера (вопрос мастера или редактора): клавиши прогона в него "
+               "не посылаются. Ответьте на него сами, проверьте значение в мастере и нажмите СТАРТ.";
     return why + kReadyAgain;
 }
 
@@ -170,7 +188,9 @@ bool InputGuard::FrontIsRight() {
         shut_ = true;  // Escape or the window closed while waiting: the run ends for that reason
         return false;
     }
-    if (expectWizard_ ? IsNewWindowOfPage(front) : front.window == page_.window) {
+    // Once the wizard is known only it takes keys: a question it or the designer puts up over it
+    // is a new window too, and a key of the run would answer it.
+    if (expectWizard_ ? (wizard_ ? front.window == wizard_ : IsNewWindowOfPage(front)) : front.window == page_.window) {
         if (expectWizard_ && !wizard_) wizard_ = front.window;
         return true;
     }
