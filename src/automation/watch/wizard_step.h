@@ -6,12 +6,12 @@
 #include "automation/input/machine.h"
 
 // A change must read the same on looks this far apart before it counts as the step.
-constexpr long long kStepPersistMs = 15;
+constexpr long long kStepPersistMs = 10;
 // Before the first Enter, after typing, the wizard's picture must have stayed the same this long
 // (a preview the wizard draws after the characters is then part of the picture before the key);
 // one that does not rest within the Enter delay (at least three times this) moves on its own and
 // is no evidence.
-constexpr long long kStepQuietMs = 20;
+constexpr long long kStepQuietMs = 10;
 
 // One look at the wizard after the key. `pictureTaken` when its picture was looked at this time.
 struct StepLook {

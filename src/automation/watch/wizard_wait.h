@@ -54,7 +54,7 @@ constexpr unsigned kWizardSettleMs = 10;
 // After the wizard has gone the page is watched this long before the next input: a designer may put
 // up a question of its own just after its wizard, and the next input's check should see it.
 constexpr unsigned kPageSteadyMs = 20;
-constexpr unsigned kStepPictureEvery = 4;  // looks at the wizard's field per look at its picture
+constexpr unsigned kStepPictureEvery = 2;  // looks at the wizard's field per look at its picture
 constexpr unsigned kMinWizardCeilingMs = 10000;
 unsigned WizardCeilingMs(long long fixedMs);
 
