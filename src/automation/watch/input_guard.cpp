@@ -7,6 +7,7 @@
 
 namespace {
 constexpr unsigned char kPageDownKey = 0x22;
+constexpr unsigned char kEnterKey = 0x0D;
 const char* const kReadyAgain = "\n\nПрограмма готова к новому прогону.";
 const char* const kStopped = "Прогон остановлен: ";
 
@@ -82,6 +83,7 @@ void InputGuard::BeginBarcode(std::size_t capture, const Position& at) {
     capture_ = capture;
     at_ = at;
     wizard_ = 0;
+    enterSent_ = false;
     openBefore_ = inner_.WindowsOf(page_.process);
 }
 
@@ -242,7 +244,15 @@ bool InputGuard::SendUnicodeKey(char16_t unit, bool release) {
 }
 
 bool InputGuard::SendVirtualKey(unsigned char vk, bool release) {
+    if (!release && vk == kEnterKey && expectWizard_ && wizard_ && enterSent_) {
+        // Two answers of the wizard's thread before the next Enter: the first comes before it took
+        // a busy moment's queued Enter, the second after, so a question it put up in answer to that
+        // Enter is in front for the check below.
+        inner_.Answers(wizard_);
+        inner_.Answers(wizard_);
+    }
     if (!KeyMayGo(release) || !inner_.SendVirtualKey(vk, release)) return false;
+    if (!release && vk == kEnterKey && expectWizard_) enterSent_ = true;
     if (!release && vk == kPageDownKey) ++pageKeysSent_;
     return true;
 }

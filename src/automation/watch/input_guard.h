@@ -156,6 +156,7 @@ private:
     unsigned waitedMs_ = 0;
     int keysDown_ = 0;      // keys of ours pressed and not yet released
     unsigned long long pageKeysSent_ = 0;
+    bool enterSent_ = false;  // an Enter went to this barcode's wizard
     bool shut_ = false;     // input was held back: nothing more goes out
     std::string heldBack_;  // the message of the stop, when a window was in the way
 };

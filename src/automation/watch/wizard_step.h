@@ -35,6 +35,10 @@ public:
     // The wizard's picture was seen to change with no key of ours: it is no evidence any more.
     bool PictureMoves() const { return pictureMoves_; }
     void PictureMoved() { pictureMoves_ = true; }
+    // A change was seen and its persistence is not due for a look yet (looks cost the designer
+    // messages: none is taken meanwhile); `PictureDue` when the look that confirms it needs a picture.
+    bool Confirming(long long nowMs) const { return kind_ != Kind::kNone && nowMs - changedAt_ < kStepPersistMs; }
+    bool PictureDue() const { return kind_ == Kind::kPicture; }
 
 private:
     enum class Kind { kNone, kField, kPicture };

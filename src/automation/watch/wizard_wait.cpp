@@ -119,11 +119,12 @@ public:
             [&] {
                 StepLook look;
                 look.atMs = guard.NowMs();
+                if (step_.Confirming(look.atMs)) return false;
                 look.open = guard.WizardStillOpen();
                 if (look.open) {
                     look.inFront = guard.WizardInFront();
                     look.field = guard.ReadWizardField(maxChars);
-                    look.pictureTaken = looks++ % kStepPictureEvery == 0;
+                    look.pictureTaken = looks++ % kStepPictureEvery == 0 || step_.PictureDue();
                     if (look.pictureTaken) look.picture = guard.PictureOfWizard();
                 }
                 return step_.Look(look) != WizardStep::Seen::kWaiting;
@@ -175,10 +176,12 @@ private:
         const WaitEnd end = WaitUntil(
             guard,
             [&] {
+                if (guard.NowMs() - stillSince < kStepQuietMs) return false;  // no look needed before
                 const PagePicture now = guard.PictureOfWizard();
-                if (ComparePictures(last, now) != PageSeen::kSame) stillSince = guard.NowMs();
+                if (ComparePictures(last, now) == PageSeen::kSame) return true;
+                stillSince = guard.NowMs();
                 last = now;
-                return guard.NowMs() - stillSince >= kStepQuietMs;
+                return false;
             },
             kStepPictureEvery * kWizardPollMs, std::max<long long>(BoundedDelay(delays.enterDelay), 3 * kStepQuietMs));
         if (end.why == WaitEnd::Why::kCeiling) step_.PictureMoved();
