@@ -39,15 +39,14 @@ public:
         at_ = at;
         page_ = guard.PictureOfPage();
     }
-    // Once per barcode: again when nothing opened or changed and the designer answers. The click
-    // goes to the page; keys go to the wizard again after it (given `waitedMs` to open, when not 0).
-    bool Retried(InputGuard& guard, bool atOnce, unsigned waitedMs) {
+    // Once per barcode: again when nothing opened or changed and the designer answers, at once
+    // after that look (no double-click delay in which a late wizard could come up under the click).
+    // The click goes to the page; keys go to the wizard again after it (given `waitedMs` to open,
+    // when not 0).
+    bool Retried(InputGuard& guard, unsigned waitedMs) {
         if (guard.PendingStop() != StopCause::kNone || !guard.DoubleClickIgnored(page_)) return false;
         guard.ExpectPage();
-        if (atOnce)
-            DoubleClickAtOnce(guard, at_.x, at_.y);
-        else
-            SimulateDoubleClick(guard, at_.x, at_.y);
+        DoubleClickAtOnce(guard, at_.x, at_.y);
         if (waitedMs > 0) guard.ExpectWizard(waitedMs);
         return guard.PendingStop() == StopCause::kNone;
     }
@@ -75,7 +74,7 @@ public:
         for (int click = 0; click < 2; ++click) {
             WaitDelay(guard, delays.masterOpenDelay);
             if (guard.PendingStop() == StopCause::kNone) WaitDelay(guard, 100);
-            if (click == 1 || !click_.Retried(guard, false, 0)) break;
+            if (click == 1 || !click_.Retried(guard, 0)) break;
         }
         guard.ExpectWizard(OpeningMs());
     }
@@ -140,7 +139,7 @@ public:
         // At the fixed schedule's opening time a double-click the designer ignored is tried once more;
         // the ceiling then counts from that one.
         if (PollUntil(guard, std::min(OpeningMs(), ceiling), ready) ||
-            (click_.Retried(guard, true, ceiling) ? PollUntil(guard, ceiling, ready)
+            (click_.Retried(guard, ceiling) ? PollUntil(guard, ceiling, ready)
                                          : PollUntil(guard, ceiling - std::min(OpeningMs(), ceiling), ready))) {
             guard.Sleep(kWizardSettleMs);
             return;
