@@ -538,6 +538,7 @@ bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
     const WaitEnd end = WaitUntil(
         guard_,
         [&] {
+            if (!guard_.PageInFront()) return true;  // a question over the page: its picture tells no turn
             const PagePicture now = guard_.PictureOfPage();
             seen = ComparePictures(before, now);
             if (seen != PageSeen::kChanged) {
@@ -557,6 +558,10 @@ bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
         case WaitEnd::Why::kStopped: return EndHere();
         case WaitEnd::Why::kReady:
         case WaitEnd::Why::kCeiling: break;
+    }
+    if (!guard_.PageInFront()) {  // the stop names the window in front
+        guard_.FrontTakesKeys();
+        return EndHere();
     }
     if (seen == PageSeen::kChanged) return true;  // at the ceiling too: a new page that never rests did turn
     guard_.StopWith(PageUnchangedStopMessage(inputs_.excelMode, seen, ceiling, point_.next, plan_.total,

@@ -80,6 +80,8 @@ public:
     void BringPageForward();
     // The page window's picture now.
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
+    // The page is the window in front: its picture shows the page, not a window of the designer over it.
+    bool PageInFront() { return inner_.FrontWindow().window == page_.window; }
     // The picture of this barcode's wizard (once seen) now.
     PagePicture PictureOfWizard();
     // Page Down keys the system took: whether a page turn happened.
