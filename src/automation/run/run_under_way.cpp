@@ -212,7 +212,7 @@ void RunUnderWay::Stored(const std::optional<StoredValue>& value, ShowStored sho
     point_ = ContinuePoint{next, next % perPage_ == 0 && next < plan_.total, false};
     KeepOnDisk();
     tally_.Stored(value->check, value->retyped);
-    charsLeft_ -= static_cast<double>(RunValue(inputs_, plan_, value->index).size());
+    charsLeft_ -= static_cast<double>(TypedText(inputs_, RunValue(inputs_, plan_, value->index)).size());
     JournalRowOf(value->index, CheckResult(value->check));
     if (show != ShowStored::kNo && next < plan_.total) ShowRunning(show == ShowStored::kAfterGap);
 }
@@ -275,7 +275,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
         const std::string value = RunValue(inputs_, plan_, index);
         Typed typed;
         if (inputs_.excelMode) {
-            typed.ok = FillCell(at, value, start.partial && index == start.next);
+            typed.ok = FillCell(at, TypedText(inputs_, value), start.partial && index == start.next);
             typed.seen = WizardSeen::kGone;
         } else {
             typed = FillInWizard(capture, at, value, index + 1 == plan_.total);
@@ -329,11 +329,12 @@ bool RunUnderWay::PressEnters(size_t maxChars) {
     return guard_.PendingStop() == StopCause::kNone;
 }
 
-// One barcode in spreadsheet mode. Before its first key the point on disk says the cell may hold
-// part of the value (a kill amid the keys then has the cell cleared when the run goes on); storing
-// the value clears that.
-bool RunUnderWay::FillCell(const Position& at, const std::string& value, bool clearFirst) {
-    return SimulateExcelPaste(guard_, at.x, at.y, value, clearFirst, [this] {
+// One barcode in spreadsheet mode: `entry` is the value with its text mark where needed (TypedText),
+// typed whole after clearing the cell when a stop left part of it there, so the mark goes in once.
+// Before its first key the point on disk says the cell may hold part of the value (a kill amid the
+// keys then has the cell cleared when the run goes on); storing the value clears that.
+bool RunUnderWay::FillCell(const Position& at, const std::string& entry, bool clearFirst) {
+    return SimulateExcelPaste(guard_, at.x, at.y, entry, clearFirst, [this] {
         if (point_.partial) return;
         point_.partial = true;
         KeepOnDisk();
