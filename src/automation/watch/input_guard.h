@@ -71,6 +71,8 @@ public:
     void BringPageForward();
     // The page window's picture now.
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
+    // The same with the regions around `around` (the page's captured positions).
+    PagePicture PictureOfPage(const std::vector<Position>& around) { return inner_.PictureAround(page_.window, around); }
     // The picture of this barcode's wizard (once seen) now.
     PagePicture PictureOfWizard();
     // Page Down keys the system took: whether a page turn happened.
@@ -120,6 +122,9 @@ public:
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
     PagePicture PictureOf(std::uintptr_t window) override { return inner_.PictureOf(window); }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        return inner_.PictureAround(window, around);
+    }
     std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
         return inner_.WindowsOfKind(program, className);
     }
