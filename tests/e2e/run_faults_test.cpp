@@ -1,5 +1,7 @@
 // A run of the real exe against a designer whose faults combine: a wizard's focus on its button,
-// lost Enters and Page Downs, late repaints and openings, old texts, lost characters. Scripted cases
+// lost Enters and Page Downs, late repaints and openings, old texts, lost characters, and the
+// page's own: a value drawn up to a second late, a page that never rests, a tooltip; and a
+// spreadsheet whose Enter commits late (a series of its own at the end). Scripted cases
 // pin single faults; the seeded test mixes them at random (the designer's chaos=SEED) in both
 // pacings, continues every stop as a user would, and checks one property whatever happened:
 //   1. no object ever holds a value of the run other than its own;
