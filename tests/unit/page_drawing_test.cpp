@@ -190,7 +190,10 @@ TEST_F(Run, AStopBeforeTheTurnWasSeenLooksAtThePageWhenContinued) {
 }
 
 TEST_F(Run, TheSheetKeyWaitsForTheLastCellsLateCommit) {
+    for (const int pageDelay : {400, 80})  // a short page delay waits kCommitSeenMs all the same
     InEachPacing([&](const Pacing&) {
+        SCOPED_TRACE(pageDelay);
+        delays.pageSwitchDelay = pageDelay;
         RunInputs cells = Numbered("", "1", "4", 2);
         cells.excelMode = true;
         RecordingMachine last;

@@ -538,12 +538,13 @@ bool RunUnderWay::ReadyForKey() {
 
 // Spreadsheet: Enter ends the last cell's edit, so that the sheet key can change the picture only by
 // showing another sheet; the picture before the key is taken once that Enter's own effect was seen
-// and has settled, or the page delay has passed (a commit that shows nothing).
+// and has settled, or the page delay has passed (a commit that shows nothing), kCommitSeenMs at
+// least: a commit drawn after the key would change the cells as a new sheet does.
 bool RunUnderWay::EnterSeenOnSheet() {
     evidence_.EnterGoing(PageNow());
     PressKey(guard_, kVkReturn);
     if (!MayGoOn()) return false;
-    const long long pageDelay = BoundedDelay(delays.pageSwitchDelay);
+    const long long pageDelay = std::max<long long>(BoundedDelay(delays.pageSwitchDelay), kCommitSeenMs);
     const WaitEnd end = WaitUntil(
         guard_,
         [&] { return evidence_.LookAfterEnter(PageNow(), guard_.NowMs(), pageDelay) != PageEvidence::KeyVerdict::kWait; },

@@ -32,6 +32,9 @@ std::uint64_t RegionDigest(const std::uint32_t* pixels, int width, int height, c
 constexpr unsigned kPictureSettleMs = 30;
 constexpr long long kPictureSettleBoundMs = 300;
 constexpr long long kPageQuietMs = 300;
+// Spreadsheet: how long the sheet key waits at least for the Enter's commit to show (a busy workbook
+// draws it up to 300 ms late), when the page delay is shorter.
+constexpr long long kCommitSeenMs = 500;
 
 // How often the run looks at the page after the key, and how long at most: max(2 s, 5 x the page
 // delay) from the key on. Waiting for the wizard looks more often and goes on once the new page is
