@@ -75,7 +75,7 @@ TEST(RunPageEvidenceE2E, ASpreadsheetThatCommitsItsLastCell300MsLateIsNoSheetSwi
             Scene s;
             ASSERT_TRUE(OpenSheet(s, waiting, L"sheets=1 commitlate=300"));
             SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
-            const std::wstring message = s.RunAndAnswer(L"", L"1", L"4");
+            const std::wstring message = s.RunAndAnswer(L"", L"0001", L"4");
             EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: после Ctrl+Page Down лист не сменился"))
                 << ToUtf8(message);
             std::this_thread::sleep_for(milliseconds(500));
@@ -88,7 +88,7 @@ TEST(RunPageEvidenceE2E, ASpreadsheetThatCommitsItsLastCell300MsLateIsNoSheetSwi
         Scene s;
         ASSERT_TRUE(OpenSheet(s, waiting, L"commitlate=300"));
         SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
-        EXPECT_EQ(s.RunAndAnswer(L"", L"1", L"6"), L"Готово: Генерация завершена!");
+        EXPECT_EQ(s.RunAndAnswer(L"", L"0001", L"6"), L"Готово: Генерация завершена!");
         std::this_thread::sleep_for(milliseconds(500));
         EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("", 1, 6, 2));
         s.fixture.process.Kill();

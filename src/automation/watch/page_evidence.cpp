@@ -80,11 +80,9 @@ PageEvidence::KeyVerdict PageEvidence::LookAfterEnter(const PagePicture& picture
         looked_ = false;
         return KeyVerdict::kUnseen;
     }
-    const bool rested = looked_ && lastWholeTaken_ && picture.digest == lastWhole_ && RegionsAgree(picture);
-    if (!enterFrom_.taken || picture.digest != enterFrom_.digest || picture.regions != enterFrom_.regions)
-        enterSeen_ = true;
-    lastWhole_ = picture.digest;
-    lastWholeTaken_ = true;
+    // Only the cells tell: a caret or a mark elsewhere changes the picture without any commit.
+    const bool rested = RegionsAgree(picture);
+    if (!enterFrom_.taken || picture.regions != enterFrom_.regions) enterSeen_ = true;
     last_ = before_ = picture.regions;
     looked_ = true;
     if (enterSeen_ && rested) return KeyVerdict::kDrawn;

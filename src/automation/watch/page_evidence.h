@@ -45,7 +45,8 @@ public:
     // Spreadsheet: the picture just before the Enter that ends the last cell's edit; the sheet key
     // then waits for that Enter's own effect.
     void EnterGoing(const PagePicture& picture);
-    // A look after that Enter: kDrawn once its effect was seen and two looks agree, kQuietRule once
+    // A look after that Enter: kDrawn once its effect was seen in the cells' regions and two looks
+    // agree, kQuietRule once
     // `pageDelayMs` passed without it (or it never rests).
     KeyVerdict LookAfterEnter(const PagePicture& picture, long long at, long long pageDelayMs);
     // The captures (0-based) clicked on this page whose objects were not seen redrawn.
@@ -93,8 +94,6 @@ private:
     long long began_ = -1, stillSince_ = -1, otherSince_ = -1;
     PagePicture enterFrom_;
     bool enterSeen_ = false;
-    long long lastWhole_ = 0;
-    bool lastWholeTaken_ = false;
     std::vector<std::size_t> changed_;
 };
 
