@@ -180,7 +180,7 @@ TEST_F(Run, ASheetThatStaysAndAPageThatCannotBeSeenStopWithTheirOwnMessage) {
     cells.excelMode = true;
     m.lastPage = 1;
     Drive(m, cells);
-    EXPECT_EQ(Values(m), (Strings{"1", "2"}));
+    EXPECT_EQ(Values(m), (Strings{"'1", "'2"}));  // each cell's entry marked as text
     EXPECT_EQ(m.What().back(),
               "message Ошибка: " + PageUnchangedStopMessage(true, PageSeen::kSame, 2000, 2, 3, "3"));
     EXPECT_NE(m.What().back().find("после Ctrl+Page Down лист не сменился"), std::string::npos);

@@ -37,7 +37,7 @@ long long Confirmed(const RecordingMachine& r, const RunInputs& in, const RunPla
     if (!in.excelMode) return static_cast<long long>(Count(r, "key+ 0D") / 3);
     const std::vector<Filled> filled = FilledBarcodes(r);
     long long whole = 0;
-    for (const Filled& f : filled) whole += f.value.size() == RunValue(in, plan, whole).size();
+    for (const Filled& f : filled) whole += f.value.size() == TypedText(in, RunValue(in, plan, whole)).size();
     return whole;
 }
 
@@ -75,8 +75,8 @@ RunInputs Listed(const std::string& text, int perPage) {
     return in;
 }
 
-RunInputs Cells(int perPage) {
-    RunInputs in = Numbered("c", "98", "5", perPage);
+RunInputs Cells(int perPage, const std::string& prefix = "c") {
+    RunInputs in = Numbered(prefix, "98", "5", perPage);
     in.excelMode = true;
     return in;
 }
@@ -87,9 +87,9 @@ RunInputs Cells(int perPage) {
 // continued by a new process, sends exactly the page turns the uninterrupted run sends and leaves
 // every object holding its value.
 TEST_F(Run, AKillInAnyWaitLeavesAPointThatContinuesToTheUninterruptedResult) {
-    for (const RunInputs& in : {Numbered("R-", "0001", "7", 3), Cells(2)}) {
+    for (const RunInputs& in : {Numbered("R-", "0001", "7", 3), Cells(2), Cells(2, "")}) {
         const bool wizard = !in.excelMode;
-        SCOPED_TRACE(wizard ? "wizard" : "cells");
+        SCOPED_TRACE(wizard ? "wizard" : "cells " + in.prefix);
         delays = DelaySettings{3, 5, 2, 7, 11, 13, 17};
         RecordingMachine whole;
         Drive(whole, in);
@@ -143,6 +143,7 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
         {"numbers across pages", Numbered("R-", "0001", "7", 3)},
         {"a list", Listed("a\nbb\n\nccc\nd", 2)},
         {"cells and sheets", Cells(2)},
+        {"cells with the text mark", Cells(2, "")},
     };
     for (const auto& p : plans) {
         SCOPED_TRACE(p.name);

@@ -1,6 +1,7 @@
 // The progress of a run and its time left, counted from the same waits the run itself makes.
 #include "automation/run/run_progress.h"
 
+#include "automation/input/cell_entry.h"
 #include "automation/watch/page_turn.h"
 
 #include <algorithm>
@@ -38,16 +39,31 @@ double NumberChars(long long first, long long count, double width) {
     }
     return chars;
 }
+
+// The apostrophes spreadsheet mode types before the values that need one. In number mode the prefix
+// alone decides (a running number never makes a word, and its digits end any letters before them), so
+// every value of the run needs one or none does.
+double TextMarks(const RunInputs& inputs, const RunPlan& plan) {
+    if (!inputs.excelMode || plan.total <= 0) return 0;
+    if (!inputs.listMode) return NeedsTextMark(RunValue(inputs, plan, 0)) ? static_cast<double>(plan.total) : 0;
+    double marks = 0;
+    for (const std::string& entry : plan.list) marks += NeedsTextMark(inputs.prefix + entry) ? 1 : 0;
+    return marks;
+}
 }  // namespace
 
 double TypedChars(const RunInputs& inputs, const RunPlan& plan) {
-    double chars = static_cast<double>(inputs.prefix.size()) * static_cast<double>(plan.total);
+    double chars = static_cast<double>(inputs.prefix.size()) * static_cast<double>(plan.total) + TextMarks(inputs, plan);
     if (inputs.listMode) {
         for (const std::string& entry : plan.list) chars += static_cast<double>(entry.size());
         return chars;
     }
     const bool filled = plan.startText.size() > 1 && plan.startText[0] == '0';
     return chars + NumberChars(plan.firstNumber, plan.total, filled ? static_cast<double>(plan.startText.size()) : 0);
+}
+
+std::string TypedText(const RunInputs& inputs, const std::string& value) {
+    return inputs.excelMode ? CellEntry(value) : value;
 }
 
 RunRemainder RemainderAfter(long long stored, long long total, int perPage, double charsLeft, bool gapWaited) {

@@ -7,8 +7,10 @@
 
 #include <string>
 
-// The characters a run types over all its barcodes, prefixes included.
+// The characters a run types over all its barcodes, prefixes and spreadsheet mode's text marks included.
 double TypedChars(const RunInputs& inputs, const RunPlan& plan);
+// What the run types for a value: in spreadsheet mode the cell's entry (cell_entry.h), else the value.
+std::string TypedText(const RunInputs& inputs, const std::string& value);
 
 // What a run has still to do: barcodes with their characters, the waits between barcodes and the
 // page turns, and whether the initial wait is still ahead.

@@ -218,7 +218,7 @@ void RunUnderWay::Stored(long long index, BarcodeCheck check, bool retyped, Show
     point_ = ContinuePoint{next, next % perPage_ == 0 && next < plan_.total, false};
     KeepOnDisk();
     tally_.Stored(check, retyped);
-    charsLeft_ -= static_cast<double>(RunValue(inputs_, plan_, index).size());
+    charsLeft_ -= static_cast<double>(TypedText(inputs_, RunValue(inputs_, plan_, index)).size());
     JournalRowOf(index, CheckResult(check));
     if (show != ShowStored::kNo && next < plan_.total) ShowRunning(show == ShowStored::kAfterGap);
 }
@@ -285,7 +285,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
         const std::string value = RunValue(inputs_, plan_, index);
         Typed typed;
         if (inputs_.excelMode)
-            typed.ok = typed.closed = FillCell(at, value, start.partial && index == start.next);
+            typed.ok = typed.closed = FillCell(at, TypedText(inputs_, value), start.partial && index == start.next);
         else
             typed = FillInWizard(capture, at, value, index + 1 == plan_.total);
         if (!typed.ok) return EndHere();  // shows the stop, if not shown yet
@@ -341,11 +341,12 @@ bool RunUnderWay::PressEnters(size_t maxChars) {
     return guard_.PendingStop() == StopCause::kNone;
 }
 
-// One barcode in spreadsheet mode. Before its first key the point on disk says the cell may hold
-// part of the value (a kill amid the keys then has the cell cleared when the run goes on); storing
-// the value clears that.
-bool RunUnderWay::FillCell(const Position& at, const std::string& value, bool clearFirst) {
-    return SimulateExcelPaste(guard_, at.x, at.y, value, clearFirst, [this] {
+// One barcode in spreadsheet mode: `entry` is the value with its text mark where needed (TypedText),
+// typed whole after clearing the cell when a stop left part of it there, so the mark goes in once.
+// Before its first key the point on disk says the cell may hold part of the value (a kill amid the
+// keys then has the cell cleared when the run goes on); storing the value clears that.
+bool RunUnderWay::FillCell(const Position& at, const std::string& entry, bool clearFirst) {
+    return SimulateExcelPaste(guard_, at.x, at.y, entry, clearFirst, [this] {
         if (point_.partial) return;
         point_.partial = true;
         KeepOnDisk();

@@ -99,7 +99,7 @@ private:
     bool FillFrom(const ContinuePoint& start);
     Typed FillInWizard(std::size_t capture, const Position& at, const std::string& value, bool last);
     bool PressEnters(std::size_t maxChars);
-    bool FillCell(const Position& at, const std::string& value, bool clearFirst);
+    bool FillCell(const Position& at, const std::string& entry, bool clearFirst);
 
     // --- the value in the wizard ------------------------------------------------------------------
     unsigned LookEveryMs(unsigned fixedMs) const;
