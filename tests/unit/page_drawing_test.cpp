@@ -200,7 +200,7 @@ TEST_F(Run, TheSheetKeyWaitsForTheLastCellsLateCommit) {
         last.lastPage = 1;
         last.commitLateMs = 300;
         Drive(last, cells);
-        EXPECT_EQ(Values(last), (Strings{"1", "2"}));
+        EXPECT_EQ(Values(last), (Strings{"'1", "'2"}));  // numbers go in as text
         EXPECT_GE(FirstAt(last, "key+ 22"), FirstAt(last, "key+ 0D") + 300);
         EXPECT_EQ(last.What().back(), "message Ошибка: " + PageUnchangedStopMessage(true, PageSeen::kSame, 2000, 2, 4, "3"));
 

@@ -179,6 +179,7 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
             continued.answer = Machine::Answer::kYes;
             // The designer shows the page and the values it showed when the run stopped.
             continued.drawings = stopped.drawings;
+            continued.lastClick = stopped.lastClick;  // a sheet's selection is where it was
             continued.pageShown = stopped.Page();
             continued.now = stopped.now;
             RunAutomation(continued, p.inputs);
