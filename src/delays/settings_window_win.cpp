@@ -28,6 +28,10 @@ constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
+// The tips and their headings are wider than the fields above them, so that each shows its whole
+// text on its line with the program's font at every DPI.
+constexpr int kTipWidth = 300;
+
 // The controls in creation order. The field texts and the check are replaced by the values in force
 // at once. The check box under the seven delays moves what follows it down by 22 pixels, and the
 // trial run's, whose caption takes two lines, by 36 more.
@@ -53,25 +57,30 @@ const ControlRow kSettingsControls[] = {
      V | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 10, 204, 270, 32, kTrialRunCheckId, &hTrialRunCheck},
     {"BUTTON", "Применить", kButton, 10, 240, 130, 20, kApplyButtonId, nullptr},
     {"BUTTON", "Закрыть", kButton, 143, 240, 130, 20, kCloseButtonId, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 265, 263, 18, 0, nullptr},
-    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 288, 263, 16, 0, nullptr},
-    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 308, 263, 16, 0, nullptr},
-    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 328, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 348, 263, 16, 0, nullptr},
-    {"STATIC", " • Текст вводится не полностью:", V, 10, 368, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 388, 263, 16, 0, nullptr},
-    {"STATIC", " • Начните со значений по умолчанию", V, 10, 408, 263, 16, 0, nullptr},
-    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 428, 263, 16, 0, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 450, 263, 18, 0, nullptr},
-    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 472, 263, 16, 0, nullptr},
-    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 492, 263, 16, 0, nullptr},
-    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 512, 263, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 265, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 288, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 308, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 328, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 348, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 368, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 388, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 408, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 428, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 450, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 472, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 492, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 512, kTipWidth, 16, 0, nullptr},
 };
+
+constexpr int kSettingsWidth = 336;  // outer, at 96 dpi: the tips and a margin as wide as the left one
 
 constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
 constexpr const char* kNotSavedMessage =
     "Не удалось записать файл barcode_delays.cfg!\n"
     "Новые значения задержек действуют до закрытия программы.";
+constexpr const char* kSwitchNotSavedMessage =
+    "Не удалось записать файл barcode_delays.cfg!\n"
+    "Выбранные настройки действуют до закрытия программы.";
 
 // The fields in the order they are filled: initial, double-click, wizard, typing, Enter, between, page.
 struct FieldBinding {
@@ -165,6 +174,17 @@ void OnApply(HWND hWnd) {
         ShowMessage(hWnd, kNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
+// A switch takes effect and is kept at once, like the main window's check boxes: only it changes in
+// the record, so delays typed but not applied stay unapplied. A file that cannot be written is
+// reported once per start of the program; the switch still applies until it closes.
+void OnSwitchClicked(HWND hWnd, bool DelaySettings::*field, HWND check) {
+    delays.*field = IsChecked(check);
+    static bool told = false;
+    if (WriteDelaySettingsFile(delays) || told) return;
+    told = true;
+    ShowMessage(hWnd, kSwitchNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
 // The handles die with the window; nothing may read or write through them afterwards.
 void OnDestroy() {
     hSettingsWindow = nullptr;
@@ -178,9 +198,12 @@ void OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     AddTooltipsForCutTips(hWnd);
 }
 
-void OnCommand(HWND hWnd, int id) {
+void OnCommand(HWND hWnd, int id, int code) {
     if (id == kApplyButtonId) OnApply(hWnd);
     if (id == kCloseButtonId) DestroyWindow(hWnd);
+    if (code != BN_CLICKED) return;
+    if (id == kWaitForWizardCheckId) OnSwitchClicked(hWnd, &DelaySettings::waitForWizard, hWaitForWizardCheck);
+    if (id == kTrialRunCheckId) OnSwitchClicked(hWnd, &DelaySettings::trialRun, hTrialRunCheck);
 }
 }  // namespace
 
@@ -194,13 +217,13 @@ void CreateSettingsControls(HWND hWnd) {
 
 void ShowSettingsWindow() {
     if (BringForwardIfOpen(hSettingsWindow)) return;
-    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 573, SW_SHOWNORMAL);
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", kSettingsWidth, 573, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: CreateSettingsControls(hWnd); return 0;
-        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(); return 0;

@@ -89,7 +89,7 @@ TEST(HighDpi, EveryControlIsItsNinetySixDpiBoxTimesOneAndAHalf) {
     HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     checked += ExpectScaledControls(settings, "settings");
-    ExpectOuterSize(settings, 300, 573);
+    ExpectOuterSize(settings, 336, 573);
     PostMessageW(settings, WM_CLOSE, 0, 0);
 
     Click(ChildById(app.window, kMergeButtonId));

@@ -119,21 +119,20 @@ TEST(RunResumeE2E, AStopBeforeAFullPagesTurnTurnsItFirstWhenContinued) {
     }
 }
 
-// The trial run ticked in the settings window: the run stops once the first page is stored, before
-// its Page Down; "СТАРТ" and "Да" turn the page and fill the rest, and the tick outlasts a restart.
+// The trial run and waiting for the wizard ticked in the settings window, which is then closed
+// without "Применить": the next run waits for the wizard and stops once the first page is stored,
+// before its Page Down; "СТАРТ" and "Да" turn the page and fill the rest, and both ticks outlast a
+// restart.
 TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(kPerPage));
     Click(ChildById(s.app.window, kSettingsButtonId));
     HWND settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
-    Click(ChildById(settings, kTrialRunCheckId));
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kTrialRunCheckId)); }));
-    Click(ChildById(settings, kApplyButtonId));
-    MessageBoxInfo saved = WaitForMessageBox(s.app.process.Id());
-    ASSERT_TRUE(saved.window);
-    EXPECT_EQ(saved.text, L"Настройки задержек сохранены!");
-    AnswerMessageBox(saved.window);
+    for (int box : {kTrialRunCheckId, kWaitForWizardCheckId}) {
+        Click(ChildById(settings, box));
+        ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, box)); }));
+    }
     PostMessageW(settings, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
 
@@ -149,6 +148,9 @@ TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     const Journal journal = ReadJournal(s.dir);
     ASSERT_FALSE(journal.rows.empty());
     EXPECT_EQ(journal.rows.back().at(4), L"остановка: пробный запуск");
+    ASSERT_EQ(journal.starts.size(), 1u);
+    EXPECT_NE(journal.starts[0].at(4).find(L"ожидание окна мастера"), std::wstring::npos)
+        << ToUtf8(journal.starts[0].at(4));
 
     ContinueAfterTheFirstPage(s, "T-");
 
@@ -159,6 +161,7 @@ TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
 

@@ -194,7 +194,7 @@ TEST(RunE2E, SpreadsheetModeStopsOnTheWorkbooksLastSheet) {
         {L"sheets=2", 6, 1, 1,
          L"Ошибка: Прогон остановлен: после Ctrl+Page Down лист не сменился за 2000 мс.\nПохоже, это "
          L"последний лист книги",
-         L"Сохранено 6 из 9; следующее — X0007."},
+         L"Введено 6 из 9; следующее — X0007."},
         {L"sheets=3", 9, 2, 0, L"Готово: Генерация завершена!", L""},
     };
     for (const Case& c : cases) {

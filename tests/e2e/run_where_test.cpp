@@ -28,7 +28,7 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: после Page Down страница не сменилась "
                                         L"за 2000 мс.\nПохоже, это последняя страница документа"))
             << ToUtf8(message);
-        EXPECT_NE(message.find(L"Сохранено 6 из 9; следующее — S0007."), std::wstring::npos) << ToUtf8(message);
+        EXPECT_NE(message.find(L"Введено 6 из 9; следующее — S0007."), std::wstring::npos) << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
         auto log = s.fixture.Log();
         EXPECT_EQ(ValuesIn(log), Expected("S", 1, 6, 3));  // page 2 keeps S0004..S0006

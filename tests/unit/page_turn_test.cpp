@@ -87,7 +87,7 @@ TEST_F(Run, OnTheDocumentsLastPageTheRunStopsBeforeOverwritingAndContinuesOnTheA
         const std::string message = PageUnchangedStopMessage(false, PageSeen::kSame, 2000, 6, 9, "S0007");
         EXPECT_EQ(two.What().back(), "message Ошибка: " + message);
         EXPECT_NE(message.find("после Page Down страница не сменилась за 2000 мс"), std::string::npos);
-        EXPECT_NE(message.find("Сохранено 6 из 9; следующее — S0007."), std::string::npos);
+        EXPECT_NE(message.find("Введено 6 из 9; следующее — S0007."), std::string::npos);
         EXPECT_EQ(Shown(two).back(), "stopped 6/9 S0007");
         // No click after the failed turn, and the run looked until the ceiling from the key on.
         const long long keyAt = two.Only("key+ 22").back().at;

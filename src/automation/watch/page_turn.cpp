@@ -62,7 +62,7 @@ std::string PageUnchangedStopMessage(bool excelMode, PageSeen seen, unsigned wai
                           : "Похоже, это последняя страница документа: добавьте страницы; если больше значений не "
                             "нужно, просто не продолжайте.";
     }
-    text += "\n\nСохранено " + std::to_string(stored) + " из " + std::to_string(total) + "; следующее — " + next +
+    text += "\n\nВведено " + std::to_string(stored) + " из " + std::to_string(total) + "; следующее — " + next +
             ".\nЧтобы продолжить, откройте в редакторе " + (excelMode ? "лист" : "страницу") + " для " + next +
             " и нажмите СТАРТ, затем «Да»: оно будет введено в захват 1 без нового " + key + ".";
     return text + "\n\nПрограмма готова к новому прогону.";
