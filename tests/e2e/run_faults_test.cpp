@@ -1,7 +1,9 @@
 // A run of the real exe against a designer whose faults combine: a wizard's focus on its button,
 // lost Enters and Page Downs, late repaints and openings, old texts, lost characters, the wizard's
 // question after Enter 1 and the designer's "save changes?" over a wizard, a wizard that moves on its
-// own, ignored double-clicks, a palette taking the focus a moment, a frozen designer. Scripted cases
+// own, ignored double-clicks, a palette taking the focus a moment, a frozen designer, and the
+// page's own: a value drawn up to a second late, a page that never rests, a tooltip; and a
+// spreadsheet whose Enter commits late (a series of its own at the end). Scripted cases
 // pin single faults; the seeded test mixes them at random (the designer's chaos=SEED) in both
 // pacings, continues every stop as a user would, and checks one property whatever happened:
 //   1. no object ever holds a value of the run other than its own;
@@ -394,4 +396,43 @@ TEST(RunFaultsE2E, AWizardWhosePictureMovesOnItsOwnCompletesInBothPacings) {
         EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("M", 1, 4, 3));
         ExpectNothingStrayAndClose(s);
     });
+// --- the spreadsheet's series: late commits ------------------------------------------------------
+// The same property over the stand-in spreadsheet whose Enter commits 40..300 ms late (seeded), in
+// both delay files, a third of the seeds with a one-sheet workbook whose sheet key does nothing: no
+// cell ever holds another's value, a run reported complete filled every cell, and the journal's
+// stored rows are the values the spreadsheet took.
+TEST(RunFaultsE2E, SeededLateCommitsInASpreadsheetNeverPutAValueInTheWrongCell) {
+    int runs = 0, completed = 0, violated = 0;
+    for (const unsigned seed : FaultSeeds()) {
+        for (const bool waiting : {false, true}) {
+            const std::string name = "sheet seed " + std::to_string(seed) + (waiting ? ", waiting" : ", fixed delays");
+            SCOPED_TRACE(name);
+            const int total = 5 + static_cast<int>(seed % 4);
+            const bool oneSheet = seed % 3 == 0;
+            const std::string prefix = "X" + std::to_string(seed) + "-";
+            Scene s;
+            ASSERT_TRUE(s.Open(L"fake_spreadsheet", L"FakeSpreadsheet", L"FakeCell", 2,
+                               waiting ? kWaitingDelays : kQuickDelays,
+                               L"commitlate=40-300 seed=" + std::to_wstring(seed) + (oneSheet ? L" sheets=1" : L"")));
+            SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
+            const std::wstring end = s.RunAndAnswer(FromCp1251(prefix), L"0001", std::to_wstring(total));
+            const bool complete = StartsWith(end, L"Готово: Генерация завершена!");
+            PostMessageW(s.fixture.window, WM_LBUTTONDOWN, 0, 0);  // a value left in its editor is stored
+            std::this_thread::sleep_for(milliseconds(500));
+            const std::vector<FixtureEvent> log = s.fixture.Log();
+            const std::vector<std::string> violations =
+                Violations(log, ReadJournal(s.dir), Expected(prefix, 1, total, 2), complete);
+            ++runs;
+            completed += complete;
+            violated += !violations.empty();
+            std::printf("[%s] %d values%s; late commits: %zu; %s; %zu value(s) taken, %zu violation(s)\n", name.c_str(),
+                        total, oneSheet ? ", one sheet" : "", EventsOf(log, "fault").size(), Brief(end).c_str(),
+                        ValuesIn(log).size(), violations.size());
+            for (const std::string& v : violations) ADD_FAILURE() << v;
+            EXPECT_EQ(complete, !oneSheet) << ToUtf8(end);
+            s.fixture.process.Kill();
+            EXPECT_EQ(CloseApp(s.app), 0u);
+        }
+    }
+    std::printf("spreadsheet fault runs: %d, complete: %d, with violations: %d\n", runs, completed, violated);
 }

@@ -50,6 +50,7 @@ struct RecordingMachine : Machine {
         Log(what + " at " + std::to_string(x) + "," + std::to_string(y));
         const bool ignored = flags.size() == 4 && ignoresDoubleClick && ignoresDoubleClick(doubleClicks++);
         if (ignored) Log("ignored");
+        if (flags.size() == 4) lastClick = {x, y};
         if (!ignored && wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
             wizardOpenAt = wizardOpensAfter < 0 ? kNever : now + wizardOpensAfter;
             wizardCloseAt = kNever;
@@ -65,6 +66,7 @@ struct RecordingMachine : Machine {
     bool SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
         if (Refused()) return false;
+        if (!release && !wizardOnDoubleClick) Draw(now);  // a cell shows what is typed into it
         if (!release && WizardOpen()) {
             const bool lost = (loseChar && loseChar(keysTyped)) || FocusOnButton();
             ++keysTyped;
@@ -78,11 +80,17 @@ struct RecordingMachine : Machine {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
         if (Refused()) return false;
         if (!release && onKey) onKey(vk);
+        if (!release && !wizardOnDoubleClick && vk >= 0x30) Draw(now);  // a character key into a cell
         if (WizardOpen()) FieldKey(vk, release);
         if (vk == 0x22 && !release && !WizardOpen() && (lastPage == 0 || pageShown < lastPage))
             pageTurnAt = now + pageTurnLagMs;
-        if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
+        if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3) {
             wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
+            if (wizardClosesAfter >= 0) Draw(wizardCloseAt + drawLateMs);
+        } else if (vk == 0x0D && !release && !wizardOnDoubleClick) {
+            commitsAt.push_back(now + commitLateMs);  // the cell's edit ends: the selection moves down
+            Draw(now + commitLateMs);
+        }
         return true;
     }
     KeyboardLayout ForegroundKeyboardLayout() override {
@@ -282,6 +290,47 @@ struct RecordingMachine : Machine {
     bool stepsLookAlike = false;
     long long wizardAnimationMs = 0;
     std::vector<long long> wizardRedrawsAt;
+    // The objects: each shows what was drawn on it last on the page shown. A wizard that closes
+    // draws its value on the object double-clicked `drawLateMs` later (never with `drawsAsBefore`:
+    // a value that looks as the one before it did); a spreadsheet's cell draws each typed key and
+    // its commit by Enter `commitLateMs` later (the selection moves then too). Pages are alike but
+    // for what was drawn on them. `overlay` puts something over a region for a while (a tooltip, a
+    // blinking mark): what it shows there at a time, 0 for nothing.
+    struct Drawing {
+        long long page = 0;
+        Position at;
+        long long when = 0;
+    };
+    std::vector<Drawing> drawings;
+    Position lastClick;
+    long long drawLateMs = 0, commitLateMs = 0;
+    bool drawsAsBefore = false;
+    std::vector<long long> commitsAt;
+    std::function<std::uint64_t(const Position& at, long long now)> overlay;
+    long long Page() {
+        if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
+        return pageShown;
+    }
+    void Draw(long long when) {
+        if (!drawsAsBefore) drawings.push_back({Page(), lastClick, when});
+    }
+    std::uint64_t Region(const Position& at) {
+        std::uint64_t region = static_cast<std::uint64_t>(at.x) * 100003u + static_cast<std::uint64_t>(at.y);
+        for (size_t i = 0; i < drawings.size(); ++i) {
+            const Drawing& d = drawings[i];
+            if (d.page == pageShown && d.at.x == at.x && d.at.y == at.y && d.when <= now) region = region * 31 + i + 1;
+        }
+        if (overlay) region ^= overlay(at, now) << 40;
+        return region;
+    }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        PagePicture picture = PictureOf(window);
+        if (!picture.taken) return picture;
+        for (const Position& at : around) picture.regions.push_back(Region(at));
+        const auto commits = std::count_if(commitsAt.begin(), commitsAt.end(), [&](long long t) { return t <= now; });
+        picture.digest += static_cast<std::uint64_t>(commits) << 20;
+        return picture;
+    }
     PagePicture PictureOf(std::uintptr_t window) override {
         if (window == kWizard.window) {
             PagePicture wizard;
@@ -295,7 +344,7 @@ struct RecordingMachine : Machine {
             return wizard;
         }
         picturesAt.push_back(now);
-        if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
+        Page();
         PagePicture picture;
         picture.taken = !pictureFails;
         picture.width = 1000;

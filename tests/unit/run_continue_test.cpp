@@ -116,6 +116,10 @@ TEST_F(Run, AKillInAnyWaitLeavesAPointThatContinuesToTheUninterruptedResult) {
             cutShort += saved->point.partial;
             RecordingMachine next;
             next.wizardOnDoubleClick = wizard;
+            // The designer outlives the program: it shows the page and the values it showed.
+            next.drawings = killed.drawings;
+            next.pageShown = killed.Page();
+            next.now = killed.now;
             RunAutomation(next, saved->inputs);
             const size_t turned = Count(killed, "key+ 22");
             EXPECT_EQ(turned + Count(next, "key+ 22"), Count(whole, "key+ 22"));
@@ -173,6 +177,11 @@ TEST_F(Run, AContinuedRunIsTheUninterruptedRunsTailForEveryStopPoint) {
             RecordingMachine continued;
             continued.wizardOnDoubleClick = wizard;
             continued.answer = Machine::Answer::kYes;
+            // The designer shows the page and the values it showed when the run stopped.
+            continued.drawings = stopped.drawings;
+            continued.lastClick = stopped.lastClick;  // a sheet's selection is where it was
+            continued.pageShown = stopped.Page();
+            continued.now = stopped.now;
             RunAutomation(continued, p.inputs);
             const Strings w = continued.What();
             ASSERT_GE(w.size(), 4u);
@@ -402,6 +411,8 @@ TEST_F(Run, ATrialRunStopsBeforeTheFirstPageKeyAndGoesOnAsTheUninterruptedRun) {
             // "СТАРТ" asks to go on after the page; "Да" turns it first and stops nowhere again.
             RecordingMachine continued;
             continued.wizardOnDoubleClick = wizard;
+            continued.drawings = trial.drawings;  // the designer shows what the trial filled
+            continued.now = trial.now;
             RunAutomation(continued, in);
             const Strings c = continued.What();
             ASSERT_FALSE(c.empty());
@@ -428,6 +439,8 @@ TEST_F(Run, ATrialRunStopsBeforeTheFirstPageKeyAndGoesOnAsTheUninterruptedRun) {
             Drive(escaped, in);
             ASSERT_EQ(StoppedAt(escaped), 1);
             goneOn.wizardOnDoubleClick = wizard;
+            goneOn.drawings = escaped.drawings;
+            goneOn.now = escaped.now;
             RunAutomation(goneOn, in);
             EXPECT_EQ(goneOn.What().back().rfind(kDoneLine, 0), 0u) << goneOn.What().back();
             EXPECT_EQ(Values(goneOn).size(), 8u);

@@ -45,6 +45,13 @@ std::string StopBrief(const std::string& message) {
 }
 }  // namespace
 
+std::vector<Position> PagePlaces(const RunInputs& inputs, int perPage) {
+    std::vector<Position> places;
+    if (inputs.positions.empty()) return places;
+    for (int c = 0; c < perPage; ++c) places.push_back(inputs.positions[static_cast<size_t>(c) % inputs.positions.size()]);
+    return places;
+}
+
 RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPlan& plan, const WindowOwner& page,
                          const ContinuePoint& start, const std::string& folder)
     : machine_(machine),
@@ -58,7 +65,11 @@ RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPla
       point_(start),
       charsLeft_(TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start.next)),
       journal_(folder),
-      files_(folder) {}
+      files_(folder),
+      pagePlaces_(PagePlaces(inputs, perPage_)),
+      evidence_(PageRules{PageTurnCeilingMs(delays.pageSwitchDelay),
+                          wait_->FixedSchedule() ? static_cast<long long>(kPictureSettleMs) : kPageQuietMs,
+                          kPictureSettleBoundMs}) {}
 
 // --- deciding --------------------------------------------------------------------------------------
 
@@ -160,7 +171,7 @@ void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
     RunRemainder rest = RemainderAfter(point_.next, plan_.total, perPage_, charsLeft_, gapWaited);
     rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
     if (!wait_->FixedSchedule()) {
-        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : kPageQuietMs + 2 * kTurnLookMs;  // or the least a turn takes
+        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 4 * kTurnLookMs;  // or the least a turn takes: two looks each side
         const long long storedHere = point_.next - start_.next;
         if (storedHere > 0 && firstClickAt_ >= 0)
             rest.msPerBarcode = (static_cast<double>(guard_.NowMs() - firstClickAt_) - turnMs_) / storedHere;
@@ -264,6 +275,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
     }
     for (long long index = start.next; index < plan_.total; ++index) {
         const int i = static_cast<int>(index % perPage_);
+        if (i == 0 || index == start.next) evidence_.NewPage(static_cast<size_t>(perPage_));
         for (int pumps = i == 0 || index == start.next ? 2 : 1; pumps > 0; --pumps) {
             guard_.PumpMessages();
             if (!MayGoOn()) return EndHere();
@@ -287,7 +299,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
             if (PauseHeld()) return StopForUser();
             wait_->Gap(guard_, i + 1 == perPage_);
             if (!MayGoOn() || !ConfirmedClosed()) return EndHere();
-            if (trial_ && index + 1 == perPage_) return StopAfterTrialPage();
+            if (trial_ && index + 1 == perPage_) return CommitLastCell() && StopAfterTrialPage();
             if (i + 1 == perPage_ && !TurnPage()) return false;
         }
     }
@@ -302,6 +314,7 @@ RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at,
     const Typed notStored;
     guard_.BeginBarcode(capture, at);
     if (firstClickAt_ < 0) firstClickAt_ = guard_.NowMs();
+    evidence_.BeforeClick(capture, PageNow());  // its object before it takes the value
     wait_->DoubleClick(guard_, at);
     if (!MayGoOn()) return notStored;
     wait_->Opened(guard_);
@@ -458,31 +471,32 @@ bool RunUnderWay::ClearedField(const std::string& text, size_t maxChars) {
 
 // --- the page --------------------------------------------------------------------------------------
 
-// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), and
-// the page seen to change: with the fixed delays after the page delay, while waiting for the wizard
-// from the key on.
+// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), sent
+// once the page's evidence lets it go, and the turn seen: with the fixed delays after the page delay,
+// while waiting for the wizard from the key on. The continue point says the key went out and the
+// turn is unseen before the key goes, so a kill at any moment is answered by a look at the page.
 bool RunUnderWay::TurnPage() {
     if (PauseHeld()) return StopForUser();
     guard_.ExpectPage();
     const long long began = guard_.NowMs();
     const bool excelMode = inputs_.excelMode;
-    if (excelMode) {
-        // The sheet's last value is still in its cell's editor: Enter ends the edit now, so that the
-        // sheet key can change the picture only by showing another sheet.
-        PressKey(guard_, kVkReturn);
-        if (!MayGoOn()) return EndHere();
-    }
-    const PagePicture before = SettledPicture();
-    if (!MayGoOn()) return EndHere();
+    if (excelMode ? !EnterSeenOnSheet() : !ReadyForKey()) return EndHere();
     const long long keyAt = guard_.NowMs();
     const unsigned long long turnsBefore = guard_.PageKeysSent();
+    evidence_.KeySent();
+    point_.turnDue = false;
+    point_.turnUnseen = true;
+    point_.turnFrom = evidence_.Before();
+    KeepOnDisk();
+    if (!MayGoOn()) return EndHere();
     if (excelMode)
         PressExcelPageDown(guard_);
     else
         PressKey(guard_, kVkNext);
-    if (guard_.PageKeysSent() > turnsBefore) {  // on disk before the key's wait: a kill in it turns no page twice
-        point_.turnDue = false;
-        KeepOnDisk();
+    if (guard_.PageKeysSent() == turnsBefore) {  // held back: the turn is still due
+        point_.turnDue = true;
+        point_.turnUnseen = false;
+        point_.turnFrom.clear();
     }
     if (!MayGoOn()) return EndHere();
     // The key's own wait of the fixed schedule, then the page delay.
@@ -495,7 +509,9 @@ bool RunUnderWay::TurnPage() {
         WaitDelay(guard_, delays.pageSwitchDelay);
         if (!MayGoOn()) return EndHere();
     }
-    if (!PageChanged(before, keyAt)) return false;
+    if (!PageChanged(keyAt)) return false;
+    point_.turnUnseen = false;
+    point_.turnFrom.clear();
     if (firstClickAt_ >= 0) {  // a turn before the first click is no part of the pace
         turnMs_ += static_cast<double>(guard_.NowMs() - began);
         ++turns_;
@@ -503,55 +519,74 @@ bool RunUnderWay::TurnPage() {
     return true;
 }
 
-// The page's picture at rest, so that a late repaint (the value just stored drawn on its object, a
-// cell's edit ended) is not taken for a turn: with the fixed delays two looks a moment apart that
-// agree (the wizard closed at least the Enter and the gap delays ago); while waiting for the wizard,
-// which comes here just after the wizard has gone, the page unchanged for kPageQuietMs.
-PagePicture RunUnderWay::SettledPicture() {
-    const bool fixed = wait_->FixedSchedule();
-    const long long quietMs = fixed ? kPictureSettleMs : kPageQuietMs;
-    PagePicture last = guard_.PictureOfPage();
-    long long stillSince = guard_.NowMs();
-    bool first = true;  // the second look comes a moment after the first
-    WaitUntil(
+// Before the page key: every object clicked on this page seen redrawn since its double-click and the
+// regions at rest (two looks a moment apart agree), so that a value the designer draws late is not
+// taken for the turn. A value that draws as the one before it did shows nothing: past the ceiling
+// the page's quiet decides, and the journal says so. False when the run stops meanwhile.
+bool RunUnderWay::ReadyForKey() {
+    PageEvidence::KeyVerdict verdict = PageEvidence::KeyVerdict::kWait;
+    const WaitEnd end = WaitUntil(
         guard_,
         [&] {
-            if (std::exchange(first, false)) return false;
-            const PagePicture now = guard_.PictureOfPage();
-            if (ComparePictures(last, now) == PageSeen::kChanged) stillSince = guard_.NowMs();
-            last = now;
-            return guard_.NowMs() - stillSince >= quietMs;
+            verdict = evidence_.LookBeforeKey(PageNow(), guard_.NowMs());
+            return verdict != PageEvidence::KeyVerdict::kWait;
         },
-        fixed ? kPictureSettleMs : kTurnLookMs, quietMs + kPictureSettleBoundMs - kPictureSettleMs);
-    return last;
+        wait_->FixedSchedule() ? kPictureSettleMs : kTurnLookMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    if (!end.Ready()) return false;
+    if (verdict == PageEvidence::KeyVerdict::kQuietRule) NoteUndrawn();
+    return MayGoOn();
 }
 
-// After the key: looks at the page until its picture differs from `before` (the page turned; while
-// waiting for the wizard, once the new picture is at rest) or the ceiling, counted from the key, has
-// passed; then the run stops before the next click, its point on the first value of the page in
-// front with no turn due (the key went out).
-bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
+// Spreadsheet: Enter ends the last cell's edit, so that the sheet key can change the picture only by
+// showing another sheet; the picture before the key is taken once that Enter's own effect was seen
+// and has settled, or the page delay has passed (a commit that shows nothing), kCommitSeenMs at
+// least: a commit drawn after the key would change the cells as a new sheet does.
+bool RunUnderWay::EnterSeenOnSheet() {
+    evidence_.EnterGoing(PageNow());
+    PressKey(guard_, kVkReturn);
+    if (!MayGoOn()) return false;
+    const long long pageDelay = std::max<long long>(BoundedDelay(delays.pageSwitchDelay), kCommitSeenMs);
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] { return evidence_.LookAfterEnter(PageNow(), guard_.NowMs(), pageDelay) != PageEvidence::KeyVerdict::kWait; },
+        wait_->FixedSchedule() ? kPictureSettleMs : kTurnLookMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    return end.Ready() && MayGoOn();
+}
+
+// The trial run's last cell of its first sheet is still in its editor: Enter stores it before the
+// stop, as the continue point counts it stored. Wizard mode has nothing to commit.
+bool RunUnderWay::CommitLastCell() {
+    if (!inputs_.excelMode || EnterSeenOnSheet()) return true;
+    return EndHere();
+}
+
+// The journal says which objects were not seen redrawn before the page key.
+void RunUnderWay::NoteUndrawn() {
+    const std::vector<size_t> undrawn = evidence_.Undrawn();
+    if (undrawn.empty()) return;
+    const long long page = PlaceOf(inputs_, point_.next > 0 ? point_.next - 1 : 0).page + 1;
+    journal_.Append(JournalRowWithout(kJournalNoteLead + UndrawnNote(page, CaptureList(undrawn),
+                                                                     PageTurnCeilingMs(delays.pageSwitchDelay))));
+}
+
+// After the key: looks at the page until other contents stand at every captured position (while
+// waiting for the wizard, once they are at rest) or the ceiling, counted from the key, has passed;
+// then the run stops before the next click, its point on the first value of the page in front with
+// no turn due (the key went out): nothing changed there, only some positions changed (a late
+// drawing, a tooltip), or the page could not be seen.
+bool RunUnderWay::PageChanged(long long keyAt) {
     const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
     const bool settles = !wait_->FixedSchedule();
-    PageSeen seen = PageSeen::kSame;
-    PagePicture last;
-    long long changedAt = -1;  // the first look at the new page
+    using Turn = PageEvidence::TurnVerdict;
+    Turn seen = Turn::kSame;
     const WaitEnd end = WaitUntil(
         guard_,
         [&] {
             if (!guard_.PageInFront()) return true;  // a question over the page: its picture tells no turn
-            const PagePicture now = guard_.PictureOfPage();
-            seen = ComparePictures(before, now);
-            if (seen != PageSeen::kChanged) {
-                changedAt = -1;
-                return false;
-            }
-            if (!settles) return true;
-            const bool rested = changedAt >= 0 && (ComparePictures(last, now) == PageSeen::kSame ||
-                                                   guard_.NowMs() - changedAt >= kPictureSettleBoundMs);
-            if (changedAt < 0) changedAt = guard_.NowMs();
-            last = now;
-            return rested;
+            seen = evidence_.LookAfterKey(PageNow(), guard_.NowMs(), settles, kPictureSettleBoundMs);
+            return seen == Turn::kTurned;
         },
         settles ? kTurnLookMs : kPageLookMs, std::max(0LL, ceiling - (guard_.NowMs() - keyAt)), true);
     switch (end.why) {
@@ -560,12 +595,18 @@ bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
         case WaitEnd::Why::kReady:
         case WaitEnd::Why::kCeiling: break;
     }
-    if (!guard_.PageInFront()) {  // the stop names the window in front
+    if (!guard_.PageInFront()) {  // the stop names the window in front; the turn stays unseen
         guard_.FrontTakesKeys();
         return EndHere();
     }
-    if (seen == PageSeen::kChanged) return true;  // at the ceiling too: a new page that never rests did turn
-    guard_.StopWith(PageUnchangedStopMessage(inputs_.excelMode, seen, ceiling, point_.next, plan_.total,
-                                             RunValue(inputs_, plan_, point_.next)));
+    if (seen == Turn::kTurned || seen == Turn::kSettling) return true;  // a new page that never rests did turn
+    point_.turnUnseen = false;  // the message tells the user to show the page to go on with
+    point_.turnFrom.clear();
+    const std::string next = RunValue(inputs_, plan_, point_.next);
+    guard_.StopWith(seen == Turn::kConfined
+                        ? PageConfinedStopMessage(inputs_.excelMode, CaptureList(evidence_.Changed()), ceiling,
+                                                  point_.next, plan_.total, next)
+                        : PageUnchangedStopMessage(inputs_.excelMode, seen == Turn::kUnseen ? PageSeen::kUnseen : PageSeen::kSame,
+                                                   ceiling, point_.next, plan_.total, next));
     return EndHere();
 }

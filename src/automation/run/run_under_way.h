@@ -10,6 +10,7 @@
 #include "automation/run/run_state.h"
 #include "automation/run/store_decision.h"
 #include "automation/watch/input_guard.h"
+#include "automation/watch/page_evidence.h"
 #include "automation/watch/read_back.h"
 #include "automation/watch/window_follow.h"
 #include "automation/watch/wizard_wait.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A run that stopped before its end: its inputs and where to go on; `interrupted` when it was found
 // in the run folder at start-up (the program had closed).
@@ -26,6 +28,9 @@ struct RunStop {
     ContinuePoint point;
     bool interrupted = false;
 };
+
+// The positions of a page's captures, capture by capture: barcode i of a page uses positions[i mod n].
+std::vector<Position> PagePlaces(const RunInputs& inputs, int perPage);
 
 class RunUnderWay {
 public:
@@ -100,8 +105,12 @@ private:
 
     // --- the page ---------------------------------------------------------------------------------
     bool TurnPage();
-    PagePicture SettledPicture();
-    bool PageChanged(const PagePicture& before, long long keyAt);
+    PagePicture PageNow() { return guard_.PictureOfPage(pagePlaces_); }
+    bool ReadyForKey();
+    bool EnterSeenOnSheet();
+    void NoteUndrawn();
+    bool PageChanged(long long keyAt);
+    bool CommitLastCell();
 
     Machine& machine_;
     InputGuard guard_;
@@ -117,6 +126,8 @@ private:
     RunStateFiles files_;
     RunTally tally_;
     StoreDecision store_;
+    std::vector<Position> pagePlaces_;  // the captured positions of a page, capture by capture
+    PageEvidence evidence_;
     std::optional<RunStop> left_;
     bool running_ = false;
     bool slowTyping_ = false;  // a value had to be typed again: the rest go at the retype pace

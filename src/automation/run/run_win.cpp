@@ -411,6 +411,9 @@ struct SystemMachine : Machine {
     }
 
     PagePicture PictureOf(std::uintptr_t window) override { return TakePagePicture(reinterpret_cast<HWND>(window)); }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        return TakePagePicture(reinterpret_cast<HWND>(window), around);
+    }
 
     // The caption and the taskbar button. A stop note stays until the next run or a new title; the
     // note of a run found interrupted at start-up outlives the title fetched then.

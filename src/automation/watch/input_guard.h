@@ -82,6 +82,8 @@ public:
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
     // The page is the window in front: its picture shows the page, not a window of the designer over it.
     bool PageInFront() { return inner_.FrontWindow().window == page_.window; }
+    // The same with the regions around `around` (the page's captured positions).
+    PagePicture PictureOfPage(const std::vector<Position>& around) { return inner_.PictureAround(page_.window, around); }
     // The picture of this barcode's wizard (once seen) now.
     PagePicture PictureOfWizard();
     // Page Down keys the system took: whether a page turn happened.
@@ -132,6 +134,9 @@ public:
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
     PagePicture PictureOf(std::uintptr_t window) override { return inner_.PictureOf(window); }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        return inner_.PictureAround(window, around);
+    }
     std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
         return inner_.WindowsOfKind(program, className);
     }
