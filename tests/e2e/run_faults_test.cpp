@@ -396,6 +396,8 @@ TEST(RunFaultsE2E, AWizardWhosePictureMovesOnItsOwnCompletesInBothPacings) {
         EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("M", 1, 4, 3));
         ExpectNothingStrayAndClose(s);
     });
+}
+
 // --- the spreadsheet's series: late commits ------------------------------------------------------
 // The same property over the stand-in spreadsheet whose Enter commits 40..300 ms late (seeded), in
 // both delay files, a third of the seeds with a one-sheet workbook whose sheet key does nothing: no
