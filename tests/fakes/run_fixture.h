@@ -246,7 +246,7 @@ inline Strings Results(const std::string& journal) { return JournalColumn(journa
 
 // The run's files in `from` copied to `to`, as a process killed now leaves them.
 inline void CopyRunFiles(const TempFolder& from, const TempFolder& to) {
-    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName}) {
+    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName, kRunTurnFileName}) {
         std::string bytes;
         if (ReadWholeFile(from.path + "/" + name, bytes, SIZE_MAX) == ReadResult::kRead)
             WriteFileAtomically(to.path + "/" + name, bytes);

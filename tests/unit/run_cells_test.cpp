@@ -184,6 +184,9 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         Drive(trial, in);
         ASSERT_EQ(Shown(trial).back(), "stopped 3/6 0004");
         continued.wizardOnDoubleClick = false;
+        continued.drawings = trial.drawings;  // the sheet still shows what the trial typed
+        continued.lastClick = trial.lastClick;
+        continued.now = trial.now;
         RunAutomation(continued, in);
         ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         Workbook book;
@@ -205,6 +208,10 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         ++stops;
         continued.wizardOnDoubleClick = false;
         continued.answer = Machine::Answer::kYes;
+        continued.drawings = stopped.drawings;  // the sheet still shows what was typed, on its page
+        continued.lastClick = stopped.lastClick;
+        continued.pageShown = stopped.Page();
+        continued.now = stopped.now;
         RunAutomation(continued, in);
         ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         cutShort += Count(continued, "key+ 2E") > 0;

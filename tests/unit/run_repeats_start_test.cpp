@@ -77,7 +77,7 @@ TEST_F(Run, ANewRunOverValuesEnteredBeforeAsksFirstNoSendsNothingYesSaysRepeatIn
 
 TEST_F(Run, AContinueDoesNotAskAndBeginningAnewDoes) {
     Fast();
-    const RunInputs in = Numbered("C", "01", "8", 4);
+    const RunInputs in = Numbered("C", "01", "8", 8);  // one page: no turn to see
     RecordingMachine stopped;
     EscapeAtBarcode(stopped, 2);
     Drive(stopped, in);

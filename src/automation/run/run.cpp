@@ -7,6 +7,7 @@
 #include "automation/run/run_state.h"
 #include "automation/run/run_under_way.h"
 #include "automation/watch/input_guard.h"
+#include "automation/watch/page_evidence.h"
 #include "automation/watch/window_follow.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -26,6 +27,22 @@ struct RunSession {
 };
 RunSession session;
 
+// A stop whose page key went out before its turn was seen: the page in front decides. Unchanged, the
+// turn is still due; other contents at every position, it turned; otherwise the point keeps
+// `turnUnseen` and the question asks the user to check which page the editor shows.
+void LookAtUnseenTurn(Machine& machine, const RunInputs& inputs, const WindowOwner& page) {
+    if (!session.lastStop || !session.lastStop->point.turnUnseen) return;
+    ContinuePoint& point = session.lastStop->point;
+    const PagePicture now = machine.PictureAround(page.window, PagePlaces(inputs, inputs.perPage > 0 ? inputs.perPage : 1));
+    switch (PageEvidence::JudgeLater(point.turnFrom, now)) {
+        case PageEvidence::LaterTurn::kUnchanged: point.turnDue = true; break;
+        case PageEvidence::LaterTurn::kTurned: break;
+        case PageEvidence::LaterTurn::kCannotTell: return;
+    }
+    point.turnUnseen = false;
+    point.turnFrom.clear();
+}
+
 // Where to begin: the first barcode, or where a stop of the same run left off if the user says
 // so; none when the user cancels.
 std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inputs, const RunPlan& plan) {
@@ -36,7 +53,12 @@ std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inp
     if (session.lastStop->point.next <= 0 && !session.lastStop->point.partial) return fresh;
     const std::string question = ContinueQuestion(inputs, plan, session.lastStop->point);
     switch (machine.Ask(session.lastStop->interrupted ? kInterruptedNote + question : question, kContinueCaption)) {
-        case Machine::Answer::kYes: return session.lastStop->point;
+        case Machine::Answer::kYes: {
+            ContinuePoint point = session.lastStop->point;  // the user has looked at the page
+            point.turnUnseen = false;
+            point.turnFrom.clear();
+            return point;
+        }
         case Machine::Answer::kNo: return fresh;
         case Machine::Answer::kCancel: break;
     }
@@ -131,6 +153,13 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const
         text += "\nСтраница " + std::to_string(page - 1) + " заполнена, а переход на страницу " +
                 std::to_string(page) + " ещё не сделан: при продолжении сначала будет нажато " +
                 (inputs.excelMode ? "Ctrl+Page Down." : "Page Down.");
+    if (point.turnUnseen)
+        text += std::string("\n") + (inputs.excelMode ? "Ctrl+Page Down" : "Page Down") + " перед " + value +
+                " был отправлен, но смены " + (inputs.excelMode ? "листа" : "страницы") + " не было видно: " +
+                (inputs.excelMode ? "лист мог не смениться" : "страница могла не смениться") +
+                ". Проверьте, как" + (inputs.excelMode ? "ой лист открыт" : "ая страница открыта") +
+                " в редакторе: для " + value + (inputs.excelMode ? " нужен лист " : " нужна страница ") +
+                std::to_string(page) + ". При продолжении ничего не будет нажато перед " + value + ".";
     if (point.partial)
         text += "\nВ ячейке захвата " + std::to_string(capture) +
                 " осталась часть этого значения: при продолжении она будет очищена и значение введено заново.";
@@ -171,6 +200,7 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         machine.ShowMessage(ready.refusal, kErrorCaption, false);
         return;
     }
+    LookAtUnseenTurn(machine, ready.inputs, ready.page);
     const bool asking = session.lastStop.has_value();
     const std::optional<ContinuePoint> start = FirstBarcode(machine, ready.inputs, plan);
     if (!start) return;
