@@ -52,6 +52,14 @@ TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
     }
 }
 
+// The first `count` numbers of our file, as a reader of an earlier version takes them.
+std::vector<int> NumbersAnEarlierReaderSees(const DelaySettings& ours, size_t count) {
+    std::istringstream earlier(FormatDelaySettings(ours));
+    std::vector<int> values(count);
+    for (int& v : values) earlier >> v;
+    return values;
+}
+
 TEST(DelaySettingsFile, DefaultsAndFormatInLineOrder) {
     DelaySettings settings;
     EXPECT_EQ(InLineOrder(settings), kDefaults);
@@ -94,9 +102,7 @@ TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarl
     DelaySettings ours;
     ours.waitForWizard = true;
     ours.typingDelay = 33;
-    std::istringstream earlier(FormatDelaySettings(ours));
-    int values[8] = {};
-    for (int& v : values) earlier >> v;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 8);
     EXPECT_EQ(values[3], 33);
     EXPECT_EQ(values[7], 1);
 }
@@ -127,9 +133,7 @@ TEST(DelaySettingsFile, TheTrialRunIsANinthLineEarlierFilesLackAndEarlierReaders
     // What a reader of eight numbers finds in ours: the eighth still the wait, the ninth left over.
     DelaySettings ours;
     ours.trialRun = true;
-    std::istringstream earlier(FormatDelaySettings(ours));
-    int values[9] = {};
-    for (int& v : values) earlier >> v;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 9);
     EXPECT_EQ(values[7], 0);
     EXPECT_EQ(values[8], 1);
 }
@@ -158,9 +162,7 @@ TEST(DelaySettingsFile, RepeatsInAListAreATenthLineEarlierFilesLackAndEarlierRea
     // A reader of nine numbers finds its nine in ours, the tenth left over.
     DelaySettings ours;
     ours.allowListRepeats = true;
-    std::istringstream earlier(FormatDelaySettings(ours));
-    int values[10] = {};
-    for (int& v : values) earlier >> v;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 10);
     EXPECT_EQ(values[8], 0);
     EXPECT_EQ(values[9], 1);
 }
