@@ -161,6 +161,13 @@ endforeach()
 
 target_link_libraries(win_version_info PRIVATE version)
 
+# The text-fit property holds in both worlds: the 96-dpi one above, and here the 144-dpi one.
+if(NOT CMAKE_HOST_WIN32)
+  add_test(NAME win_text_fit_high_dpi COMMAND ${WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:win_text_fit>)
+  set_tests_properties(win_text_fit_high_dpi PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}"
+                       TIMEOUT 600 RESOURCE_LOCK wine)
+endif()
+
 # The seeded fault test runs three seeds by default; RUN_FAULT_SEEDS=<n> in the environment runs n
 # (the test reads it) and, present when cmake configures (scripts/test configures on every run), gives
 # the test the time they take.

@@ -29,7 +29,8 @@ void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
         if (!number.read) return;
     }
     // The switches after the delays: 1 turns one on; anything else, or no number, leaves it off.
-    bool DelaySettings::*const switches[] = {&DelaySettings::waitForWizard, &DelaySettings::trialRun};
+    bool DelaySettings::*const switches[] = {&DelaySettings::waitForWizard, &DelaySettings::trialRun,
+                                             &DelaySettings::allowListRepeats};
     bool reading = true;
     for (auto field : switches) {
         const NextInt number = reading ? ReadNextInt(text, at) : NextInt{};
@@ -41,14 +42,14 @@ void ParseDelaySettings(const std::string& text, DelaySettings& settings) {
 std::string FormatDelaySettings(const DelaySettings& settings) {
     std::string out;
     for (auto field : kLineOrder) out += std::to_string(settings.*field) + "\r\n";
-    out += settings.waitForWizard ? "1\r\n" : "0\r\n";
-    return out + (settings.trialRun ? "1\r\n" : "0\r\n");
+    for (bool on : {settings.waitForWizard, settings.trialRun, settings.allowListRepeats}) out += on ? "1\r\n" : "0\r\n";
+    return out;
 }
 
 int ParseDelayField(const std::string& text) { return ParseLeadingInt32(text.substr(0, 19)); }
 
 void LoadDelaySettings() {
-    // Nine short numbers; a file far larger than that is not one this program wrote.
+    // Ten short numbers; a file far larger than that is not one this program wrote.
     constexpr size_t kMaxDelaySettingsBytes = 4096;
     std::string text;
     if (ReadWholeFile(kDelaySettingsFile, text, kMaxDelaySettingsBytes) == ReadResult::kRead)

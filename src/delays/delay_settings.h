@@ -14,6 +14,8 @@ struct DelaySettings {
     bool waitForWizard = false;
     // A new run stops after its first page (sheet), before the page key, for the user to look at it.
     bool trialRun = false;
+    // A list whose lines repeat may be run (a reprint on purpose); otherwise "СТАРТ" refuses it.
+    bool allowListRepeats = false;
 };
 
 extern DelaySettings delays;
@@ -27,11 +29,11 @@ unsigned BoundedDelay(int ms);
 
 // Stream-extraction reading in file line order (initialDelay first): fields not reached keep their
 // values; a word gives 0 and stops; a number out of the 32-bit range gives the bound and stops.
-// An eighth number, 1, turns waiting for the wizard on, and a ninth, 1, the trial run; files of
-// earlier versions lack them (off), and those versions read only the first seven (or eight) numbers
-// of ours.
+// An eighth number, 1, turns waiting for the wizard on, a ninth, 1, the trial run, and a tenth, 1,
+// lets a list repeat; files of earlier versions lack them (off), and those versions read only the
+// first seven (eight, nine) numbers of ours.
 void ParseDelaySettings(const std::string& text, DelaySettings& settings);
-std::string FormatDelaySettings(const DelaySettings& settings);  // nine lines, CR LF
+std::string FormatDelaySettings(const DelaySettings& settings);  // ten lines, CR LF
 
 // The number in an edit field, read like atoi from its first 19 characters; digits beyond the
 // 32-bit range give the nearest bound.

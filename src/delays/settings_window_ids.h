@@ -9,4 +9,5 @@ enum SettingsWindowId : int {
     kEnterDelayEditId = 505, kBetweenBarcodesDelayEditId = 506, kPageSwitchDelayEditId = 507,
     kWaitForWizardCheckId = 508,  // wizard mode waits for the wizard's window
     kTrialRunCheckId = 509,       // a new run stops after its first page
+    kAllowListRepeatsCheckId = 510,  // a list whose lines repeat may be run
 };

@@ -1,4 +1,4 @@
-// The delay-settings window: seven fields showing the delays in force, the two switches, Apply and
+// The delay-settings window: seven fields showing the delays in force, the three switches, Apply and
 // Close, and fixed tuning tips for both run modes. At most one such window exists; it is owned by
 // the main window.
 #include "delays/settings_window_win.h"
@@ -21,16 +21,20 @@ namespace {
 HWND hSettingsWindow = nullptr, hDoubleClickDelayEdit = nullptr, hMasterOpenDelayEdit = nullptr,
      hTypingDelayEdit = nullptr, hEnterDelayEdit = nullptr, hBetweenBarcodesDelayEdit = nullptr,
      hPageSwitchDelayEdit = nullptr, hInitialDelayEdit = nullptr, hWaitForWizardCheck = nullptr,
-     hTrialRunCheck = nullptr;
+     hTrialRunCheck = nullptr, hAllowListRepeatsCheck = nullptr;
 HWND hTipsTooltip = nullptr;  // shows the tips cut short by their width, whole
 
 constexpr DWORD V = WS_VISIBLE;
 constexpr DWORD kField = V | WS_TABSTOP | WS_BORDER | ES_NUMBER;
 constexpr DWORD kButton = V | WS_TABSTOP | BS_DEFPUSHBUTTON;
 
-// The controls in creation order. The field texts and the check are replaced by the values in force
-// at once. The check box under the seven delays moves what follows it down by 22 pixels, and the
-// trial run's, whose caption takes two lines, by 36 more.
+// The tips and their headings are wider than the fields above them, so that each shows its whole
+// text on its line with the program's font at every DPI.
+constexpr int kTipWidth = 300;
+
+// The controls in creation order. The field texts and the checks are replaced by the values in force
+// at once. The check box under the seven delays moves what follows it down by 22 pixels, the trial
+// run's, whose caption takes two lines, by 36 more, and the list repeats' by 22 more.
 const ControlRow kSettingsControls[] = {
     {"STATIC", "                  НАСТРОЙКИ ЗАДЕРЖЕК (мс):", V | SS_LEFT, 10, 7, 263, 18, 0, nullptr},
     {"STATIC", "  Начальная задержка:", V, 10, 29, 200, 18, 0, nullptr},
@@ -51,27 +55,34 @@ const ControlRow kSettingsControls[] = {
      kWaitForWizardCheckId, &hWaitForWizardCheck},
     {"BUTTON", "Пробный запуск: остановиться после первой страницы",
      V | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE, 10, 204, 270, 32, kTrialRunCheckId, &hTrialRunCheck},
-    {"BUTTON", "Применить", kButton, 10, 240, 130, 20, kApplyButtonId, nullptr},
-    {"BUTTON", "Закрыть", kButton, 143, 240, 130, 20, kCloseButtonId, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 265, 263, 18, 0, nullptr},
-    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 288, 263, 16, 0, nullptr},
-    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 308, 263, 16, 0, nullptr},
-    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 328, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 348, 263, 16, 0, nullptr},
-    {"STATIC", " • Текст вводится не полностью:", V, 10, 368, 263, 16, 0, nullptr},
-    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 388, 263, 16, 0, nullptr},
-    {"STATIC", " • Начните со значений по умолчанию", V, 10, 408, 263, 16, 0, nullptr},
-    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 428, 263, 16, 0, nullptr},
-    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 450, 263, 18, 0, nullptr},
-    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 472, 263, 16, 0, nullptr},
-    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 492, 263, 16, 0, nullptr},
-    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 512, 263, 16, 0, nullptr},
+    {"BUTTON", "Разрешить повторы в списке", V | WS_TABSTOP | BS_AUTOCHECKBOX, 10, 240, 270, 18,
+     kAllowListRepeatsCheckId, &hAllowListRepeatsCheck},
+    {"BUTTON", "Применить", kButton, 10, 262, 130, 20, kApplyButtonId, nullptr},
+    {"BUTTON", "Закрыть", kButton, 143, 262, 130, 20, kCloseButtonId, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ ШК:", V | SS_CENTER, 10, 287, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Для МЕДЛЕННЫХ ПК: увеличьте все задержки", V, 10, 310, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Для БЫСТРЫХ ПК: уменьшите задержки", V, 10, 330, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Проблемы с открытием мастера:", V, 10, 350, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Открытие мастера ШК' до 800-1000", V, 10, 370, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Текст вводится не полностью:", V, 10, 390, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   увеличьте 'Ввод текста' до 30-50", V, 10, 410, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Начните со значений по умолчанию", V, 10, 430, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Тестируйте на 5-10 штрих-кодах", V, 10, 450, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "СОВЕТЫ ПО НАСТРОЙКЕ XL (вставка в Excel):", V | SS_CENTER, 10, 472, kTipWidth, 18, 0, nullptr},
+    {"STATIC", " • Перед СТАРТОМ обязательно выделите", V, 10, 494, kTipWidth, 16, 0, nullptr},
+    {"STATIC", "   начальную ячейку. Она должна быть активна", V, 10, 514, kTipWidth, 16, 0, nullptr},
+    {"STATIC", " • Автоматический переход на следующий лист", V, 10, 534, kTipWidth, 16, 0, nullptr},
 };
+
+constexpr int kSettingsWidth = 336;  // outer, at 96 dpi: the tips and a margin as wide as the left one
 
 constexpr const char* kSavedMessage = "Настройки задержек сохранены!";
 constexpr const char* kNotSavedMessage =
     "Не удалось записать файл barcode_delays.cfg!\n"
     "Новые значения задержек действуют до закрытия программы.";
+constexpr const char* kSwitchNotSavedMessage =
+    "Не удалось записать файл barcode_delays.cfg!\n"
+    "Выбранные настройки действуют до закрытия программы.";
 
 // The fields in the order they are filled: initial, double-click, wizard, typing, Enter, between, page.
 struct FieldBinding {
@@ -92,6 +103,7 @@ void ShowDelaysInFields() {
     for (const FieldBinding& field : kFields) SetControlText(*field.edit, std::to_string(delays.*field.value));
     SetChecked(hWaitForWizardCheck, delays.waitForWizard);
     SetChecked(hTrialRunCheck, delays.trialRun);
+    SetChecked(hAllowListRepeatsCheck, delays.allowListRepeats);
 }
 
 // A tip wider than its label loses its last words there; the pointer resting on it shows it whole.
@@ -147,6 +159,7 @@ void ReadDelaySettings() {
     for (const FieldBinding& field : kFields) delays.*field.value = ParseDelayField(GetControlText(*field.edit));
     delays.waitForWizard = IsChecked(hWaitForWizardCheck);
     delays.trialRun = IsChecked(hTrialRunCheck);
+    delays.allowListRepeats = IsChecked(hAllowListRepeatsCheck);
 }
 
 bool SaveDelaySettings() {
@@ -165,11 +178,22 @@ void OnApply(HWND hWnd) {
         ShowMessage(hWnd, kNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
+// A switch takes effect and is kept at once, like the main window's check boxes: only it changes in
+// the record, so delays typed but not applied stay unapplied. A file that cannot be written is
+// reported once per start of the program; the switch still applies until it closes.
+void OnSwitchClicked(HWND hWnd, bool DelaySettings::*field, HWND check) {
+    delays.*field = IsChecked(check);
+    static bool told = false;
+    if (WriteDelaySettingsFile(delays) || told) return;
+    told = true;
+    ShowMessage(hWnd, kSwitchNotSavedMessage, kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
 // The handles die with the window; nothing may read or write through them afterwards.
 void OnDestroy() {
     hSettingsWindow = nullptr;
     for (const FieldBinding& field : kFields) *field.edit = nullptr;
-    hWaitForWizardCheck = hTrialRunCheck = nullptr;
+    hWaitForWizardCheck = hTrialRunCheck = hAllowListRepeatsCheck = nullptr;
     hTipsTooltip = nullptr;  // owned by the window, gone with it
 }
 
@@ -178,9 +202,14 @@ void OnDpiChanged(HWND hWnd, WPARAM wParam, LPARAM lParam) {
     AddTooltipsForCutTips(hWnd);
 }
 
-void OnCommand(HWND hWnd, int id) {
+void OnCommand(HWND hWnd, int id, int code) {
     if (id == kApplyButtonId) OnApply(hWnd);
     if (id == kCloseButtonId) DestroyWindow(hWnd);
+    if (code != BN_CLICKED) return;
+    if (id == kWaitForWizardCheckId) OnSwitchClicked(hWnd, &DelaySettings::waitForWizard, hWaitForWizardCheck);
+    if (id == kTrialRunCheckId) OnSwitchClicked(hWnd, &DelaySettings::trialRun, hTrialRunCheck);
+    if (id == kAllowListRepeatsCheckId)
+        OnSwitchClicked(hWnd, &DelaySettings::allowListRepeats, hAllowListRepeatsCheck);
 }
 }  // namespace
 
@@ -194,13 +223,13 @@ void CreateSettingsControls(HWND hWnd) {
 
 void ShowSettingsWindow() {
     if (BringForwardIfOpen(hSettingsWindow)) return;
-    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", 300, 573, SW_SHOWNORMAL);
+    hSettingsWindow = CreateOwnedWindow(L"BarcodeSettings", "Настройки задержек", kSettingsWidth, 595, SW_SHOWNORMAL);
 }
 
 LRESULT CALLBACK SettingsWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE: CreateSettingsControls(hWnd); return 0;
-        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam)); return 0;
+        case WM_COMMAND: OnCommand(hWnd, LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_DPICHANGED: OnDpiChanged(hWnd, wParam, lParam); return 0;
         case WM_CLOSE: DestroyWindow(hWnd); return 0;
         case WM_DESTROY: OnDestroy(); return 0;

@@ -89,7 +89,7 @@ TEST(HighDpi, EveryControlIsItsNinetySixDpiBoxTimesOneAndAHalf) {
     HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     checked += ExpectScaledControls(settings, "settings");
-    ExpectOuterSize(settings, 300, 573);
+    ExpectOuterSize(settings, 336, 595);
     PostMessageW(settings, WM_CLOSE, 0, 0);
 
     Click(ChildById(app.window, kMergeButtonId));
@@ -125,7 +125,7 @@ TEST(HighDpi, ARunFillsTheDesignerAndAnEarlierFileIsScaledOnLoad) {
     Click(StartButton(app));
     MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(5));
+    EXPECT_EQ(done.text, FinishedText(5, NextStartLine(L"0006")));
     AnswerMessageBox(done.window);
     std::this_thread::sleep_for(milliseconds(300));
     std::vector<std::string> landed;

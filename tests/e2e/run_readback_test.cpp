@@ -17,6 +17,7 @@ constexpr int kValues = 6;
 constexpr int kPerPage = 3;
 constexpr size_t kValueLength = 6;  // P-0001
 const std::wstring kFinished = L"Готово: Генерация завершена!\n\nПроверено в окне мастера: 6 из 6.";
+const std::wstring kNextRun = L"\n\nСледующий прогон без повтора: Начать с: 0007";
 
 // What a run of P-0001..P-0006 over two pages left behind.
 struct SixValues {
@@ -111,8 +112,10 @@ void ExpectJournal(const SixValues& run, size_t count, const std::wstring& resul
 // Values typed again, as the completion message counts them after "Проверено в окне мастера"; -1
 // when the message is not the completion of a run whose values were all seen in the wizard.
 int RetypedIn(const std::wstring& message) {
-    if (!StartsWith(message, kFinished)) return -1;
-    const std::wstring rest = message.substr(kFinished.size());
+    if (!StartsWith(message, kFinished) || message.size() < kFinished.size() + kNextRun.size() ||
+        message.substr(message.size() - kNextRun.size()) != kNextRun)
+        return -1;
+    const std::wstring rest = message.substr(kFinished.size(), message.size() - kFinished.size() - kNextRun.size());
     if (rest.empty()) return 0;
     const std::wstring head = L"\nВведено повторно: ";
     if (!StartsWith(rest, head) || rest.back() != L'.') return -1;

@@ -77,7 +77,7 @@ void ContinueAfterTheFirstPage(Scene& s, const std::string& prefix, const std::w
                                                 L"\nСтраница 1 заполнена, а переход на страницу 2 ещё не сделан: "
                                                 L"при продолжении сначала будет нажато Page Down."));
     AnswerMessageBox(ask.window, IDYES);
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6));
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(6, NextStartLine(L"0010")));
     ExpectFinishedCleanly(s, Expected(prefix, 1, 9, kPerPage), 0);
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected(prefix, 1, 9, kPerPage));  // in order, each once
 }
@@ -119,21 +119,20 @@ TEST(RunResumeE2E, AStopBeforeAFullPagesTurnTurnsItFirstWhenContinued) {
     }
 }
 
-// The trial run ticked in the settings window: the run stops once the first page is stored, before
-// its Page Down; "СТАРТ" and "Да" turn the page and fill the rest, and the tick outlasts a restart.
+// The trial run and waiting for the wizard ticked in the settings window, which is then closed
+// without "Применить": the next run waits for the wizard and stops once the first page is stored,
+// before its Page Down; "СТАРТ" and "Да" turn the page and fill the rest, and both ticks outlast a
+// restart.
 TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(kPerPage));
     Click(ChildById(s.app.window, kSettingsButtonId));
     HWND settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
-    Click(ChildById(settings, kTrialRunCheckId));
-    ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, kTrialRunCheckId)); }));
-    Click(ChildById(settings, kApplyButtonId));
-    MessageBoxInfo saved = WaitForMessageBox(s.app.process.Id());
-    ASSERT_TRUE(saved.window);
-    EXPECT_EQ(saved.text, L"Настройки задержек сохранены!");
-    AnswerMessageBox(saved.window);
+    for (int box : {kTrialRunCheckId, kWaitForWizardCheckId}) {
+        Click(ChildById(settings, box));
+        ASSERT_TRUE(WaitUntil([&] { return IsChecked(ChildById(settings, box)); }));
+    }
     PostMessageW(settings, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
 
@@ -149,6 +148,9 @@ TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     const Journal journal = ReadJournal(s.dir);
     ASSERT_FALSE(journal.rows.empty());
     EXPECT_EQ(journal.rows.back().at(4), L"остановка: пробный запуск");
+    ASSERT_EQ(journal.starts.size(), 1u);
+    EXPECT_NE(journal.starts[0].at(4).find(L"ожидание окна мастера"), std::wstring::npos)
+        << ToUtf8(journal.starts[0].at(4));
 
     ContinueAfterTheFirstPage(s, "T-");
 
@@ -159,6 +161,7 @@ TEST(RunResumeE2E, ATrialRunStopsAfterTheFirstPageAndGoesOnWhenContinued) {
     settings = WaitForTopWindow(s.app.process.Id(), L"BarcodeSettings");
     ASSERT_TRUE(settings);
     EXPECT_TRUE(IsChecked(ChildById(settings, kTrialRunCheckId)));
+    EXPECT_TRUE(IsChecked(ChildById(settings, kWaitForWizardCheckId)));
     EXPECT_EQ(CloseApp(s.app), 0u);
 }
 
@@ -240,7 +243,8 @@ TEST(RunResumeE2E, ARunEndedWithTheProgramIsShownAtTheNextStartAndContinuedToThe
         AnswerMessageBox(ask.window, IDYES);
         const std::wstring end = EndMessage(s);
         std::this_thread::sleep_for(milliseconds(300));
-        EXPECT_EQ(end, L"Готово: " + FinishedText(10 - next)) << ToUtf8(end);
+        EXPECT_EQ(end, L"Готово: " + FinishedText(10 - next, c.list ? NextListLine(L"Ящик 10") : NextStartLine(L"0011")))
+            << ToUtf8(end);
         ExpectFinishedCleanly(s, expected, 4 - next);
         EXPECT_EQ(CloseApp(s.app), 0u);
     }
@@ -285,7 +289,7 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
     EXPECT_EQ(ValuesIn(s.fixture.Log()).size(), 1u) << "the wait between barcodes was over too soon";
 
     // The first run goes on to its end as if nothing had happened.
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(2));
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(2, NextStartLine(L"0003")));
     ExpectFinishedCleanly(s, Expected("D-", 1, 2, kPerPage), 0);
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("D-", 1, 2, kPerPage));
     EXPECT_FALSE(FileExists(JoinPath(s.dir, kLockFile)));

@@ -111,7 +111,7 @@ TEST(RunE2E, ThreePagesFillEveryObjectInOrderAndASecondStartIsIgnored) {
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
     EXPECT_EQ(done.caption, L"Готово");
-    EXPECT_EQ(done.text, FinishedText(8));
+    EXPECT_EQ(done.text, FinishedText(8, NextStartLine(L"0107")));
     EXPECT_FALSE(done.hasInformationIcon);
     AnswerMessageBox(done.window);
 
@@ -139,7 +139,7 @@ TEST(RunE2E, ListValuesWithPrefixThenThirteenDigitNumbersInTheSameSession) {
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(2));
+    EXPECT_EQ(done.text, FinishedText(2, NextListLine(L"B 2")));
     AnswerMessageBox(done.window);
 
     SendMessageW(listCheck, BM_CLICK, 0, 0);
@@ -163,7 +163,7 @@ TEST(RunE2E, SpreadsheetModeFillsCellsAndTurnsSheets) {
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, L"Генерация завершена!");
+    EXPECT_EQ(done.text, L"Генерация завершена!\n\n" + NextStartLine(L"8"));
     AnswerMessageBox(done.window);
     // The last cell stays in its editor until a click elsewhere ends the editing.
     ClickAt(CenterOf(s.fixture.ChildrenOfClass(L"FakeCell").back()));
@@ -194,8 +194,8 @@ TEST(RunE2E, SpreadsheetModeStopsOnTheWorkbooksLastSheet) {
         {L"sheets=2", 6, 1, 1,
          L"Ошибка: Прогон остановлен: после Ctrl+Page Down лист не сменился за 2000 мс.\nПохоже, это "
          L"последний лист книги",
-         L"Сохранено 6 из 9; следующее — X0007."},
-        {L"sheets=3", 9, 2, 0, L"Готово: Генерация завершена!", L""},
+         L"Введено 6 из 9; следующее — X0007."},
+        {L"sheets=3", 9, 2, 0, L"Готово: Генерация завершена!\n\n" + NextStartLine(L"0010"), L""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.options));
@@ -230,12 +230,12 @@ TEST(RunE2E, SpreadsheetModeOnARussianKeyboardLayoutTypesEveryValueWhole) {
 
     SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
     s.Fields(L"Ab-", L"0001", L"3");
-    ASSERT_TRUE(s.RunToCompletion());
+    ASSERT_TRUE(s.RunToCompletion(NextStartLine(L"0004")));
     // The second run fills the next row of cells (the stand-in keeps what a cell holds).
     const std::vector<HWND> cells = s.fixture.ChildrenOfClass(L"FakeCell");
     ASSERT_TRUE(CapturePoints(s.app, s.fixture.window, Centers(cells, 3, 4)));
     s.Fields(L"Ёжик Й-", L"9", L"3");
-    ASSERT_TRUE(s.RunToCompletion());
+    ASSERT_TRUE(s.RunToCompletion(NextStartLine(L"12")));
 
     const std::vector<Landed> expected = {
         {"1", "1", "Ab-0001"}, {"1", "2", "Ab-0002"}, {"1", "3", "Ab-0003"},
@@ -260,7 +260,7 @@ TEST(RunE2E, SpreadsheetModeOnAzertyWithCapsLockOnTypesEveryValueWhole) {
 
     SendMessageW(CheckBox(s.app, L"XL (вставка в Excel)"), BM_CLICK, 0, 0);
     s.Fields(L"Ab-", L"0098", L"3");
-    ASSERT_TRUE(s.RunToCompletion());
+    ASSERT_TRUE(s.RunToCompletion(NextStartLine(L"0101")));
     const std::vector<Landed> expected = {{"1", "1", "Ab-0098"}, {"1", "2", "Ab-0099"}, {"1", "3", "Ab-0100"}};
     EndEditingAfter(s.fixture, Utf16Length(expected));
     WaitUntil([&] { return EventsOf(s.fixture.Log(), "value").size() == expected.size(); });
@@ -458,7 +458,7 @@ TEST(RunE2E, ACharacterTheRunCannotTypeRefusesStartAndNothingIsSent) {
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(3));
+    EXPECT_EQ(done.text, FinishedText(3, NextListLine(L"Lodz-3")));
     AnswerMessageBox(done.window);
     EXPECT_EQ(ValuesIn(s.fixture.Log()),
               Placed({ToUtf8(L"№Мюллер-1"), ToUtf8(L"№Strasse €2"), ToUtf8(L"№Lodz-3")}, 3));
@@ -557,7 +557,7 @@ TEST(RunE2E, CaptionCountsTheStoredBarcodesAndEndsAsTheTitle) {
     const std::vector<std::wstring> seen = CaptionsUntilMessageBox(s.app, std::chrono::seconds(30));
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id());
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(5));
+    EXPECT_EQ(done.text, FinishedText(5, NextStartLine(L"0006")));
     // 0 to 4 of 5 with the seconds left, then the title alone once the run is over.
     ASSERT_GE(seen.size(), 2u);
     EXPECT_EQ(seen.back(), title);
@@ -595,7 +595,7 @@ TEST(RunE2E, AfterEscapeTheCaptionNamesTheNextValueAndASecondStartFillsTheRest) 
     s.PressStart();
     MessageBoxInfo done = WaitForMessageBox(s.app.process.Id(), std::chrono::seconds(30));
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(3));
+    EXPECT_EQ(done.text, FinishedText(3, NextStartLine(L"0006")));
     AnswerMessageBox(done.window);
     EXPECT_EQ(CaptionOf(s.app.window), title);
     std::vector<std::string> values;

@@ -122,7 +122,9 @@ void MeasureRunInto(const std::vector<int>& lineOrder, int perPage, int total, c
     MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::minutes(5));
     const long long shown = NowMicroseconds();
     ASSERT_TRUE(done.window);
-    EXPECT_EQ(done.text, FinishedText(total));  // not a stop
+    wchar_t next[16];
+    swprintf(next, 16, L"%04d", total + 1);
+    EXPECT_EQ(done.text, FinishedText(total, NextStartLine(next)));  // not a stop
     AnswerMessageBox(done.window);
 
     const auto log = designer.Log();

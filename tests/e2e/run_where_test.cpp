@@ -28,7 +28,7 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
         EXPECT_TRUE(StartsWith(message, L"Ошибка: Прогон остановлен: после Page Down страница не сменилась "
                                         L"за 2000 мс.\nПохоже, это последняя страница документа"))
             << ToUtf8(message);
-        EXPECT_NE(message.find(L"Сохранено 6 из 9; следующее — S0007."), std::wstring::npos) << ToUtf8(message);
+        EXPECT_NE(message.find(L"Введено 6 из 9; следующее — S0007."), std::wstring::npos) << ToUtf8(message);
         std::this_thread::sleep_for(milliseconds(300));
         auto log = s.fixture.Log();
         EXPECT_EQ(ValuesIn(log), Expected("S", 1, 6, 3));  // page 2 keeps S0004..S0006
@@ -43,7 +43,7 @@ TEST(RunWhereE2E, OnTheLastPageTheRunStopsAfterSixOfNineAndContinuesOnAnAddedPag
         ASSERT_TRUE(ask.window);
         EXPECT_TRUE(StartsWith(ask.text, L"Остановка была на значении S0007 (страница 3, захват 1).\n\n")) << ToUtf8(ask.text);
         AnswerMessageBox(ask.window, IDYES);
-        EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
+        EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3, NextStartLine(L"0010")));
         std::this_thread::sleep_for(milliseconds(300));
         log = s.fixture.Log();
         EXPECT_EQ(ValuesIn(log), Expected("S", 1, 9, 3));
@@ -66,7 +66,7 @@ TEST(RunWhereE2E, AnotherDocumentOfTheSameProgramIsNeverFilledInsteadOfTheCaptur
     SetWindowPos(other.window, HWND_TOP, a.left + 20, a.bottom + 10, 0, 0, SWP_NOSIZE);
     s.Fields(L"D", L"01", L"3");
     s.PressStart();
-    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3));
+    EXPECT_EQ(EndMessage(s), L"Готово: " + FinishedText(3, NextStartLine(L"04")));
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Placed({"D01", "D02", "D03"}, 3));
     EXPECT_TRUE(EventsOf(other.Log(), "open").empty());
@@ -104,7 +104,7 @@ TEST(RunWhereTiming, ThreeHundredValuesOverSixtyPagesAreExactFlatInMemoryAndAsFa
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() >= 60; }, std::chrono::seconds(120)));
     const SIZE_T atSixty = WorkingSetOf(s.app.process.Handle());
-    EXPECT_EQ(EndMessage(s, std::chrono::seconds(600)), L"Готово: " + FinishedText(300));
+    EXPECT_EQ(EndMessage(s, std::chrono::seconds(600)), L"Готово: " + FinishedText(300, NextStartLine(L"0301")));
     const SIZE_T atEnd = WorkingSetOf(s.app.process.Handle());
     std::this_thread::sleep_for(milliseconds(300));
     const auto log = s.fixture.Log();
@@ -137,7 +137,7 @@ TEST(RunWhereE2E, CapturedPositionsFollowTheMovedDesignerAndAResizedOrClosedOneI
     ASSERT_TRUE(s.OpenDesigner(3, kWaitingDelays));
     const POINT first = CenterOf(s.fixture.ChildrenOfClass(L"FakeBarcodeObject").at(0));
     MoveWindowBy(s.fixture.window, 90, 60);
-    EXPECT_EQ(s.RunAndAnswer(L"M", L"0001", L"6"), L"Готово: " + FinishedText(6));
+    EXPECT_EQ(s.RunAndAnswer(L"M", L"0001", L"6"), L"Готово: " + FinishedText(6, NextStartLine(L"0007")));
     std::this_thread::sleep_for(milliseconds(300));
     EXPECT_EQ(ValuesIn(s.fixture.Log()), Expected("M", 1, 6, 3));
     EXPECT_TRUE(Stray(s).empty()) << Describe(Stray(s));

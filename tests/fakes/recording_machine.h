@@ -48,7 +48,10 @@ struct RecordingMachine : Machine {
         std::string what = "mouse";
         for (unsigned f : flags) what += " " + std::to_string(f);
         Log(what + " at " + std::to_string(x) + "," + std::to_string(y));
-        if (wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
+        const bool ignored = flags.size() == 4 && ignoresDoubleClick && ignoresDoubleClick(doubleClicks++);
+        if (ignored) Log("ignored");
+        if (flags.size() == 4) lastClick = {x, y};
+        if (!ignored && wizardOnDoubleClick && flags.size() == 4 && WindowAt(x, y).window == kPage.window && !WizardOpen()) {
             wizardOpenAt = wizardOpensAfter < 0 ? kNever : now + wizardOpensAfter;
             wizardCloseAt = kNever;
             wizardEnters = 0;
@@ -63,6 +66,7 @@ struct RecordingMachine : Machine {
     bool SendUnicodeKey(char16_t unit, bool release) override {
         Log(std::string(release ? "char- " : "char+ ") + Hex(unit, 4));
         if (Refused()) return false;
+        if (!release && !wizardOnDoubleClick) Draw(now);  // a cell shows what is typed into it
         if (!release && WizardOpen()) {
             const bool lost = (loseChar && loseChar(keysTyped)) || FocusOnButton();
             ++keysTyped;
@@ -76,11 +80,17 @@ struct RecordingMachine : Machine {
         Log(std::string(release ? "key- " : "key+ ") + Hex(vk, 2));
         if (Refused()) return false;
         if (!release && onKey) onKey(vk);
+        if (!release && !wizardOnDoubleClick && vk >= 0x30) Draw(now);  // a character key into a cell
         if (WizardOpen()) FieldKey(vk, release);
         if (vk == 0x22 && !release && !WizardOpen() && (lastPage == 0 || pageShown < lastPage))
             pageTurnAt = now + pageTurnLagMs;
-        if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3)
+        if (vk == 0x0D && !release && WizardOpen() && ++wizardEnters == 3) {
             wizardCloseAt = wizardClosesAfter < 0 ? kNever : now + wizardClosesAfter;
+            if (wizardClosesAfter >= 0) Draw(wizardCloseAt + drawLateMs);
+        } else if (vk == 0x0D && !release && !wizardOnDoubleClick) {
+            commitsAt.push_back(now + commitLateMs);  // the cell's edit ends: the selection moves down
+            Draw(now + commitLateMs);
+        }
         return true;
     }
     KeyboardLayout ForegroundKeyboardLayout() override {
@@ -140,6 +150,19 @@ struct RecordingMachine : Machine {
         if (onAsk) onAsk();
         return answer;
     }
+    // The question about values entered before: kept apart from `events` with the count of events
+    // before it, so that the tests of runs that repeat values on purpose compare their events as
+    // they are. Answered "Да" unless a test says otherwise.
+    struct Question {
+        std::size_t eventsBefore;
+        std::string caption, text;
+    };
+    std::vector<Question> confirmations;
+    Answer confirmAnswer = Answer::kYes;
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        confirmations.push_back({events.size(), caption, text});
+        return confirmAnswer;
+    }
 
     // --- where input lands: windows 0xN0 belong to process N00, named "window N0" and "programN.exe"
     static constexpr unsigned long kOwnProcess = 100;
@@ -157,6 +180,8 @@ struct RecordingMachine : Machine {
     // when negative) with the focus inside `focusAfter` ms later, and closes `wizardClosesAfter` ms
     // after the third Enter it takes (never when negative). A spreadsheet opens no wizard.
     bool wizardOnDoubleClick = true;
+    std::function<bool(int before)> ignoresDoubleClick;  // given the double-clicks before this one
+    int doubleClicks = 0;
     long long wizardOpensAfter = 0, focusAfter = 0, wizardClosesAfter = 0;
     long long wizardOpenAt = kNever, wizardCloseAt = kNever;
     int wizardEnters = 0;
@@ -242,6 +267,8 @@ struct RecordingMachine : Machine {
     }
     long long pageHeldUntil = -1;  // till then a window of the designer holds the page disabled too
     std::uintptr_t ModalOver(std::uintptr_t) override { return now < pageHeldUntil ? kWizard.window : modalOver; }
+    long long hungUntil = -1;  // till then the designer answers no message
+    bool Answers(std::uintptr_t) override { return now >= hungUntil; }
 
     // Top-level windows by program and class, highest first (none unless a test says); the rows the
     // positions followed to are logged.
@@ -270,8 +297,53 @@ struct RecordingMachine : Machine {
     bool pictureFails = false;
     std::vector<long long> repaintsAt;
     std::vector<long long> picturesAt;  // when the page was looked at
-    // The wizard's picture shows its step (the Enters it took) unless its steps look alike.
+    // The wizard's picture shows its step (the Enters it took) unless its steps look alike; with
+    // `wizardAnimationMs` it also moves on its own (an animated button: another frame that often);
+    // from each of `wizardRedrawsAt` on it shows something more (a preview drawn late).
     bool stepsLookAlike = false;
+    long long wizardAnimationMs = 0;
+    std::vector<long long> wizardRedrawsAt;
+    // The objects: each shows what was drawn on it last on the page shown. A wizard that closes
+    // draws its value on the object double-clicked `drawLateMs` later (never with `drawsAsBefore`:
+    // a value that looks as the one before it did); a spreadsheet's cell draws each typed key and
+    // its commit by Enter `commitLateMs` later (the selection moves then too). Pages are alike but
+    // for what was drawn on them. `overlay` puts something over a region for a while (a tooltip, a
+    // blinking mark): what it shows there at a time, 0 for nothing.
+    struct Drawing {
+        long long page = 0;
+        Position at;
+        long long when = 0;
+    };
+    std::vector<Drawing> drawings;
+    Position lastClick;
+    long long drawLateMs = 0, commitLateMs = 0;
+    bool drawsAsBefore = false;
+    std::vector<long long> commitsAt;
+    std::function<std::uint64_t(const Position& at, long long now)> overlay;
+    long long Page() {
+        if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
+        return pageShown;
+    }
+    void Draw(long long when) {
+        if (!drawsAsBefore) drawings.push_back({Page(), lastClick, when});
+    }
+    std::uint64_t Region(const Position& at) {
+        std::uint64_t region = static_cast<std::uint64_t>(at.x) * 100003u + static_cast<std::uint64_t>(at.y);
+        for (size_t i = 0; i < drawings.size(); ++i) {
+            const Drawing& d = drawings[i];
+            if (d.page == pageShown && d.at.x == at.x && d.at.y == at.y && d.when <= now) region = region * 31 + i + 1;
+        }
+        if (overlay) region ^= overlay(at, now) << 40;
+        return region;
+    }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        PagePicture picture = PictureOf(window);
+        if (!picture.taken) return picture;
+        for (const Position& at : around) picture.regions.push_back(Region(at));
+        const auto commits = std::count_if(commitsAt.begin(), commitsAt.end(), [&](long long t) { return t <= now; });
+        picture.digest += static_cast<std::uint64_t>(commits) << 20;
+        return picture;
+    }
     PagePicture PictureOf(std::uintptr_t window) override {
         if (window == kWizard.window) {
             PagePicture wizard;
@@ -279,10 +351,13 @@ struct RecordingMachine : Machine {
             wizard.width = 400;
             wizard.height = 100;
             wizard.digest = stepsLookAlike ? 0 : static_cast<std::uint64_t>(wizardEnters);
+            if (wizardAnimationMs > 0) wizard.digest += 100 * static_cast<std::uint64_t>(now / wizardAnimationMs % 7);
+            for (long long at : wizardRedrawsAt)
+                if (now >= at) wizard.digest += 1000;
             return wizard;
         }
         picturesAt.push_back(now);
-        if (now >= pageTurnAt) ++pageShown, pageTurnAt = kNever;
+        Page();
         PagePicture picture;
         picture.taken = !pictureFails;
         picture.width = 1000;

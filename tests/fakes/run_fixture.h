@@ -25,8 +25,32 @@ using Strings = std::vector<std::string>;
 inline const std::string kStopLine = std::string("message ") + kStopCaption + " (i): " + kStopMessage;
 // The end of a spreadsheet run, and of a wizard run whose `verified` values were all read back.
 inline const std::string kDoneLine = std::string("message ") + kFinishedCaption + ": " + kFinishedMessage;
-inline std::string DoneLine(long long verified) {
-    return std::string("message ") + kFinishedCaption + ": " + CompletionMessage(RunTally{verified, 0, 0}, false, "");
+// `nextStart`: what the message names as the start of the next run without repeats («Начать с:»),
+// empty when the counter ends with the run.
+inline std::string NextRunLine(const std::string& nextStart) {
+    return nextStart.empty() ? std::string() : "Следующий прогон без повтора: Начать с: " + nextStart;
+}
+inline std::string DoneLine(long long verified, const std::string& nextStart) {
+    return std::string("message ") + kFinishedCaption + ": " +
+           CompletionMessage(RunTally{verified, 0, 0}, false, "", NextRunLine(nextStart));
+}
+// The same after a list whose last line is `lastLine`.
+inline std::string ListDoneLine(long long verified, const std::string& lastLine) {
+    return std::string("message ") + kFinishedCaption + ": " +
+           CompletionMessage(RunTally{verified, 0, 0}, false, "",
+                             "Следующий прогон без повтора: с новой строки списка — все строки этого списка введены, "
+                             "последняя — «" + lastLine + "».");
+}
+// The end of a spreadsheet run.
+inline std::string SheetDoneLine(const std::string& nextStart) {
+    return std::string("message ") + kFinishedCaption + ": " + CompletionMessage(RunTally{}, true, "", NextRunLine(nextStart));
+}
+// The same after a list whose last line is `lastLine`.
+inline std::string SheetListDoneLine(const std::string& lastLine) {
+    return std::string("message ") + kFinishedCaption + ": " +
+           CompletionMessage(RunTally{}, true, "",
+                             "Следующий прогон без повтора: с новой строки списка — все строки этого списка введены, "
+                             "последняя — «" + lastLine + "».");
 }
 inline std::string Refusal(const char* text) { return std::string("message Ошибка: ") + text; }
 
@@ -222,7 +246,7 @@ inline Strings Results(const std::string& journal) { return JournalColumn(journa
 
 // The run's files in `from` copied to `to`, as a process killed now leaves them.
 inline void CopyRunFiles(const TempFolder& from, const TempFolder& to) {
-    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName}) {
+    for (const char* name : {kRunInputsFileName, kRunListFileName, kRunStateFileName, kRunTurnFileName}) {
         std::string bytes;
         if (ReadWholeFile(from.path + "/" + name, bytes, SIZE_MAX) == ReadResult::kRead)
             WriteFileAtomically(to.path + "/" + name, bytes);

@@ -246,9 +246,16 @@ std::vector<Landed> StoredRows(const Journal& journal) {
     return out;
 }
 
-std::wstring FinishedText(int verified) {
+std::wstring FinishedText(int verified, const std::wstring& nextRun) {
     const std::wstring n = std::to_wstring(verified);
-    return L"Генерация завершена!\n\nПроверено в окне мастера: " + n + L" из " + n + L".";
+    return L"Генерация завершена!\n\nПроверено в окне мастера: " + n + L" из " + n + L".\n\n" + nextRun;
+}
+
+std::wstring NextStartLine(const std::wstring& start) { return L"Следующий прогон без повтора: Начать с: " + start; }
+
+std::wstring NextListLine(const std::wstring& lastLine) {
+    return L"Следующий прогон без повтора: с новой строки списка — все строки этого списка введены, последняя — «" +
+           lastLine + L"».";
 }
 
 std::vector<Landed> Placed(const std::vector<std::string>& values, int perPage, int firstPage) {

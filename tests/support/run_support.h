@@ -127,6 +127,13 @@ inline void ExpectStopMessage(const MessageBoxInfo& box) {
     EXPECT_TRUE(box.hasInformationIcon);
 }
 
+// «Следующий прогон без повтора: Начать с: 0011».
+std::wstring NextStartLine(const std::wstring& start);
+// The same line after a list whose last line was `lastLine`.
+std::wstring NextListLine(const std::wstring& lastLine);
+// The caption of the question about values entered before.
+inline const std::wstring kRepeatCaption = L"Повтор значений";
+
 // The app and a stand-in side by side, the delays written and the points captured.
 struct Scene {
     App app;
@@ -172,13 +179,26 @@ struct Scene {
     // "СТАРТ" with a stop remembered: the question "Продолжить?", read and left open for the test to
     // answer (window null when none came).
     MessageBoxInfo StartAgain();
-    // Starts the run and answers its completion message; false when none came.
-    bool RunToCompletion() {
+    // Starts a spreadsheet run and answers its completion message, which ends with `nextRun` (where
+    // a run without repeats would start); false when none came.
+    bool RunToCompletion(const std::wstring& nextRun) {
         PressStart();
         MessageBoxInfo done = WaitForMessageBox(app.process.Id(), std::chrono::seconds(30));
         if (!done.window) return false;
         AnswerMessageBox(done.window);
-        return done.text == L"Генерация завершена!";
+        return done.text == L"Генерация завершена!\n\n" + nextRun;
+    }
+    // The question about values entered before, which "СТАРТ" has just brought: read, then answered
+    // with `answer` (window null when another message came, or none).
+    MessageBoxInfo AnswerRepeatQuestion(int answer) {
+        MessageBoxInfo ask = WaitForMessageBox(app.process.Id());
+        if (!ask.window) return ask;
+        if (ask.caption != kRepeatCaption) {
+            ADD_FAILURE() << "not the question about values entered before: " << ToUtf8(ask.text);
+            return {};
+        }
+        AnswerMessageBox(ask.window, answer);
+        return ask;
     }
     // Escape once the stand-in has stored `count` values in all, and the stop message answered;
     // false when either did not come.
@@ -224,8 +244,9 @@ std::string Describe(const std::vector<FixtureEvent>& events);
 std::wstring EndMessage(Scene& s, milliseconds timeout = std::chrono::seconds(60));
 std::wstring CaptionOf(HWND window);  // read without a message to the window, so also while it is busy
 bool StartsWith(const std::wstring& text, const std::wstring& head);
-// The completion message of a wizard run whose `verified` values were all read back.
-std::wstring FinishedText(int verified);
+// The completion message of a wizard run whose `verified` values were all read back, ending with
+// `nextRun`: where a run without repeats would start (NextStartLine, NextListLine).
+std::wstring FinishedText(int verified, const std::wstring& nextRun);
 // `values` in run order, with the page and object each lands on at `perPage` objects a page.
 std::vector<Landed> Placed(const std::vector<std::string>& values, int perPage, int firstPage = 1);
 // The values `count` barcodes from `first` take, <prefix><four digits>, placed as above.

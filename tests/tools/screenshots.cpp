@@ -195,6 +195,39 @@ void RunAndStop(App& app, Fixture& designer) {
     ShootBoxBesideMain(app, L"done", "no completion message after continuing", IDOK, milliseconds(90000));
 }
 
+// A new run with the trial box ticked (and nothing applied): its stop after the first page, the question
+// "СТАРТ" then asks, and, once the run has gone on and the program was ended in the middle of it, the
+// main window as the next start restores it.
+void TrialAndRestart(const std::wstring& dir) {
+    App app;
+    Fixture designer;
+    if (!OpenScene(app, designer, dir, false)) return;
+    Click(FindChild(app.window, L"Button", L"Настройки, советы"));
+    HWND settings = WaitForTopWindow(app.process.Id(), L"BarcodeSettings");
+    if (!settings) {
+        Fail("no settings window");
+        return;
+    }
+    HWND trial = FindChild(settings, L"Button", L"Пробный запуск: остановиться после первой страницы");
+    Click(trial);
+    if (!WaitUntil([&] { return IsChecked(trial); })) Fail("the trial box did not take the tick");
+    PostMessageW(settings, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !IsWindow(settings); });
+    Click(StartButton(app));
+    ShootBoxBesideMain(app, L"trial", "no trial stop", IDOK, milliseconds(30000));
+    Click(StartButton(app));
+    ShootBoxBesideMain(app, L"continue-trial", "no question after the trial stop", IDYES);
+    if (!WaitUntil([&] { return TextOf(app.window).rfind(L"4 из 10", 0) == 0; }, milliseconds(30000)))
+        Fail("the run did not go on after the trial stop");
+    app.process.Kill();
+    designer.process.Kill();
+    App again;
+    if (!StartOnline(again, dir)) return;
+    ParkMainWindow(again);
+    Shoot(L"resumed", again.window);
+    CloseApp(again);
+}
+
 void MergeAndPreviews(App& app) {
     HWND merge = OpenMergeWindow(app);
     if (!Shoot(L"merge", merge)) return;
@@ -246,6 +279,7 @@ int main(int argc, char** argv) {
     RunAndStop(app, designer);
     CloseApp(app);
     designer.process.Kill();
+    TrialAndRestart(MakeTempDir(L"screenshots-trial"));
     // the other windows as a new user first sees them: default delays, default fields
     App fresh;
     if (!StartOnline(fresh)) return 1;

@@ -52,17 +52,28 @@ TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
     }
 }
 
+// The first `count` numbers of our file, as a reader of an earlier version takes them.
+std::vector<int> NumbersAnEarlierReaderSees(const DelaySettings& ours, size_t count) {
+    std::istringstream earlier(FormatDelaySettings(ours));
+    std::vector<int> values(count);
+    for (int& v : values) earlier >> v;
+    return values;
+}
+
 TEST(DelaySettingsFile, DefaultsAndFormatInLineOrder) {
     DelaySettings settings;
     EXPECT_EQ(InLineOrder(settings), kDefaults);
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n20\r\n200\r\n200\r\n400\r\n0\r\n0\r\n0\r\n");
     settings.typingDelay = 0;
     settings.pageSwitchDelay = -3;
     settings.waitForWizard = true;
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n1\r\n0\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n1\r\n0\r\n0\r\n");
     settings.waitForWizard = false;
     settings.trialRun = true;
-    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n0\r\n1\r\n");
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n0\r\n1\r\n0\r\n");
+    settings.trialRun = false;
+    settings.allowListRepeats = true;
+    EXPECT_EQ(FormatDelaySettings(settings), "1000\r\n200\r\n700\r\n0\r\n200\r\n200\r\n-3\r\n0\r\n0\r\n1\r\n");
 }
 
 TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarlierReadersSkip) {
@@ -91,9 +102,7 @@ TEST(DelaySettingsFile, WaitingForTheWizardIsAnEighthLineEarlierFilesLackAndEarl
     DelaySettings ours;
     ours.waitForWizard = true;
     ours.typingDelay = 33;
-    std::istringstream earlier(FormatDelaySettings(ours));
-    int values[8] = {};
-    for (int& v : values) earlier >> v;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 8);
     EXPECT_EQ(values[3], 33);
     EXPECT_EQ(values[7], 1);
 }
@@ -111,7 +120,7 @@ TEST(DelaySettingsFile, TheTrialRunIsANinthLineEarlierFilesLackAndEarlierReaders
         {"1000 200 700 20 200 200 400 1 0", true, false},
         {"1000 200 700 20 200 200 400 1x 1", true, false},  // the eighth number's junk stops the reading
         {"1000 200 700 20 200 200 400 yes 1", false, false},
-        {"1000 200 700 20 200 200 400 0 1 1", false, true},  // a tenth number is ignored
+        {"1000 200 700 20 200 200 400 0 1 1", false, true},  // a tenth number is the list's switch
     };
     for (const auto& c : cases) {
         DelaySettings read;
@@ -124,11 +133,38 @@ TEST(DelaySettingsFile, TheTrialRunIsANinthLineEarlierFilesLackAndEarlierReaders
     // What a reader of eight numbers finds in ours: the eighth still the wait, the ninth left over.
     DelaySettings ours;
     ours.trialRun = true;
-    std::istringstream earlier(FormatDelaySettings(ours));
-    int values[9] = {};
-    for (int& v : values) earlier >> v;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 9);
     EXPECT_EQ(values[7], 0);
     EXPECT_EQ(values[8], 1);
+}
+
+TEST(DelaySettingsFile, RepeatsInAListAreATenthLineEarlierFilesLackAndEarlierReadersSkip) {
+    const struct {
+        const char* text;
+        bool trial;
+        bool repeats;
+    } cases[] = {
+        {"1000 200 700 20 200 200 400 0 1\r\n", true, false},  // nine lines: an earlier version's
+        {"1000 200 700 20 200 200 400 0 0 1", false, true},
+        {"1000 200 700 20 200 200 400 1 1 1\r\n", true, true},
+        {"1000 200 700 20 200 200 400 0 0 2", false, false},
+        {"1000 200 700 20 200 200 400 0 1x 1", true, false},  // the ninth number's junk stops the reading
+        {"1000 200 700 20 200 200 400 0 0 1 1", false, true},  // an eleventh number is ignored
+    };
+    for (const auto& c : cases) {
+        DelaySettings read;
+        read.trialRun = !c.trial;
+        read.allowListRepeats = !c.repeats;
+        ParseDelaySettings(c.text, read);
+        EXPECT_EQ(read.trialRun, c.trial) << c.text;
+        EXPECT_EQ(read.allowListRepeats, c.repeats) << c.text;
+    }
+    // A reader of nine numbers finds its nine in ours, the tenth left over.
+    DelaySettings ours;
+    ours.allowListRepeats = true;
+    const std::vector<int> values = NumbersAnEarlierReaderSees(ours, 10);
+    EXPECT_EQ(values[8], 0);
+    EXPECT_EQ(values[9], 1);
 }
 
 TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
@@ -147,6 +183,10 @@ TEST(DelaySettingsFile, FormatRoundTripsThroughReading) {
     ParseDelaySettings(FormatDelaySettings(written), read);
     EXPECT_TRUE(read.waitForWizard);
     EXPECT_TRUE(read.trialRun);
+    EXPECT_FALSE(read.allowListRepeats);
+    written.allowListRepeats = true;
+    ParseDelaySettings(FormatDelaySettings(written), read);
+    EXPECT_TRUE(read.allowListRepeats);
 }
 
 TEST(DelayField, ReadLikeAtoiFromTheFirst19Characters) {

@@ -1,7 +1,8 @@
 // The user guide (docs/guide.ru.md) against the program: every merge-table example it shows is built
 // here by the table code from the inputs its comment names, every picture it links to exists, every
-// message its table of messages quotes is one the program has, and every name it gives a control or a
-// window of the program is that control's or window's own.
+// message its table of messages quotes is one the program has, every name it gives a control or a
+// window of the program is that control's or window's own, and none of the statements once found wrong
+// (against the program or against the guide itself) has come back.
 #include "tables/merge_lists.h"
 #include "tables/merge_table.h"
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -332,6 +334,79 @@ TEST_F(Guide, EveryNameItGivesAControlIsTheProgramsOwn) {
                              "\xD0\x9D\xD0\xB0\xD1\x87\xD0\xB0\xD1\x82\xD1\x8C \xD1\x81:",               // Начать с:
                              "\xD0\x92\xD1\x81\xD0\xB5\xD0\xB3\xD0\xBE:"})                               // Всего:
         EXPECT_GT(checked[name], 0) << "the guide's rules no longer find " << name;
+}
+
+// The guide's prose as one line: a statement broken across lines or indented in a list is found whole.
+std::string Prose(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        const size_t first = line.find_first_not_of(" >");
+        if (first != std::string::npos) text += " " + line.substr(first);
+    }
+    return text;
+}
+
+// Statements the guide once made that the program or the guide itself contradicts: none may return.
+// (UTF-8, as the guide.)
+const struct {
+    const char* why;
+    const char* wrong;
+} kWrongStatements[] = {
+    {"the program never presses F4; after a Page Down the page must stand where it stood",
+     u8"и после перехода на следующую страницу"},
+    {"the same: the check list", u8"после Page Down и F4"},
+    {"the speed-up of waiting for the wizard is about 5 times, not ten and more", u8"в десять и более раз"},
+    {"the box is off by default and the tips say to start with the defaults", u8"Включайте флажок всегда"},
+    {"the merge window refuses a start number with anything but digits", u8"заменит его на `20001`"},
+    {"the page is named by the question only after START: START, read, Cancel, turn, START, Yes",
+     u8"Перейдите на страницу, которую назовёт вопрос"},
+    {u8"with a field that cannot be read every row is \"не проверено\"", u8"с итогом «проверено» (в режиме XL"},
+    {u8"the message says \"захвачены\"", u8"а сделаны на окне"},
+    {"a trial of ten values leaves the editor on page 2, where a run from 0001 would start",
+     u8"или `10`, чтобы проверить и переход"},
+    {u8"what the editor took is \"введено\"; \"сохранено\" is for documents and settings", u8"Сохранено 6 из 9"},
+    {"the settings window's boxes take effect at their click", u8"сохраняется кнопкой **Применить**"},
+    {u8"a stop's \"готова к новому запуску\" does not mean start over", u8"можно начать новый прогон"},
+};
+
+TEST_F(Guide, NoneOfTheStatementsOnceFoundWrongIsBack) {
+    const std::string prose = Prose(lines);
+    for (const auto& row : kWrongStatements)
+        EXPECT_EQ(prose.find(row.wrong), std::string::npos) << "the guide says \"" << row.wrong << "\" again: " << row.why;
+}
+
+TEST_F(Guide, ItTakesTheOperatorThroughAWholeRunAndAStop) {
+    const std::string prose = Prose(lines);
+    // The two sections, by their headings, and their anchors that the guide links to.
+    for (const char* heading : {u8"### Весь тираж по шагам", u8"**Прогон остановился**", u8"## Приложение"})
+        EXPECT_NE(prose.find(heading), std::string::npos) << heading;
+    for (const char* anchor : {"full-run", "stopped-card", "full-wait", "full-time", "appendix"}) {
+        const std::string defined = std::string("<a id=\"") + anchor + "\"></a>", linked = std::string("(#") + anchor + ")";
+        EXPECT_NE(prose.find(defined), std::string::npos) << anchor;
+        EXPECT_NE(prose.find(linked), std::string::npos) << anchor << " is never linked to";
+    }
+    // The card's order: START, read the page, Cancel, open it, START and Yes.
+    const size_t card = prose.find(u8"**Прогон остановился**");
+    ASSERT_NE(card, std::string::npos);
+    size_t at = card;
+    for (const char* step : {u8"**СТАРТ**", u8"**страницу**", u8"**Отмена**", u8"Откройте в редакторе эту страницу",
+                             u8"**СТАРТ** → **Да**", u8"**«Нет»**"}) {
+        const size_t found = prose.find(step, at);
+        EXPECT_NE(found, std::string::npos) << "the card lacks, or misorders, " << step;
+        if (found != std::string::npos) at = found;
+    }
+}
+
+// Every link inside the guide leads to an anchor it defines.
+TEST_F(Guide, EveryLinkWithinItLeadsSomewhere) {
+    static const std::regex link(R"(\]\(#([A-Za-z0-9-]+)\))"), anchor(R"re(<a id="([A-Za-z0-9-]+)"></a>)re");
+    const std::string prose = Prose(lines);
+    std::set<std::string> anchors;
+    for (std::sregex_iterator it(prose.begin(), prose.end(), anchor), end; it != end; ++it) anchors.insert((*it)[1]);
+    int links = 0;
+    for (std::sregex_iterator it(prose.begin(), prose.end(), link), end; it != end; ++it, ++links)
+        EXPECT_TRUE(anchors.count((*it)[1])) << "a link to #" << (*it)[1] << ", which the guide does not define";
+    EXPECT_GT(links, 30);
 }
 
 TEST(GuideNames, AMadeUpNameIsCaughtWhereverTheGuideGivesOne) {

@@ -88,24 +88,25 @@ TEST_F(Run, WizardFieldsThatMisbehaveEndWithEveryValueExactOrAStopBeforeAnyEnter
         size_t typings;        // values typed in all
         size_t storedValues;   // values confirmed with three Enters
     };
+    const std::string kNextD = "Следующий прогон без повтора: Начать с: 0007";
     const std::string kMismatch = std::string("message Ошибка: ") +
         MismatchStopMessage("захвата 1 (101, 201)", "D-00", "D-0001", 3);
     const Case cases[] = {
         {"old text, caret after it", [](RecordingMachine& r) { r.fieldOpensWith = "old"; }, true,
-         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, ""), 12, 6},
+         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, "", kNextD), 12, 6},
         {"old text, fixed delays", [](RecordingMachine& r) { r.fieldOpensWith = "old"; }, false,
-         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, ""), 12, 6},
+         "message Готово: " + CompletionMessage(RunTally{6, 0, 6}, false, "", kNextD), 12, 6},
         // Every third key lost while they come quickly: one retype, then the slower pace holds.
         {"keys lost", [](RecordingMachine& r) {
              r.loseChar = [&r](int n) { return n % 3 == 2 && r.keysTyped < 6; };
-         }, true, "message Готово: " + CompletionMessage(RunTally{6, 0, 1}, false, ""), 7, 6},
-        {"40 ms a character", [](RecordingMachine& r) { r.fieldLagMs = 40; }, true, DoneLine(6), 6, 6},
+         }, true, "message Готово: " + CompletionMessage(RunTally{6, 0, 1}, false, "", kNextD), 7, 6},
+        {"40 ms a character", [](RecordingMachine& r) { r.fieldLagMs = 40; }, true, DoneLine(6, "0007"), 6, 6},
         {"no text to read", [](RecordingMachine& r) {
              r.fieldAnswers = [](long long) { return FieldRead::State::kFailed; };
-         }, true, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, ""), 6, 6},
+         }, true, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, "", kNextD), 6, 6},
         {"a password field", [](RecordingMachine& r) {
              r.fieldAnswers = [](long long) { return FieldRead::State::kPassword; };
-         }, false, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, ""), 6, 6},
+         }, false, "message Готово: " + CompletionMessage(RunTally{0, 6, 0}, false, "", kNextD), 6, 6},
         {"a field shorter than the value", [](RecordingMachine& r) { r.fieldLimit = 4; }, true, kMismatch, 3, 0},
     };
     for (const Case& c : cases) {
@@ -207,6 +208,7 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
     nextButton.dialogCode = kDlgDefPushButton | kDlgButton;
     const std::string wrongFocus = "message Ошибка: " + WrongFocusStopMessage("захвата 1 (101, 201)", "«window 21» программы program2.exe", nextButton);
     const std::string keysLost = "message Ошибка: " + KeysLostStopMessage("захвата 1 (101, 201)", "K-01", 3);
+    const std::string kNextK = "Следующий прогон без повтора: Начать с: 04";
     const struct {
         const char* name;
         std::function<void(RecordingMachine&)> designer;
@@ -216,11 +218,11 @@ TEST_F(Run, KeysGoOnlyToAControlThatTakesTextAndKeysThatNeverArriveAreTypedAgain
         {"the focus stays on the button", [](RecordingMachine& r) { r.buttonFocusFor = RecordingMachine::kNever; },
          wrongFocus, 0},
         {"the focus comes to the field a moment later",
-         [](RecordingMachine& r) { r.buttonFocusFor = 100 + (delays.waitForWizard ? 0 : 800); }, DoneLine(3), 3},
+         [](RecordingMachine& r) { r.buttonFocusFor = 100 + (delays.waitForWizard ? 0 : 800); }, DoneLine(3, "04"), 3},
         {"no key reaches the field", [](RecordingMachine& r) { r.loseChar = [](int) { return true; }; }, keysLost, 3},
         {"the field keeps its text to itself",
          [](RecordingMachine& r) { r.fieldHidesText = true; },
-         "message Готово: " + CompletionMessage(RunTally{0, 3, 0}, false, ""), 3},
+         "message Готово: " + CompletionMessage(RunTally{0, 3, 0}, false, "", kNextK), 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -360,5 +362,5 @@ TEST_F(Run, TheJournalHasARowForEveryStoredBarcodeAndOneWhereTheRunStopped) {
     Drive(sheet, in);
     EXPECT_EQ(Results(FileOf(cells)), Strings(5, "не проверено"));
     EXPECT_EQ(RunNotes(FileOf(cells)), (Strings{"прогон: 5 значений с J;1, фиксированные задержки, режим XL"}));
-    EXPECT_EQ(sheet.What().back(), kDoneLine);
+    EXPECT_EQ(sheet.What().back(), SheetDoneLine("6"));
 }

@@ -120,7 +120,7 @@ TEST_F(Run, EveryCellHoldsItsValueAsTextOnEveryLayoutAndTheMarksAreCountedInTheT
             r.layout = layout;
             r.capsLock = caps;
             Drive(r, in);
-            ASSERT_EQ(r.What().back(), kDoneLine);
+            ASSERT_EQ(r.What().back(), SheetListDoneLine("P-0001"));
             Workbook book;
             book.Take(r);
             EXPECT_EQ(book.Held(), ValuesAsText(in));
@@ -184,8 +184,11 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         Drive(trial, in);
         ASSERT_EQ(Shown(trial).back(), "stopped 3/6 0004");
         continued.wizardOnDoubleClick = false;
+        continued.drawings = trial.drawings;  // the sheet still shows what the trial typed
+        continued.lastClick = trial.lastClick;
+        continued.now = trial.now;
         RunAutomation(continued, in);
-        ASSERT_EQ(continued.What().back(), kDoneLine);
+        ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         Workbook book;
         book.Take(trial);
         book.Take(continued);
@@ -205,8 +208,12 @@ TEST_F(Run, TheMarkSurvivesATrialStopAStopAnywhereAndACellTypedInPart) {
         ++stops;
         continued.wizardOnDoubleClick = false;
         continued.answer = Machine::Answer::kYes;
+        continued.drawings = stopped.drawings;  // the sheet still shows what was typed, on its page
+        continued.lastClick = stopped.lastClick;
+        continued.pageShown = stopped.Page();
+        continued.now = stopped.now;
         RunAutomation(continued, in);
-        ASSERT_EQ(continued.What().back(), kDoneLine);
+        ASSERT_EQ(continued.What().back(), SheetDoneLine("0007"));
         cutShort += Count(continued, "key+ 2E") > 0;
         Workbook book;
         book.Take(stopped);

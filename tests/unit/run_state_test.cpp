@@ -193,6 +193,12 @@ TEST_F(Run, ARunKilledAnywhereIsContinuedByTheNextProcessFromItsFiles) {
             RecordingMachine next;
             next.wizardOnDoubleClick = !in.excelMode;
             next.answer = Machine::Answer::kYes;
+            // The designer outlives the program: the page and the values it showed at the kill.
+            const long long killAt = killed.events.back().at;
+            for (const auto& d : killed.drawings)
+                if (d.when <= killAt) next.drawings.push_back(d);
+            next.pageShown = 1 + static_cast<long long>(Count(killed, "key+ 22"));
+            next.now = killAt;
             RunAutomation(next, saved->inputs);
             ++continued;
             turnsDue += saved->point.turnDue;
@@ -235,6 +241,8 @@ TEST_F(Run, ClosingTheWindowDuringARunKeepsThePointForTheNextStart) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->point, (ContinuePoint{3, true, false}));  // page 1 full, its Page Down not sent
     RecordingMachine next;
+    next.drawings = m.drawings;  // the designer still shows page 1 filled
+    next.now = m.now;
     RunAutomation(next, in);
     EXPECT_EQ(Count(next, "key+ 22"), 1u);
     EXPECT_EQ(Values(next), (Strings{"C-0004", "C-0005", "C-0006"}));
@@ -272,6 +280,8 @@ TEST_F(Run, AnotherCopysRunInTheFolderIsNeitherReadNorContinuedNorRemoved) {
     // This copy's run holds the folder for its length, and lets it go at its end.
     RecordingMachine next;
     next.answer = Machine::Answer::kYes;
+    next.drawings = m.drawings;  // the designer still shows page 1 filled
+    next.now = m.now;
     int busyLooks = 0;
     next.onPump = [&] {
         if (next.Only("pump").size() == 2) busyLooks += RunFolderBusy();

@@ -24,7 +24,7 @@ TEST_F(Run, ThreeNumberedBarcodesOnOnePageEventByEvent) {
                                           "AB000" + std::to_string(i), i == 3);
         expected.insert(expected.end(), one.begin(), one.end());
     }
-    expected.insert(expected.end(), {"hook off", DoneLine(3)});
+    expected.insert(expected.end(), {"hook off", DoneLine(3, "0004")});
     EXPECT_EQ(m.What(), expected);
     EXPECT_FALSE(AutomationRunning());
     EXPECT_FALSE(m.preciseTiming);
@@ -53,7 +53,7 @@ TEST_F(Run, SevenBarcodesFivePerPageSwitchPageOnceWithItsWaits) {
               (Strings{"wait 200", "wait 30", "key+ 22", "key- 22", "wait 200", "wait 400", "pump", "pump"}));
     // No page switch after the last barcode, and no between-barcodes wait either.
     EXPECT_EQ(Strings(w.end() - 5, w.end() - 1), (Strings{"key+ 0D", "key- 0D", "wait 200", "hook off"}));
-    EXPECT_EQ(w.back(), DoneLine(7));
+    EXPECT_EQ(w.back(), DoneLine(7, "8"));
 }
 
 TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
@@ -61,16 +61,17 @@ TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
         const char* start;
         const char* total;
         Strings values;
+        const char* next;  // where the next run without repeats starts
     } cases[] = {
-        {"7", "4", {"7", "8", "9", "10"}},
-        {"0", "3", {"0", "1", "2"}},
-        {"", "3", {"0", "1", "2"}},
-        {"0099", "3", {"0099", "0100", "0101"}},
-        {"09999", "2", {"09999", "10000"}},
-        {"4600000000001", "3", {"4600000000001", "4600000000002", "4600000000003"}},
-        {"9223372036854775806", "5", {"9223372036854775806", "9223372036854775807"}},  // no wrap-around
-        {" 0001 ", "2", {"0001", "0002"}},  // blanks at the ends make no wider numbers
-        {"\t42\r\n", "2", {"42", "43"}},
+        {"7", "4", {"7", "8", "9", "10"}, "11"},
+        {"0", "3", {"0", "1", "2"}, "3"},
+        {"", "3", {"0", "1", "2"}, "3"},
+        {"0099", "3", {"0099", "0100", "0101"}, "0102"},
+        {"09999", "2", {"09999", "10000"}, "10001"},
+        {"4600000000001", "3", {"4600000000001", "4600000000002", "4600000000003"}, "4600000000004"},
+        {"9223372036854775806", "5", {"9223372036854775806", "9223372036854775807"}, ""},  // no wrap-around
+        {" 0001 ", "2", {"0001", "0002"}, "0003"},  // blanks at the ends make no wider numbers
+        {"\t42\r\n", "2", {"42", "43"}, "44"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
@@ -78,7 +79,7 @@ TEST_F(Run, RunningNumbersKeepTheWidthOfTheStartText) {
         RecordingMachine r;
         Drive(r, Numbered("", c.start, c.total, 5));
         EXPECT_EQ(Values(r), c.values);
-        EXPECT_EQ(r.What().back(), DoneLine(static_cast<long long>(c.values.size())));
+        EXPECT_EQ(r.What().back(), DoneLine(static_cast<long long>(c.values.size()), c.next));
     }
 }
 
@@ -134,7 +135,7 @@ TEST_F(Run, ListModeUsesEveryLineOnceWithThePrefixAndIgnoresTheTotal) {
     in.prefix = "P";
     Drive(withPrefix, in);
     EXPECT_EQ(Values(withPrefix), (Strings{"PA1", "PB 2"}));
-    EXPECT_EQ(withPrefix.What().back(), DoneLine(2));
+    EXPECT_EQ(withPrefix.What().back(), ListDoneLine(2, "B 2"));
 }
 
 TEST_F(Run, RefusalsSendNothing) {
@@ -260,7 +261,7 @@ TEST_F(Run, StartPressedDuringARunStartsNoSecondRun) {
     Drive(m, in);
     EXPECT_EQ(Values(m), (Strings{"1", "2", "3"}));
     EXPECT_EQ(Count(m, "hook on"), 1u);
-    EXPECT_EQ(Count(m, DoneLine(3)), 1u);
+    EXPECT_EQ(Count(m, DoneLine(3, "4")), 1u);
     // and once it has ended a new run may start
     RecordingMachine again;
     Drive(again, in);
@@ -290,7 +291,7 @@ TEST_F(Run, HugeDelaysAreBoundedAndTheTypingWaitDoesNotOverflow) {
     delays.typingDelay = INT_MAX;
     Drive(m, Numbered("", "1", "1", 1));
     for (const auto& e : m.Only("wait ")) EXPECT_LE(std::stoul(e.what.substr(5)), kMaxDelayMs) << e.what;
-    EXPECT_EQ(m.What().back(), DoneLine(1));
+    EXPECT_EQ(m.What().back(), DoneLine(1, "2"));
 }
 
 TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsAfterEndingTheLastCellsEdit) {
@@ -311,7 +312,7 @@ TEST_F(Run, SpreadsheetModeFillsCellsAndTurnsSheetsAfterEndingTheLastCellsEdit) 
               (Strings{"key+ 0D", "key- 0D", "wait 30", "key+ 11", "key+ 22", "key- 22", "key- 11", "wait 1",
                        "wait 1", "pump"}));
     EXPECT_EQ(Count(m, "key+ 11"), 1u);
-    EXPECT_EQ(w.back(), kDoneLine);
+    EXPECT_EQ(w.back(), SheetDoneLine("10"));
 }
 
 TEST_F(Run, SpreadsheetModeTypesCyrillicExactly) {

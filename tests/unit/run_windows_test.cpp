@@ -4,10 +4,12 @@
 #include "automation/run/run.h"
 #include "automation/input/wait_until.h"
 #include "automation/watch/wizard_wait.h"
+#include "automation/watch/wizard_step.h"
 #include "fakes/run_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -42,6 +44,11 @@ std::string NoWizard(int capture, const std::string& point, unsigned ms) {
 }
 const std::string kOpenBefore =
     "\nЭто окно было открыто ещё до щелчка (вопрос редактора или другой документ): ответьте на него сами.";
+
+// A step the wizard shows at once is seen persisting at the first look at its picture that is
+// kStepPersistMs after the first (pictures every kStepPictureEvery looks, a look a millisecond).
+constexpr long long kStepSeenAfterMs =
+    (kStepPersistMs + kStepPictureEvery - 1) / kStepPictureEvery * kStepPictureEvery;
 
 bool IsInput(const std::string& what) {
     for (const char* kind : {"cursor", "mouse", "char", "key"})
@@ -127,7 +134,7 @@ TEST_F(Run, StartLooksOnlyAtThePositionsTheRunWillUse) {
     m.windowAt = [](int x, int) { return x >= 103 ? kOther : kPage; };
     Drive(m, Numbered("", "1", "2", 5));  // two barcodes: positions 3 to 5 stay unused
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
 }
 
 TEST_F(Run, OurOwnWindowInFrontAtTheFirstClickLetsItGoThePageComesForward) {
@@ -135,7 +142,7 @@ TEST_F(Run, OurOwnWindowInFrontAtTheFirstClickLetsItGoThePageComesForward) {
     m.frontWindow = [&] { return m.Only("mouse").empty() ? RecordingMachine::Window(1) : m.DesignerFront(); };
     Drive(m, Numbered("", "1", "2", 5));
     EXPECT_EQ(Values(m), (Strings{"1", "2"}));
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
 }
 
 TEST_F(Run, AWindowInTheWayStopsTheRunBeforeTheInputItWouldGet) {
@@ -261,7 +268,7 @@ TEST_F(Run, AStopWhileAWizardStaysOpenAfterItsLastEnterLeavesItsValueToBeTypedAg
             goOn.answer = Machine::Answer::kYes;
             RunAutomation(goOn, in);
             EXPECT_EQ(FilledBarcodes(goOn), (std::vector<Filled>{{"102,202", "W2"}, {"103,203", "W3"}}));
-            EXPECT_EQ(goOn.What().back(), DoneLine(2));
+            EXPECT_EQ(goOn.What().back(), DoneLine(2, "4"));
             EXPECT_EQ(JournalColumn(FileOf(folder), 3), (Strings{"W1", "W2", "W2", "W3"}));
             EXPECT_EQ(Results(FileOf(folder)), (Strings{"проверено", "остановка: Esc или Pause", "проверено", "проверено"}));
         }
@@ -274,7 +281,7 @@ TEST_F(Run, TheLastWizardIsWatchedUntilItClosesWithTheFixedDelaysToo) {
         if (m.Only("mouse").size() == 1) m.wizardClosesAfter = 900;  // the last closes late, but closes
     };
     Drive(m, in);
-    EXPECT_EQ(m.What().back(), DoneLine(2));
+    EXPECT_EQ(m.What().back(), DoneLine(2, "3"));
     EXPECT_EQ(m.events.back().at - m.Only("key- 0D").back().at, 900);
 
     RecordingMachine stays;
@@ -285,7 +292,7 @@ TEST_F(Run, TheLastWizardIsWatchedUntilItClosesWithTheFixedDelaysToo) {
     ExpectStopped(stays, kStopped + "мастер ШК захвата 2 (102, 202) не закрылся за 10000 мс после третьего Enter.\n"
                              "Проверьте значение в мастере и закройте его сами." + kReady);
     EXPECT_EQ(Shown(stays).back(), "stopped 1/2 2");
-    EXPECT_EQ(Count(stays, DoneLine(2)), 0u);
+    EXPECT_EQ(Count(stays, DoneLine(2, "3")), 0u);
 }
 
 // --- waiting for the wizard ------------------------------------------------------------------------
@@ -298,11 +305,16 @@ TEST_F(Watching, EachStepWaitsForItsEffectAndThePageSettlesBeforeAKey) {
     // The click at once; the wizard looked for every millisecond, then a short settle.
     Strings one = {"pump", "cursor 101,201", "mouse 2 4 2 4 at 101,201"};
     one.insert(one.end(), 70 / kWizardPollMs, "wait 1");
-    // The value goes out at once: the read-back waits for it, not the typing delay. The first two
-    // Enters go on once the wizard shows its next step (here at the first look), the third once it
-    // is gone.
-    one.insert(one.end(), {"wait 10", "char+ 0037", "wait 1", "char- 0037", "key+ 0D", "key- 0D", "key+ 0D",
-                           "key- 0D", "key+ 0D", "key- 0D"});
+    // The value goes out at once: the read-back waits for it, not the typing delay. The wizard's
+    // picture rests a moment before the first Enter; the first two Enters go on once the wizard's
+    // next step has persisted, the third once it is gone.
+    one.insert(one.end(), {"wait 10", "char+ 0037", "wait 1", "char- 0037"});
+    one.insert(one.end(), kStepQuietMs / kStepPictureEvery, "wait " + std::to_string(kStepPictureEvery));
+    for (int enter = 0; enter < 2; ++enter) {
+        one.insert(one.end(), {"key+ 0D", "key- 0D"});
+        one.insert(one.end(), static_cast<size_t>(kStepSeenAfterMs), "wait 1");
+    }
+    one.insert(one.end(), {"key+ 0D", "key- 0D"});
     // Closed after 30 ms, then the page watched a moment before the next input.
     one.insert(one.end(), (30 + kPageSteadyMs) / kWizardPollMs, "wait 1");
     Strings expected = {"hook on", "wait 1000", "pump"};
@@ -310,17 +322,17 @@ TEST_F(Watching, EachStepWaitsForItsEffectAndThePageSettlesBeforeAKey) {
     const Strings w = m.What();
     ASSERT_GT(w.size(), expected.size());
     EXPECT_EQ(Strings(w.begin(), w.begin() + static_cast<long>(expected.size())), expected);
-    // No gap: the next barcode's click follows at once; before the page key the page is still a while.
+    // No gap: the next barcode's click follows at once; before the page key both objects are seen
+    // drawn with their values, and a second look agrees (no quiet page of kPageQuietMs).
     EXPECT_EQ(w[expected.size()], "pump");
     size_t turn = 0;
     while (w[turn] != "key+ 22") ++turn;
-    Strings quiet = {"wait 1"};  // the last look for the wizard's closing, then the page kept still
-    quiet.insert(quiet.end(), kPageQuietMs / kTurnLookMs, "wait 10");
+    const Strings quiet = {"wait 1", "wait 1", "wait 10"};  // the wizard's closing watched, then two looks
     const long long before = static_cast<long long>(turn) - static_cast<long long>(quiet.size());
     ASSERT_GE(before, 0);
     EXPECT_EQ(Strings(w.begin() + before, w.begin() + static_cast<long>(turn)), quiet);
     EXPECT_EQ(Values(m), (Strings{"7", "8", "9"}));
-    EXPECT_EQ(w.back(), DoneLine(3));
+    EXPECT_EQ(w.back(), DoneLine(3, "10"));
 }
 
 // Each Enter waits for its own effect: the next step, or the Enter delay for a wizard whose steps
@@ -333,10 +345,11 @@ TEST_F(Watching, AnEnterGoesOnAtTheNextStepAndAClickOnceThePageTakesInput) {
         long long pageBusyMs;  // after the wizard has gone, a window of the designer holds the page
         long long enterGapMs, clickAfterCloseMs;
     } cases[] = {
-        {"steps shown: the Enters follow at once", false, 200, 0, 0, kPageSteadyMs},
+        {"steps shown: the Enters follow once the step persisted", false, 200, 0, kStepSeenAfterMs, kPageSteadyMs},
         {"steps alike: the Enter delay", true, 200, 0, 200, kPageSteadyMs},
         {"steps alike, a longer Enter delay", true, 350, 0, 350, kPageSteadyMs},
-        {"the page held for 40 ms after the wizard: the click waits for it", false, 200, 40, 0, 40 + kPageSteadyMs},
+        {"the page held for 40 ms after the wizard: the click waits for it", false, 200, 40, kStepSeenAfterMs,
+         40 + kPageSteadyMs},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -353,7 +366,7 @@ TEST_F(Watching, AnEnterGoesOnAtTheNextStepAndAClickOnceThePageTakesInput) {
         };
         Drive(r, Numbered("", "1", "2", 5));
         EXPECT_EQ(Values(r), (Strings{"1", "2"}));
-        EXPECT_EQ(r.What().back(), DoneLine(2));
+        EXPECT_EQ(r.What().back(), DoneLine(2, "3"));
         const auto enters = r.Only("key+ 0D");
         ASSERT_EQ(enters.size(), 6u);
         EXPECT_EQ(enters[1].at - enters[0].at, c.enterGapMs);
@@ -434,7 +447,7 @@ TEST_F(Watching, NineValuesWithAFastWizardTakeWellUnderTheFixedSchedule) {
     m.wizardClosesAfter = 20;
     Drive(m, in);
     EXPECT_EQ(Values(m), Values(fixed));
-    EXPECT_EQ(m.What().back(), DoneLine(9));
+    EXPECT_EQ(m.What().back(), DoneLine(9, "0010"));
     // The virtual clock, the initial second in both: each step waits for its effect (the wizard's
     // 60 ms, a settle, the steps, its 20 ms closing, the page still before its key) instead of the
     // delays: about 2.4 s against 20.3 s.
@@ -460,7 +473,7 @@ TEST_F(Run, NoWindowInFrontIsLookedAtAgainForATenthOfASecond) {
     Drive(m, Numbered("", "1", "1", 1));
     EXPECT_EQ(Values(m), Strings{"1"});
     EXPECT_EQ(Count(m, "wait 10"), 3u);
-    EXPECT_EQ(m.What().back(), DoneLine(1));
+    EXPECT_EQ(m.What().back(), DoneLine(1, "2"));
 
     RecordingMachine never;
     never.frontWindow = [] { return WindowOwner{}; };
@@ -531,4 +544,169 @@ TEST(WaitUntil, EndsOnTheConditionAStopPauseOrTheCeilingOnTheClockNotTheSumOfIts
             EXPECT_LT(looks, 11);  // ten sleeps of 10 ms would have been 150 ms on the clock
         }
     }
+}
+
+TEST(WaitUntil, TicksBecomeMillisecondsWithoutOverflowOnAFastCounterAfterWeeksOfUptime) {
+    const struct {
+        long long ticks, perSecond, ms;
+    } cases[] = {
+        {0, 10000000, 0},
+        {12345678, 10000000, 1234},                            // 1.2345678 s: the part below a millisecond is dropped
+        {3000000000LL * 86400 * 40, 3000000000LL, 86400000LL * 40},  // 40 days at 3 GHz: ticks * 1000 would overflow
+        {3000000000LL * 86400 * 40 + 2999999999LL, 3000000000LL, 86400000LL * 40 + 999},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TicksToMs(c.ticks, c.perSecond), c.ms) << c.ticks << " / " << c.perSecond;
+}
+
+// --- keys only to the wizard, only its real step, a double-click tried once more ------------------
+
+namespace {
+const WindowOwner kNewQuestion = {0x25, 200};  // a question that came up over the wizard
+const std::string kNewQuestionName = "«window 25» программы program2.exe";
+const std::string kOverWizard =
+    "\nЭто окно редактора открылось поверх мастера (вопрос мастера или редактора): клавиши прогона в него не "
+    "посылаются. Ответьте на него сами, проверьте значение в мастере и нажмите СТАРТ.";
+}  // namespace
+
+// The wizard's own question after Enter 1 («Контрольная цифра неверна. Исправить?») and the
+// designer's "save changes?" coming up between the typing and Enter 1: no key of the run answers
+// them, the focus moving to them is no step, and the value is not stored.
+TEST_F(Run, AQuestionOverTheKnownWizardStopsTheRunBeforeTheKeyThatWouldAnswerIt) {
+    const struct {
+        const char* name;
+        std::function<bool(const RecordingMachine&)> up;
+        size_t enters;
+        std::string lastInput;
+    } cases[] = {
+        {"the wizard's question after Enter 1", [](const RecordingMachine& r) { return Count(r, "key+ 0D") >= 1; }, 1,
+         "key- 0D"},
+        {"the designer's question after the typing", [](const RecordingMachine& r) { return Count(r, "char- 0032") >= 1; },
+         0, "char- 0032"},
+    };
+    InEachPacing([&](const Pacing&) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            RecordingMachine r;
+            r.frontWindow = [&] { return r.WizardOpen() && c.up(r) ? kNewQuestion : r.DesignerFront(); };
+            Drive(r, Numbered("", "12", "3", 5));
+            EXPECT_EQ(Count(r, "key+ 0D"), c.enters);
+            EXPECT_EQ(LastInput(r), c.lastInput);
+            ExpectStopped(r, InsteadOfWizard(kNewQuestionName, 1, "(101, 201)", kOverWizard));
+            EXPECT_EQ(Shown(r).back(), "stopped 0/3 12");  // typed again when the run goes on
+            ForgetRunStop();
+        }
+    });
+}
+
+// While waiting for the wizard the first two Enters go on at a change of the wizard that persists;
+// a picture that moves on its own, reads that give no text, a question in front and steps that look
+// alike leave the Enter delay; a preview drawn just after the typing is part of the picture before
+// the key.
+TEST_F(Watching, OnlyThePersistingStepOfTheWizardItselfShortensTheEnterWait) {
+    const long long delay = DelaySettings{}.enterDelay;
+    const struct {
+        const char* name;
+        std::function<void(RecordingMachine&)> wizard;
+        long long atLeast, below;  // Enter 2 after Enter 1, in ms
+    } cases[] = {
+        {"a wizard that shows its step", [](RecordingMachine&) {}, kStepPersistMs, delay / 2},
+        {"an animated default button", [](RecordingMachine& r) { r.wizardAnimationMs = 3; }, delay, delay + 10},
+        {"steps that look alike", [](RecordingMachine& r) { r.stepsLookAlike = true; }, delay, delay + 10},
+        {"reads that fail while the wizard is busy",
+         [](RecordingMachine& r) {
+             r.fieldAnswers = [&r](long long) {
+                 return Count(r, "key+ 0D") > 0 ? FieldRead::State::kFailed : FieldRead::State::kText;
+             };
+         },
+         delay, delay + 10},
+        {"a question in front for 100 ms after Enter 1",
+         [](RecordingMachine& r) {
+             r.frontWindow = [&r] {
+                 const auto enters = r.Only("key+ 0D");
+                 return enters.size() == 1 && r.now < enters[0].at + 100 ? kNewQuestion : r.DesignerFront();
+             };
+         },
+         100 + kStepPersistMs, delay},
+        {"a preview drawn 5 ms after the typing",
+         [](RecordingMachine& r) {
+             r.onSleep = [&r] {
+                 if (r.wizardRedrawsAt.empty() && Count(r, "char- 0031") == 1) r.wizardRedrawsAt.push_back(r.now + 5);
+             };
+         },
+         kStepPersistMs, delay / 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingMachine r;
+        c.wizard(r);
+        Drive(r, Numbered("", "1", "1", 5));
+        EXPECT_EQ(r.What().back(), DoneLine(1, "2"));
+        const auto enters = r.Only("key+ 0D");
+        ASSERT_EQ(enters.size(), 3u);
+        EXPECT_GE(enters[1].at - enters[0].at, c.atLeast);
+        EXPECT_LT(enters[1].at - enters[0].at, c.below);
+        for (long long at : r.wizardRedrawsAt) EXPECT_GE(enters[0].at, at + kStepQuietMs);
+        ForgetRunStop();
+    }
+}
+
+// A double-click the designer ignored is tried once more, once per barcode; never when anything
+// opened or changed, the page does not take input or the designer does not answer.
+TEST_F(Run, ADoubleClickTheDesignerIgnoredIsTriedOnceMoreOnlyWhenNothingOpenedOrChanged) {
+    InEachPacing([&](const Pacing& pacing) {
+        RecordingMachine lossy;
+        lossy.ignoresDoubleClick = [](int before) { return before % 4 == 0; };  // one in four
+        Drive(lossy, Numbered("L", "1", "9", 3));
+        Strings values = Values(lossy);  // a double-click begins a value: the ignored ones' are empty
+        values.erase(std::remove(values.begin(), values.end(), ""), values.end());
+        EXPECT_EQ(values, (Strings{"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8", "L9"}));
+        EXPECT_EQ(lossy.What().back(), DoneLine(9, "10"));
+        EXPECT_GE(Count(lossy, "ignored"), 3u);
+        EXPECT_EQ(lossy.Only("mouse").size(), 9 + Count(lossy, "ignored"));
+        ForgetRunStop();
+
+        const struct {
+            const char* name;
+            std::function<void(RecordingMachine&)> designer;
+            size_t clicks;
+        } cases[] = {
+            {"ignored twice: tried once more, then the stop", [](RecordingMachine& r) {
+                 r.ignoresDoubleClick = [](int) { return true; };
+             }, 2},
+            {"the designer does not answer", [](RecordingMachine& r) {
+                 r.ignoresDoubleClick = [](int) { return true; };
+                 r.hungUntil = RecordingMachine::kNever;
+             }, 1},
+            {"another window of the designer came up", [](RecordingMachine& r) {
+                 r.ignoresDoubleClick = [&r](int) {
+                     r.designerWindows.push_back(0x26);
+                     return true;
+                 };
+             }, 1},
+            {"the page changed", [](RecordingMachine& r) {
+                 r.ignoresDoubleClick = [&r](int) {
+                     r.repaintsAt.push_back(r.now + 5);
+                     return true;
+                 };
+             }, 1},
+            {"the page does not take input", [](RecordingMachine& r) {
+                 r.ignoresDoubleClick = [&r](int) {
+                     r.pageHeldUntil = RecordingMachine::kNever;
+                     return true;
+                 };
+             }, 1},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            RecordingMachine r;
+            c.designer(r);
+            Drive(r, Numbered("N", "1", "3", 3));
+            EXPECT_EQ(r.Only("mouse").size(), c.clicks);
+            EXPECT_EQ(Count(r, "char+"), 0u);
+            EXPECT_EQ(r.What().back().rfind(kStopped, 0), 0u) << r.What().back();
+            EXPECT_EQ(Shown(r).back(), "stopped 0/3 N1");
+            ForgetRunStop();
+        }
+        (void)pacing;
+    });
 }

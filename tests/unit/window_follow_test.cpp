@@ -79,7 +79,7 @@ TEST_F(Run, PositionsFollowAMovedWindowAndARunIsRefusedWhenItWasResizedOrIsGone)
             EXPECT_EQ(r.What(), (Strings{"message Ошибка: " + c.message}));
             continue;
         }
-        EXPECT_EQ(r.What().back(), DoneLine(3));
+        EXPECT_EQ(r.What().back(), DoneLine(3, "4"));
         const bool moved = c.clicks.front() != "101,201";
         EXPECT_EQ(r.Only("rows").size(), moved ? 1u : 0u);
         EXPECT_EQ(ProgressText(r.progress.front().second).rfind("Захваты сдвинуты вслед за окном на (", 0) == 0, moved);
@@ -116,7 +116,7 @@ TEST_F(Run, TheRowsAndTheJournalShowTheMoveAndAStopIsContinuedAfterTheWindowMove
     RunAutomation(again, next);
     EXPECT_EQ(again.Only("ask").size(), 1u);  // the same positions on the same window: the same run
     EXPECT_EQ(Clicks(again), (Strings{"201,251", "202,252"}));
-    EXPECT_EQ(again.What().back(), DoneLine(2));
+    EXPECT_EQ(again.What().back(), DoneLine(2, "6"));
     EXPECT_EQ(RunNotes(FileOf(folder)),
               (Strings{"прогон: 5 значений с 1, фиксированные задержки",
                        "заметка: Захваты сдвинуты вслед за окном на (90, 60)",

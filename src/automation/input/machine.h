@@ -63,6 +63,9 @@ struct PagePicture {
     bool taken = false;
     int width = 0, height = 0;
     std::uint64_t digest = 0;
+    // When asked for around points: the digest of the region around each (see page_evidence.h),
+    // in the order asked; a region reaching outside the window takes what lies inside.
+    std::vector<std::uint64_t> regions;
 };
 
 // Mouse button flags as the system's mouse input records carry them.
@@ -132,6 +135,9 @@ struct Machine {
     // A question with Yes, No and Cancel, owned by the main window.
     enum class Answer { kYes, kNo, kCancel };
     virtual Answer Ask(const std::string& text, const std::string& caption) = 0;
+    // A question with Yes and No, No the default button (Enter answers it), owned by the main window:
+    // kYes or kNo.
+    virtual Answer Confirm(const std::string& text, const std::string& caption) = 0;
 
     // --- where input lands -----------------------------------------------------------------------
     // Asked before input goes out, so each answers in microseconds and sends the window no message.
@@ -148,6 +154,8 @@ struct Machine {
     // The window open over `window` while that one is disabled (a dialog, a wizard: the designer
     // waits for it), or `window` itself when it is disabled and nothing is found; 0 while it takes input.
     virtual std::uintptr_t ModalOver(std::uintptr_t window) = 0;
+    // The window's thread answers a message within a short time-out (the program is not hung).
+    virtual bool Answers(std::uintptr_t window) = 0;
     // For the messages that name a window in the way (code page 1251).
     virtual std::string WindowTitle(std::uintptr_t window) = 0;
     virtual std::string ProgramName(unsigned long process) = 0;  // the file name of its executable
@@ -165,6 +173,9 @@ struct Machine {
     virtual void PositionsFollowed(const std::vector<Position>& moved) = 0;
     // The picture of `window` now: whether a page turn showed another page.
     virtual PagePicture PictureOf(std::uintptr_t window) = 0;
+    // The same, with the regions around the screen points `around`: which objects of the page
+    // show another picture.
+    virtual PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) = 0;
 
     // --- the caption -----------------------------------------------------------------------------
     // After every barcode, at the start, after a stop and at the end.

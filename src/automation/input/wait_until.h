@@ -19,5 +19,11 @@ struct WaitEnd {
 // Unbounded: the condition itself decides when to give up.
 constexpr long long kNoCeiling = -1;
 
+// Milliseconds of a steady counter of `perSecond` ticks a second. The product ticks * 1000 would
+// overflow after about 35 days of uptime on a counter at the processor's clock: it is split.
+constexpr long long TicksToMs(long long ticks, long long perSecond) {
+    return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
+}
+
 WaitEnd WaitUntil(Machine& machine, const std::function<bool()>& ready, unsigned pollMs, long long ceilingMs,
                   bool pauseEnds = false);

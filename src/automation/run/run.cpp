@@ -3,10 +3,13 @@
 #include "automation/run/run.h"
 
 #include "automation/run/run_folder.h"
+#include "automation/run/run_repeats.h"
 #include "automation/run/run_state.h"
 #include "automation/run/run_under_way.h"
 #include "automation/watch/input_guard.h"
+#include "automation/watch/page_evidence.h"
 #include "automation/watch/window_follow.h"
+#include "delays/delay_settings.h"
 #include "platform/captions.h"
 
 #include <algorithm>
@@ -24,6 +27,22 @@ struct RunSession {
 };
 RunSession session;
 
+// A stop whose page key went out before its turn was seen: the page in front decides. Unchanged, the
+// turn is still due; other contents at every position, it turned; otherwise the point keeps
+// `turnUnseen` and the question asks the user to check which page the editor shows.
+void LookAtUnseenTurn(Machine& machine, const RunInputs& inputs, const WindowOwner& page) {
+    if (!session.lastStop || !session.lastStop->point.turnUnseen) return;
+    ContinuePoint& point = session.lastStop->point;
+    const PagePicture now = machine.PictureAround(page.window, PagePlaces(inputs, inputs.perPage > 0 ? inputs.perPage : 1));
+    switch (PageEvidence::JudgeLater(point.turnFrom, now)) {
+        case PageEvidence::LaterTurn::kUnchanged: point.turnDue = true; break;
+        case PageEvidence::LaterTurn::kTurned: break;
+        case PageEvidence::LaterTurn::kCannotTell: return;
+    }
+    point.turnUnseen = false;
+    point.turnFrom.clear();
+}
+
 // Where to begin: the first barcode, or where a stop of the same run left off if the user says
 // so; none when the user cancels.
 std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inputs, const RunPlan& plan) {
@@ -34,11 +53,28 @@ std::optional<ContinuePoint> FirstBarcode(Machine& machine, const RunInputs& inp
     if (session.lastStop->point.next <= 0 && !session.lastStop->point.partial) return fresh;
     const std::string question = ContinueQuestion(inputs, plan, session.lastStop->point);
     switch (machine.Ask(session.lastStop->interrupted ? kInterruptedNote + question : question, kContinueCaption)) {
-        case Machine::Answer::kYes: return session.lastStop->point;
+        case Machine::Answer::kYes: {
+            ContinuePoint point = session.lastStop->point;  // the user has looked at the page
+            point.turnUnseen = false;
+            point.turnFrom.clear();
+            return point;
+        }
         case Machine::Answer::kNo: return fresh;
         case Machine::Answer::kCancel: break;
     }
     return std::nullopt;
+}
+
+// A new run whose values the journals of the run folder record as entered: the user says whether to
+// enter them again ("Нет", the default, sends nothing). A journal not read is named, never taken for
+// one without those values.
+bool RepeatsAgreed(Machine& machine, const RunInputs& inputs, const RunPlan& plan, RepeatNotes& notes) {
+    const EarlierEntries earlier = FindEarlierEntries(session.folder, inputs, plan);
+    notes.unread = UnreadJournalsText(earlier.unread);
+    if (earlier.indices.empty()) return true;
+    if (machine.Confirm(RepeatQuestion(inputs, plan, earlier), kRepeatCaption) != Machine::Answer::kYes) return false;
+    notes.repeated = static_cast<long long>(earlier.indices.size());
+    return true;
 }
 
 // Why the run cannot start, checked before any input: points off the screens, positions not in one
@@ -117,6 +153,13 @@ std::string ContinueQuestion(const RunInputs& inputs, const RunPlan& plan, const
         text += "\nСтраница " + std::to_string(page - 1) + " заполнена, а переход на страницу " +
                 std::to_string(page) + " ещё не сделан: при продолжении сначала будет нажато " +
                 (inputs.excelMode ? "Ctrl+Page Down." : "Page Down.");
+    if (point.turnUnseen)
+        text += std::string("\n") + (inputs.excelMode ? "Ctrl+Page Down" : "Page Down") + " перед " + value +
+                " был отправлен, но смены " + (inputs.excelMode ? "листа" : "страницы") + " не было видно: " +
+                (inputs.excelMode ? "лист мог не смениться" : "страница могла не смениться") +
+                ". Проверьте, как" + (inputs.excelMode ? "ой лист открыт" : "ая страница открыта") +
+                " в редакторе: для " + value + (inputs.excelMode ? " нужен лист " : " нужна страница ") +
+                std::to_string(page) + ". При продолжении ничего не будет нажато перед " + value + ".";
     if (point.partial)
         text += "\nВ ячейке захвата " + std::to_string(capture) +
                 " осталась часть этого значения: при продолжении она будет очищена и значение введено заново.";
@@ -141,6 +184,14 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         machine.ShowMessage(plan.refusal, kErrorCaption, false);
         return;
     }
+    // A list must not repeat a code unless the user allowed it.
+    if (given.listMode && !delays.allowListRepeats) {
+        const std::string repeated = ListRepeatRefusal(given.listText);
+        if (!repeated.empty()) {
+            machine.ShowMessage(repeated, kErrorCaption, false);
+            return;
+        }
+    }
     const int perPage = given.perPage > 0 ? given.perPage : 1;
     // Looked at before the question (a run that cannot start asks nothing) and again once it is
     // answered: the window may have moved while the question was open.
@@ -149,10 +200,13 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
         machine.ShowMessage(ready.refusal, kErrorCaption, false);
         return;
     }
+    LookAtUnseenTurn(machine, ready.inputs, ready.page);
     const bool asking = session.lastStop.has_value();
     const std::optional<ContinuePoint> start = FirstBarcode(machine, ready.inputs, plan);
     if (!start) return;
-    if (asking) {
+    RepeatNotes repeats;  // a run that goes on from a stop enters nothing it entered before
+    if (*start == ContinuePoint{} && !RepeatsAgreed(machine, given, plan, repeats)) return;
+    if (asking || repeats.repeated > 0) {
         ready = PrepareStart(machine, given, plan, perPage);
         if (!ready.refusal.empty()) {
             machine.ShowMessage(ready.refusal, kErrorCaption, false);
@@ -163,6 +217,7 @@ void RunAutomation(Machine& machine, const RunInputs& given) {
     if (ready.follow.moved) machine.PositionsFollowed(ready.follow.positions);
 
     RunUnderWay run(machine, ready.inputs, plan, ready.page, *start, session.folder);
+    run.NoteRepeats(repeats);
     struct CurrentRun {
         explicit CurrentRun(const RunUnderWay& in) { session.current = &in; }
         ~CurrentRun() { session.current = nullptr; }

@@ -6,7 +6,8 @@ void RunTally::Stored(BarcodeCheck check, bool wasRetyped) {
     retyped += wasRetyped;
 }
 
-std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote) {
+std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::string& journalNote,
+                              const std::string& nextRun) {
     std::string text = "Генерация завершена!";
     if (!excelMode) {
         const std::string of = " из " + std::to_string(tally.verified + tally.notChecked);
@@ -16,6 +17,7 @@ std::string CompletionMessage(const RunTally& tally, bool excelMode, const std::
                     " — поле мастера не даёт прочитать свой текст; просмотрите эти значения в редакторе.";
         if (tally.retyped > 0) text += "\nВведено повторно: " + std::to_string(tally.retyped) + ".";
     }
+    if (!nextRun.empty()) text += "\n\n" + nextRun;
     return journalNote.empty() ? text : text + "\n\n" + journalNote;
 }
 

@@ -7,12 +7,14 @@
 #include "platform/sha256.h"
 #include "platform/text_parse.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
 const char* const kRunInputsFileName = "barcode_run_inputs.cfg";
 const char* const kRunListFileName = "barcode_run_list.txt";
 const char* const kRunStateFileName = "barcode_run_state.cfg";
+const char* const kRunTurnFileName = "barcode_run_turn.cfg";
 
 namespace {
 constexpr long long kLargestInputsFile = 1 << 20;  // 99-character fields and a few thousand positions
@@ -163,11 +165,46 @@ bool ParseRunPoint(const std::string& text, ContinuePoint& point, std::string& i
     return true;
 }
 
+std::string RunTurnText(const ContinuePoint& point, const std::string& inputsHash) {
+    std::string from;
+    char hex[17];
+    for (std::uint64_t region : point.turnFrom) {
+        std::snprintf(hex, sizeof hex, "%016llX", static_cast<unsigned long long>(region));
+        from += (from.empty() ? "" : ",") + std::string(hex);
+    }
+    return "next=" + std::to_string(point.next) + "\r\nfrom=" + from + "\r\ninputs=" + inputsHash + "\r\n";
+}
+
+bool ParseRunTurn(const std::string& text, const std::string& inputsHash, ContinuePoint& point) {
+    std::vector<std::string> lines;
+    std::string values[3], name;
+    const char* const names[] = {"next", "from", "inputs"};
+    if (!WholeLines(text, lines) || lines.size() != 3) return false;
+    for (size_t i = 0; i < 3; ++i)
+        if (!SplitLine(lines[i], name, values[i]) || name != names[i]) return false;
+    long long next = 0;
+    if (!Number(values[0], next, false) || next != point.next || point.turnDue || values[2] != inputsHash) return false;
+    std::vector<std::uint64_t> from;
+    for (size_t at = 0; at < values[1].size(); at += 17) {
+        const std::string hex = values[1].substr(at, 16);
+        if (hex.size() != 16 || hex.find_first_not_of("0123456789ABCDEF") != std::string::npos ||
+            (at + 16 < values[1].size() && values[1][at + 16] != ','))
+            return false;
+        from.push_back(std::stoull(hex, nullptr, 16));
+    }
+    if (from.empty()) return false;
+    point.turnUnseen = true;
+    point.turnFrom = std::move(from);
+    return true;
+}
+
 void RunStateFiles::Begin(const RunInputs& inputs) {
     const std::string text = RunInputsText(inputs);
     hash_ = Hash(text, inputs);
     // The old point first: it must never stand beside the new inputs.
     RemoveFile(folder_ + kRunStateFileName);
+    RemoveFile(folder_ + kRunTurnFileName);
+    turnKept_ = false;
     if (inputs.listMode)
         WriteFileAtomically(folder_ + kRunListFileName, inputs.listText, true);
     else
@@ -177,14 +214,29 @@ void RunStateFiles::Begin(const RunInputs& inputs) {
 
 bool RunStateFiles::Keep(const ContinuePoint& point) {
     if (hash_.empty()) return true;
-    const std::string path = folder_ + kRunStateFileName;
-    return WriteFileAtomically(path, RunPointText(point, hash_), true) || RemoveFile(path);
+    const std::string path = folder_ + kRunStateFileName, turn = folder_ + kRunTurnFileName;
+    staleLeft_ = false;
+    // The turn before the point that needs it, and gone only after the point that no longer does:
+    // a kill between the two leaves a turn file a look at the page answers. A write that fails stops
+    // the run, whether or not the old file could be removed.
+    if (point.turnUnseen && !(turnKept_ = WriteFileAtomically(turn, RunTurnText(point, hash_), true))) {
+        const bool removed = RemoveFile(path);  // a point without its turn would say the turn was done
+        staleLeft_ = !(RemoveFile(turn) && removed);
+        return false;
+    }
+    if (!WriteFileAtomically(path, RunPointText(point, hash_), true)) {
+        staleLeft_ = !RemoveFile(path);
+        return false;
+    }
+    if (!point.turnUnseen && turnKept_) turnKept_ = !RemoveFile(turn);
+    return true;
 }
 
 std::string RunStateFiles::FolderName() const { return FolderForMessages(folder_); }
 
 void RunStateFiles::Forget() {
-    for (const char* name : {kRunStateFileName, kRunInputsFileName, kRunListFileName}) RemoveFile(folder_ + name);
+    for (const char* name : {kRunStateFileName, kRunTurnFileName, kRunInputsFileName, kRunListFileName})
+        RemoveFile(folder_ + name);
 }
 
 std::optional<SavedRun> RunStateFiles::Load() {
@@ -203,7 +255,12 @@ std::optional<SavedRun> RunStateFiles::Load() {
                 (p.next > 0 || p.partial) && (!p.turnDue || (p.next > 0 && p.next % perPage == 0)) &&
                 (!p.partial || saved.inputs.excelMode);
     }
-    if (whole) return saved;
+    if (whole) {
+        std::string turnText;
+        if (ReadCapped(folder_ + kRunTurnFileName, kLargestInputsFile, turnText))
+            ParseRunTurn(turnText, hash, saved.point);
+        return saved;
+    }
     Forget();  // nothing, or nothing to go on from: removing a missing file costs nothing
     return std::nullopt;
 }

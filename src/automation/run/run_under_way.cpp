@@ -8,6 +8,7 @@
 #include "automation/input/wait_until.h"
 #include "automation/run/run_messages.h"
 #include "automation/run/run_progress.h"
+#include "automation/run/run_repeats.h"
 #include "automation/watch/page_turn.h"
 #include "delays/delay_settings.h"
 #include "platform/captions.h"
@@ -45,6 +46,13 @@ std::string StopBrief(const std::string& message) {
 }
 }  // namespace
 
+std::vector<Position> PagePlaces(const RunInputs& inputs, int perPage) {
+    std::vector<Position> places;
+    if (inputs.positions.empty()) return places;
+    for (int c = 0; c < perPage; ++c) places.push_back(inputs.positions[static_cast<size_t>(c) % inputs.positions.size()]);
+    return places;
+}
+
 RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPlan& plan, const WindowOwner& page,
                          const ContinuePoint& start, const std::string& folder)
     : machine_(machine),
@@ -58,7 +66,11 @@ RunUnderWay::RunUnderWay(Machine& machine, const RunInputs& inputs, const RunPla
       point_(start),
       charsLeft_(TypedChars(inputs, plan) - TypedCharsBefore(inputs, plan, start.next)),
       journal_(folder),
-      files_(folder) {}
+      files_(folder),
+      pagePlaces_(PagePlaces(inputs, perPage_)),
+      evidence_(PageRules{PageTurnCeilingMs(delays.pageSwitchDelay),
+                          wait_->FixedSchedule() ? static_cast<long long>(kPictureSettleMs) : kPageQuietMs,
+                          kPictureSettleBoundMs}) {}
 
 // --- deciding --------------------------------------------------------------------------------------
 
@@ -97,7 +109,7 @@ bool RunUnderWay::StopAfterTrialPage() {
 void RunUnderWay::Stop(const std::string& message, const std::string& caption, bool informationIcon,
                        const std::string& note) {
     EndQuietly();
-    SettleUnconfirmed();
+    SettleAtStop();
     RunProgress progress;
     progress.state = RunProgress::State::kStopped;
     progress.note = note;
@@ -116,7 +128,7 @@ void RunUnderWay::Stop(const std::string& message, const std::string& caption, b
 // The main window went away during the run: no message, but the point is kept as at a stop.
 void RunUnderWay::EndClosed() {
     EndQuietly();
-    SettleUnconfirmed();
+    SettleAtStop();
     if (point_.next < plan_.total) JournalRowOf(point_.next, "остановка: программа закрыта");
     KeepPoint();
 }
@@ -145,7 +157,10 @@ void RunUnderWay::Finish() {
     finished.state = RunProgress::State::kFinished;
     finished.stored = finished.total = plan_.total;
     machine_.ShowProgress(finished);
-    machine_.ShowMessage(CompletionMessage(tally_, inputs_.excelMode, journal_.Note()), kFinishedCaption, false);
+    std::string notes = journal_.Note();
+    if (!repeats_.unread.empty()) notes += (notes.empty() ? "" : "\n") + repeats_.unread;
+    machine_.ShowMessage(CompletionMessage(tally_, inputs_.excelMode, notes, NextRunWithoutRepeat(inputs_, plan_)),
+                         kFinishedCaption, false);
 }
 
 // --- the record ------------------------------------------------------------------------------------
@@ -160,7 +175,7 @@ void RunUnderWay::ShowRunning(bool gapWaited, const std::string& note) {
     RunRemainder rest = RemainderAfter(point_.next, plan_.total, perPage_, charsLeft_, gapWaited);
     rest.typesAtOnce = !wait_->FixedSchedule() && !slowTyping_;
     if (!wait_->FixedSchedule()) {
-        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : kPageQuietMs + 2 * kTurnLookMs;  // or the least a turn takes
+        rest.pageTurnMs = turns_ > 0 ? turnMs_ / turns_ : 4 * kTurnLookMs;  // or the least a turn takes: two looks each side
         const long long storedHere = point_.next - start_.next;
         if (storedHere > 0 && firstClickAt_ >= 0)
             rest.msPerBarcode = (static_cast<double>(guard_.NowMs() - firstClickAt_) - turnMs_) / storedHere;
@@ -189,45 +204,47 @@ JournalRow RunUnderWay::JournalRowWithout(const std::string& result) {
     return row;
 }
 
-// The point on disk follows the run's, or is removed; when neither can be done the run stops
-// before its next input, since a later start would offer to go on from a stale point.
+// The point on disk follows the run's; when it cannot be written the run stops before its next
+// input: a stale point left behind would offer to go on from the wrong value, and with none a crash
+// (a full disk) would leave nothing to go on from.
 void RunUnderWay::KeepOnDisk() {
     if (files_.Keep(point_) || guard_.PendingStop() != StopCause::kNone) return;
+    const std::string why = files_.StaleLeft()
+                                ? ", и не удалось удалить прежнюю запись: после перезапуска программа предложила бы "
+                                  "продолжить не с того значения."
+                                : ": если программа закроется или компьютер перезагрузится, продолжить будет не с чего.";
     guard_.StopWith("Прогон остановлен: не удалось записать в папку «" + files_.FolderName() +
-                    "», с какого значения продолжать, и не удалось удалить прежнюю запись: после перезапуска "
-                    "программа предложила бы продолжить не с того значения.\nОсвободите место на диске или "
-                    "проверьте, что в эту папку можно писать, и нажмите СТАРТ снова.\n\nПрограмма готова к "
-                    "новому запуску.");
+                    "», с какого значения продолжать" + why +
+                    "\nОсвободите место на диске или проверьте, что в эту папку можно писать, и нажмите СТАРТ "
+                    "снова.\n\nПрограмма готова к новому запуску.");
 }
 
-// Barcode `index` is stored: its last input went out and its wizard was seen gone (a cell: its keys
-// went out).
-void RunUnderWay::Stored(long long index, BarcodeCheck check, bool retyped, ShowStored show) {
-    const long long next = index + 1;
+// The record of a value the store decision (store_decision.h) found stored, if it found one: the
+// point, the tally, the journal and the caption.
+void RunUnderWay::Stored(const std::optional<StoredValue>& value, ShowStored show) {
+    if (!value) return;
+    const long long next = value->index + 1;
     point_ = ContinuePoint{next, next % perPage_ == 0 && next < plan_.total, false};
     KeepOnDisk();
-    tally_.Stored(check, retyped);
-    charsLeft_ -= static_cast<double>(TypedText(inputs_, RunValue(inputs_, plan_, index)).size());
-    JournalRowOf(index, CheckResult(check));
+    tally_.Stored(value->check, value->retyped);
+    charsLeft_ -= static_cast<double>(TypedText(inputs_, RunValue(inputs_, plan_, value->index)).size());
+    JournalRowOf(value->index, CheckResult(value->check));
     if (show != ShowStored::kNo && next < plan_.total) ShowRunning(show == ShowStored::kAfterGap);
 }
 
 // The run stops while a value's wizard was not looked at yet: stored only if the wizard is gone
 // now, so that a value the designer did not take is typed again when the run goes on.
-void RunUnderWay::SettleUnconfirmed() {
-    if (!unconfirmed_) return;
-    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
-    if (!guard_.WizardStillOpen()) Stored(u.index, u.check, u.retyped, ShowStored::kNo);
+void RunUnderWay::SettleAtStop() {
+    if (store_.InQuestion()) Stored(store_.RunStops(!guard_.WizardStillOpen()), ShowStored::kNo);
 }
 
 // The wizard whose closing was not looked at yet, looked at now that the next click is due: its
 // value is stored once it is seen gone; false when it is still open (input is held back then).
 bool RunUnderWay::ConfirmedClosed() {
-    if (!unconfirmed_) return true;
-    if (!wait_->GoneAfterGap(guard_)) return false;
-    const Unconfirmed u = *std::exchange(unconfirmed_, std::nullopt);
-    Stored(u.index, u.check, u.retyped, ShowStored::kAfterGap);
-    return true;
+    if (!store_.InQuestion()) return true;
+    const bool gone = wait_->GoneAfterGap(guard_);
+    Stored(store_.NextClickDue(gone), ShowStored::kAfterGap);
+    return gone;
 }
 
 // --- the run ---------------------------------------------------------------------------------------
@@ -240,8 +257,11 @@ void RunUnderWay::Go(const WindowFollow& follow) {
     machine_.BeginPreciseTiming();
     // The row each run begins with, so that the runs in the journal can be told apart.
     const std::string from = start_.next > 0 || start_.partial ? RunValue(inputs_, plan_, start_.next) : std::string();
-    journal_.Begin(JournalRowWithout(RunStartResult(plan_.total, RunValue(inputs_, plan_, 0), from,
-                                                    wait_->FixedSchedule(), inputs_.excelMode)));
+    std::string startResult =
+        RunStartResult(plan_.total, RunValue(inputs_, plan_, 0), from, wait_->FixedSchedule(), inputs_.excelMode);
+    if (repeats_.repeated > 0) startResult += ", " + RepeatStartNote(repeats_.repeated);
+    journal_.Begin(JournalRowWithout(startResult));
+    if (!repeats_.unread.empty()) journal_.Append(JournalRowWithout(kJournalNoteLead + repeats_.unread));
     if (follow.moved) journal_.Append(JournalRowWithout(kJournalNoteLead + FollowNote(follow)));
     ShowRunning(true, follow.moved ? FollowNote(follow) : std::string());
     WaitDelay(guard_, delays.initialDelay);
@@ -262,6 +282,7 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
     }
     for (long long index = start.next; index < plan_.total; ++index) {
         const int i = static_cast<int>(index % perPage_);
+        if (i == 0 || index == start.next) evidence_.NewPage(static_cast<size_t>(perPage_));
         for (int pumps = i == 0 || index == start.next ? 2 : 1; pumps > 0; --pumps) {
             guard_.PumpMessages();
             if (!MayGoOn()) return EndHere();
@@ -272,21 +293,20 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
         if (PauseHeld()) return StopForUser();
         const std::string value = RunValue(inputs_, plan_, index);
         Typed typed;
-        if (inputs_.excelMode)
-            typed.ok = typed.closed = FillCell(at, TypedText(inputs_, value), start.partial && index == start.next);
-        else
+        if (inputs_.excelMode) {
+            typed.ok = FillCell(at, TypedText(inputs_, value), start.partial && index == start.next);
+            typed.seen = WizardSeen::kGone;
+        } else {
             typed = FillInWizard(capture, at, value, index + 1 == plan_.total);
+        }
         if (!typed.ok) return EndHere();  // shows the stop, if not shown yet
-        if (typed.closed)
-            Stored(index, typed.check, typed.retyped, ShowStored::kBeforeGap);
-        else
-            unconfirmed_ = Unconfirmed{index, typed.check, typed.retyped};
+        Stored(store_.LastInputOut({index, typed.check, typed.retyped}, typed.seen), ShowStored::kBeforeGap);
         if (!MayGoOn()) return EndHere();
         if (index + 1 < plan_.total) {
             if (PauseHeld()) return StopForUser();
             wait_->Gap(guard_, i + 1 == perPage_);
             if (!MayGoOn() || !ConfirmedClosed()) return EndHere();
-            if (trial_ && index + 1 == perPage_) return StopAfterTrialPage();
+            if (trial_ && index + 1 == perPage_) return CommitLastCell() && StopAfterTrialPage();
             if (i + 1 == perPage_ && !TurnPage()) return false;
         }
     }
@@ -301,6 +321,7 @@ RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at,
     const Typed notStored;
     guard_.BeginBarcode(capture, at);
     if (firstClickAt_ < 0) firstClickAt_ = guard_.NowMs();
+    evidence_.BeforeClick(capture, PageNow());  // its object before it takes the value
     wait_->DoubleClick(guard_, at);
     if (!MayGoOn()) return notStored;
     wait_->Opened(guard_);
@@ -309,8 +330,8 @@ RunUnderWay::Typed RunUnderWay::FillInWizard(size_t capture, const Position& at,
     if (!typed.ok || !PressEnters(value.size() + kReadBackSlackChars)) return notStored;
     switch (wait_->Closed(guard_, last)) {
         case WizardWait::Closing::kOpen: return notStored;
-        case WizardWait::Closing::kUnseen: break;
-        case WizardWait::Closing::kGone: typed.closed = true; break;
+        case WizardWait::Closing::kUnseen: typed.seen = WizardSeen::kUnseen; break;
+        case WizardWait::Closing::kGone: typed.seen = WizardSeen::kGone; break;
     }
     return typed;
 }
@@ -457,31 +478,32 @@ bool RunUnderWay::ClearedField(const std::string& text, size_t maxChars) {
 
 // --- the page --------------------------------------------------------------------------------------
 
-// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), and
-// the page seen to change: with the fixed delays after the page delay, while waiting for the wizard
-// from the key on.
+// Page Down (Ctrl+Page Down in spreadsheet mode, after an Enter that ends the last cell's edit), sent
+// once the page's evidence lets it go, and the turn seen: with the fixed delays after the page delay,
+// while waiting for the wizard from the key on. The continue point says the key went out and the
+// turn is unseen before the key goes, so a kill at any moment is answered by a look at the page.
 bool RunUnderWay::TurnPage() {
     if (PauseHeld()) return StopForUser();
     guard_.ExpectPage();
     const long long began = guard_.NowMs();
     const bool excelMode = inputs_.excelMode;
-    if (excelMode) {
-        // The sheet's last value is still in its cell's editor: Enter ends the edit now, so that the
-        // sheet key can change the picture only by showing another sheet.
-        PressKey(guard_, kVkReturn);
-        if (!MayGoOn()) return EndHere();
-    }
-    const PagePicture before = SettledPicture();
-    if (!MayGoOn()) return EndHere();
+    if (excelMode ? !EnterSeenOnSheet() : !ReadyForKey()) return EndHere();
     const long long keyAt = guard_.NowMs();
     const unsigned long long turnsBefore = guard_.PageKeysSent();
+    evidence_.KeySent();
+    point_.turnDue = false;
+    point_.turnUnseen = true;
+    point_.turnFrom = evidence_.Before();
+    KeepOnDisk();
+    if (!MayGoOn()) return EndHere();
     if (excelMode)
         PressExcelPageDown(guard_);
     else
         PressKey(guard_, kVkNext);
-    if (guard_.PageKeysSent() > turnsBefore) {  // on disk before the key's wait: a kill in it turns no page twice
-        point_.turnDue = false;
-        KeepOnDisk();
+    if (guard_.PageKeysSent() == turnsBefore) {  // held back: the turn is still due
+        point_.turnDue = true;
+        point_.turnUnseen = false;
+        point_.turnFrom.clear();
     }
     if (!MayGoOn()) return EndHere();
     // The key's own wait of the fixed schedule, then the page delay.
@@ -494,7 +516,9 @@ bool RunUnderWay::TurnPage() {
         WaitDelay(guard_, delays.pageSwitchDelay);
         if (!MayGoOn()) return EndHere();
     }
-    if (!PageChanged(before, keyAt)) return false;
+    if (!PageChanged(keyAt)) return false;
+    point_.turnUnseen = false;
+    point_.turnFrom.clear();
     if (firstClickAt_ >= 0) {  // a turn before the first click is no part of the pace
         turnMs_ += static_cast<double>(guard_.NowMs() - began);
         ++turns_;
@@ -502,54 +526,74 @@ bool RunUnderWay::TurnPage() {
     return true;
 }
 
-// The page's picture at rest, so that a late repaint (the value just stored drawn on its object, a
-// cell's edit ended) is not taken for a turn: with the fixed delays two looks a moment apart that
-// agree (the wizard closed at least the Enter and the gap delays ago); while waiting for the wizard,
-// which comes here just after the wizard has gone, the page unchanged for kPageQuietMs.
-PagePicture RunUnderWay::SettledPicture() {
-    const bool fixed = wait_->FixedSchedule();
-    const long long quietMs = fixed ? kPictureSettleMs : kPageQuietMs;
-    PagePicture last = guard_.PictureOfPage();
-    long long stillSince = guard_.NowMs();
-    bool first = true;  // the second look comes a moment after the first
-    WaitUntil(
-        guard_,
-        [&] {
-            if (std::exchange(first, false)) return false;
-            const PagePicture now = guard_.PictureOfPage();
-            if (ComparePictures(last, now) == PageSeen::kChanged) stillSince = guard_.NowMs();
-            last = now;
-            return guard_.NowMs() - stillSince >= quietMs;
-        },
-        fixed ? kPictureSettleMs : kTurnLookMs, quietMs + kPictureSettleBoundMs - kPictureSettleMs);
-    return last;
-}
-
-// After the key: looks at the page until its picture differs from `before` (the page turned; while
-// waiting for the wizard, once the new picture is at rest) or the ceiling, counted from the key, has
-// passed; then the run stops before the next click, its point on the first value of the page in
-// front with no turn due (the key went out).
-bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
-    const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
-    const bool settles = !wait_->FixedSchedule();
-    PageSeen seen = PageSeen::kSame;
-    PagePicture last;
-    long long changedAt = -1;  // the first look at the new page
+// Before the page key: every object clicked on this page seen redrawn since its double-click and the
+// regions at rest (two looks a moment apart agree), so that a value the designer draws late is not
+// taken for the turn. A value that draws as the one before it did shows nothing: past the ceiling
+// the page's quiet decides, and the journal says so. False when the run stops meanwhile.
+bool RunUnderWay::ReadyForKey() {
+    PageEvidence::KeyVerdict verdict = PageEvidence::KeyVerdict::kWait;
     const WaitEnd end = WaitUntil(
         guard_,
         [&] {
-            const PagePicture now = guard_.PictureOfPage();
-            seen = ComparePictures(before, now);
-            if (seen != PageSeen::kChanged) {
-                changedAt = -1;
-                return false;
-            }
-            if (!settles) return true;
-            const bool rested = changedAt >= 0 && (ComparePictures(last, now) == PageSeen::kSame ||
-                                                   guard_.NowMs() - changedAt >= kPictureSettleBoundMs);
-            if (changedAt < 0) changedAt = guard_.NowMs();
-            last = now;
-            return rested;
+            verdict = evidence_.LookBeforeKey(PageNow(), guard_.NowMs());
+            return verdict != PageEvidence::KeyVerdict::kWait;
+        },
+        wait_->FixedSchedule() ? kPictureSettleMs : kTurnLookMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    if (!end.Ready()) return false;
+    if (verdict == PageEvidence::KeyVerdict::kQuietRule) NoteUndrawn();
+    return MayGoOn();
+}
+
+// Spreadsheet: Enter ends the last cell's edit, so that the sheet key can change the picture only by
+// showing another sheet; the picture before the key is taken once that Enter's own effect was seen
+// and has settled, or the page delay has passed (a commit that shows nothing), kCommitSeenMs at
+// least: a commit drawn after the key would change the cells as a new sheet does.
+bool RunUnderWay::EnterSeenOnSheet() {
+    evidence_.EnterGoing(PageNow());
+    PressKey(guard_, kVkReturn);
+    if (!MayGoOn()) return false;
+    const long long pageDelay = std::max<long long>(BoundedDelay(delays.pageSwitchDelay), kCommitSeenMs);
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] { return evidence_.LookAfterEnter(PageNow(), guard_.NowMs(), pageDelay) != PageEvidence::KeyVerdict::kWait; },
+        wait_->FixedSchedule() ? kPictureSettleMs : kTurnLookMs, kNoCeiling, true);
+    if (end.why == WaitEnd::Why::kPause) StopForUser();
+    return end.Ready() && MayGoOn();
+}
+
+// The trial run's last cell of its first sheet is still in its editor: Enter stores it before the
+// stop, as the continue point counts it stored. Wizard mode has nothing to commit.
+bool RunUnderWay::CommitLastCell() {
+    if (!inputs_.excelMode || EnterSeenOnSheet()) return true;
+    return EndHere();
+}
+
+// The journal says which objects were not seen redrawn before the page key.
+void RunUnderWay::NoteUndrawn() {
+    const std::vector<size_t> undrawn = evidence_.Undrawn();
+    if (undrawn.empty()) return;
+    const long long page = PlaceOf(inputs_, point_.next > 0 ? point_.next - 1 : 0).page + 1;
+    journal_.Append(JournalRowWithout(kJournalNoteLead + UndrawnNote(page, CaptureList(undrawn),
+                                                                     PageTurnCeilingMs(delays.pageSwitchDelay))));
+}
+
+// After the key: looks at the page until other contents stand at every captured position (while
+// waiting for the wizard, once they are at rest) or the ceiling, counted from the key, has passed;
+// then the run stops before the next click, its point on the first value of the page in front with
+// no turn due (the key went out): nothing changed there, only some positions changed (a late
+// drawing, a tooltip), or the page could not be seen.
+bool RunUnderWay::PageChanged(long long keyAt) {
+    const unsigned ceiling = PageTurnCeilingMs(delays.pageSwitchDelay);
+    const bool settles = !wait_->FixedSchedule();
+    using Turn = PageEvidence::TurnVerdict;
+    Turn seen = Turn::kSame;
+    const WaitEnd end = WaitUntil(
+        guard_,
+        [&] {
+            if (!guard_.PageInFront()) return true;  // a question over the page: its picture tells no turn
+            seen = evidence_.LookAfterKey(PageNow(), guard_.NowMs(), settles, kPictureSettleBoundMs);
+            return seen == Turn::kTurned;
         },
         settles ? kTurnLookMs : kPageLookMs, std::max(0LL, ceiling - (guard_.NowMs() - keyAt)), true);
     switch (end.why) {
@@ -558,8 +602,18 @@ bool RunUnderWay::PageChanged(const PagePicture& before, long long keyAt) {
         case WaitEnd::Why::kReady:
         case WaitEnd::Why::kCeiling: break;
     }
-    if (seen == PageSeen::kChanged) return true;  // at the ceiling too: a new page that never rests did turn
-    guard_.StopWith(PageUnchangedStopMessage(inputs_.excelMode, seen, ceiling, point_.next, plan_.total,
-                                             RunValue(inputs_, plan_, point_.next)));
+    if (!guard_.PageInFront()) {  // the stop names the window in front; the turn stays unseen
+        guard_.FrontTakesKeys();
+        return EndHere();
+    }
+    if (seen == Turn::kTurned || seen == Turn::kSettling) return true;  // a new page that never rests did turn
+    point_.turnUnseen = false;  // the message tells the user to show the page to go on with
+    point_.turnFrom.clear();
+    const std::string next = RunValue(inputs_, plan_, point_.next);
+    guard_.StopWith(seen == Turn::kConfined
+                        ? PageConfinedStopMessage(inputs_.excelMode, CaptureList(evidence_.Changed()), ceiling,
+                                                  point_.next, plan_.total, next)
+                        : PageUnchangedStopMessage(inputs_.excelMode, seen == Turn::kUnseen ? PageSeen::kUnseen : PageSeen::kSame,
+                                                   ceiling, point_.next, plan_.total, next));
     return EndHere();
 }

@@ -8,7 +8,9 @@
 #include "automation/run/run_plan.h"
 #include "automation/run/run_record.h"
 #include "automation/run/run_state.h"
+#include "automation/run/store_decision.h"
 #include "automation/watch/input_guard.h"
+#include "automation/watch/page_evidence.h"
 #include "automation/watch/read_back.h"
 #include "automation/watch/window_follow.h"
 #include "automation/watch/wizard_wait.h"
@@ -17,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A run that stopped before its end: its inputs and where to go on; `interrupted` when it was found
 // in the run folder at start-up (the program had closed).
@@ -24,6 +27,16 @@ struct RunStop {
     RunInputs inputs;
     ContinuePoint point;
     bool interrupted = false;
+};
+
+// The positions of a page's captures, capture by capture: barcode i of a page uses positions[i mod n].
+std::vector<Position> PagePlaces(const RunInputs& inputs, int perPage);
+
+// What a new run says of values entered before: how many of its values it enters again (the user
+// said so) and which journals could not be looked at (empty when all were).
+struct RepeatNotes {
+    long long repeated = 0;
+    std::string unread;
 };
 
 class RunUnderWay {
@@ -34,6 +47,8 @@ public:
     RunUnderWay(const RunUnderWay&) = delete;
     RunUnderWay& operator=(const RunUnderWay&) = delete;
 
+    // Said in the journal's first rows and at the end; before Go.
+    void NoteRepeats(const RepeatNotes& notes) { repeats_ = notes; }
     // From the start point to the end (the completion message) or to a stop (its message).
     void Go(const WindowFollow& follow);
     // Input may go out: the run has begun and not yet stopped or ended.
@@ -42,20 +57,13 @@ public:
     const std::optional<RunStop>& Left() const { return left_; }
 
 private:
-    // A value whose third Enter went out and whose wizard was not looked at yet (the fixed delays
-    // look when the next click is due): stored once the wizard is seen gone.
-    struct Unconfirmed {
-        long long index = 0;
-        BarcodeCheck check = BarcodeCheck::kNotChecked;
-        bool retyped = false;
-    };
     // A value typed into the wizard and what was seen of it; `ok` false when the run stops instead.
-    // `closed`: its wizard was seen gone (or it went into a cell).
+    // `seen`: its wizard after the last input (a cell: gone).
     struct Typed {
         bool ok = false;
         BarcodeCheck check = BarcodeCheck::kNotChecked;
         bool retyped = false;
-        bool closed = false;
+        WizardSeen seen = WizardSeen::kUnseen;
     };
     // When the caption shows a stored barcode: at once, once the gap after it was waited too (the
     // fixed delays see the wizard gone only then), or not at all (the run is ending).
@@ -86,8 +94,8 @@ private:
     void JournalRowOf(long long index, const std::string& result);
     JournalRow JournalRowWithout(const std::string& result);
     void KeepOnDisk();
-    void Stored(long long index, BarcodeCheck check, bool retyped, ShowStored show);
-    void SettleUnconfirmed();
+    void Stored(const std::optional<StoredValue>& value, ShowStored show);
+    void SettleAtStop();
     bool ConfirmedClosed();
 
     // --- a barcode --------------------------------------------------------------------------------
@@ -106,8 +114,12 @@ private:
 
     // --- the page ---------------------------------------------------------------------------------
     bool TurnPage();
-    PagePicture SettledPicture();
-    bool PageChanged(const PagePicture& before, long long keyAt);
+    PagePicture PageNow() { return guard_.PictureOfPage(pagePlaces_); }
+    bool ReadyForKey();
+    bool EnterSeenOnSheet();
+    void NoteUndrawn();
+    bool PageChanged(long long keyAt);
+    bool CommitLastCell();
 
     Machine& machine_;
     InputGuard guard_;
@@ -122,8 +134,11 @@ private:
     RunJournal journal_;
     RunStateFiles files_;
     RunTally tally_;
-    std::optional<Unconfirmed> unconfirmed_;
+    StoreDecision store_;
+    std::vector<Position> pagePlaces_;  // the captured positions of a page, capture by capture
+    PageEvidence evidence_;
     std::optional<RunStop> left_;
+    RepeatNotes repeats_;
     bool running_ = false;
     bool slowTyping_ = false;  // a value had to be typed again: the rest go at the retype pace
     double turnMs_ = 0;        // the page turns after the first click took this long in all, settles included

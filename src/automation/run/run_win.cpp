@@ -6,6 +6,7 @@
 
 #include "automation/positions/capture_win.h"
 #include "automation/input/input.h"
+#include "automation/input/wait_until.h"
 #include "automation/watch/process_rights.h"
 #include "automation/watch/read_back.h"
 #include "automation/watch/page_picture_win.h"
@@ -303,7 +304,7 @@ struct SystemMachine : Machine {
 
     ScreenArea VirtualScreen() override { return CurrentVirtualScreen(); }
 
-    long long NowMs() override { return Ticks() * 1000 / TicksPerSecond(); }
+    long long NowMs() override { return TicksToMs(Ticks(), TicksPerSecond()); }
 
     std::string LocalTimestamp() override {
         SYSTEMTIME t;
@@ -336,6 +337,11 @@ struct SystemMachine : Machine {
             case IDNO: return Answer::kNo;
             default: return Answer::kCancel;
         }
+    }
+
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        const int answer = ::ShowMessage(AppWindow(), text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+        return answer == IDYES ? Answer::kYes : Answer::kNo;
     }
 
     // A control or a child window under the point stands for the top-level window it lies in.
@@ -377,6 +383,11 @@ struct SystemMachine : Machine {
 
     bool HasHigherRights(unsigned long process) override { return RunsWithHigherRights(process); }
 
+    bool Answers(std::uintptr_t window) override {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(reinterpret_cast<HWND>(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result) != 0;
+    }
+
     std::uintptr_t ModalOver(std::uintptr_t window) override {
         const HWND page = reinterpret_cast<HWND>(window);
         if (!IsWindow(page) || IsWindowEnabled(page)) return 0;
@@ -405,6 +416,9 @@ struct SystemMachine : Machine {
     }
 
     PagePicture PictureOf(std::uintptr_t window) override { return TakePagePicture(reinterpret_cast<HWND>(window)); }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        return TakePagePicture(reinterpret_cast<HWND>(window), around);
+    }
 
     // The caption and the taskbar button. A stop note stays until the next run or a new title; the
     // note of a run found interrupted at start-up outlives the title fetched then.

@@ -7,6 +7,7 @@
 
 namespace {
 constexpr unsigned char kPageDownKey = 0x22;
+constexpr unsigned char kEnterKey = 0x0D;
 const char* const kReadyAgain = "\n\nПрограмма готова к новому прогону.";
 const char* const kStopped = "Прогон остановлен: ";
 
@@ -82,6 +83,7 @@ void InputGuard::BeginBarcode(std::size_t capture, const Position& at) {
     capture_ = capture;
     at_ = at;
     wizard_ = 0;
+    enterSent_ = false;
     openBefore_ = inner_.WindowsOf(page_.process);
 }
 
@@ -109,6 +111,21 @@ bool InputGuard::WizardReady() {
 bool InputGuard::WizardStillOpen() {
     const std::vector<std::uintptr_t> open = inner_.WindowsOf(page_.process);
     return wizard_ && std::find(open.begin(), open.end(), wizard_) != open.end();
+}
+
+bool InputGuard::NewWindowOfPageOpen() {
+    for (std::uintptr_t window : inner_.WindowsOf(page_.process))
+        if (window != page_.window && !WasOpenBefore(window)) return true;
+    return false;
+}
+
+bool InputGuard::DoubleClickIgnored(const PagePicture& pageBefore) {
+    if (shut_ || wizard_ || NewWindowOfPageOpen()) return false;
+    if (!inner_.Answers(page_.window) || inner_.ModalOver(page_.window)) return false;
+    if (inner_.FrontWindow().window != page_.window) return false;
+    const PagePicture now = inner_.PictureOf(page_.window);
+    return pageBefore.taken && now.taken && pageBefore.width == now.width && pageBefore.height == now.height &&
+           pageBefore.digest == now.digest;
 }
 
 bool InputGuard::WizardClosed() {
@@ -158,6 +175,9 @@ std::string InputGuard::WrongFront(const WindowOwner& front) {
     std::string why = kStopped + ("впереди оказалось окно " + Name(front) + ", а не " + WizardText() + ".");
     if (front.process == page_.process && WasOpenBefore(front.window))
         why += "\nЭто окно было открыто ещё до щелчка (вопрос редактора или другой документ): ответьте на него сами.";
+    else if (front.process == page_.process && wizard_)
+        why += "\nЭто окно редактора открылось поверх мастера (вопрос мастера или редактора): клавиши прогона в него "
+               "не посылаются. Ответьте на него сами, проверьте значение в мастере и нажмите СТАРТ.";
     return why + kReadyAgain;
 }
 
@@ -170,7 +190,9 @@ bool InputGuard::FrontIsRight() {
         shut_ = true;  // Escape or the window closed while waiting: the run ends for that reason
         return false;
     }
-    if (expectWizard_ ? IsNewWindowOfPage(front) : front.window == page_.window) {
+    // Once the wizard is known only it takes keys: a question it or the designer puts up over it
+    // is a new window too, and a key of the run would answer it.
+    if (expectWizard_ ? (wizard_ ? front.window == wizard_ : IsNewWindowOfPage(front)) : front.window == page_.window) {
         if (expectWizard_ && !wizard_) wizard_ = front.window;
         return true;
     }
@@ -222,7 +244,15 @@ bool InputGuard::SendUnicodeKey(char16_t unit, bool release) {
 }
 
 bool InputGuard::SendVirtualKey(unsigned char vk, bool release) {
+    if (!release && vk == kEnterKey && expectWizard_ && wizard_ && enterSent_) {
+        // Two answers of the wizard's thread before the next Enter: the first comes before it took
+        // a busy moment's queued Enter, the second after, so a question it put up in answer to that
+        // Enter is in front for the check below.
+        inner_.Answers(wizard_);
+        inner_.Answers(wizard_);
+    }
     if (!KeyMayGo(release) || !inner_.SendVirtualKey(vk, release)) return false;
+    if (!release && vk == kEnterKey && expectWizard_) enterSent_ = true;
     if (!release && vk == kPageDownKey) ++pageKeysSent_;
     return true;
 }

@@ -5,7 +5,8 @@
 //   own "СТАРТ" was just pressed: the click itself brings the page forward);
 // - while a barcode's wizard is expected, a key goes out only while a window of the page's program
 //   that was not open before this barcode's double-click is in front: its wizard, never the page
-//   itself, a question box of the designer or another of its documents;
+//   itself, a question box of the designer or another of its documents; once that window is known
+//   as the wizard, only while that very window is in front (not a question that came up over it);
 // - any other key (Page Down, a cell's keys, Ctrl+Page Down) only while the page is in front.
 // Once input was held back nothing more goes out, PendingStop() says kWrongWindow and HeldBack()
 // tells what was in the way and what to do.
@@ -60,6 +61,14 @@ public:
     void StopWith(const std::string& why) { HoldBack(why); }
     // This barcode's wizard (once seen) is still among the designer's windows.
     bool WizardStillOpen();
+    // This barcode's wizard (once seen) is the window in front.
+    bool WizardInFront() { return wizard_ && inner_.FrontWindow().window == wizard_; }
+    // After the opening wait with no wizard: whether a second double-click is safe. No window of the
+    // designer came up since the first, the designer answers messages, and the page takes input
+    // and shows `pageBefore` (the picture taken before the first).
+    bool DoubleClickIgnored(const PagePicture& pageBefore);
+    // A new window of the designer came up since this barcode's double-click.
+    bool NewWindowOfPageOpen();
     // "захвата N (x, y)": the barcode under way, as messages name it.
     std::string CaptureText() const;
     // «title» программы name.exe of the window taken for this barcode's wizard; empty before one.
@@ -71,6 +80,10 @@ public:
     void BringPageForward();
     // The page window's picture now.
     PagePicture PictureOfPage() { return inner_.PictureOf(page_.window); }
+    // The page is the window in front: its picture shows the page, not a window of the designer over it.
+    bool PageInFront() { return inner_.FrontWindow().window == page_.window; }
+    // The same with the regions around `around` (the page's captured positions).
+    PagePicture PictureOfPage(const std::vector<Position>& around) { return inner_.PictureAround(page_.window, around); }
     // The picture of this barcode's wizard (once seen) now.
     PagePicture PictureOfWizard();
     // Page Down keys the system took: whether a page turn happened.
@@ -109,6 +122,9 @@ public:
         inner_.ShowMessage(text, caption, informationIcon);
     }
     Answer Ask(const std::string& text, const std::string& caption) override { return inner_.Ask(text, caption); }
+    Answer Confirm(const std::string& text, const std::string& caption) override {
+        return inner_.Confirm(text, caption);
+    }
     void ShowProgress(const RunProgress& progress) override { inner_.ShowProgress(progress); }
     WindowOwner WindowAt(int x, int y) override { return inner_.WindowAt(x, y); }
     WindowOwner FrontWindow() override { return inner_.FrontWindow(); }
@@ -117,9 +133,13 @@ public:
     bool FocusInside(std::uintptr_t window) override { return inner_.FocusInside(window); }
     bool HasHigherRights(unsigned long process) override { return inner_.HasHigherRights(process); }
     std::uintptr_t ModalOver(std::uintptr_t window) override { return inner_.ModalOver(window); }
+    bool Answers(std::uintptr_t window) override { return inner_.Answers(window); }
     std::string WindowTitle(std::uintptr_t window) override { return inner_.WindowTitle(window); }
     std::string ProgramName(unsigned long process) override { return inner_.ProgramName(process); }
     PagePicture PictureOf(std::uintptr_t window) override { return inner_.PictureOf(window); }
+    PagePicture PictureAround(std::uintptr_t window, const std::vector<Position>& around) override {
+        return inner_.PictureAround(window, around);
+    }
     std::vector<PlacedWindow> WindowsOfKind(const std::string& program, const std::string& className) override {
         return inner_.WindowsOfKind(program, className);
     }
@@ -146,6 +166,7 @@ private:
     unsigned waitedMs_ = 0;
     int keysDown_ = 0;      // keys of ours pressed and not yet released
     unsigned long long pageKeysSent_ = 0;
+    bool enterSent_ = false;  // an Enter went to this barcode's wizard
     bool shut_ = false;     // input was held back: nothing more goes out
     std::string heldBack_;  // the message of the stop, when a window was in the way
 };

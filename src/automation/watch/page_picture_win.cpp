@@ -4,6 +4,7 @@
 // context of a per-monitor aware program reads black under Wine at other DPIs than 96.
 #include "automation/watch/page_picture_win.h"
 
+#include "automation/watch/page_evidence.h"
 #include "automation/watch/page_turn.h"
 #include "platform/gdi_win.h"
 
@@ -22,7 +23,7 @@ PixelRect CaretRect(HWND window) {
 }
 }  // namespace
 
-PagePicture TakePagePicture(HWND window) {
+PagePicture TakePagePicture(HWND window, const std::vector<Position>& around) {
     PagePicture picture;
     RECT client;
     if (!IsWindow(window) || IsIconic(window) || !GetClientRect(window, &client)) return picture;
@@ -48,7 +49,16 @@ PagePicture TakePagePicture(HWND window) {
             return picture;
     }
     GdiFlush();
-    picture.digest = PictureDigest(static_cast<const std::uint32_t*>(bits), width, height, CaretRect(window));
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    const PixelRect caret = CaretRect(window);
+    picture.digest = PictureDigest(pixels, width, height, caret);
+    for (const Position& at : around) {
+        POINT point = {at.x, at.y};
+        ScreenToClient(window, &point);
+        const PixelRect region = {point.x - kRegionHalfWidth, point.y - kRegionHalfHeight, point.x + kRegionHalfWidth,
+                                  point.y + kRegionHalfHeight};
+        picture.regions.push_back(RegionDigest(pixels, width, height, region, caret));
+    }
     picture.width = width;
     picture.height = height;
     picture.taken = true;

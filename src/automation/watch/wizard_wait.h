@@ -15,11 +15,13 @@ public:
     // The barcode's double-click at `at`: after the double-click delay, or at once while watching
     // (the wizard before it was seen gone and the page taking input again).
     virtual void DoubleClick(InputGuard& guard, const Position& at) = 0;
-    // After the double-click: until the wizard is ready for the value.
+    // After the double-click: until the wizard is ready for the value. At the fixed opening time a
+    // double-click the designer ignored (nothing opened or changed, the page enabled, the designer
+    // answering) is tried once more.
     virtual void Opened(InputGuard& guard) = 0;
     // The first or second Enter of a value: then the Enter delay, or, while watching, until the
-    // wizard shows another step (its focused control or text, or its picture, changed) or has
-    // closed; a wizard whose steps look alike is given the Enter delay. `maxChars` bounds the read.
+    // wizard shows another step (a change of that very wizard that persists, see wizard_step.h) or
+    // has closed; otherwise the Enter delay. `maxChars` bounds the read.
     virtual void Enter(InputGuard& guard, std::size_t maxChars) = 0;
     // What a closing wait saw of the wizard. A value counts as stored only once its wizard was seen gone.
     enum class Closing {
@@ -52,7 +54,7 @@ constexpr unsigned kWizardSettleMs = 10;
 // After the wizard has gone the page is watched this long before the next input: a designer may put
 // up a question of its own just after its wizard, and the next input's check should see it.
 constexpr unsigned kPageSteadyMs = 20;
-constexpr unsigned kStepPictureEvery = 4;  // looks at the wizard's field per look at its picture
+constexpr unsigned kStepPictureEvery = 2;  // looks at the wizard's field per look at its picture
 constexpr unsigned kMinWizardCeilingMs = 10000;
 unsigned WizardCeilingMs(long long fixedMs);
 
