@@ -65,6 +65,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # add_wine_test(<test> [PROGRAM <target>] [args...]) registers a test program (the target of the
 # test's name unless PROGRAM names another).
 if(CMAKE_HOST_WIN32)
+  set(WINE_LOCK_WAIT 0)
   function(add_wine_test name)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "PROGRAM" "")
     if(NOT arg_PROGRAM)
@@ -84,6 +85,9 @@ else()
   add_test(NAME wine_stop COMMAND ${WINE_ENV} stop-worlds ${CMAKE_BINARY_DIR})
   set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
 
+  # A suite may first wait for the machine-wide lock (tests/wine/machine-lock.sh) while another tree's
+  # build or timed test holds it: its time-out leaves room for that wait beyond its own 600 s.
+  set(WINE_LOCK_WAIT 1200)
   function(add_wine_test name)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "PROGRAM" "")
     if(NOT arg_PROGRAM)
@@ -91,7 +95,8 @@ else()
     endif()
     add_test(NAME ${name} COMMAND ${WINE_SUITE} ${CMAKE_BINARY_DIR} ${name} $<TARGET_FILE:RizidudUdaravuzuv>
                                   $<TARGET_FILE:${arg_PROGRAM}> ${arg_UNPARSED_ARGUMENTS})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 600)
+    math(EXPR timeout "600 + ${WINE_LOCK_WAIT}")
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${timeout})
   endfunction()
 
   # A second family of worlds whose screen is at 144 dpi (150 %), for the tests of the scaled layout
@@ -116,7 +121,8 @@ target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support
 target_compile_definitions(test_support PUBLIC TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
 target_link_libraries(test_support PUBLIC app_lib gmock gtest)
 
-# A test case that measures elapsed time runs alone (RUN_SERIAL), where other suites cannot slow it: the
+# A test case that measures elapsed time runs alone (RUN_SERIAL, and alone on the machine: WINE_SUITE_ALONE
+# makes tests/wine/wine-suite take the machine-wide lock for itself), where other suites cannot slow it: the
 # cases of a test suite whose name ends in "Timing" (TEST(RunStopTiming, ...)) are a test of their own,
 # <program>_timed, and the program's other cases run side by side as <program> (a program of timed
 # cases only is one test, run alone). The timed tests carry the label "timing" (scripts/test runs them
@@ -140,12 +146,12 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
   if(timed_count GREATER 0 AND all_count GREATER timed_count)
     add_wine_test(${name} --gtest_filter=-*Timing.*)
     add_wine_test(${name}_timed PROGRAM ${name} --gtest_filter=*Timing.*)
-    set_tests_properties(${name}_timed PROPERTIES RUN_SERIAL TRUE LABELS timing)
+    set_tests_properties(${name}_timed PROPERTIES RUN_SERIAL TRUE LABELS timing ENVIRONMENT WINE_SUITE_ALONE=1)
     set(entries ${name} ${name}_timed)
   else()
     add_wine_test(${name})
     if(timed_count GREATER 0)
-      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS timing)
+      set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE LABELS timing ENVIRONMENT WINE_SUITE_ALONE=1)
     endif()
     set(entries ${name})
   endif()
@@ -154,7 +160,8 @@ foreach(src ${WIN_TEST_SRC} ${E2E_TEST_SRC})
       set_property(TEST ${entry} APPEND PROPERTY ENVIRONMENT WINE_LC_ALL=en_US.UTF-8)
     endif()
     if(name MATCHES "high_dpi" AND NOT CMAKE_HOST_WIN32)
-      set_tests_properties(${entry} PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}")
+      set_tests_properties(${entry} PROPERTIES FIXTURES_REQUIRED wine144)
+      set_property(TEST ${entry} APPEND PROPERTY ENVIRONMENT ${WINE_144DPI})
     endif()
   endforeach()
 endforeach()
@@ -163,16 +170,16 @@ target_link_libraries(win_version_info PRIVATE version)
 
 # The text-fit property holds in both worlds: the 96-dpi one above, and here the 144-dpi one.
 if(NOT CMAKE_HOST_WIN32)
-  add_test(NAME win_text_fit_high_dpi COMMAND ${WINE_RUN} ${CMAKE_BINARY_DIR} $<TARGET_FILE:win_text_fit>)
-  set_tests_properties(win_text_fit_high_dpi PROPERTIES FIXTURES_REQUIRED wine144 ENVIRONMENT "${WINE_144DPI}"
-                       TIMEOUT 600 RESOURCE_LOCK wine)
+  add_wine_test(win_text_fit_high_dpi PROGRAM win_text_fit)
+  set_tests_properties(win_text_fit_high_dpi PROPERTIES FIXTURES_REQUIRED wine144)
+  set_property(TEST win_text_fit_high_dpi APPEND PROPERTY ENVIRONMENT ${WINE_144DPI})
 endif()
 
 # The seeded fault test runs three seeds by default; RUN_FAULT_SEEDS=<n> in the environment runs n
 # (the test reads it) and, present when cmake configures (scripts/test configures on every run), gives
 # the test the time they take.
 if(DEFINED ENV{RUN_FAULT_SEEDS} AND "$ENV{RUN_FAULT_SEEDS}" MATCHES "^[0-9]+$")
-  math(EXPR run_faults_timeout "600 + 90 * $ENV{RUN_FAULT_SEEDS}")
+  math(EXPR run_faults_timeout "600 + 90 * $ENV{RUN_FAULT_SEEDS} + ${WINE_LOCK_WAIT}")
   set_tests_properties(e2e_run_faults PROPERTIES TIMEOUT ${run_faults_timeout})
 endif()
 

@@ -111,7 +111,7 @@ TEST(RunRepeatsE2E, AListWithARepeatedLineIsRefusedNamingBothLinesUnlessRepeatsA
 
 TEST(RunRepeatsE2E, AContinueAfterAStopDoesNotAsk) {
     Scene s;
-    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80}));  // Escape lands between barcodes
+    ASSERT_TRUE(s.OpenDesigner(3, QuickDelaysWithGap(1500)));  // Escape lands between barcodes
     s.Fields(L"C-", L"0001", L"6");
     s.PressStart();
     ASSERT_TRUE(WaitUntil([&] { return ValuesIn(s.fixture.Log()).size() == 2; }, std::chrono::seconds(20)));

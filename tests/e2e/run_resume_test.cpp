@@ -18,7 +18,7 @@ using namespace harness;
 
 namespace {
 // A long wait between barcodes: an Escape, a kill or a close sent once a value is stored lands there.
-const std::vector<int> kLongGap = {300, 20, 60, 2, 20, 1000, 80};
+const std::vector<int> kLongGap = QuickDelaysWithGap(1000);
 constexpr int kPerPage = 3;
 const std::wstring kInterruptedNote = L"Прогон был прерван: программа закрылась, не закончив его.\n";
 
@@ -256,7 +256,7 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
         L"Её журнал и место продолжения не тронуты: дождитесь конца того прогона или запустите программу в другой "
         L"папке.";
     // Six seconds between the two barcodes: the second copy comes and goes inside that wait.
-    const std::vector<int> longerGap = {300, 20, 60, 2, 20, 6000, 80};
+    const std::vector<int> longerGap = QuickDelaysWithGap(6000);
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(kPerPage, longerGap));
     s.Fields(L"D-", L"0001", L"2");

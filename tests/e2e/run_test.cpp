@@ -577,7 +577,7 @@ TEST(RunE2E, CaptionCountsTheStoredBarcodesAndEndsAsTheTitle) {
 TEST(RunE2E, AfterEscapeTheCaptionNamesTheNextValueAndASecondStartFillsTheRest) {
     Scene s;
     // A long wait between barcodes, so that Escape lands after the second barcode is stored.
-    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, {300, 20, 60, 2, 20, 1500, 80}, L"3"));
+    ASSERT_TRUE(s.Open(L"fake_designer", L"FakeDesigner", L"FakeBarcodeObject", 3, QuickDelaysWithGap(1500), L"3"));
     const std::wstring title = CaptionOf(s.app.window);
     s.Fields(L"AB", L"0001", L"5");
     s.PressStart();

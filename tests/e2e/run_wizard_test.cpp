@@ -18,7 +18,7 @@ const std::vector<int> kDefaults = {1000, 200, 700, 20, 200, 200, 400};
 // (window null when the stop or the question did not come).
 MessageBoxInfo QuestionAfterStop(Scene& s, const std::wstring& prefix, const std::wstring& start,
                                  const std::wstring& total, size_t stored) {
-    if (!s.OpenDesigner(3, {300, 20, 60, 2, 20, 1500, 80})) return {};
+    if (!s.OpenDesigner(3, QuickDelaysWithGap(1500))) return {};
     s.Fields(prefix, start, total);
     s.PressStart();
     return s.EscapeOnceStored(stored) ? s.StartAgain() : MessageBoxInfo{};
@@ -89,7 +89,7 @@ TEST(RunWizardE2E, TheDesignersQuestionBoxIsNeverAnsweredByTheRun) {
 
 TEST(RunWizardE2E, ASecondDocumentBroughtToTheFrontGetsNothing) {
     Scene s;
-    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 600, 80}, L"second"));
+    ASSERT_TRUE(s.OpenDesigner(3, QuickDelaysWithGap(600), L"second"));
     HWND second = WaitForTopWindow(s.fixture.process.Id(), L"FakeDocument");
     ASSERT_TRUE(second);
     s.Fields(L"T", L"1", L"9");
@@ -153,7 +153,7 @@ TEST(RunWizardE2E, CancelSendsNothingNoStartsAnewAndAChangedFieldAsksNothing) {
 
 TEST(RunWizardE2E, AWizardLeftOpenByAStopIsRefusedAtStartAndGetsNothing) {
     Scene s;
-    ASSERT_TRUE(s.OpenDesigner(3, {300, 20, 60, 2, 20, 20, 80}, L"dead=2"));
+    ASSERT_TRUE(s.OpenDesigner(3, kQuickDelays, L"dead=2"));
     s.Fields(L"W", L"1", L"3");
     s.PressStart();
     EndMessage(s);  // the dead object stops the run
