@@ -255,8 +255,9 @@ TEST(RunResumeE2E, ASecondCopyInTheSameFolderLeavesTheRunUnderWayThereAlone) {
         L"В этой рабочей папке идёт прогон другой копии программы.\n"
         L"Её журнал и место продолжения не тронуты: дождитесь конца того прогона или запустите программу в другой "
         L"папке.";
-    // Six seconds between the two barcodes: the second copy comes and goes inside that wait.
-    const std::vector<int> longerGap = QuickDelaysWithGap(6000);
+    // Twenty seconds between the two barcodes: the second copy comes and goes inside that wait, also on a
+    // machine busy with other suites (six seconds were over before its second message was answered).
+    const std::vector<int> longerGap = QuickDelaysWithGap(20000);
     Scene s;
     ASSERT_TRUE(s.OpenDesigner(kPerPage, longerGap));
     s.Fields(L"D-", L"0001", L"2");
