@@ -710,7 +710,9 @@ TEST_F(Run, ADoubleClickTheDesignerIgnoredIsTriedOnceMoreOnlyWhenNothingOpenedOr
 
         // The first double-click was not ignored but late: its wizard comes up after the second one's
         // closed. The next barcode's double-click waits for the opening's ceiling and never takes it.
+        // (While watching, the second double-click comes only at that ceiling.)
         for (const bool late : {true, false}) {
+            if (late && pacing.waiting) continue;
             SCOPED_TRACE(late ? "the first wizard comes late" : "it never comes");
             RecordingMachine r;
             long long firstAt = RecordingMachine::kNever;
@@ -719,8 +721,8 @@ TEST_F(Run, ADoubleClickTheDesignerIgnoredIsTriedOnceMoreOnlyWhenNothingOpenedOr
                 return before == 0;
             };
             const WindowOwner ghost{0x27, RecordingMachine::kPage.process}, tip{0x28, RecordingMachine::kPage.process};
-            r.onSleep = [&r, late, &firstAt, ghost, tip] {  // a tooltip of the designer first: no wizard
-                if (firstAt == RecordingMachine::kNever) return;
+            r.onSleep = [&r, late, &firstAt, ghost, tip, &pacing] {  // a tooltip of the designer first: no wizard
+                if (firstAt == RecordingMachine::kNever || pacing.waiting) return;
                 if (r.now >= firstAt + 1000 && r.designerWindows.size() == 1) r.designerWindows.push_back(tip.window);
                 if (late && r.now >= firstAt + 3000 && r.designerWindows.size() == 2) r.designerWindows.push_back(ghost.window);
             };
@@ -734,11 +736,10 @@ TEST_F(Run, ADoubleClickTheDesignerIgnoredIsTriedOnceMoreOnlyWhenNothingOpenedOr
                 EXPECT_EQ(Shown(r).back(), "stopped 1/2 G2");
             } else {
                 ASSERT_EQ(clicks.size(), 3u);
-                EXPECT_GE(clicks[2].at - firstAt, kMinWizardCeilingMs);
+                EXPECT_GE(clicks[pacing.waiting ? 1 : 2].at - firstAt, kMinWizardCeilingMs);
                 EXPECT_EQ(r.What().back(), DoneLine(2, "3"));
             }
             ForgetRunStop();
         }
-        (void)pacing;
     });
 }

@@ -15,9 +15,9 @@ public:
     // The barcode's double-click at `at`: after the double-click delay, or at once while watching
     // (the wizard before it was seen gone and the page taking input again).
     virtual void DoubleClick(InputGuard& guard, const Position& at) = 0;
-    // After the double-click: until the wizard is ready for the value. At the fixed opening time a
-    // double-click the designer ignored (nothing opened or changed, the page enabled, the designer
-    // answering) is tried once more.
+    // After the double-click: until the wizard is ready for the value. At the fixed opening time (or,
+    // while watching, at the opening's ceiling) a double-click the designer ignored (nothing opened
+    // or changed, the page enabled, the designer answering) is tried once more.
     virtual void Opened(InputGuard& guard) = 0;
     // The first or second Enter of a value: then the Enter delay, or, while watching, until the
     // wizard shows another step (a change of that very wizard that persists, see wizard_step.h) or
