@@ -15,9 +15,9 @@ public:
     // The barcode's double-click at `at`: after the double-click delay, or at once while watching
     // (the wizard before it was seen gone and the page taking input again).
     virtual void DoubleClick(InputGuard& guard, const Position& at) = 0;
-    // After the double-click: until the wizard is ready for the value. At the fixed opening time a
-    // double-click the designer ignored (nothing opened or changed, the page enabled, the designer
-    // answering) is tried once more.
+    // After the double-click: until the wizard is ready for the value. At the fixed opening time (or,
+    // while watching, at the opening's ceiling) a double-click the designer ignored (nothing opened
+    // or changed, the page enabled, the designer answering) is tried once more.
     virtual void Opened(InputGuard& guard) = 0;
     // The first or second Enter of a value: then the Enter delay, or, while watching, until the
     // wizard shows another step (a change of that very wizard that persists, see wizard_step.h) or
@@ -39,6 +39,10 @@ public:
     // After the gap, for a wizard whose closing was kUnseen: whether it is gone now. When it is not,
     // input is held back as in Closed (unless a stop is already pending).
     virtual bool GoneAfterGap(InputGuard&) { return true; }
+    // After a barcode's value was seen stored, before the next input: when its double-click was tried
+    // twice, the first may still open a wizard, so the guard watches for one until the opening's
+    // ceiling has passed since that first double-click.
+    virtual void LateOpeningPassed(InputGuard& guard) = 0;
     // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
     // types at once and lets the read-back wait for the characters.
     virtual bool FixedSchedule() const { return true; }
