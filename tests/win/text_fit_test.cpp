@@ -4,6 +4,7 @@
 // win_text_fit_high_dpi, at 144 dpi).
 #include "app/main_window_win.h"
 #include "automation/run/run_messages.h"
+#include "automation/run/run_record.h"
 #include "automation/watch/read_back.h"
 #include "delays/settings_window_win.h"
 #include "harness.h"
@@ -183,6 +184,10 @@ TEST_F(TextFit, EveryLabelAndButtonOfEveryWindowShowsItsWholeText) {
 // Wine the box sizes its label to the measured lines, and only the program's room past them (the
 // message box module) keeps the last glyph of the widest line from being cut.
 TEST_F(TextFit, TheStopAndCompletionMessagesShowTheirWholeText) {
+    RunTally mixed;  // every line the completion message can have
+    mixed.verified = 4;
+    mixed.notChecked = 2;
+    mixed.retyped = 1;
     const struct {
         std::string text;
         const char* caption;
@@ -190,6 +195,7 @@ TEST_F(TextFit, TheStopAndCompletionMessagesShowTheirWholeText) {
         {kStopMessage, kStopCaption},
         {std::string(kFinishedMessage) + "\n\nПроверено в окне мастера: 6 из 6.", kFinishedCaption},
         {TrialStopMessage(3, false), kTrialStopCaption},
+        {CompletionMessage(mixed, false, "", "Следующий прогон без повтора: Начать с: 0011"), kFinishedCaption},
         {kInputBlockedMessage, kStopCaption},
         {LostFieldStopMessage("захвата 2 (774, 143)", 3000), kStopCaption},
     };
