@@ -707,6 +707,38 @@ TEST_F(Run, ADoubleClickTheDesignerIgnoredIsTriedOnceMoreOnlyWhenNothingOpenedOr
             EXPECT_EQ(Shown(r).back(), "stopped 0/3 N1");
             ForgetRunStop();
         }
+
+        // The first double-click was not ignored but late: its wizard comes up after the second one's
+        // closed. The next barcode's double-click waits for the opening's ceiling and never takes it.
+        for (const bool late : {true, false}) {
+            SCOPED_TRACE(late ? "the first wizard comes late" : "it never comes");
+            RecordingMachine r;
+            long long firstAt = RecordingMachine::kNever;
+            r.ignoresDoubleClick = [&r, &firstAt](int before) {
+                if (before == 0) firstAt = r.now;
+                return before == 0;
+            };
+            const WindowOwner ghost{0x27, RecordingMachine::kPage.process}, tip{0x28, RecordingMachine::kPage.process};
+            r.onSleep = [&r, late, &firstAt, ghost, tip] {  // a tooltip of the designer first: no wizard
+                if (firstAt == RecordingMachine::kNever) return;
+                if (r.now >= firstAt + 1000 && r.designerWindows.size() == 1) r.designerWindows.push_back(tip.window);
+                if (late && r.now >= firstAt + 3000 && r.designerWindows.size() == 2) r.designerWindows.push_back(ghost.window);
+            };
+            r.frontWindow = [&r, ghost] { return r.designerWindows.size() == 3 ? ghost : r.DesignerFront(); };
+            Drive(r, Numbered("G", "1", "2", 3));
+            const auto clicks = r.Only("mouse");
+            if (late) {
+                EXPECT_EQ(clicks.size(), 2u);
+                EXPECT_EQ(r.What().back().rfind(kStopped + "после повторного двойного щелчка по захвату 1", 0),
+                          0u) << r.What().back();
+                EXPECT_EQ(Shown(r).back(), "stopped 1/2 G2");
+            } else {
+                ASSERT_EQ(clicks.size(), 3u);
+                EXPECT_GE(clicks[2].at - firstAt, kMinWizardCeilingMs);
+                EXPECT_EQ(r.What().back(), DoneLine(2, "3"));
+            }
+            ForgetRunStop();
+        }
         (void)pacing;
     });
 }

@@ -306,6 +306,8 @@ bool RunUnderWay::FillFrom(const ContinuePoint& start) {
             if (PauseHeld()) return StopForUser();
             wait_->Gap(guard_, i + 1 == perPage_);
             if (!MayGoOn() || !ConfirmedClosed()) return EndHere();
+            wait_->LateOpeningPassed(guard_);
+            if (!MayGoOn()) return EndHere();
             if (trial_ && index + 1 == perPage_) return CommitLastCell() && StopAfterTrialPage();
             if (i + 1 == perPage_ && !TurnPage()) return false;
         }

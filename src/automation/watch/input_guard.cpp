@@ -119,6 +119,26 @@ bool InputGuard::NewWindowOfPageOpen() {
     return false;
 }
 
+void InputGuard::WatchForLateWizard(long long untilMs) {
+    const long long left = untilMs - inner_.NowMs();
+    if (shut_ || left <= 0) return;
+    // A wizard comes in front or holds the page disabled; a tooltip of the designer does neither.
+    WindowOwner late;
+    const auto cameUp = [&] {
+        const WindowOwner front = inner_.FrontWindow();
+        if (IsNewWindowOfPage(front)) late = front;
+        else if (const std::uintptr_t modal = inner_.ModalOver(page_.window)) late = {modal, page_.process};
+        return late.window != 0;
+    };
+    if (!WaitUntil(*this, cameUp, kFrontPollMs, left).Ready()) return;
+    HoldBack(kStopped + ("после повторного двойного щелчка по захвату " + std::to_string(capture_ + 1) + " " +
+                         PointText(at_.x, at_.y) + " открылось ещё одно окно " + Name(late) +
+                         ": вероятно, это мастер ШК от первого щелчка, открывшийся с опозданием. " + "Значение " +
+                         CaptureText() + " введено; в это окно прогон ничего не посылает.\n" +
+                         "Закройте его кнопкой «Отмена», ничего в нём не меняя, и нажмите СТАРТ.") +
+             kReadyAgain);
+}
+
 bool InputGuard::DoubleClickIgnored(const PagePicture& pageBefore) {
     if (shut_ || wizard_ || NewWindowOfPageOpen()) return false;
     if (!inner_.Answers(page_.window) || inner_.ModalOver(page_.window)) return false;

@@ -69,6 +69,11 @@ public:
     bool DoubleClickIgnored(const PagePicture& pageBefore);
     // A new window of the designer came up since this barcode's double-click.
     bool NewWindowOfPageOpen();
+    // After this barcode's double-click was tried twice and its wizard has closed: the first
+    // double-click may still open a wizard until `untilMs` (the opening's ceiling). Watched for until
+    // then; a new window of the designer that comes in front (or holds the page disabled) holds input
+    // back, so the next barcode's double-click cannot take it for its own wizard.
+    void WatchForLateWizard(long long untilMs);
     // "захвата N (x, y)": the barcode under way, as messages name it.
     std::string CaptureText() const;
     // «title» программы name.exe of the window taken for this barcode's wizard; empty before one.

@@ -38,6 +38,8 @@ public:
     void Before(InputGuard& guard, const Position& at) {
         at_ = at;
         page_ = guard.PictureOfPage();
+        firstAtMs_ = guard.NowMs();
+        retried_ = false;
     }
     // Once per barcode: again when nothing opened or changed and the designer answers, at once
     // after that look (no double-click delay in which a late wizard could come up under the click).
@@ -46,14 +48,26 @@ public:
     bool Retried(InputGuard& guard, unsigned waitedMs) {
         if (guard.PendingStop() != StopCause::kNone || !guard.DoubleClickIgnored(page_)) return false;
         guard.ExpectPage();
+        retried_ = true;
         DoubleClickAtOnce(guard, at_.x, at_.y);
         if (waitedMs > 0) guard.ExpectWizard(waitedMs);
         return guard.PendingStop() == StopCause::kNone;
     }
 
+    // A designer that opens its wizard late answers messages meanwhile, just as one that ignored the
+    // click does: after a second double-click, the first may still bring up a wizard, which the next
+    // barcode's double-click must not take for its own.
+    void LateOpeningPassed(InputGuard& guard) {
+        if (!retried_) return;
+        retried_ = false;
+        guard.WatchForLateWizard(firstAtMs_ + WizardCeilingMs(static_cast<long long>(OpeningMs())));
+    }
+
 private:
     Position at_;
     PagePicture page_;
+    long long firstAtMs_ = 0;
+    bool retried_ = false;
 };
 
 unsigned ClosingCeilingMs() {
@@ -86,6 +100,7 @@ public:
         return ClosedWithin(guard, ClosingCeilingMs());
     }
     void Gap(InputGuard& guard, bool) override { WaitDelay(guard, delays.betweenBarcodesDelay); }
+    void LateOpeningPassed(InputGuard& guard) override { click_.LateOpeningPassed(guard); }
     // Where the next click would find the wizard in front: this barcode's value is not stored.
     bool GoneAfterGap(InputGuard& guard) override {
         if (!guard.WizardStillOpen()) return true;
@@ -164,6 +179,7 @@ public:
     // The page came back taking input: the next click goes at once, and a page key looks for the
     // page at rest first.
     void Gap(InputGuard&, bool) override {}
+    void LateOpeningPassed(InputGuard& guard) override { click_.LateOpeningPassed(guard); }
     bool FixedSchedule() const override { return false; }
 
 private:

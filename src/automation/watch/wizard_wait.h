@@ -39,6 +39,10 @@ public:
     // After the gap, for a wizard whose closing was kUnseen: whether it is gone now. When it is not,
     // input is held back as in Closed (unless a stop is already pending).
     virtual bool GoneAfterGap(InputGuard&) { return true; }
+    // After a barcode's value was seen stored, before the next input: when its double-click was tried
+    // twice, the first may still open a wizard, so the guard watches for one until the opening's
+    // ceiling has passed since that first double-click.
+    virtual void LateOpeningPassed(InputGuard& guard) = 0;
     // The fixed schedule types at the typing delay and waits after typing; waiting for the wizard
     // types at once and lets the read-back wait for the characters.
     virtual bool FixedSchedule() const { return true; }
