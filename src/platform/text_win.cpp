@@ -1,6 +1,8 @@
 // Conversions between code page 1251, UTF-8 and UTF-16, and the text calls built on them.
 #include "platform/text_win.h"
 
+#include "platform/message_box_win.h"
+
 namespace {
 std::wstring ToWide(UINT codePage, const std::string& text) {
     if (text.empty()) return {};
@@ -73,11 +75,11 @@ std::u16string GetControlTextUtf16(HWND control) { return Utf16FromWide(ControlT
 void SetControlText(HWND control, const std::string& cp1251) { SetWindowTextW(control, WideFromCp1251(cp1251).c_str()); }
 
 int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
-    return MessageBoxW(owner, WideFromCp1251(text).c_str(), WideFromCp1251(caption).c_str(), type);
+    return ShowMessageBox(owner, WideFromCp1251(text), WideFromCp1251(caption), type);
 }
 
 int ShowMessage(HWND owner, const std::u16string& text, const std::string& caption, UINT type) {
-    return MessageBoxW(owner, WideFromUtf16(text).c_str(), WideFromCp1251(caption).c_str(), type);
+    return ShowMessageBox(owner, WideFromUtf16(text), WideFromCp1251(caption), type);
 }
 
 std::wstring SystemErrorText(DWORD code) {

@@ -2,6 +2,7 @@
 #include "tables/save_file_win.h"
 
 #include "platform/file_io.h"
+#include "platform/message_box_win.h"
 #include "platform/text_win.h"
 
 
@@ -14,5 +15,5 @@ int ShowMessageWithPath(HWND owner, const std::string& text, const std::wstring&
     const std::wstring marker = WideFromCp1251(kPathMarker);
     const size_t at = message.find(marker);
     if (at != std::wstring::npos) message.replace(at, marker.size(), path);
-    return MessageBoxW(owner, message.c_str(), WideFromCp1251(caption).c_str(), MB_OK);
+    return ShowMessageBox(owner, message, WideFromCp1251(caption), MB_OK);
 }

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include <climits>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,6 +45,15 @@ const ReadCase kReadCases[] = {
     {"blank lines and a missing last line end", "\r\n\r\n 1\r\n\r\n\t2\r\n\v\f3", {1, 2, 3, 20, 200, 200, 400}},
     {"a long run of digits", "0000000000000000000000000000042 1", {42, 1, 700, 20, 200, 200, 400}},
 };
+
+// Reads `text` into settings whose switches start opposite to what is expected, so a switch the
+// reading left alone fails too.
+void ExpectSwitchesRead(const char* text, std::initializer_list<std::pair<bool DelaySettings::*, bool>> switches) {
+    DelaySettings read;
+    for (const auto& [field, expected] : switches) read.*field = !expected;
+    ParseDelaySettings(text, read);
+    for (const auto& [field, expected] : switches) EXPECT_EQ(read.*field, expected) << text;
+}
 
 TEST(DelaySettingsFile, ReadsByStreamExtractionRules) {
     for (const ReadCase& c : kReadCases) {
@@ -122,14 +133,8 @@ TEST(DelaySettingsFile, TheTrialRunIsANinthLineEarlierFilesLackAndEarlierReaders
         {"1000 200 700 20 200 200 400 yes 1", false, false},
         {"1000 200 700 20 200 200 400 0 1 1", false, true},  // a tenth number is the list's switch
     };
-    for (const auto& c : cases) {
-        DelaySettings read;
-        read.waitForWizard = !c.wait;
-        read.trialRun = !c.trial;
-        ParseDelaySettings(c.text, read);
-        EXPECT_EQ(read.waitForWizard, c.wait) << c.text;
-        EXPECT_EQ(read.trialRun, c.trial) << c.text;
-    }
+    for (const auto& c : cases)
+        ExpectSwitchesRead(c.text, {{&DelaySettings::waitForWizard, c.wait}, {&DelaySettings::trialRun, c.trial}});
     // What a reader of eight numbers finds in ours: the eighth still the wait, the ninth left over.
     DelaySettings ours;
     ours.trialRun = true;
@@ -151,14 +156,8 @@ TEST(DelaySettingsFile, RepeatsInAListAreATenthLineEarlierFilesLackAndEarlierRea
         {"1000 200 700 20 200 200 400 0 1x 1", true, false},  // the ninth number's junk stops the reading
         {"1000 200 700 20 200 200 400 0 0 1 1", false, true},  // an eleventh number is ignored
     };
-    for (const auto& c : cases) {
-        DelaySettings read;
-        read.trialRun = !c.trial;
-        read.allowListRepeats = !c.repeats;
-        ParseDelaySettings(c.text, read);
-        EXPECT_EQ(read.trialRun, c.trial) << c.text;
-        EXPECT_EQ(read.allowListRepeats, c.repeats) << c.text;
-    }
+    for (const auto& c : cases)
+        ExpectSwitchesRead(c.text, {{&DelaySettings::trialRun, c.trial}, {&DelaySettings::allowListRepeats, c.repeats}});
     // A reader of nine numbers finds its nine in ours, the tenth left over.
     DelaySettings ours;
     ours.allowListRepeats = true;

@@ -10,6 +10,7 @@
 #include "platform/dpi_win.h"
 #include "platform/file_dialog_win.h"
 #include "platform/file_io.h"
+#include "platform/message_box_win.h"
 #include "platform/text_win.h"
 
 #include <string>
@@ -166,7 +167,7 @@ void SaveCoordinates() {
     std::wstring text = WideFromCp1251("Не удалось сохранить координаты захватов в файл\n") + fileName;
     const std::wstring reason = SystemErrorText(error);
     if (!reason.empty()) text += L"\n\n" + reason;
-    MessageBoxW(rowsParent, text.c_str(), WideFromCp1251(kErrorCaption).c_str(), MB_OK | MB_ICONERROR);
+    ShowMessageBox(rowsParent, text, WideFromCp1251(kErrorCaption), MB_OK | MB_ICONERROR);
 }
 
 bool LoadCoordinates() {
