@@ -9,7 +9,8 @@ add_executable(unit_tests ${UNIT_TEST_SRC})
 target_include_directories(unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # for "fakes/..." and "support/..."
 target_link_libraries(unit_tests PRIVATE core GTest::gtest_main GTest::gmock)
 # The guide's tests read docs/ from the source tree (the Windows build runs its copy under Wine and skips them).
-target_compile_definitions(unit_tests PRIVATE GUIDE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/unit/guide_test.cpp PROPERTIES
+                            COMPILE_DEFINITIONS GUIDE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 30)
 
 find_package(benchmark QUIET)

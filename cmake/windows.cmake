@@ -118,7 +118,11 @@ add_wine_test(unit_tests_win)
 add_library(test_support STATIC ${SUPPORT_SRC})
 target_include_directories(test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/support ${CMAKE_SOURCE_DIR}/tests
                            ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(test_support PUBLIC TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+# The tree's own paths, only where they are read (see the compiler cache in CMakeLists.txt).
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/harness.cpp ${CMAKE_SOURCE_DIR}/tests/e2e/capture_test.cpp
+                            PROPERTIES COMPILE_DEFINITIONS TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/browser_recorder.cpp PROPERTIES
+                            COMPILE_DEFINITIONS TEST_SUPPORT_DIR="${CMAKE_SOURCE_DIR}/tests/support")
 target_link_libraries(test_support PUBLIC app_lib gmock gtest)
 
 # A test case that measures elapsed time runs alone (RUN_SERIAL, and alone on the machine: WINE_SUITE_ALONE

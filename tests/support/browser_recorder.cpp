@@ -15,9 +15,8 @@ std::wstring LogPath() { return JoinPath(WorldDir(), L"browser-urls.log"); }
 
 // The script beside this source file, as a Unix path (Wine runs browsers as Unix programs).
 std::wstring ScriptPath() {
-    std::string here = __FILE__;
-    here = here.substr(0, here.find_last_of("/\\") + 1) + "record-browser-url";
-    return std::wstring(here.begin(), here.end());
+    const std::string script = TEST_SUPPORT_DIR "/record-browser-url";
+    return std::wstring(script.begin(), script.end());
 }
 }  // namespace
 
